@@ -1,0 +1,21 @@
+#pragma once
+// Local time and the user's date and time formats (LC_TIME of the locale).
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+using SystemTime = std::chrono::system_clock::time_point;
+
+// The locale's short date (nl_langinfo(D_FMT)), long time (T_FMT) and both
+// with one blank between them, for a moment in local time.
+std::string FormatShortDate(SystemTime when);
+std::string FormatLongTime(SystemTime when);
+std::string FormatDateTime(SystemTime when);
+
+// Milliseconds of a monotonic clock (the system's tick counter).
+std::int64_t TickCountMs();
+
+}  // namespace platform

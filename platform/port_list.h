@@ -1,0 +1,21 @@
+#pragma once
+// The serial ports present on this machine.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Ports from /sys/class/tty: entries with a `device` link that is not a
+// virtual device; serial8250 ports only when TIOCGSERIAL reports a real UART.
+// Names are device paths (/dev/ttyS0, /dev/ttyUSB0, ...) in natural order.
+std::vector<std::string> ListSerialPorts();
+// The same over another sysfs tree (tests); UART probing is skipped there.
+std::vector<std::string> ListSerialPorts(const std::filesystem::path& sysClassTty, bool probeUarts);
+
+// Natural order: runs of digits compare by value, so COM2 < COM10 and
+// /dev/ttyUSB2 < /dev/ttyUSB10; otherwise byte order.
+void SortNaturally(std::vector<std::string>& names);
+
+}  // namespace platform
