@@ -159,8 +159,7 @@ platform::AnsiString TSMS::GetSender() const {
   std::string number = SwapSemiOctets(*digits);
   if (!number.empty() && number.back() == 'F') number.pop_back();
   const bool international = ((*type >> 4) & 7) == 1;
-  if (!number.empty() && international) number.insert(0, "+");
-  return number;
+  return !number.empty() && international ? "+" + number : number;
 }
 
 DateTime TSMS::GetTimeStamp() const {
