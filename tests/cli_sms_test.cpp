@@ -35,7 +35,10 @@ Result Cli(const std::vector<std::string>& args) {
                                                     std::to_string(++runs));
   fs::create_directories(dir);
   std::string command = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
-  for (const std::string& arg : args) command += " " + ShellQuote(arg);
+  for (const std::string& arg : args) {
+    command += ' ';
+    command += ShellQuote(arg);
+  }
   command += " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
   const int status = std::system(command.c_str());
   Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
