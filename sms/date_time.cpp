@@ -27,6 +27,17 @@ DateTime AddMinutes(const DateTime& value, int minutes) {
           static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count())};
 }
 
+std::optional<std::array<int, 6>> ReadTimestampFields(std::string_view swappedDigits) {
+  if (swappedDigits.size() < 12) return std::nullopt;
+  std::array<int, 6> fields;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const char units = swappedDigits[2 * i], tens = swappedDigits[2 * i + 1];
+    if (tens < '0' || tens > '9' || units < '0' || units > '9') return std::nullopt;
+    fields[i] = (tens - '0') * 10 + (units - '0');
+  }
+  return fields;
+}
+
 std::string FormatDateTime(const DateTime& value) {
   char text[64];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", value.year, value.month, value.day, value.hour,

@@ -2,7 +2,10 @@
 // A calendar date and time of day as the PDUs carry it (no time zone). The
 // zero value (all fields 0) stands for "no time".
 
+#include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace sms {
 
@@ -25,6 +28,12 @@ bool IsValidDateTime(const DateTime& value);
 // `value` moved by `minutes` (negative to go back), carrying into the date.
 // `value` must be valid.
 DateTime AddMinutes(const DateTime& value, int minutes);
+
+// The six two-digit fields (year in the century, month, day, hour, minute,
+// second) of a PDU timestamp, whose digits come in swapped pairs
+// ("208062917314" is 02-08-26 19:37:41); nothing when fewer than 12
+// characters are given or one is not a decimal digit.
+std::optional<std::array<int, 6>> ReadTimestampFields(std::string_view swappedDigits);
 
 // "YYYY-MM-DD HH:MM:SS"; the zero value gives "0000-00-00 00:00:00".
 std::string FormatDateTime(const DateTime& value);

@@ -35,4 +35,10 @@ std::string SwapSemiOctets(std::string_view digits) {
   return out;
 }
 
+std::string AddressDigits(std::string_view field) {
+  std::string digits = SwapSemiOctets(field);
+  if (!digits.empty() && digits.back() == 'F') digits.pop_back();
+  return digits;
+}
+
 }  // namespace sms

@@ -24,4 +24,7 @@ std::optional<int> ReadOctet(std::string_view hex, size_t position);
 // character stays where it is. Addresses and timestamps use this order.
 std::string SwapSemiOctets(std::string_view digits);
 
+// The digits of an address field: pairs swapped and a final "F" filler dropped.
+std::string AddressDigits(std::string_view field);
+
 }  // namespace sms

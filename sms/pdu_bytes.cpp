@@ -33,28 +33,15 @@ class OctetReader {
   std::string_view hex_;
 };
 
-// Digits of an address field: pairs swapped, a final "F" dropped.
-std::string AddressDigits(std::string_view field) {
-  std::string digits = SwapSemiOctets(field);
-  if (!digits.empty() && digits.back() == 'F') digits.pop_back();
-  return digits;
-}
-
 // Seven-octet timestamp (3GPP TS 23.040): six octets of swapped decimal
 // digits, then the zone in quarter hours (bit 3 the sign, bits 2..0 the tens
 // digit, bits 7..4 the units digit). Expressed in UTC+1; zero when the
 // digits do not form a date.
 DateTime DecodeTimestamp(const OctetReader& octets, size_t position) {
-  const std::string digits = SwapSemiOctets(octets.Text(position, 12));
-  if (digits.size() < 12) return {};
-  int fields[6];
-  for (int i = 0; i < 6; ++i) {
-    const char tens = digits[2 * i], units = digits[2 * i + 1];
-    if (tens < '0' || tens > '9' || units < '0' || units > '9') return {};
-    fields[i] = (tens - '0') * 10 + (units - '0');
-  }
-  const int year = fields[0] < 96 ? 2000 + fields[0] : 1900 + fields[0];
-  const DateTime local{year, fields[1], fields[2], fields[3], fields[4], fields[5]};
+  const auto fields = ReadTimestampFields(octets.Text(position, 12));
+  if (!fields) return {};
+  const auto [yy, month, day, hour, minute, second] = *fields;
+  const DateTime local{yy < 96 ? 2000 + yy : 1900 + yy, month, day, hour, minute, second};
   if (!IsValidDateTime(local)) return {};
   const std::uint8_t zone = octets.At(position + 12);
   const int quarters = (zone & 0x07) * 10 + (zone >> 4);

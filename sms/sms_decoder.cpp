@@ -156,8 +156,7 @@ platform::AnsiString TSMS::GetSender() const {
     return platform::UnicodeToAnsi(name);
   }
   if (!std::all_of(digits->begin(), digits->end(), [](char c) { return HexDigitValue(c) >= 0; })) return {};
-  std::string number = SwapSemiOctets(*digits);
-  if (!number.empty() && number.back() == 'F') number.pop_back();
+  const std::string number = AddressDigits(*digits);
   const bool international = ((*type >> 4) & 7) == 1;
   return !number.empty() && international ? "+" + number : number;
 }
@@ -165,15 +164,10 @@ platform::AnsiString TSMS::GetSender() const {
 DateTime TSMS::GetTimeStamp() const {
   if (isSubmit_) return {};
   const auto stamp = Slice(pduText_, typePos_ + addrDigits_ + 10, 12);
-  if (!stamp) return {};
-  const std::string digits = SwapSemiOctets(*stamp);
-  int fields[6];
-  for (int i = 0; i < 6; ++i) {
-    const char tens = digits[2 * i], units = digits[2 * i + 1];
-    if (tens < '0' || tens > '9' || units < '0' || units > '9') return {};
-    fields[i] = (tens - '0') * 10 + (units - '0');
-  }
-  const DateTime value{2000 + fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+  const auto fields = stamp ? ReadTimestampFields(*stamp) : std::nullopt;
+  if (!fields) return {};
+  const auto [year, month, day, hour, minute, second] = *fields;
+  const DateTime value{2000 + year, month, day, hour, minute, second};
   return IsValidDateTime(value) ? value : DateTime{};
 }
 
