@@ -225,6 +225,35 @@ TEST(MessageParts, TextIsPreparedForSending) {
   EXPECT_EQ(PrepareTextForSending(text, true, true), platform::Utf8ToAnsi("Zażółć gęślą\njaźń"));
 }
 
+TEST(MessageParts, PreparedTextsCostWhatTheyWillBeSentAs) {
+  std::string polish71;
+  for (int i = 0; i < 71; ++i) polish71 += "ż";
+  struct Case {
+    const char* name;
+    std::string utf8;
+    bool specialSymbols;
+    bool cutCrLf;
+    size_t parts;
+    std::string dcs;
+  } cases[] = {
+      {"transliterated", "Zażółć gęślą jaźń", false, true, 1, "00"},
+      {"kept, in UCS-2", "Zażółć gęślą jaźń", true, true, 1, "08"},
+      {"71 Polish letters kept", polish71, true, true, 2, "08"},  // 67 + 4
+      {"71 Polish letters transliterated", polish71, false, true, 1, "00"},
+      {"lone LF kept, one septet", Letters(80) + "\n" + Letters(79), false, true, 1, "00"},
+      {"CR LF cut to one space", Letters(80) + "\r\n" + Letters(79), false, true, 1, "00"},
+      {"CR LF kept, two septets", Letters(80) + "\r\n" + Letters(79), false, false, 2, "00"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = PrepareTextForSending(platform::Utf8ToAnsi(c.utf8), c.specialSymbols, c.cutCrLf);
+    const Split split = SplitText(text, 10, 0, c.specialSymbols);
+    ASSERT_EQ(split.parts.size(), c.parts) << c.name;
+    EXPECT_EQ(split.parts[0].pdu.substr(24, 2), c.dcs) << c.name;
+  }
+  EXPECT_EQ(SplitText(PrepareTextForSending(platform::Utf8ToAnsi(polish71), true, true), 10, 0, true).Lengths(),
+            (std::vector<size_t>{67, 4}));
+}
+
 TEST(MessageParts, ANumberWithNoRoomLeftIsAnEncodingError) {
   uint8_t reference = 0;
   EXPECT_THROW(SplitIntoParts({"+" + std::string(290, '1'), "abc", "", 3}, reference), sms::EncodeError);
