@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "xls/cfb/result_codes.h"
+
 namespace xls::cfb {
 
 // Index of an element in the file's directory; the root storage is 0.
