@@ -92,10 +92,6 @@ class CompoundFileReader {
   int CollectChildren(EntryId storage, std::vector<EntryId>& out, std::vector<bool>& reached) const;
   void ReadMiniStream();
 
-  // Follows `first` through `table` for at most `needed` links. kCorrupt when
-  // the chain leaves [0, limit), loops, or ends before `needed` links.
-  static int FollowChain(const std::vector<std::uint32_t>& table, std::uint32_t first, std::uint64_t needed,
-                         std::uint32_t limit, std::vector<std::uint32_t>& chain);
   int ReadSectorChain(std::uint32_t first, std::uint64_t size, std::vector<std::uint8_t>& out) const;
   int ReadMiniChain(std::uint32_t first, std::uint64_t size, std::vector<std::uint8_t>& out) const;
   const std::uint8_t* Sector(std::uint32_t index) const;
