@@ -104,11 +104,11 @@ int CompoundFileReader::OpenBytes(std::vector<std::uint8_t>&& bytes) {
 void CompoundFileReader::Close() { *this = CompoundFileReader(); }
 
 int CompoundFileReader::Parse() {
-  for (int (CompoundFileReader::*step)() : {&CompoundFileReader::ReadHeader, &CompoundFileReader::ReadAllocationTable,
-                                            &CompoundFileReader::ReadDirectory, &CompoundFileReader::LinkDirectoryTree}) {
-    const int result = (this->*step)();
-    if (result != kOk) return result;
-  }
+  int result = ReadHeader();
+  if (result == kOk) result = ReadAllocationTable();
+  if (result == kOk) result = ReadDirectory();
+  if (result == kOk) result = LinkDirectoryTree();
+  if (result != kOk) return result;
   // A broken mini stream spoils only the small streams; the others stay readable.
   ReadMiniStream();
   return kOk;

@@ -31,9 +31,10 @@ struct OlefileView {
 
 // Runs the dump script on `file`; fails the test when Python or olefile is missing.
 OlefileView Olefile(const std::filesystem::path& file, const TempFolder& scratch) {
-  const std::string command = std::string("'") + TALVANE_PYTHON + "' '" + TALVANE_SOURCE_DIR +
-                              "/xls/cfb/testdata/olefile_dump.py' '" + file.string() + "' '" + scratch.Path().string() +
-                              "' 2>&1";
+  std::ostringstream quoted;
+  quoted << "'" << TALVANE_PYTHON << "' '" << TALVANE_SOURCE_DIR << "/xls/cfb/testdata/olefile_dump.py' '"
+         << file.string() << "' '" << scratch.Path().string() << "' 2>&1";
+  const std::string command = quoted.str();
   FILE* pipe = ::popen(command.c_str(), "r");
   OlefileView view;
   if (pipe == nullptr) {
@@ -77,7 +78,7 @@ TEST(OlefileOracle, FindsEveryStreamAndStorageWithIdenticalBytes) {
   add(writer.Root(), "Workbook", u"Workbook", Pattern(100000, 1));
   std::uint32_t seed = 2;
   for (std::size_t size : {0u, 1u, 4095u, 4096u, 4097u}) {
-    const std::string name = "s" + std::to_string(size);
+    const std::string name = (std::ostringstream() << 's' << size).str();
     add(writer.Root(), name, platform::Utf8ToUtf16(name), Pattern(size, seed++));
   }
   StorageId vba = 0, code = 0;
@@ -112,7 +113,7 @@ TEST(OlefileOracle, ReadsFilesOf108To110FatSectors) {
     ASSERT_EQ(writer.Commit(), kOk);
     TempFolder scratch;
     const OlefileView view = Olefile(folder / "big.xls", scratch);
-    EXPECT_EQ(view.header, "512," + std::to_string(fatSectors) + "," + std::to_string(difat));
+    EXPECT_EQ(view.header, (std::ostringstream() << "512," << fatSectors << ',' << difat).str());
     ASSERT_EQ(view.streams.count("Workbook"), 1u);
     EXPECT_TRUE(view.streams.at("Workbook") == Pattern(size, fatSectors));
   }
