@@ -60,8 +60,9 @@ class CompoundFileReader {
   // Name, kind and size of an element. kOk or kInvalidHandle.
   int Stat(EntryId id, EntryInfo& out) const;
 
-  // The children of a storage in directory order (by length of name, then by
-  // name without regard to case). kOk or kInvalidHandle.
+  // The children of a storage in the order of its directory tree (in a sound
+  // file: by length of name, then by name without regard to case). kOk or
+  // kInvalidHandle.
   int Children(EntryId storage, std::vector<EntryInfo>& out) const;
 
   // The child of a storage whose name equals `name` without regard to case
