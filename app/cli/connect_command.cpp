@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/cli/command.h"
+#include "modem/instance_settings.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
 #include "platform/codepage.h"
@@ -58,24 +59,6 @@ std::optional<ConnectOptions> ParseOptions(const std::vector<std::string>& args,
     return std::nullopt;
   }
   return options;
-}
-
-// The settings the program gives its working modem instance.
-void ApplyWorkingInstanceSettings(modem::TZoGSM& gsm) {
-  gsm.SetInstanceName("Talvane");
-  gsm.SetComPort("COM6");
-  gsm.SetBaudRate("115200");
-  gsm.SetInitStrings({"AT&F", "ATE0", "AT+CMGF=0"});
-  gsm.SetPrefixForCountry("+48");
-  gsm.SetResetCMD("AT&F");
-  gsm.SetDisableIncomingSMS(true);
-  gsm.SetSMSMergeMax(10);
-  gsm.SetGetUnreaded(false);
-  gsm.SetRecipientSepStart('=');
-  gsm.SetRecipientSepStop('.');
-  gsm.SetHangUpSignalCount(0);
-  gsm.SetCheckNumberSyntax(false);
-  gsm.SetEnableCIEV(false);
 }
 
 // One value of an event line: UTF-8, control characters written as escapes
@@ -193,7 +176,7 @@ int RunConnect(const std::vector<std::string>& args) {
   bool wasConnected = false;
   {
     modem::TZoGSM gsm(loop);
-    ApplyWorkingInstanceSettings(gsm);
+    modem::ApplyWorkingInstanceSettings(gsm);
     gsm.SetComPort(options->port);
     BindEvents(gsm);
     gsm.OnConnected = [&](modem::TZoGSM& sender) {
