@@ -36,7 +36,7 @@ class ConnectionTest : public EngineTest {
     gsm.SetCheckInterval(1);
     ASSERT_TRUE(Connect()) << Dump();
     // The signal query queued by the initialisation, then two periodic polls.
-    ASSERT_TRUE(WaitFor([&] { return sim.CountCommands("AT+CSQ") >= 3; }, std::chrono::seconds(10))) << Dump();
+    ASSERT_TRUE(WaitFor([&] { return Sent("AT+CSQ") >= 3; }, std::chrono::seconds(10))) << Dump();
     const Texts commands = sim.Commands();
     ASSERT_GE(commands.size(), kConnectionSequence.size());
     EXPECT_EQ(Texts(commands.begin(), commands.begin() + static_cast<std::ptrdiff_t>(kConnectionSequence.size())),
@@ -109,13 +109,12 @@ TEST_F(ConnectionTest, DisconnectionResetsTheModemAndReconnects) {
 TEST_F(ConnectionTest, CallersCommandIsAnsweredInOneReport) {
   gsm.SetCheckPwrSig(false);
   ASSERT_TRUE(Connect()) << Dump();
-  ASSERT_TRUE(WaitFor([&] { return gsm.Engine()->CommandQueue.Empty() && sim.CountCommands("AT+CSQ") == 1; }));
-  ASSERT_TRUE(WaitForEvent("OnCheckSignalPower", "ANT"));
+  ASSERT_TRUE(WaitForReport("AT+CSQ")) << Dump();
   const int before = static_cast<int>(events.size());
 
   gsm.SetATCommand("AT+CSQ");
   EXPECT_EQ(gsm.ATCommand(), "");
-  ASSERT_TRUE(WaitForEvent("OnAfterComRx", "******* AT Command ********", before)) << Dump();
+  ASSERT_TRUE(WaitForReport("AT+CSQ", before)) << Dump();
   const int report = Find("OnAfterComRx", "******* AT Command ********", before);
   EXPECT_EQ(events[static_cast<size_t>(report)].text,
             "******* AT Command ********\r\nAT+CSQ\r\n> \r\n+CSQ: 17,99\r\n\r\nOK\r\n\r\n");
@@ -128,8 +127,7 @@ TEST_F(ConnectionTest, CallersCommandIsAnsweredInOneReport) {
 
 TEST_F(ConnectionTest, SignalAndPowerValues) {
   gsm.SetCheckPwrSig(false);
-  ASSERT_TRUE(Connect()) << Dump();
-  ASSERT_TRUE(WaitFor([&] { return gsm.Engine()->CommandQueue.Empty(); }));
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
   struct Case {
     const char* command;
     int first, second;  // signal rssi,ber or battery status,charge
@@ -166,8 +164,7 @@ TEST_F(ConnectionTest, SignalAndPowerValues) {
 }
 
 TEST_F(ConnectionTest, UnsolicitedTextReachesTheApplicationRaw) {
-  ASSERT_TRUE(Connect()) << Dump();
-  ASSERT_TRUE(WaitFor([&] { return gsm.Engine()->CommandQueue.Empty(); }));
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
   const int before = static_cast<int>(events.size());
   sim.SendUnsolicited("+CREG: 1\n+CIEV: 1,1");
   ASSERT_TRUE(WaitForEvent("OnAfterComRx", "+CREG: 1", before)) << Dump();

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/instance_settings.h"
 #include "modem/text_lines.h"
@@ -93,6 +95,23 @@ class EngineTest : public ::testing::Test {
     gsm.SetConnected(true);
     return WaitForEvent("OnQuietError", "OK", Find("OnConnected"));
   }
+
+  // How many times the modem received exactly this command.
+  int Sent(const std::string& command) const {
+    const std::vector<std::string> commands = sim.Commands();
+    return static_cast<int>(std::count(commands.begin(), commands.end(), command));
+  }
+
+  // The engine has no queued command left.
+  bool QueueEmpty() const { return gsm.Engine() != nullptr && gsm.Engine()->CommandQueue.Empty(); }
+
+  // Waits for the report of a queued command's answer.
+  bool WaitForReport(const std::string& command, int from = 0) {
+    return WaitForEvent("OnAfterComRx", "******* AT Command ********\r\n" + command + "\r\n", from);
+  }
+
+  // Connects and waits until the first power and signal queries are answered.
+  bool ConnectAndSettle() { return Connect() && WaitForReport("AT+CSQ", Find("OnConnected")); }
 
   // The names of the recorded events, without the modem traffic.
   std::vector<std::string> Names(bool withTraffic = false) const {

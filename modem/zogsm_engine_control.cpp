@@ -48,7 +48,7 @@ void TZoGSM::StartEngine() {
   }
   if (engine_ != engine) return;  // the handler deactivated the component again
   errorText_ = "OK";
-  engine->ConnectCommand = TZoGSMThread::kNoRequest;
+  engine->SetConnectCommand(TZoGSMThread::kNoRequest);
   engineThread_ = std::thread([engine, handOver] {
     engine->Execute();
     handOver->Post([ended = engine.get()](TZoGSM& component) {

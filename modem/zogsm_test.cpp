@@ -266,7 +266,7 @@ TEST_F(ZoGSMTest, ActivationCreatesOneEngineAndStopsIt) {
   // Writing Connected := False while disconnected only marks the user's disconnection.
   gsm.SetConnected(false);
   EXPECT_TRUE(gsm.UserDisconnect());
-  EXPECT_EQ(engine->ConnectCommand, TZoGSMThread::kNoRequest);
+  EXPECT_EQ(engine->ConnectCommand(), TZoGSMThread::kNoRequest);
 
   gsm.SetActive(false);
   EXPECT_FALSE(gsm.Active());
