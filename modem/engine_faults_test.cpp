@@ -180,6 +180,17 @@ TEST_F(FaultTest, DeactivationFromInsideAHandlerDoesNotWait) {
   ASSERT_TRUE(Connect()) << Dump();
 }
 
+TEST_F(FaultTest, EndOfTheMainLoopEndsTheEngine) {
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
+  loop.Shutdown();  // the application is ending
+  const auto start = steady_clock::now();
+  gsm.SetActive(false);
+  EXPECT_LT(steady_clock::now() - start, milliseconds(1000));
+  EXPECT_FALSE(gsm.Active());
+  EXPECT_EQ(gsm.Engine(), nullptr);
+  EXPECT_EQ(events.back().name, "OnGSMDeActivate");
+}
+
 TEST_F(FaultTest, EngineThatDoesNotEndIsAbandonedAfterTheWait) {
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   // An operator query waits up to 35 s per answer line: longer than the stop wait.

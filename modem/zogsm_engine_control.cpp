@@ -68,14 +68,22 @@ void TZoGSM::StopEngine() {
     return;
   }
   engine->RequestStop();
+  const std::shared_ptr<HandOver> handOver = handOver_;
   // Called from inside one of the engine's own hand-overs, the wait could
   // only run out: the engine waits for this very call to return.
-  if (!handOver_->InsideHandOver()) {
-    for (int round = 0; round < timing::kStopRounds && engine_ == engine; ++round) {
+  if (!handOver->InsideHandOver()) {
+    for (int round = 0; round < timing::kStopRounds && engine_ == engine && !handOver->WaitFinished(0); ++round) {
       loop_.ProcessEventsFor(timing::Scaled(timing::kStopRoundMs));
     }
   }
   if (engine_ != engine) return;  // it ended and ThreadTerminated has run
+  if (handOver->WaitFinished(0)) {
+    // It ended, but its end notification has not run (or cannot: the main
+    // loop has shut down).
+    engineThread_.join();
+    ThreadTerminated();
+    return;
+  }
   AbandonEngine();
   connected_ = false;
   ThreadTerminated();
