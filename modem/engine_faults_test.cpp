@@ -141,7 +141,8 @@ TEST_F(FaultTest, ExceptionInsideAPassEndsTheEngine) {
   const int report = Find("OnQuietError", "GSMThread ERROR : ", before);
   ASSERT_GE(report, 0) << Dump();
   const std::string& text = events[static_cast<size_t>(report)].text;
-  EXPECT_EQ(text.rfind("GSMThread ERROR : gauge out of range\r\n\r\nErrorStep = 209\r\n\r\n(FTComRxLines)[ \r\n", 0), 0u)
+  EXPECT_EQ(text.rfind("GSMThread ERROR : gauge out of range\r\n\r\nErrorStep = 209\r\n\r\n(FTComRxLines)[ \r\n", 0),
+            0u)
       << text;
   EXPECT_NE(text.find("******* AT Command ********\r\nAT+CSQ\r\n> \r\n+CSQ: 17,99"), std::string::npos) << text;
   EXPECT_FALSE(gsm.Active());

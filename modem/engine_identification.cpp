@@ -45,24 +45,21 @@ void TZoGSMThread::IdentifyModem() {
   const std::string revision = RevisionText(ask("AT+CGMR"));
   Dispatch(&TZoGSM::DoAfterComRx);
 
-  const std::optional<StorageCount> sim = ReadStorageCount(ask("AT+CPMS=\"SM\""), -88);
-  OnOwner([&](TZoGSM& component) {
-    if (sim) {
-      component.smsSIMCapacity_ = sim->capacity;
-      component.phone_.SIM.MessagesStored = sim->stored;
-      component.phone_.SIM.MessageCapacity = sim->capacity;
-    }
-    component.DoAfterComRx();
-  });
-  const std::optional<StorageCount> phone = ReadStorageCount(ask("AT+CPMS=\"ME\""), -77);
-  OnOwner([&](TZoGSM& component) {
-    if (phone) {
-      component.smsPhoneCapacity_ = phone->capacity;
-      component.phone_.Phone.MessagesStored = phone->stored;
-      component.phone_.Phone.MessageCapacity = phone->capacity;
-    }
-    component.DoAfterComRx();
-  });
+  // Messages stored and capacity of the SIM and the phone memory.
+  const auto readStorage = [&](const char* command, int notNumber, int TZoGSM::*capacity,
+                               TPhoneMemory TPhone::*memory) {
+    const std::optional<StorageCount> count = ReadStorageCount(ask(command), notNumber);
+    OnOwner([&](TZoGSM& component) {
+      if (count) {
+        component.*capacity = count->capacity;
+        (component.phone_.*memory).MessagesStored = count->stored;
+        (component.phone_.*memory).MessageCapacity = count->capacity;
+      }
+      component.DoAfterComRx();
+    });
+  };
+  readStorage("AT+CPMS=\"SM\"", -88, &TZoGSM::smsSIMCapacity_, &TPhone::SIM);
+  readStorage("AT+CPMS=\"ME\"", -77, &TZoGSM::smsPhoneCapacity_, &TPhone::Phone);
 
   OnOwner([&](TZoGSM& component) {
     component.phone_.Manufacturer = Limited(manufacturer, 50);

@@ -100,10 +100,11 @@ TEST_F(InitialisationTest, ResultCodeThatIsNotAnErrorWaitsForTheTimeout) {
   const int before = static_cast<int>(events.size());
   gsm.SetATCommand("AT+CSCA?");
   ASSERT_TRUE(WaitForReport("AT+CSCA?", before)) << Dump();
-  EXPECT_GE(Find("OnQuietError",
-                 "SendSerialAT error [" + sim.PortPath() + "] : myERR; *** ERROR *** / not AT result  ----> [ AT+CSCA?]",
-                 before),
-            0)
+  EXPECT_GE(
+      Find("OnQuietError",
+           "SendSerialAT error [" + sim.PortPath() + "] : myERR; *** ERROR *** / not AT result  ----> [ AT+CSCA?]",
+           before),
+      0)
       << Dump();
   EXPECT_EQ(events[static_cast<size_t>(Find("OnAfterComRx", "AT+CSCA?", before))].text,
             "******* AT Command ********\r\nAT+CSCA?\r\n> myERR; *** ERROR *** / not AT result  ----> [ AT+CSCA?]\r\n");

@@ -56,7 +56,9 @@ class EngineTest : public ::testing::Test {
     gsm.OnGSMActivate = [note](TZoGSM&) { note("OnGSMActivate"); };
     gsm.OnGSMDeActivate = [note](TZoGSM&) { note("OnGSMDeActivate"); };
     gsm.OnQuietError = [note](TZoGSM& sender) { note("OnQuietError", sender.ErrorText()); };
-    gsm.OnAfterComRx = [note](TZoGSM&, const std::vector<std::string>& lines) { note("OnAfterComRx", JoinLines(lines)); };
+    gsm.OnAfterComRx = [note](TZoGSM&, const std::vector<std::string>& lines) {
+      note("OnAfterComRx", JoinLines(lines));
+    };
     gsm.OnCheckSignalPower = [note](TZoGSM&, int signal, bool acPower, int battery, const std::string& kind) {
       note("OnCheckSignalPower", std::to_string(signal) + " " + (acPower ? "true" : "false") + " " +
                                      std::to_string(battery) + " " + kind);

@@ -24,7 +24,9 @@ class PtyPeer {
   }
   ~PtyPeer() { Close(); }
   const std::string& Path() const { return path_; }
-  void Send(const std::string& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
   // What the link wrote, waiting up to `ms` for the first byte.
   std::string Received(int ms = 500) {
     std::string text;

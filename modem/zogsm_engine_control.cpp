@@ -105,7 +105,8 @@ void TZoGSM::ThreadTerminated() {
 void TZoGSM::JoinRetiredEngines(int milliseconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   for (auto it = retiredEngines_.begin(); it != retiredEngines_.end();) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (it->handOver->WaitFinished(static_cast<int>(std::max<long long>(left.count(), 0)))) {
       it->thread.join();
       it = retiredEngines_.erase(it);

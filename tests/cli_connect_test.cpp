@@ -110,7 +110,8 @@ TEST(CliConnect, PrintsTheConnectionWithTheSimulatedModem) {
   EXPECT_NE(FindLine(out, "  Initializing Modem GSM"), std::string::npos) << out;
 
   // The caller's command comes back as one report, its lines indented.
-  const size_t report = out.find("OnAfterComRx\n  ******* AT Command ********\n  AT+CSQ\n  > \n  +CSQ: 17,99\n", status);
+  const size_t report =
+      out.find("OnAfterComRx\n  ******* AT Command ********\n  AT+CSQ\n  > \n  +CSQ: 17,99\n", status);
   EXPECT_NE(report, std::string::npos) << out;
 
   // Then the disconnection with the reset, and the end.
