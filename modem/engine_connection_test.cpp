@@ -163,6 +163,26 @@ TEST_F(ConnectionTest, SignalAndPowerValues) {
   EXPECT_EQ(Find("OnCheckSignalPower", "", before), -1);
 }
 
+TEST_F(ConnectionTest, PollsKeepTheLinkBusyOnlyWhenNothingIsSent) {
+  gsm.SetCheckInterval(1);
+  gsm.SetCanCheckPower(false);
+  gsm.SetCanCheckSignal(false);
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
+  // Without either query a poll still exercises the link.
+  const int before = static_cast<int>(events.size());
+  ASSERT_TRUE(WaitForReport("AT", before)) << Dump();
+  EXPECT_EQ(Find("OnCheckSignalPower", "", before), -1);
+
+  // While message parts wait, no poll is queued.
+  gsm.Engine()->SendQueue.Append("part waiting to be sent");
+  loop.ProcessEventsFor(200);
+  const size_t sent = sim.Commands().size();
+  loop.ProcessEventsFor(1500);
+  EXPECT_EQ(sim.Commands().size(), sent);
+  gsm.ClearSendQueue();
+  EXPECT_TRUE(gsm.Engine()->SendQueue.Empty());
+}
+
 TEST_F(ConnectionTest, UnsolicitedTextReachesTheApplicationRaw) {
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   const int before = static_cast<int>(events.size());

@@ -181,6 +181,26 @@ TEST_F(FaultTest, DeactivationFromInsideAHandlerDoesNotWait) {
   ASSERT_TRUE(Connect()) << Dump();
 }
 
+TEST_F(FaultTest, DestroyingAnActiveComponentEndsItsEngine) {
+  int reports = 0;
+  {
+    TZoGSM other(loop);
+    other.SetAppDir((folder.Path() / "").string());
+    other.SetComPort(sim.PortPath());
+    other.OnAfterComRx = [&](TZoGSM&, const std::vector<std::string>&) { ++reports; };
+    other.SetActive(true);
+    other.SetConnected(true);
+    ASSERT_TRUE(WaitFor([&] { return other.Connected(); })) << Dump();
+    // Owners should deactivate first; one that does not must not leave a
+    // thread behind that reaches a destroyed component.
+  }
+  const int after = reports;
+  loop.ProcessEventsFor(300);
+  EXPECT_EQ(reports, after);
+  // The port is free again.
+  EXPECT_TRUE(Connect()) << Dump();
+}
+
 TEST_F(FaultTest, EndOfTheMainLoopEndsTheEngine) {
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   loop.Shutdown();  // the application is ending
