@@ -196,6 +196,28 @@ TEST_F(ConnectionTest, UnsolicitedTextReachesTheApplicationRaw) {
   EXPECT_TRUE(gsm.Connected());
 }
 
+TEST_F(ConnectionTest, EndlessUnsolicitedTextIsHandedOverInPieces) {
+  gsm.SetCheckPwrSig(false);
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
+  const int before = static_cast<int>(events.size());
+  const size_t total = 150000;
+  sim.SendUnsolicited(std::string(total, 'x'));
+  size_t received = 0;
+  size_t largest = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    received = 0;
+    for (size_t i = static_cast<size_t>(before); i < events.size(); ++i) {
+      const size_t count = static_cast<size_t>(std::count(events[i].text.begin(), events[i].text.end(), 'x'));
+      received += count;
+      largest = std::max(largest, count);
+    }
+    return received >= total;
+  })) << received;
+  EXPECT_EQ(received, total);
+  EXPECT_LT(largest, total);  // more than one report
+  EXPECT_TRUE(gsm.Connected());
+}
+
 TEST_F(ConnectionTest, PhonebookEntriesReadByTheCaller) {
   sim.WithModem([](modemsim::AtInterpreter& modem) {
     modem.SetPhonebookEntry("SM", 1, {"+48600100200", 145, "004A0061006E"});

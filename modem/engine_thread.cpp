@@ -15,6 +15,10 @@
 namespace modem {
 namespace {
 
+// Unsolicited text is handed over at the latest when it reaches this size, so
+// that a device that never pauses cannot make the engine collect without end.
+constexpr size_t kMaxReceivedText = 65536;
+
 const platform::AnsiString& CommandFailedLine() {
   static const platform::AnsiString line = platform::Utf8ToAnsi(">< Błąd wykonania polecenia ><");
   return line;
@@ -193,7 +197,7 @@ std::string TZoGSMThread::ReceptionStep() {
           text.clear();
           break;
         }
-        if (Contains(text, "OK") || Contains(text, "ERROR")) break;
+        if (Contains(text, "OK") || Contains(text, "ERROR") || text.size() >= kMaxReceivedText) break;
       }
     } else {
       ThreadDelay(timing::Scaled(timing::kIdleSleep));
