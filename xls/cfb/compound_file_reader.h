@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "xls/cfb/result_codes.h"
+
 namespace xls::cfb {
 
 // Index of an element in the file's directory; the root storage is 0.
@@ -55,6 +57,9 @@ class CompoundFileReader {
   int MajorVersion() const { return majorVersion_; }  // 3 or 4; 0 while closed
   EntryId Root() const { return 0; }
 
+  // Name, kind and size of an element. kOk or kInvalidHandle.
+  int Stat(EntryId id, EntryInfo& out) const;
+
   // The children of a storage in directory order (by length of name, then by
   // name without regard to case). kOk or kInvalidHandle.
   int Children(EntryId storage, std::vector<EntryInfo>& out) const;
@@ -75,6 +80,7 @@ class CompoundFileReader {
     std::uint32_t left = 0, right = 0, child = 0;
     std::uint32_t startSector = 0;
     std::uint64_t size = 0;
+    bool reachable = false;         // part of the tree below the root
     std::vector<EntryId> children;  // filled for storages reachable from the root
   };
 

@@ -27,6 +27,8 @@
 
 namespace xls::cfb {
 
+class AtomicFile;
+
 // A storage of the file being written; the root is 0.
 using StorageId = std::uint32_t;
 
@@ -84,8 +86,7 @@ class CompoundFileWriter {
   void Detach(StorageId parent, std::uint32_t child);
 
   std::vector<Node> nodes_;
-  class PendingFile;
-  std::unique_ptr<PendingFile> pending_;
+  std::unique_ptr<AtomicFile> pending_;  // from Create until Commit
 };
 
 }  // namespace xls::cfb
