@@ -5,7 +5,9 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -47,10 +49,11 @@ class TempFolder {
   }
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  // Every file in the folder, by name.
+  // The names in the folder, sorted.
   std::vector<std::string> Files() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
     return names;
   }
 
@@ -158,5 +161,79 @@ class RawFile {
 
 // Field offsets inside a directory entry, for SetEntryU32.
 constexpr std::size_t kLeft = 0x44, kRight = 0x48, kChild = 0x4C, kStart = 0x74, kSize = 0x78, kSizeHigh = 0x7C;
+
+// A version 4 file (4096-byte sectors) put together byte by byte:
+//   sector 0 FAT, 1 directory, 2 mini FAT, 3 mini stream, 4-5 "Workbook";
+//   root: "Workbook" (5000 bytes), "Small" (100 bytes, mini sectors 0-1),
+//   storage "Sub" holding "Inner" (10 bytes, mini sector 2).
+inline const std::vector<std::uint8_t> kV4Workbook = Pattern(5000, 41);
+inline const std::vector<std::uint8_t> kV4Small = Pattern(100, 42);
+inline const std::vector<std::uint8_t> kV4Inner = Pattern(10, 43);
+
+inline std::vector<std::uint8_t> HandBuiltVersion4File() {
+  constexpr std::size_t kSector = 4096;
+  RawFile f(std::vector<std::uint8_t>(7 * kSector, 0));
+  f.sectorSize = kSector;
+  const std::uint8_t signature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  std::copy(std::begin(signature), std::end(signature), f.bytes.begin());
+  f.SetU16(0x18, 0x3E);
+  f.SetU16(0x1A, 4);
+  f.SetU16(0x1C, 0xFFFE);
+  f.SetU16(0x1E, 12);
+  f.SetU16(0x20, 6);
+  f.SetU32(0x28, 1);  // directory sectors (version 4 counts them)
+  f.SetU32(0x2C, 1);  // FAT sectors
+  f.SetU32(0x30, 1);  // first directory sector
+  f.SetU32(0x38, 4096);
+  f.SetU32(0x3C, 2);  // first mini FAT sector
+  f.SetU32(0x40, 1);
+  f.SetU32(0x44, kEnd);
+  f.SetU32(0x48, 0);
+  for (int i = 0; i < 109; ++i) f.SetU32(0x4C + 4 * i, i == 0 ? 0 : kFree);
+
+  const std::uint32_t fat[] = {0xFFFFFFFD, kEnd, kEnd, kEnd, 5, kEnd};
+  for (std::uint32_t i = 0; i < kSector / 4; ++i) f.SetU32(f.SectorOffset(0) + 4 * i, i < 6 ? fat[i] : kFree);
+  const std::uint32_t miniFat[] = {1, kEnd, kEnd};
+  for (std::uint32_t i = 0; i < kSector / 4; ++i) f.SetU32(f.SectorOffset(2) + 4 * i, i < 3 ? miniFat[i] : kFree);
+  std::copy(kV4Small.begin(), kV4Small.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(f.SectorOffset(3)));
+  std::copy(kV4Inner.begin(), kV4Inner.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(f.SectorOffset(3) + 128));
+  std::copy(kV4Workbook.begin(), kV4Workbook.end(), f.bytes.begin() + static_cast<std::ptrdiff_t>(f.SectorOffset(4)));
+
+  struct Dir {
+    std::u16string name;
+    std::uint8_t type, color;
+    std::uint32_t left, right, child, start;
+    std::uint64_t size;
+  };
+  // Tree of the root: "Small" (black) with "Sub" left and "Workbook" right (both red).
+  const Dir entries[] = {
+      {u"Root Entry", 5, 1, kNone, kNone, 1, 3, 192},
+      {u"Small", 2, 1, 3, 2, kNone, 0, kV4Small.size()},
+      {u"Workbook", 2, 0, kNone, kNone, kNone, 4, kV4Workbook.size()},
+      {u"Sub", 1, 0, kNone, kNone, 4, 0, 0},
+      {u"Inner", 2, 1, kNone, kNone, kNone, 2, kV4Inner.size()},
+  };
+  for (std::uint32_t id = 0; id < kSector / 128; ++id) {
+    const std::size_t at = f.SectorOffset(1) + 128 * id;
+    if (id >= std::size(entries)) {
+      f.SetU32(at + kLeft, kNone);
+      f.SetU32(at + kRight, kNone);
+      f.SetU32(at + kChild, kNone);
+      continue;
+    }
+    const Dir& e = entries[id];
+    for (std::size_t i = 0; i < e.name.size(); ++i) f.SetU16(at + 2 * i, e.name[i]);
+    f.SetU16(at + 0x40, static_cast<std::uint16_t>(2 * (e.name.size() + 1)));
+    f.bytes[at + 0x42] = e.type;
+    f.bytes[at + 0x43] = e.color;
+    f.SetU32(at + kLeft, e.left);
+    f.SetU32(at + kRight, e.right);
+    f.SetU32(at + kChild, e.child);
+    f.SetU32(at + kStart, e.start);
+    f.SetU32(at + kSize, static_cast<std::uint32_t>(e.size));
+    f.SetU32(at + kSizeHigh, static_cast<std::uint32_t>(e.size >> 32));
+  }
+  return f.bytes;
+}
 
 }  // namespace xls::cfb::testing

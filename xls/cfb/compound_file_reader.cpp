@@ -86,20 +86,19 @@ int CompoundFileReader::ReadHeader() {
     return kNotCompoundFile;
   }
   sectorSize_ = 1u << sectorShift;
+  firstDirectorySector_ = ReadU32(header + kFirstDirectorySectorOffset);
+  fatSectorCount_ = ReadU32(header + kFatSectorCountOffset);
+  firstMiniFatSector_ = ReadU32(header + kFirstMiniFatSectorOffset);
+  firstDifatSector_ = ReadU32(header + kFirstDifatSectorOffset);
 
   // The header fills sector -1. Writers may leave the last sector short; the
-  // missing tail reads as zeros.
+  // missing tail reads as zeros. (The padding moves the bytes: `header` is
+  // not used after it.)
   const std::uint64_t afterHeader = bytes_.size() > sectorSize_ ? bytes_.size() - sectorSize_ : 0;
   const std::uint64_t sectors = CeilDiv(afterHeader, sectorSize_);
   if (sectors > kMaxRegularSector) return kCorrupt;
   sectorCount_ = static_cast<std::uint32_t>(sectors);
   bytes_.resize((sectors + 1) * sectorSize_, 0);
-
-  firstDirectorySector_ = ReadU32(header + kFirstDirectorySectorOffset);
-  fatSectorCount_ = ReadU32(header + kFatSectorCountOffset);
-  firstMiniFatSector_ = ReadU32(header + kFirstMiniFatSectorOffset);
-  firstDifatSector_ = ReadU32(header + kFirstDifatSectorOffset);
-  difatSectorCount_ = ReadU32(header + kDifatSectorCountOffset);
   return kOk;
 }
 

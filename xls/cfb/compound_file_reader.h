@@ -111,7 +111,6 @@ class CompoundFileReader {
   std::uint32_t firstMiniFatSector_ = 0;
   std::uint32_t fatSectorCount_ = 0;
   std::uint32_t firstDifatSector_ = 0;
-  std::uint32_t difatSectorCount_ = 0;
   std::vector<std::uint32_t> fat_;
   std::vector<std::uint32_t> miniFat_;
   std::vector<std::uint8_t> miniStream_;
