@@ -83,6 +83,16 @@ TEST(SavedFile, SmallWorkbookReadsBackInIndependentReaders) {
   cells->Item(4, 1)->SetValue(Variant::Text(u"line\nbreak"));
   numbers->MergeCells(TXLSArea{5, 6, 0, 1});
   cells->Item(6, 1)->SetValue(Variant::Text(u"merged"));
+  // Settings a file read may bring along; readers must still open the file.
+  TXLSSheetParts& parts = numbers->Parts();
+  parts.pageSetup.printAreas = {TXLSArea{0, 9, 0, 2}};
+  parts.pageSetup.printTitleRows = TXLSArea{0, 0, 0, 255};
+  parts.pageSetup.header = u"&CLista numerów";
+  parts.pageSetup.topMargin = 0.8;
+  parts.pageSetup.rowBreaks = {{4, 0, 255}};
+  parts.window.zoom = 85;
+  parts.protection.isProtected = true;
+  parts.protection.passwordHash = 0xCC3D;
   IXLSWorksheet* second = book.Worksheets().Add();
   second->Cells()->Item(100, 10)->SetValue(Variant::Text(u"600123456"));  // shared string used twice
   second->Cells()->Item(100, 10)->SetHorizontalAlignment(xlRight);
