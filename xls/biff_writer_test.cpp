@@ -266,7 +266,7 @@ TEST_F(Writer, SolidFillOfEntry53IsWrittenIntoTheColourWordAndPattern) {
 
 TEST_F(Writer, OffsetsOfSheetsIndexesAndRowBlocksPointAtTheirRecords) {
   sheet_->SetName(u"Numbers");
-  for (int row = 1; row <= 100; ++row) Cell(row * 3, 2)->SetValue(Variant::Text(u"n" + std::u16string(1, static_cast<char16_t>(row))));
+  for (int row = 1; row <= 100; ++row) Cell(row * 3, 2)->SetValue(Variant::Text({u'n', static_cast<char16_t>(row)}));
   IXLSWorksheet* second = book_.Worksheets().Add();
   second->Cells()->Item(70000 / 2, 1)->SetValue(Variant::Double(1.25));
   const auto records = Write();
