@@ -73,10 +73,10 @@ def main(path, expectations_path):
                 problems.append("unknown expectation line: %r" % line)
             if len(problems) > 20:
                 break
-    for problem in problems[:20]:
-        print(problem)
     if not problems and checks == 0:
         problems.append("no expectations: nothing was checked")
+    for problem in problems[:20]:
+        print(problem)
     if not problems:
         print("OK %d checks" % checks)
     return 1 if problems else 0
