@@ -1,0 +1,48 @@
+// `talvane-cli xls <subcommand> ...`: workbook tools. Each subcommand is one
+// line of the table below and a function in a file of its own.
+
+#include "app/cli/xls_command.h"
+
+#include <iostream>
+#include <string_view>
+
+#include "app/cli/command.h"
+
+namespace cli {
+
+namespace {
+
+struct XlsSubcommand {
+  std::string_view name;
+  std::string_view usage;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+constexpr XlsSubcommand kXlsSubcommands[] = {
+    {"write-list", "xls write-list OUT.xls NUMBER[:COLOUR]...  write numbers as a result workbook", XlsWriteList},
+};
+
+int PrintXlsUsage(std::ostream& out) {
+  out << "usage:\n";
+  for (const XlsSubcommand& sub : kXlsSubcommands) out << "  talvane-cli " << sub.usage << "\n";
+  return 2;
+}
+
+int RunXls(const std::vector<std::string>& args) {
+  if (args.empty()) return PrintXlsUsage(std::cerr);
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
+    PrintXlsUsage(std::cout);
+    return 0;
+  }
+  for (const XlsSubcommand& sub : kXlsSubcommands) {
+    if (sub.name == args[0]) return sub.run(std::vector<std::string>(args.begin() + 1, args.end()));
+  }
+  std::cerr << "talvane-cli xls: unknown subcommand '" << args[0] << "'\n";
+  return PrintXlsUsage(std::cerr);
+}
+
+const CommandRegistration kRegistration({"xls", "xls <subcommand> ...  workbook tools (talvane-cli xls help)", RunXls});
+
+}  // namespace
+
+}  // namespace cli

@@ -1,0 +1,82 @@
+// `talvane-cli xls write-list OUT.xls NUMBER[:COLOUR]...`: the result
+// workbook as the import and the campaign write it: one sheet, the numbers
+// as texts in column A from row 1, each filled with its colour index (no
+// colour: no fill), centred both ways, column A 15 characters wide. Prints
+// the result code of SaveAs.
+
+#include <charconv>
+#include <iostream>
+#include <optional>
+
+#include "app/cli/xls_command.h"
+#include "platform/codepage.h"
+#include "xls/interior.h"
+#include "xls/workbook.h"
+
+namespace cli {
+
+namespace {
+
+struct Entry {
+  std::string number;
+  int colour = xls::xlNone;
+};
+
+std::optional<int> ParseColour(std::string_view text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  const bool valid = (value >= 1 && value <= 56) || value == 0 || value == xls::xlNone || value == xls::xlAutomatic;
+  return valid ? std::optional<int>(value) : std::nullopt;
+}
+
+// NUMBER or NUMBER:COLOUR (split at the last colon).
+std::optional<Entry> ParseEntry(const std::string& argument) {
+  const std::size_t colon = argument.rfind(':');
+  if (colon == std::string::npos) return Entry{argument, xls::xlNone};
+  const std::optional<int> colour = ParseColour(std::string_view(argument).substr(colon + 1));
+  if (!colour) return std::nullopt;
+  return Entry{argument.substr(0, colon), *colour};
+}
+
+}  // namespace
+
+int XlsWriteList(const std::vector<std::string>& args) {
+  if (args.empty()) {
+    std::cerr << "usage: talvane-cli xls write-list OUT.xls NUMBER[:COLOUR]...\n";
+    return 2;
+  }
+  if (args.size() - 1 > static_cast<std::size_t>(xls::kRowCount)) {
+    std::cerr << "talvane-cli xls write-list: at most " << xls::kRowCount << " numbers fit a sheet\n";
+    return 2;
+  }
+  std::vector<Entry> entries;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    std::optional<Entry> entry = ParseEntry(args[i]);
+    if (!entry) {
+      std::cerr << "talvane-cli xls write-list: '" << args[i]
+                << "': the colour after ':' must be a colour index 1-56, 0 or -4142 (no fill), or -4105\n";
+      return 2;
+    }
+    entries.push_back(std::move(*entry));
+  }
+
+  const auto book = xls::TXLSWorkbook::Create();
+  xls::IXLSWorksheet* sheet = book->Worksheets().Add();
+  const xls::IXLSRange cells = sheet->Cells();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const xls::IXLSRange cell = cells->Item(static_cast<int>(i) + 1, 1);
+    cell->SetValue(xls::Variant::Text(platform::Utf8ToUtf16(entries[i].number)));
+    cell->Interior()->SetColorIndex(entries[i].colour);
+    cell->SetVerticalAlignment(xls::xlCenter);
+    cell->SetHorizontalAlignment(xls::xlCenter);
+    cell->SetColumnWidth(15);
+  }
+  if (entries.empty()) cells->Item(1, 1)->SetColumnWidth(15);
+
+  const int result = book->SaveAs(args[0]);
+  std::cout << result << "\n";
+  return result == xls::kSaveOk ? 0 : 1;
+}
+
+}  // namespace cli

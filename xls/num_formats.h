@@ -1,0 +1,40 @@
+#pragma once
+// Number formats (`TXLSNumFormatList`): the built-in formats every BIFF8
+// reader knows by index, and the workbook's own formats, which are written as
+// FORMAT records. A new workbook holds the four currency formats 5-8 as its
+// own.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace xls {
+
+inline constexpr std::uint16_t kFirstUserNumFormat = 164;
+
+class TXLSNumFormatList {
+ public:
+  TXLSNumFormatList();
+
+  // The text of a format index: the workbook's own format when it has one,
+  // else the built-in one; "" for an index that is neither.
+  std::u16string Format(std::uint16_t index) const;
+  // The workbook's own formats, in index order.
+  const std::map<std::uint16_t, std::u16string>& OwnFormats() const { return own_; }
+  void Set(std::uint16_t index, std::u16string text);
+  // The index of a format with this text (own or built-in), adding an own
+  // format from index 164 on when there is none.
+  std::uint16_t FindOrAdd(std::u16string_view text);
+  void Clear();  // back to the formats of a new workbook
+
+  // A date or time format: the text, upper-cased, contains "DD", "MM", "YY",
+  // "HH" or "SS".
+  static bool IsDateFormatText(std::u16string_view text);
+  bool IsDateFormat(std::uint16_t index) const { return IsDateFormatText(Format(index)); }
+
+ private:
+  std::map<std::uint16_t, std::u16string> own_;
+};
+
+}  // namespace xls

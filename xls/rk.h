@@ -1,0 +1,17 @@
+#pragma once
+// RK values: the compact number form of BIFF cell records (30 bits of an
+// integer or of the high part of a double, optionally divided by 100).
+
+#include <cstdint>
+#include <optional>
+
+namespace xls {
+
+// The RK value of x, tried in the writer's order: whole numbers in
+// [-2^29, 2^29 - 1]; hundredths that are such whole numbers; doubles whose
+// low 34 bits are 0; hundredths that are such doubles. No RK value for
+// |x| >= 2^31 or anything else.
+std::optional<std::uint32_t> EncodeRK(double x);
+double DecodeRK(std::uint32_t rk);
+
+}  // namespace xls
