@@ -85,13 +85,13 @@ cmd_test() {
   log "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
   configure_and_build build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALVANE_SANITIZE=address,undefined -DTALVANE_WITH_QT=OFF -DTALVANE_WITH_BENCH=OFF
-  (cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  (cd build/asan && TALVANE_TEST_SLOWDOWN=3 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
      ctest --output-on-failure -j "$JOBS" -LE "fuzz|slow" --timeout 900)
 
   log "ThreadSanitizer build and the threaded tests"
   configure_and_build build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALVANE_SANITIZE=thread -DTALVANE_WITH_QT=OFF -DTALVANE_WITH_BENCH=OFF
-  (cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  (cd build/tsan && TALVANE_TEST_SLOWDOWN=5 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
      ctest --output-on-failure -j "$JOBS" -L threaded -LE slow --timeout 900)
 
   log "fuzz targets (libFuzzer + AddressSanitizer, bounded time)"

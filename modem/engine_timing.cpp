@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 
 namespace modem::timing {
 namespace {
@@ -18,5 +19,11 @@ int Scaled(int milliseconds) {
 double Scale() { return scale.load(); }
 
 void SetScale(double value) { scale.store(value > 0 ? value : 1.0); }
+
+double TestSlowdown() {
+  const char* text = std::getenv("TALVANE_TEST_SLOWDOWN");
+  const double factor = text != nullptr ? std::atof(text) : 1.0;
+  return factor >= 1.0 ? factor : 1.0;
+}
 
 }  // namespace modem::timing

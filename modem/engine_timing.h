@@ -42,10 +42,19 @@ int Scaled(int milliseconds);
 double Scale();
 void SetScale(double scale);
 
-// Sets the scale for the lifetime of the object (tests).
+// How much slower than usual the tests run: TALVANE_TEST_SLOWDOWN (default 1).
+// Sanitizer builds run several times slower, so their test runs stretch the
+// scaled-down waits by this factor (never beyond the real values).
+double TestSlowdown();
+
+// Sets the scale, stretched by TestSlowdown() up to 1, for the lifetime of
+// the object (tests).
 class ScopedTimingScale {
  public:
-  explicit ScopedTimingScale(double scale) : previous_(Scale()) { SetScale(scale); }
+  explicit ScopedTimingScale(double scale) : previous_(Scale()) {
+    const double stretched = scale * TestSlowdown();
+    SetScale(stretched < 1.0 ? stretched : (scale < 1.0 ? 1.0 : scale));
+  }
   ~ScopedTimingScale() { SetScale(previous_); }
   ScopedTimingScale(const ScopedTimingScale&) = delete;
   ScopedTimingScale& operator=(const ScopedTimingScale&) = delete;
