@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/text_case.h"
+
 namespace platform {
 namespace {
 
@@ -62,21 +64,6 @@ bool SpeedFor(int baudRate, speed_t& speed) {
   return false;
 }
 
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string SerialErrorText(int code) {
@@ -100,7 +87,7 @@ std::string SerialErrorText(int code) {
 }
 
 std::string SerialDevicePath(std::string_view portName) {
-  std::string name = Trimmed(portName);
+  std::string name(TrimBlanks(portName));
   if (StartsWithNoCase(name, "\\\\.\\")) name.erase(0, 4);  // the Windows device namespace
   if (name.empty() || name.front() == '/') return name;
   if (StartsWithNoCase(name, "COM") && name.size() > 3 &&
