@@ -164,7 +164,7 @@ class MemoryPageControl final : public MemoryControl<TPageControl> {
   int active_ = 0;
 };
 
-// A canvas that records what is drawn; text is 6 pixels per character.
+// A canvas that records what is drawn; text is 5 pixels per character.
 class MemoryCanvas final : public TCanvas {
  public:
   struct Text {
@@ -182,7 +182,7 @@ class MemoryCanvas final : public TCanvas {
   void FillRect(const TRect& rect, TColor color) override { fills.push_back({rect, color, false}); }
   void FrameRect(const TRect& rect, TColor color) override { fills.push_back({rect, color, true}); }
   void SetFont(const TFont& font) override { font_ = font; }
-  int TextWidth(const AnsiString& text) override { return 6 * static_cast<int>(text.size()); }
+  int TextWidth(const AnsiString& text) override { return 5 * static_cast<int>(text.size()); }
   void TextOut(int x, int y, const AnsiString& text) override { texts.push_back({x, y, text, font_}); }
 
   std::vector<Fill> fills;
