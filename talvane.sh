@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
   python3 python3-xlrd python3-olefile python3-gammu
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core fonts-wine
 )
 
 log() { printf '== %s\n' "$*" >&2; }
