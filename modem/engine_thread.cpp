@@ -48,6 +48,16 @@ void TZoGSMThread::SetPort(std::string portName, std::string portBaud) {
   portBaud_ = std::move(portBaud);
 }
 
+void TZoGSMThread::SetConnectCommand(std::uint8_t command) {
+  std::uint32_t value = connectRequest_;
+  while (!connectRequest_.compare_exchange_weak(value, ((value >> 8) + 1) << 8 | command)) {
+  }
+}
+
+void TZoGSMThread::ClearConnectCommand(std::uint32_t seen) {
+  connectRequest_.compare_exchange_strong(seen, seen & ~std::uint32_t{0xFF});
+}
+
 void TZoGSMThread::RequestStop() {
   {
     std::lock_guard lock(stopMutex_);
@@ -96,7 +106,8 @@ bool TZoGSMThread::HandleRequests() {
     if (modemConnected_ && !modemError_) ModemOff();
     return false;
   }
-  if (ConnectCommand == kConnect && !modemConnected_) {
+  std::uint32_t request = connectRequest_;
+  if ((request & 0xFF) == kConnect && !modemConnected_) {
     errorStep_ = 0;
     CommandQueue.Clear();
     if (ModemConnect()) {
@@ -105,17 +116,15 @@ bool TZoGSMThread::HandleRequests() {
     } else {
       ModemOff();
     }
-    // Only the request carried out is cleared: one written meanwhile stays.
-    std::uint8_t carriedOut = kConnect;
-    ConnectCommand.compare_exchange_strong(carriedOut, kNoRequest);
+    ClearConnectCommand(request);
     errorStep_ = 1;
+    request = connectRequest_;
   }
-  if (ConnectCommand == kDisconnect && modemConnected_ && !modemError_) {
+  if ((request & 0xFF) == kDisconnect && modemConnected_ && !modemError_) {
     errorStep_ = 2;
     CommandQueue.Clear();
     ModemOff();
-    std::uint8_t carriedOut = kDisconnect;
-    ConnectCommand.compare_exchange_strong(carriedOut, kNoRequest);
+    ClearConnectCommand(request);
     errorStep_ = 3;
   }
   return true;

@@ -53,7 +53,10 @@ class TZoGSMThread {
   SharedList SendQueue;
   // Text for the next OnAfterComRx.
   SharedList RxLines;
-  std::atomic<std::uint8_t> ConnectCommand{kNoRequest};
+  // The connect or disconnect request: written by the component, cleared by
+  // the engine once carried out (unless a newer request came meanwhile).
+  std::uint8_t ConnectCommand() const { return static_cast<std::uint8_t>(connectRequest_ & 0xFF); }
+  void SetConnectCommand(std::uint8_t command);
   // Port name and speed used by the next connection attempt.
   void SetPort(std::string portName, std::string portBaud);
   void RequestStop();
@@ -125,6 +128,12 @@ class TZoGSMThread {
   std::mutex portMutex_;
   std::string portName_;
   std::string portBaud_;
+
+  // Low byte: the request; the bits above count the writes, so that the
+  // engine never clears a request written while it carried out the last one.
+  std::atomic<std::uint32_t> connectRequest_{kNoRequest};
+  // Clears the request `seen` was read from, unless a newer one was written.
+  void ClearConnectCommand(std::uint32_t seen);
 
   std::mutex stopMutex_;
   std::condition_variable stopChanged_;

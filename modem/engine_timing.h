@@ -33,6 +33,8 @@ inline constexpr int kCollectNextWait = 4000;
 // Deactivation: rounds of a pumping delay while the engine ends, then it is abandoned.
 inline constexpr int kStopRounds = 3000;
 inline constexpr int kStopRoundMs = 10;
+// A new engine waits this long for an abandoned one to let go of the port.
+inline constexpr int kAbandonedEngineWait = 1000;
 
 // `milliseconds` times the current scale, at least 1 for a positive value.
 int Scaled(int milliseconds);

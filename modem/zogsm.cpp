@@ -175,7 +175,7 @@ void TZoGSM::SetConnected(bool value) {
   if (value) {
     engine_->CommandQueue.Clear();
     engine_->SetPort(settings_.ComPort, settings_.BaudRate);
-    engine_->ConnectCommand = TZoGSMThread::kConnect;
+    engine_->SetConnectCommand(TZoGSMThread::kConnect);
     userDisconnect_ = false;
     reconnectTimer_->Tag = 0;
     if (settings_.CheckPwrSig) {
@@ -183,7 +183,7 @@ void TZoGSM::SetConnected(bool value) {
       pollTimer_->Start();
     }
   } else {
-    engine_->ConnectCommand = TZoGSMThread::kDisconnect;
+    engine_->SetConnectCommand(TZoGSMThread::kDisconnect);
   }
 }
 

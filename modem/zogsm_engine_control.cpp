@@ -1,5 +1,6 @@
 // Starting and stopping the engine thread, and what happens when it ends.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -22,7 +23,11 @@ void TZoGSM::SetActive(bool value) {
 
 void TZoGSM::StartEngine() {
   if (engine_) return;
-  JoinRetiredEngines(0);
+  // An engine abandoned a moment ago may still hold the port. From inside
+  // one of its hand-overs it cannot end before we return, so do not wait then.
+  const bool insideRetired = std::any_of(retiredEngines_.begin(), retiredEngines_.end(),
+                                         [](const RetiredEngine& r) { return r.handOver->InsideHandOver(); });
+  JoinRetiredEngines(insideRetired ? 0 : timing::Scaled(timing::kAbandonedEngineWait));
   if (std::filesystem::exists(std::filesystem::path(appDir_) / kReferenceFileName)) {
     refNum_ = LoadReference(appDir_, settings_.InstanceName, refNum_);
   }
@@ -43,7 +48,7 @@ void TZoGSM::StartEngine() {
   }
   if (engine_ != engine) return;  // the handler deactivated the component again
   errorText_ = "OK";
-  engine->ConnectCommand = TZoGSMThread::kNoRequest;
+  engine->SetConnectCommand(TZoGSMThread::kNoRequest);
   engineThread_ = std::thread([engine, handOver] {
     engine->Execute();
     handOver->Post([ended = engine.get()](TZoGSM& component) {

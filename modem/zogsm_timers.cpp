@@ -21,7 +21,7 @@ void TZoGSM::ReconnectTick() {
     return;
   }
   if (engine_) {
-    engine_->ConnectCommand = TZoGSMThread::kConnect;
+    engine_->SetConnectCommand(TZoGSMThread::kConnect);
   } else {
     settings_.AutoConnect = false;
   }
