@@ -4,6 +4,7 @@
 
 #include "app/frm_main_design.h"
 #include "app/zo_tools.h"
+#include "modem/instance_settings.h"
 #include "platform/program_dir.h"
 
 namespace app {
@@ -41,7 +42,8 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::CreateComponents() {
   zoGSM1_ = std::make_unique<modem::TZoGSM>(loop_);
   zoGSM2_ = std::make_unique<modem::TZoGSM>(loop_);
-  design::LoadDesign(*zoGSM1_, *zoGSM2_);
+  modem::ApplyWorkingInstanceSettings(*zoGSM1_);
+  modem::ApplyPartCounterSettings(*zoGSM2_);
 
   auto timer = [this](int interval, bool enabled) {
     std::unique_ptr<platform::Timer> t = loop_.CreateTimer();

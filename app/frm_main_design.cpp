@@ -159,36 +159,4 @@ void LoadDesign(const TfrmTelListView& v) {
   v.Usun1->SetCaption(Ansi("Usuń"));
 }
 
-void LoadDesign(modem::TZoGSM& z1, modem::TZoGSM& z2) {
-  z1.SetInstanceName("Talvane");
-  z1.SetComPort("COM6");
-  z1.SetBaudRate("115200");
-  z1.SetInitStrings({"AT&F", "ATE0", "AT+CMGF=0"});
-  z1.SetPrefixForCountry("+48");
-  z1.SetResetCMD("AT&F");
-  z1.SetDisableIncomingSMS(true);
-  z1.SetSMSMergeMax(10);
-  z1.SetGetUnreaded(false);
-  z1.SetRecipientSepStart('=');
-  z1.SetRecipientSepStop('.');
-  z1.SetHangUpSignalCount(0);
-  z1.SetCheckNumberSyntax(false);
-  z1.SetEnableCIEV(false);
-
-  z2.SetInstanceName("TalvaneCounter");
-  z2.SetComPort("COM6");
-  z2.SetBaudRate("115200");
-  z2.SetInitStrings({"AT&F", "ATE0", "AT+CMGF=0", "AT+CNMI=2,2,0,1,1", "AT+CLIP=1"});
-  z2.SetPrefixForCountry("+48");
-  z2.SetResetCMD("AT&F");
-  z2.SetSMSReport(true);
-  z2.SetSMSMergeMax(20);
-  z2.SetDeleteSMSafterRead(true);
-  z2.SetRecipientSepStart('=');
-  z2.SetRecipientSepStop('.');
-  z2.SetHangUpSignalCount(0);
-  z2.SetDisableAutoRxSMS(false);
-  z2.SetCheckNumberSyntax(false);
-}
-
 }  // namespace app::design

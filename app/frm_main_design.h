@@ -6,7 +6,6 @@
 
 #include "app/frm_main_view.h"
 #include "app/frm_tel_list_view.h"
-#include "modem/zogsm.h"
 
 namespace app::design {
 
@@ -46,8 +45,5 @@ TFont FormFont();
 
 void LoadDesign(const TfrmMainView& view);
 void LoadDesign(const TfrmTelListView& view);
-// The design-time settings of the modem (ZoGSM1) and of the part counter of
-// the message editor (ZoGSM2), which is never activated.
-void LoadDesign(modem::TZoGSM& zoGSM1, modem::TZoGSM& zoGSM2);
 
 }  // namespace app::design

@@ -5,10 +5,10 @@
 #include <fstream>
 
 #include "app/memory_view.h"
-#include "app/ok_modem.h"
 #include "app/test_support.h"
 #include "modem/engine_timing.h"
 #include "platform/headless_main_loop.h"
+#include "tools/modemsim/modem_simulator.h"
 
 namespace app {
 namespace {
@@ -419,11 +419,12 @@ TEST_F(MainWindow, TheClockRunsInPanelOneWhileItIsPlainText) {
 
 TEST_F(MainWindow, WhileConnectedOnlyStopIsAvailableAndClosingDeactivatesFirst) {
   modem::timing::ScopedTimingScale fast(0.05);
-  testing::OkModem modem;
-  ASSERT_FALSE(modem.Port().empty());
+  modemsim::ModemSimulator simulator;
+  ASSERT_TRUE(simulator.Start());
+  const std::string port = simulator.PortPath();
   Start();
   form->NumberList().Add("600123456");
-  form->UseStartPort(modem.Port());
+  form->UseStartPort(port);
   modem::TZoGSM& z = form->ZoGSM1();
   z.SetActive(true);
   z.SetConnected(true);
@@ -450,9 +451,9 @@ TEST_F(MainWindow, WhileConnectedOnlyStopIsAvailableAndClosingDeactivatesFirst) 
   EXPECT_EQ(view.StatusBar1.PanelText(0), "Modem OK");
   EXPECT_EQ(view.StatusBar1.PanelStyle(1), TPanelStyle::OwnerDraw);
   ASSERT_GE(view.LogMemo.LineCount(), 2);
-  EXPECT_EQ(view.LogMemo.Line(0), Ansi("Próba nawiązania połączenia z modemem GSM - Port ") + modem.Port());
+  EXPECT_EQ(view.LogMemo.Line(0), Ansi("Próba nawiązania połączenia z modemem GSM - Port ") + port);
   EXPECT_EQ(view.LogMemo.CharAttributes(0, 0).Color, clGray);
-  EXPECT_EQ(view.LogMemo.Line(1), Ansi("Nawiązano połączenie modemem GSM - Port ") + modem.Port());
+  EXPECT_EQ(view.LogMemo.Line(1), Ansi("Nawiązano połączenie modemem GSM - Port ") + port);
   EXPECT_EQ(view.LogMemo.CharAttributes(1, 0).Color, clGreen);
   view.StatusBar1.Repaint();
   EXPECT_EQ(view.StatusBar1.LastPaint().fills[0].color, 0x80FF00u);
