@@ -59,4 +59,11 @@ class TLogView : public TControl {
   virtual void ScrollToCaret() = 0;
 };
 
+// The attributes a log character carries: name, size, boldness and colour.
+inline TFont LogCharAttributes(TFont font) {
+  font.Italic = false;
+  font.Underline = false;
+  return font;
+}
+
 }  // namespace app

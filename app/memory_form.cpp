@@ -46,7 +46,7 @@ bool MemoryOpenDialog::Execute() {
   std::optional<std::string> answer = std::move(answers_.front());
   answers_.pop_front();
   if (!answer) return false;
-  fileName_ = *answer;
+  SetFileName(*answer);
   return true;
 }
 

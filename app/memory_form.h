@@ -81,14 +81,6 @@ class MemoryOpenDialog final : public TOpenDialog {
  public:
   explicit MemoryOpenDialog(std::string name) : name_(std::move(name)) {}
   std::string Name() const override { return name_; }
-  AnsiString Filter() const override { return filter_; }
-  void SetFilter(const AnsiString& value) override { filter_ = value; }
-  int FilterIndex() const override { return filterIndex_; }
-  void SetFilterIndex(int value) override { filterIndex_ = value; }
-  AnsiString DefaultExt() const override { return defaultExt_; }
-  void SetDefaultExt(const AnsiString& value) override { defaultExt_ = value; }
-  std::string FileName() const override { return fileName_; }
-  void SetFileName(const std::string& value) override { fileName_ = value; }
   bool Execute() override;
 
   void ScriptAnswer(std::optional<std::string> fileName) { answers_.push_back(std::move(fileName)); }
@@ -96,10 +88,6 @@ class MemoryOpenDialog final : public TOpenDialog {
 
  private:
   std::string name_;
-  AnsiString filter_;
-  int filterIndex_ = 1;
-  AnsiString defaultExt_;
-  std::string fileName_;
   std::deque<std::optional<std::string>> answers_;
   int executions_ = 0;
 };

@@ -4,16 +4,6 @@
 
 namespace app {
 
-namespace {
-// Only the attributes a log character carries.
-TFont CharFont(const TFont& font) {
-  TFont f = font;
-  f.Italic = false;
-  f.Underline = false;
-  return f;
-}
-}  // namespace
-
 std::vector<AnsiString> SplitLogLines(const AnsiString& text) {
   std::vector<AnsiString> lines(1);
   for (size_t i = 0; i < text.size(); ++i) {
@@ -28,15 +18,15 @@ std::vector<AnsiString> SplitLogLines(const AnsiString& text) {
   return lines;
 }
 
-MemoryLog::MemoryLog(std::string name) : MemoryControl(std::move(name)) { insertion_ = CharFont(Font()); }
+MemoryLog::MemoryLog(std::string name) : MemoryControl(std::move(name)) { insertion_ = LogCharAttributes(Font()); }
 
 void MemoryLog::SetFont(const TFont& value) {
   MemoryControl::SetFont(value);
-  insertion_ = CharFont(value);
+  insertion_ = LogCharAttributes(value);
 }
 
 MemoryLog::LogLine MemoryLog::MakeLine(const AnsiString& text, const TFont& font) const {
-  return {text, std::vector<TFont>(text.size(), CharFont(font))};
+  return {text, std::vector<TFont>(text.size(), LogCharAttributes(font))};
 }
 
 void MemoryLog::Clear() {
@@ -91,7 +81,7 @@ void MemoryLog::SetSelectionAttributes(const TFont& value) {
   const int end = selStart_ + selLength_;
   for (LogLine& line : lines_) {
     for (TFont& attributes : line.attributes) {
-      if (position >= selStart_ && position < end) attributes = CharFont(value);
+      if (position >= selStart_ && position < end) attributes = LogCharAttributes(value);
       ++position;
     }
     ++position;  // the line break

@@ -68,23 +68,33 @@ struct TFormBorder {
   static constexpr int Height = 34;
 };
 
+// The file-open dialog: its settings are plain values; only showing it
+// differs between views.
 class TOpenDialog {
  public:
   virtual ~TOpenDialog() = default;
   virtual std::string Name() const = 0;
-  // Filter as "description|pattern|description|pattern...".
-  virtual AnsiString Filter() const = 0;
-  virtual void SetFilter(const AnsiString& value) = 0;
-  // 1-based index of the selected filter entry.
-  virtual int FilterIndex() const = 0;
-  virtual void SetFilterIndex(int value) = 0;
-  virtual AnsiString DefaultExt() const = 0;
-  virtual void SetDefaultExt(const AnsiString& value) = 0;
-  // The chosen file as a path of this system (UTF-8, as the file system has it).
-  virtual std::string FileName() const = 0;
-  virtual void SetFileName(const std::string& value) = 0;
-  // Shows the modal dialog; false when the user cancels.
+  // Shows the modal dialog; false when the user cancels. On success
+  // FileName() and FilterIndex() hold the user's choice.
   virtual bool Execute() = 0;
+
+  // Filter as "description|pattern|description|pattern...".
+  const AnsiString& Filter() const { return filter_; }
+  void SetFilter(const AnsiString& value) { filter_ = value; }
+  // 1-based index of the selected filter entry.
+  int FilterIndex() const { return filterIndex_; }
+  void SetFilterIndex(int value) { filterIndex_ = value; }
+  const AnsiString& DefaultExt() const { return defaultExt_; }
+  void SetDefaultExt(const AnsiString& value) { defaultExt_ = value; }
+  // The chosen file as a path of this system (UTF-8, as the file system has it).
+  const std::string& FileName() const { return fileName_; }
+  void SetFileName(const std::string& value) { fileName_ = value; }
+
+ private:
+  AnsiString filter_;
+  int filterIndex_ = 1;
+  AnsiString defaultExt_;
+  std::string fileName_;
 };
 
 }  // namespace app

@@ -79,7 +79,7 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QStringList QtOpenDialog::QtFilters() const {
-  const QStringList parts = ToQt(filter_).split('|');
+  const QStringList parts = ToQt(Filter()).split('|');
   QStringList filters;
   for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
   return filters;
@@ -87,12 +87,14 @@ QStringList QtOpenDialog::QtFilters() const {
 
 bool QtOpenDialog::Execute() {
   const QStringList filters = QtFilters();
-  QString selected = filterIndex_ >= 1 && filterIndex_ <= filters.size() ? filters[filterIndex_ - 1] : QString();
-  const QString start = fileName_.empty() ? QString() : QFileInfo(QString::fromStdString(fileName_)).absolutePath();
+  const int index = FilterIndex();
+  QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
+  const QString start =
+      FileName().empty() ? QString() : QFileInfo(QString::fromStdString(FileName())).absolutePath();
   const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, filters.join(";;"), &selected);
   if (chosen.isEmpty()) return false;
-  fileName_ = chosen.toStdString();
-  filterIndex_ = static_cast<int>(filters.indexOf(selected)) + 1;
+  SetFileName(chosen.toStdString());
+  SetFilterIndex(static_cast<int>(filters.indexOf(selected)) + 1);
   return true;
 }
 

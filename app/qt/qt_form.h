@@ -67,14 +67,6 @@ class QtOpenDialog final : public TOpenDialog {
  public:
   QtOpenDialog(std::string name, QWidget* parent) : name_(std::move(name)), parent_(parent) {}
   std::string Name() const override { return name_; }
-  AnsiString Filter() const override { return filter_; }
-  void SetFilter(const AnsiString& value) override { filter_ = value; }
-  int FilterIndex() const override { return filterIndex_; }
-  void SetFilterIndex(int value) override { filterIndex_ = value; }
-  AnsiString DefaultExt() const override { return defaultExt_; }
-  void SetDefaultExt(const AnsiString& value) override { defaultExt_ = value; }
-  std::string FileName() const override { return fileName_; }
-  void SetFileName(const std::string& value) override { fileName_ = value; }
   bool Execute() override;
 
   // The filter in Qt's form ("EXCEL (*.xls);;EXCEL (*.xlsx)").
@@ -83,10 +75,6 @@ class QtOpenDialog final : public TOpenDialog {
  private:
   std::string name_;
   QWidget* parent_;
-  AnsiString filter_;
-  int filterIndex_ = 1;
-  AnsiString defaultExt_;
-  std::string fileName_;
 };
 
 }  // namespace app::qt

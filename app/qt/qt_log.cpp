@@ -9,25 +9,17 @@
 
 namespace app::qt {
 
-namespace {
-TFont CharFont(const TFont& font) {
-  TFont f = font;
-  f.Italic = false;
-  f.Underline = false;
-  return f;
-}
-}  // namespace
 
 QtLog::QtLog(QTextEdit* edit) : QtControl(edit, QPalette::Base, QPalette::Text), edit_(edit) {
   edit_->setReadOnly(true);
   edit_->setUndoRedoEnabled(false);
   edit_->setAcceptRichText(false);
-  insertion_ = CharFont(Font());
+  insertion_ = LogCharAttributes(Font());
 }
 
 void QtLog::SetFont(const TFont& value) {
   QtControl::SetFont(value);
-  insertion_ = CharFont(value);
+  insertion_ = LogCharAttributes(value);
   edit_->document()->setDefaultFont(ToQFont(value));
 }
 
@@ -130,7 +122,7 @@ void QtLog::Select(int start, int length) {
 
 void QtLog::SetSelectionAttributes(const TFont& value) {
   QTextCursor cursor = edit_->textCursor();
-  if (cursor.hasSelection()) cursor.setCharFormat(Format(CharFont(value)));
+  if (cursor.hasSelection()) cursor.setCharFormat(Format(LogCharAttributes(value)));
 }
 
 void QtLog::ScrollToCaret() { edit_->ensureCursorVisible(); }

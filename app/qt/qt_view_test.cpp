@@ -418,6 +418,7 @@ TEST_F(QtWindow, ScreenshotOfTheMainWindow) {
   AppendLogLine(log, Ansi("Modem GSM odłączony"), 0, 9, "Tahoma", TLogFontStyle::Regular, clBlack);
   form->View().Gauge2->SetProgress(100);
   form->View().Gauge3->SetProgress(64);
+  QTest::qWait(1100);  // the clock's first tick
   Settle();
 
   const QImage image = mainWindow->Widget()->grab().toImage();
