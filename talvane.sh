@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
   python3 python3-xlrd python3-olefile python3-gammu
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core fonts-wine
 )
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -45,9 +45,10 @@ build_release() {
   configure_and_build build/release -DCMAKE_BUILD_TYPE=Release
 }
 
-# A port of a modem attached to this machine, or nothing.
+# A port of a modem attached to this machine, or nothing: a port where a
+# modem answers, not merely a serial port (most PCs have a UART without one).
 attached_modem_port() {
-  build/release/app/cli/talvane-cli ports 2>/dev/null | head -n 1
+  build/release/app/cli/talvane-cli probe 2>/dev/null | head -n 1
 }
 
 cmd_run() {
