@@ -8,13 +8,21 @@
 namespace modem::timing {
 namespace {
 std::atomic<double> scale{1.0};
-}
+std::atomic<int> modemWaitFloor{0};
+}  // namespace
 
 int Scaled(int milliseconds) {
   if (milliseconds <= 0) return milliseconds;
-  const double value = std::round(milliseconds * scale.load());
+  double value = std::round(milliseconds * scale.load());
+  if (milliseconds >= kShortestModemWait) {
+    value = std::max(value, static_cast<double>(std::min(milliseconds, modemWaitFloor.load())));
+  }
   return static_cast<int>(std::clamp(value, 1.0, 2147483647.0));
 }
+
+int ModemWaitFloor() { return modemWaitFloor.load(); }
+
+void SetModemWaitFloor(int milliseconds) { modemWaitFloor.store(milliseconds > 0 ? milliseconds : 0); }
 
 double Scale() { return scale.load(); }
 

@@ -4,6 +4,13 @@
 // all of them down at once (ScopedTimingScale); the waits taken from the
 // component's settings (ATTimeout, ATDelay) are scaled the same way where the
 // engine uses them.
+//
+// Every wait of half a second or more is a wait for the modem (an answer
+// line, the prompt, a packet, a write, the network's answer) or for a thread;
+// the shorter ones are pauses. A scaled-down wait for the modem that runs out
+// before a busy test machine has served the simulated modem would shift every
+// later answer onto the wrong command, so tests keep those waits at or above
+// a floor (ScopedTimingScale) and shorten only the pauses freely.
 
 namespace modem::timing {
 
@@ -36,31 +43,46 @@ inline constexpr int kStopRoundMs = 10;
 // A new engine waits this long for an abandoned one to let go of the port.
 inline constexpr int kAbandonedEngineWait = 1000;
 
-// `milliseconds` times the current scale, at least 1 for a positive value.
+// The shortest wait that counts as a wait for the modem (the lowest ATTimeout).
+inline constexpr int kShortestModemWait = 500;
+// Tests: the floor of the scaled waits for the modem, before TestSlowdown().
+inline constexpr int kTestModemWaitFloor = 1000;
+
+// `milliseconds` times the current scale, at least 1 for a positive value. A
+// wait of kShortestModemWait or more is not scaled below the current floor
+// (nor above its own value).
 int Scaled(int milliseconds);
 
 double Scale();
 void SetScale(double scale);
+int ModemWaitFloor();
+void SetModemWaitFloor(int milliseconds);
 
 // How much slower than usual the tests run: TALVANE_TEST_SLOWDOWN (default 1).
 // Sanitizer builds run several times slower, so their test runs stretch the
 // scaled-down waits by this factor (never beyond the real values).
 double TestSlowdown();
 
-// Sets the scale, stretched by TestSlowdown() up to 1, for the lifetime of
-// the object (tests).
+// Sets the scale, stretched by TestSlowdown() up to 1, and the floor of the
+// waits for the modem, kTestModemWaitFloor stretched the same way, for the
+// lifetime of the object (tests).
 class ScopedTimingScale {
  public:
-  explicit ScopedTimingScale(double scale) : previous_(Scale()) {
+  explicit ScopedTimingScale(double scale) : previous_(Scale()), previousFloor_(ModemWaitFloor()) {
     const double stretched = scale * TestSlowdown();
     SetScale(stretched < 1.0 ? stretched : (scale < 1.0 ? 1.0 : scale));
+    SetModemWaitFloor(static_cast<int>(kTestModemWaitFloor * TestSlowdown()));
   }
-  ~ScopedTimingScale() { SetScale(previous_); }
+  ~ScopedTimingScale() {
+    SetScale(previous_);
+    SetModemWaitFloor(previousFloor_);
+  }
   ScopedTimingScale(const ScopedTimingScale&) = delete;
   ScopedTimingScale& operator=(const ScopedTimingScale&) = delete;
 
  private:
   double previous_;
+  int previousFloor_;
 };
 
 }  // namespace modem::timing

@@ -379,14 +379,17 @@ std::string ModemSimulator::TakeInjection(const std::string& line) {
 
 void ModemSimulator::WriteOut(const std::string& text) {
   size_t done = 0;
-  const auto deadline = Clock::now() + std::chrono::seconds(1);
+  // A port that reads nothing for a second is given up, as a modem would; a
+  // slow reader (a busy machine) gets all of it.
+  auto deadline = Clock::now() + std::chrono::seconds(1);
   while (done < text.size() && master_ >= 0) {
     const ssize_t written = ::write(master_, text.data() + done, text.size() - done);
     if (written > 0) {
       done += static_cast<size_t>(written);
+      deadline = Clock::now() + std::chrono::seconds(1);
     } else if (written < 0 && (errno == EAGAIN || errno == EINTR) && Clock::now() < deadline) {
       pollfd entry{master_, POLLOUT, 0};
-      ::poll(&entry, 1, 10);  // the port does not read: wait a little, then give up as a modem would
+      ::poll(&entry, 1, 10);  // the port does not read at the moment: wait a little
     } else {
       break;
     }
