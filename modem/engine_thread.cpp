@@ -170,14 +170,6 @@ void TZoGSMThread::AnalyseCommandAnswer(const std::string& command, const std::s
   // the answer reaches the application only through OnAfterComRx.
 }
 
-void TZoGSMThread::SendStep() {
-  pendingRx_ = false;
-  if (SendQueue.Empty()) cmmsSent_ = false;
-  if (!CommandQueue.Empty() || SendQueue.Empty() || !modemConnected_ || modemError_) return;
-  // Submission of the first queued part comes with message sending; until
-  // then queued parts wait here.
-}
-
 std::string TZoGSMThread::ReceptionStep() {
   std::string text;
   if (pendingRx_) {

@@ -9,7 +9,7 @@
 // the AT transaction, connection and disconnection (engine_connect.cpp),
 // capability probes and initialisation (engine_capabilities.cpp), power and
 // signal answers (engine_status.cpp), identification and phonebooks
-// (engine_identification.cpp).
+// (engine_identification.cpp), message submission (engine_send.cpp).
 
 #include <atomic>
 #include <condition_variable>
@@ -30,6 +30,7 @@
 namespace modem {
 
 class TZoGSM;
+struct QueuedPartFields;
 
 class TZoGSMThread {
  public:
@@ -70,7 +71,6 @@ class TZoGSMThread {
   bool HandleRequests();
   void CommandQueueStep();
   void AnalyseCommandAnswer(const std::string& command, const std::string& answer);
-  void SendStep();
   std::string ReceptionStep();
   void AnalyseReceivedText(const std::string& text);
   // The port went away under the engine: report it as a reception error.
@@ -88,6 +88,25 @@ class TZoGSMThread {
   bool OpenAndInitialise();
   void ConfigurePort(const TZoGSMSettings& settings);
   void ModemOff();
+
+  // ---- Message submission (engine_send.cpp) ----
+  // Submits the first queued part when nothing else is to be done first.
+  void SendStep();
+  void SubmitFirstPart();
+  // The link-keeping command (AT+CMMS) before the first part of a run.
+  void KeepLinkForMessages();
+  void ReportSentPart(const SharedList::Entry& part, const std::string& buffer, const std::string& answer);
+  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer);
+  void ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer);
+  // One more failure of the part; the second one restarts the modem quietly.
+  void CountFailure(const SharedList::Entry& part);
+  void QuietRestart();
+  // The third failure: the part is reported as not sent and the connection closed.
+  void RejectPart(const SharedList::Entry& part, bool modemAnsweredError);
+  // OnAfterSend with the part's fields.
+  void ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference);
+  // QueueCount := parts left; OnSendProgress.
+  void ReportQueueCount();
 
   // ---- Capabilities and initialisation (engine_capabilities.cpp) ----
   void ResetCapabilityTable(bool autoModemInit);

@@ -1,10 +1,12 @@
 #include "modem/identification_answers.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
 #include "platform/codepage.h"
+#include "sms/hex_text.h"
 
 namespace modem {
 namespace {
@@ -14,13 +16,6 @@ std::optional<std::string> FirstLine(std::string_view answer, std::string_view p
     if (atStart ? StartsWith(line, part) : Contains(line, part)) return std::move(line);
   }
   return std::nullopt;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -80,19 +75,12 @@ std::vector<std::string> ReadPhonebookEntries(std::string_view answer) {
 }
 
 std::string Ucs2HexToText(std::string_view hex) {
+  // Some modems write the digits in lower case.
   std::string digits(hex);
-  digits.append((4 - digits.size() % 4) % 4, '0');
-  std::u16string units;
-  for (size_t i = 0; i + 4 <= digits.size(); i += 4) {
-    int value = 0;
-    for (size_t k = 0; k < 4; ++k) {
-      const int d = HexDigit(digits[i + k]);
-      if (d < 0) return platform::UnicodeToAnsi(units);
-      value = value * 16 + d;
-    }
-    units.push_back(static_cast<char16_t>(value));
-  }
-  return platform::UnicodeToAnsi(units);
+  for (char& c : digits) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  std::u16string text;
+  sms::AppendUcs2Hex(digits, text);
+  return platform::UnicodeToAnsi(text);
 }
 
 }  // namespace modem

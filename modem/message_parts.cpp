@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "modem/text_fields.h"
+#include "modem/text_lines.h"
 #include "sms/hex_text.h"
 #include "sms/part_room.h"
 #include "sms/sms_encoder.h"
@@ -13,8 +14,6 @@ namespace modem {
 namespace {
 
 constexpr int kMaxMergeMax = 255;  // the header holds counts in one octet
-
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // "050003" + reference + parts in the group + position in the group.
 std::string ConcatenationHeader(unsigned reference, unsigned total, unsigned position) {
@@ -133,15 +132,9 @@ bool NeedsQuotes(std::string_view field) {
 
 }  // namespace
 
-std::string TrimBlanksAndControls(std::string_view text) {
-  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
-  return std::string(text);
-}
-
 std::string NormaliseNumber(std::string_view value, std::string_view prefixForCountry, bool checkNumberSyntax) {
   if (!checkNumberSyntax) return std::string(value);
-  std::string number = TrimBlanksAndControls(value);
+  std::string number = TrimControl(value);
   if (!prefixForCountry.empty() && number.starts_with(prefixForCountry)) number.erase(0, prefixForCountry.size());
   if (number.starts_with('0')) number.erase(0, 1);
   return std::string(prefixForCountry) + number;
@@ -153,7 +146,7 @@ platform::AnsiString PrepareTextForSending(std::string_view text, bool specialSy
 }
 
 std::vector<std::string> SplitIntoParts(const SplitRequest& request, std::uint8_t& reference) {
-  if (TrimBlanksAndControls(request.text).empty()) return {};
+  if (TrimControl(request.text).empty()) return {};
   return Splitter(request).Split(reference);
 }
 
@@ -161,6 +154,12 @@ std::string FormatPartLine(const PartLine& part) {
   return std::to_string(part.tpduLength) + "," + part.pdu + ",\"" + EscapePartText(part.text) + "\"," +
          CsvQuote(part.marker) + "," + std::to_string(part.partNumber) + "," + std::to_string(part.totalParts) +
          "," + (NeedsQuotes(part.number) ? CsvQuote(part.number) : part.number);
+}
+
+QueuedPartFields ReadPartLine(std::string_view line) {
+  std::vector<std::string> fields = CsvFields(line);
+  fields.resize(7);
+  return {fields[0], fields[1], fields[2], fields[3], ToIntDef(fields[4], 1), ToIntDef(fields[5], 1), fields[6]};
 }
 
 std::string EscapePartText(std::string_view text) {

@@ -21,9 +21,6 @@
 
 namespace modem {
 
-// The text without leading and trailing blanks and control characters.
-std::string TrimBlanksAndControls(std::string_view text);
-
 // The destination as the SMSNumber setter stores it. With checkNumberSyntax:
 // trimmed, a leading prefixForCountry removed, then one leading "0", and
 // prefixForCountry put in front ("0123456789" -> "+48123456789"). Without it,
@@ -60,6 +57,18 @@ struct PartLine {
   int totalParts = 0;
   std::string number;
 };
+
+// The fields of a part line as the engine reads them back.
+struct QueuedPartFields {
+  std::string length;  // the number written after "AT+CMGS=", as it stands
+  std::string pdu;
+  std::string text;    // escaped: "%n" for CR LF, "%~" for a double quote
+  std::string marker;
+  int partNumber = 1;  // 1 when not a number
+  int totalParts = 1;  // 1 when not a number
+  std::string number;
+};
+QueuedPartFields ReadPartLine(std::string_view line);
 
 // One part line. The marker is always quoted (inner quotes doubled); the
 // destination is quoted only when it holds a comma or a quote or begins or

@@ -1,8 +1,11 @@
 #pragma once
 // A string list shared by the main thread and the engine thread. Each line
 // has an object slot (an integer: the tolerate flag of a queued command, the
-// failure count of a queued message part). Every operation is one short
-// locked step, so the two threads never see a half-done change.
+// failure count of a queued message part) and an identity of its own, so that
+// the engine changes or removes the line it worked on and never another one
+// that took its place meanwhile (the caller may clear the list and append new
+// lines at any time). Every operation is one short locked step, so the two
+// threads never see a half-done change.
 
 #include <cstdint>
 #include <deque>
@@ -21,17 +24,18 @@ class SharedList {
   struct Entry {
     std::string text;
     std::intptr_t object = 0;
+    std::uint64_t id = 0;  // unique within the list
   };
 
   void Append(std::string text, std::intptr_t object = 0) {
     std::lock_guard lock(mutex_);
-    entries_.push_back({std::move(text), object});
+    entries_.push_back({std::move(text), object, ++lastId_});
   }
   // Inserts before position `index`; an index past the end appends.
   void Insert(size_t index, std::string text, std::intptr_t object = 0) {
     std::lock_guard lock(mutex_);
     if (index > entries_.size()) index = entries_.size();
-    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), {std::move(text), object});
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), {std::move(text), object, ++lastId_});
   }
   std::optional<Entry> First() const {
     std::lock_guard lock(mutex_);
@@ -42,10 +46,19 @@ class SharedList {
     std::lock_guard lock(mutex_);
     if (!entries_.empty()) entries_.pop_front();
   }
-  // Adds `delta` to the object slot of the first line (when there is one).
-  void AddToFirstObject(std::intptr_t delta) {
+  // Removes the first line when it is the line `id`; false when it is not.
+  bool RemoveFirstIf(std::uint64_t id) {
     std::lock_guard lock(mutex_);
-    if (!entries_.empty()) entries_.front().object += delta;
+    if (entries_.empty() || entries_.front().id != id) return false;
+    entries_.pop_front();
+    return true;
+  }
+  // Adds `delta` to the object slot of the first line when it is the line
+  // `id`, and returns the new value; nothing when the first line is another.
+  std::optional<std::intptr_t> AddToFirstObjectIf(std::uint64_t id, std::intptr_t delta) {
+    std::lock_guard lock(mutex_);
+    if (entries_.empty() || entries_.front().id != id) return std::nullopt;
+    return entries_.front().object += delta;
   }
   size_t Count() const {
     std::lock_guard lock(mutex_);
@@ -74,12 +87,13 @@ class SharedList {
     std::vector<std::string> lines = SplitLines(text);
     std::lock_guard lock(mutex_);
     entries_.clear();
-    for (std::string& line : lines) entries_.push_back({std::move(line), 0});
+    for (std::string& line : lines) entries_.push_back({std::move(line), 0, ++lastId_});
   }
 
  private:
   mutable std::mutex mutex_;
   std::deque<Entry> entries_;
+  std::uint64_t lastId_ = 0;
 };
 
 }  // namespace modem

@@ -49,10 +49,6 @@ void TZoGSM::RefreshComPorts() {
   portList_ = std::move(ports);
 }
 
-void TZoGSM::ClearSendQueue() {
-  if (engine_) engine_->SendQueue.Clear();
-}
-
 void TZoGSM::SetInstanceName(const std::string& value) {
   if (value == settings_.InstanceName) return;
   if (TrimControl(value).empty()) {
@@ -80,27 +76,9 @@ void TZoGSM::SetHardModemStop(bool value) {
   if (value) reconnectTimer_->Stop();
 }
 
-void TZoGSM::SetSMSText(const std::string& value) {
-  // The preview of the message parts is built by the message splitter.
-  smsText_ = TrimControl(value);
-  txMessageParts_.clear();
-}
-
 void TZoGSM::SetTxMessageParts(const std::vector<std::string>&) { ShowMessage("TxMessageParts - ReadOnly property!"); }
 
 void TZoGSM::SetPhoneBook(const std::vector<std::string>&) { ShowMessage("PhoneBook - ReadOnly property!"); }
-
-void TZoGSM::SetSMSNumber(const std::string& value) {
-  if (!settings_.CheckNumberSyntax) {
-    smsNumber_ = value;
-    return;
-  }
-  std::string number = TrimControl(value);
-  const std::string& prefix = settings_.PrefixForCountry;
-  if (StartsWith(number, prefix)) number.erase(0, prefix.size());
-  if (StartsWith(number, "0")) number.erase(0, 1);
-  smsNumber_ = prefix + number;
-}
 
 void TZoGSM::SetSMSMergeMax(int value) { settings_.SMSMergeMax = std::max(value, 2); }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "modem/capabilities.h"
+#include "modem/message_parts.h"
 #include "modem/phone_state.h"
 #include "modem/zogsm_events.h"
 #include "modem/zogsm_settings.h"
@@ -58,6 +59,8 @@ class TZoGSM {
   bool SMSReport() const { return settings_.SMSReport; }
   void SetSMSReport(bool value) { settings_.SMSReport = value; }
   const std::string& SMSText() const { return smsText_; }
+  // Stores the text (a secret message with EncodeSMS) and rebuilds
+  // TxMessageParts as a preview, without a modem and without using RefNum.
   void SetSMSText(const std::string& value);
   const std::string& SMSMessageMarker() const { return smsMessageMarker_; }
   void SetSMSMessageMarker(const std::string& value) { smsMessageMarker_ = value; }
@@ -77,6 +80,7 @@ class TZoGSM {
   const std::vector<std::string>& TxMessageParts() const { return txMessageParts_; }
   void SetTxMessageParts(const std::vector<std::string>& value);  // refused
   const std::string& SMSNumber() const { return smsNumber_; }
+  // Stores the number normalised with PrefixForCountry (CheckNumberSyntax).
   void SetSMSNumber(const std::string& value);
   int SMSMergeMax() const { return settings_.SMSMergeMax; }
   void SetSMSMergeMax(int value);
@@ -161,6 +165,12 @@ class TZoGSM {
   TOnNewQuestion OnNewQuestion;
   TOnCallBusy OnCallBusy;
 
+  // ---- Send requests ----
+  // Queues SMSText for SMSNumber as message parts in the engine's send queue:
+  // -1 when not connected, 0 when there is nothing to send, otherwise the
+  // number of parts. RefNum advances and is stored in any case.
+  int SendSMS();
+
   // ---- Public members ----
   // The running engine; null while inactive.
   TZoGSMThread* Engine() const { return engine_.get(); }
@@ -237,6 +247,13 @@ class TZoGSM {
   void ReconnectTick();
   void PollTick();
   void ShowMessage(const platform::AnsiString& text);
+  // The splitter's input from the current send request.
+  SplitRequest CurrentSplitRequest() const;
+  // Splits the current request into TxMessageParts; a part that cannot be
+  // encoded is reported in a message box, leaves no parts and gives false.
+  bool BuildMessageParts(std::uint8_t& reference);
+  // Writes RefNum to the reference store; a failure is reported quietly.
+  void StoreRefNum();
 
   platform::MainLoop& loop_;
   TZoGSMSettings settings_;

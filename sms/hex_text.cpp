@@ -35,6 +35,18 @@ std::string SwapSemiOctets(std::string_view digits) {
   return out;
 }
 
+bool AppendUcs2Hex(std::string_view hex, std::u16string& text) {
+  std::string digits(hex);
+  digits.append((4 - digits.size() % 4) % 4, '0');
+  for (size_t k = 0; k < digits.size(); k += 4) {
+    const auto high = ReadOctet(digits, k + 1);
+    const auto low = ReadOctet(digits, k + 3);
+    if (!high || !low) return false;
+    text.push_back(static_cast<char16_t>(*high << 8 | *low));
+  }
+  return true;
+}
+
 std::string AddressDigits(std::string_view field) {
   std::string digits = SwapSemiOctets(field);
   if (!digits.empty() && digits.back() == 'F') digits.pop_back();

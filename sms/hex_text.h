@@ -27,4 +27,10 @@ std::string SwapSemiOctets(std::string_view digits);
 // The digits of an address field: pairs swapped and a final "F" filler dropped.
 std::string AddressDigits(std::string_view field);
 
+// Appends the characters of hexadecimal UCS-2 (four digits each, big-endian;
+// the digits padded with "0" to whole characters) to `text`. Stops at the
+// first character with a digit that is not uppercase hexadecimal and returns
+// false then; the characters before it stay appended.
+bool AppendUcs2Hex(std::string_view hex, std::u16string& text);
+
 }  // namespace sms

@@ -59,17 +59,6 @@ bool DecodeOctets(std::string_view hex, size_t octets, std::u16string& text) {
   return true;
 }
 
-bool DecodeUcs2(std::string digits, std::u16string& text) {
-  digits.append((4 - digits.size() % 4) % 4, '0');
-  for (size_t k = 0; k < digits.size(); k += 4) {
-    const auto high = ReadOctet(digits, k + 1);
-    const auto low = ReadOctet(digits, k + 3);
-    if (!high || !low) return false;
-    text.push_back(static_cast<char16_t>(*high << 8 | *low));
-  }
-  return true;
-}
-
 }  // namespace
 
 void TSMS::ParsePDU(std::string_view pdu) {
@@ -130,7 +119,7 @@ bool TSMS::DecodeUserData(std::u16string& text) {
     case 2: {
       const std::string_view digits = userData.substr(0, std::min(2 * length, userData.size()));
       if (digits.size() <= 2 * headerOctets) return true;
-      return DecodeUcs2(std::string(digits.substr(2 * headerOctets)), text);
+      return AppendUcs2Hex(digits.substr(2 * headerOctets), text);
     }
     default:
       text = kUnknownAlphabet;

@@ -10,6 +10,7 @@
 
 #include "app/cli/command.h"
 #include "modem/message_parts.h"
+#include "modem/text_lines.h"
 #include "platform/codepage.h"
 #include "sms/sms_encoder.h"
 
@@ -35,16 +36,6 @@ struct Options {
 
 constexpr int kNoNumber = std::numeric_limits<int>::min();
 
-std::optional<int> ParseInt(const std::string& text) {
-  try {
-    size_t used = 0;
-    const int value = std::stoi(text, &used);
-    if (used == text.size()) return value;
-  } catch (const std::exception&) {
-  }
-  return std::nullopt;
-}
-
 // Reads the arguments; prints what is wrong and returns nothing on error.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
   Options options;
@@ -53,7 +44,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args) {
     const std::string& arg = args[i];
     if (arg == "--merge" || arg == "--ref") {
       const bool merge = arg == "--merge";
-      const int value = i + 1 < args.size() ? ParseInt(args[++i]).value_or(kNoNumber) : kNoNumber;
+      const int value = i + 1 < args.size() ? modem::ParseInt(args[++i]).value_or(kNoNumber) : kNoNumber;
       if (merge && (value == kNoNumber || value > 255)) {
         std::cerr << "talvane-cli parts: --merge needs a number of parts up to 255\n";
         return std::nullopt;
@@ -99,7 +90,7 @@ int RunParts(const std::vector<std::string>& args) {
   // preview counts the text as assigned with a scratch reference of 0.
   modem::SplitRequest request;
   request.number = modem::NormaliseNumber(options->number, kPrefixForCountry, true);
-  request.text = modem::TrimBlanksAndControls(platform::Utf8ToAnsi(options->text));
+  request.text = modem::TrimControl(platform::Utf8ToAnsi(options->text));
   if (!options->preview) request.text = modem::PrepareTextForSending(request.text, options->ucs2, !options->keepCrLf);
   request.mergeMax = options->mergeMax;
   request.flash = options->flash;

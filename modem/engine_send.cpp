@@ -1,0 +1,197 @@
+// The send step of the engine loop: the first queued message part goes to the
+// modem ("AT+CMGS=" with its length, the prompt, the PDU and Ctrl-Z), the
+// answer is collected and judged, and the part is reported through
+// OnAfterSend, retried, restarted quietly or rejected.
+//
+// The submission buffer that is logged begins with the queue line, but the
+// outcome, the message reference and the unsolicited codes are read from the
+// modem's answer alone: a message text that itself holds "+CMGS:", "ERROR"
+// or "+CMTI:" must not decide how its own submission went.
+
+#include "modem/engine_thread.h"
+#include "modem/engine_timing.h"
+#include "modem/message_parts.h"
+#include "modem/text_fields.h"
+#include "modem/text_lines.h"
+#include "modem/zogsm.h"
+
+namespace modem {
+namespace {
+
+constexpr char kCtrlZ = 26;
+// A modem that never stops talking ends the collection at this size.
+constexpr size_t kMaxAnswer = 65536;
+
+// The reference of a "+CMGS: <mr>" answer; -1 without one.
+int MessageReference(std::string_view answer) {
+  const size_t at = answer.find("+CMGS");
+  if (at == std::string_view::npos) return -1;
+  std::string rest(answer.substr(at + 1));
+  std::string line = SplitAt(rest, "\r");
+  SplitAt(line, " ");
+  return ToIntDef(line, -1);
+}
+
+bool HasFinalResult(std::string_view answer) { return Contains(answer, "OK\r") || Contains(answer, "ERROR\r"); }
+
+bool IsErrorAnswer(std::string_view answer) { return Contains(answer, "+CMS ERROR") || Contains(answer, "ERROR\r"); }
+
+bool HasUnsolicitedCode(std::string_view answer) {
+  return Contains(answer, "+CMT") || Contains(answer, "+CLIP") || Contains(answer, "+CDS");
+}
+
+}  // namespace
+
+void TZoGSMThread::SendStep() {
+  pendingRx_ = false;
+  pendingRxText_.clear();
+  if (SendQueue.Empty()) cmmsSent_ = false;
+  if (!CommandQueue.Empty() || SendQueue.Empty() || !modemConnected_ || modemError_) return;
+  SubmitFirstPart();
+}
+
+void TZoGSMThread::KeepLinkForMessages() {
+  if (!capabilities_.ATCMMS.Available || cmmsSent_) return;
+  const std::string command = capabilities_.ATCMMS.Command;
+  const std::string response = SendSerialAT(command, true);
+  LogRx(command + "\r\n" + response);
+  cmmsSent_ = true;
+  errorStep_ = 16;
+}
+
+void TZoGSMThread::SubmitFirstPart() {
+  KeepLinkForMessages();
+  const std::optional<SharedList::Entry> part = SendQueue.First();
+  if (!part) return;  // the caller emptied the queue meanwhile
+  const QueuedPartFields fields = ReadPartLine(part->text);
+
+  std::string answer;  // everything the modem said after the prompt
+  link_.SendText("AT+CMGS=" + fields.length + "\r");
+  if (link_.WaitForData(timing::Scaled(timing::kPromptWait))) {
+    // Modems send CR LF before the prompt "> ": nothing before it, no prompt.
+    const std::string beforePrompt = link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
+    if (!beforePrompt.empty()) {
+      if (link_.LastError() == platform::kSerialOk) {
+        answer += link_.ExchangeAT(fields.pdu + kCtrlZ).response;
+      } else {
+        QuietError("SendPDU error: " + link_.LastErrorText());
+      }
+    }
+  }
+
+  errorStep_ = 17;
+  bool answered = false;
+  int wait = timing::Scaled(timing::kCollectFirstWait);
+  while (answer.size() < kMaxAnswer && link_.WaitForData(wait)) {
+    answered = true;
+    answer += link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
+    if (HasFinalResult(answer)) break;
+    wait = timing::Scaled(timing::kCollectNextWait);
+  }
+  if (Contains(answer, "+CMGS:") || HasFinalResult(answer)) answered = true;
+  const std::string buffer = part->text + answer;
+
+  if (link_.PortLost()) {
+    // The modem went away: no fault of the part. It stays queued as it was;
+    // the reception step reports the loss and closes the connection.
+    LogRx("---- Buffer START ----\r\n" + buffer + "\r\n");
+    return;
+  }
+  const bool failed = !answered || IsErrorAnswer(answer);
+  if (!answered) {
+    ReportTimeoutFailure(*part, buffer);
+  } else if (!failed) {
+    ReportSentPart(*part, buffer, answer);
+  } else {
+    ReportErrorFailure(*part, buffer);
+  }
+
+  const std::optional<SharedList::Entry> first = SendQueue.First();
+  if (first && first->object > 2) RejectPart(*first, failed && answered);
+  errorStep_ = 25;
+}
+
+void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::string& buffer,
+                                  const std::string& answer) {
+  errorStep_ = 21;
+  if (HasUnsolicitedCode(answer)) {
+    pendingRx_ = true;
+    pendingRxText_ = answer;
+  }
+  LogRx("****** [ v.3.x Sending SMS ] ******\r\n" + buffer + "---END OF BUFFER---\r\n");
+  errorStep_ = 22;
+  const QueuedPartFields fields = ReadPartLine(part.text);
+  errorStep_ = 23;
+  const int reference = MessageReference(answer);
+  errorStep_ = 24;
+  // A part the caller dropped while it was submitted has reached the phone
+  // all the same: it is reported, and nothing else leaves the queue.
+  SendQueue.RemoveFirstIf(part.id);
+  ReportPart(fields, RestoreLineBreaks(fields.text), reference > -1 ? 1 : 0, reference);
+  ReportQueueCount();
+}
+
+void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer) {
+  errorStep_ = 19;
+  cmmsSent_ = false;
+  LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
+  CountFailure(part);
+  QuietError("SendSMS error: TimeOUT");
+}
+
+void TZoGSMThread::ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer) {
+  LogRx(buffer + "\r\nERROR SENDING SMS  TRY ONCE MORE\r\n");
+  QuietError("SendSMS error(timeout): ERROR SENDING SMS");
+  CountFailure(part);
+}
+
+void TZoGSMThread::CountFailure(const SharedList::Entry& part) {
+  // A part the caller dropped meanwhile is not retried.
+  const std::optional<std::intptr_t> failures = SendQueue.AddToFirstObjectIf(part.id, 1);
+  if (failures != 2) return;
+  cmmsSent_ = false;
+  if (Settings().AutoModemINIT) QuietRestart();
+}
+
+void TZoGSMThread::QuietRestart() {
+  modemError_ = true;
+  ModemOff();
+  modemConnected_ = false;
+  SetConnectCommand(kConnect);
+  QuietError("TimeOUT --> Quiet Modem RESTART");
+}
+
+void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredError) {
+  const QueuedPartFields fields = ReadPartLine(part.text);
+  errorStep_ = 20;
+  LogRx(part.text + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
+  SendQueue.RemoveFirstIf(part.id);
+  ReportPart(fields, fields.text, 0, -1);
+  QuietError("SendSMS error: SMS REJECTED");
+  ReportQueueCount();
+  modemError_ = true;
+  ModemOff();
+}
+
+void TZoGSMThread::ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference) {
+  OnOwner([&](TZoGSM& component) {
+    component.eventMarker_ = fields.marker;
+    component.nrTel_ = fields.number;
+    component.eventSMSText_ = text;
+    component.smsTotal_ = fields.totalParts;
+    component.smsPartNr_ = fields.partNumber;
+    component.sendingStatus_ = status;
+    component.smsRef_ = reference;
+    component.waitReport_ = component.settings_.SMSReport;
+    component.DoAfterSend();
+  });
+}
+
+void TZoGSMThread::ReportQueueCount() {
+  OnOwner([this](TZoGSM& component) {
+    component.queueCount_ = static_cast<int>(SendQueue.Count());
+    component.DoSendProgress();
+  });
+}
+
+}  // namespace modem
