@@ -173,14 +173,25 @@ TEST_F(ConnectionTest, PollsKeepTheLinkBusyOnlyWhenNothingIsSent) {
   ASSERT_TRUE(WaitForReport("AT", before)) << Dump();
   EXPECT_EQ(Find("OnCheckSignalPower", "", before), -1);
 
-  // While message parts wait, no poll is queued.
-  gsm.Engine()->SendQueue.Append("part waiting to be sent");
-  loop.ProcessEventsFor(200);
-  const size_t sent = sim.Commands().size();
-  loop.ProcessEventsFor(1500);
-  EXPECT_EQ(sim.Commands().size(), sent);
-  gsm.ClearSendQueue();
-  EXPECT_TRUE(gsm.Engine()->SendQueue.Empty());
+  // While a message part waits (the network takes its time to answer), no
+  // poll is queued: a queued command would wait in the queue until the
+  // submission ends.
+  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Delay, 0, 1500, 1});
+  gsm.SetSMSNumber("+48600100200");
+  gsm.SetSMSText("Waiting");
+  ASSERT_EQ(gsm.SendSMS(), 1);
+  const auto start = std::chrono::steady_clock::now();
+  bool polledWhileWaiting = false;
+  WaitFor([&] {
+    const TZoGSMThread& engine = *gsm.Engine();
+    if (!engine.SendQueue.Empty() && !engine.CommandQueue.Empty()) polledWhileWaiting = true;
+    return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(1500);
+  });
+  EXPECT_FALSE(polledWhileWaiting);
+  // Once the part is through, the polls come back.
+  ASSERT_TRUE(WaitFor([&] { return gsm.Engine()->SendQueue.Empty(); })) << Dump();
+  const int sent = static_cast<int>(events.size());
+  EXPECT_TRUE(WaitForReport("AT", sent)) << Dump();
 }
 
 TEST_F(ConnectionTest, UnsolicitedTextReachesTheApplicationRaw) {

@@ -60,6 +60,13 @@ void TZoGSMThread::KeepLinkForMessages() {
 }
 
 void TZoGSMThread::SubmitFirstPart() {
+  if (const std::optional<SharedList::Entry> part = SendQueue.First();
+      part && !IsSendablePart(ReadPartLine(part->text))) {
+    // Sending it could only fail, or make the modem take part of it for a
+    // command: it is rejected at once, and the modem stays connected.
+    RejectPart(*part, false, false);
+    return;
+  }
   KeepLinkForMessages();
   const std::optional<SharedList::Entry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
@@ -83,12 +90,18 @@ void TZoGSMThread::SubmitFirstPart() {
   bool answered = false;
   int wait = timing::Scaled(timing::kCollectFirstWait);
   while (answer.size() < kMaxAnswer && link_.WaitForData(wait)) {
+    const std::string packet = link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
+    answer += packet;
+    // The blank that follows the prompt (left over when the modem said
+    // nothing more) or a stray line end is no answer.
+    if (TrimControl(packet).empty()) continue;
     answered = true;
-    answer += link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
     if (HasFinalResult(answer)) break;
     wait = timing::Scaled(timing::kCollectNextWait);
   }
-  if (Contains(answer, "+CMGS:") || HasFinalResult(answer)) answered = true;
+  // A "+CMS ERROR: n" is an answer too, even when the exchange of the PDU
+  // took it in and the collection found nothing more.
+  if (Contains(answer, "+CMGS:") || Contains(answer, "+CMS ERROR") || HasFinalResult(answer)) answered = true;
   const std::string buffer = part->text + answer;
 
   if (link_.PortLost()) {
@@ -107,7 +120,7 @@ void TZoGSMThread::SubmitFirstPart() {
   }
 
   const std::optional<SharedList::Entry> first = SendQueue.First();
-  if (first && first->object > 2) RejectPart(*first, failed && answered);
+  if (first && first->object > 2) RejectPart(*first, failed && answered, true);
   errorStep_ = 25;
 }
 
@@ -161,7 +174,7 @@ void TZoGSMThread::QuietRestart() {
   QuietError("TimeOUT --> Quiet Modem RESTART");
 }
 
-void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredError) {
+void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection) {
   const QueuedPartFields fields = ReadPartLine(part.text);
   errorStep_ = 20;
   LogRx(part.text + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
@@ -169,6 +182,7 @@ void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredE
   ReportPart(fields, fields.text, 0, -1);
   QuietError("SendSMS error: SMS REJECTED");
   ReportQueueCount();
+  if (!closeConnection) return;
   modemError_ = true;
   ModemOff();
 }

@@ -68,6 +68,13 @@ class EngineTest : public ::testing::Test {
       note("OnGetModelGSM", model + " " + imei + " " + bios + " " + std::to_string(sim) + " " + std::to_string(phone));
     };
     gsm.OnSendProgress = [note](TZoGSM&, int queue) { note("OnSendProgress", std::to_string(queue)); };
+    // Marker|NrTel|SendingStatus|SMSText|SMSRef|SMSPartNr|SMSTotal|WaitReport
+    gsm.OnAfterSend = [note](TZoGSM&, std::string& marker, const std::string& nrTel, int& status,
+                             const std::string& text, int ref, int partNr, int total, bool waitReport) {
+      note("OnAfterSend", marker + "|" + nrTel + "|" + std::to_string(status) + "|" + text + "|" +
+                              std::to_string(ref) + "|" + std::to_string(partNr) + "|" + std::to_string(total) + "|" +
+                              (waitReport ? "true" : "false"));
+    };
     gsm.OnGetPhoneBook = [note](TZoGSM&) { note("OnGetPhoneBook"); };
   }
 

@@ -101,8 +101,9 @@ class TZoGSMThread {
   // One more failure of the part; the second one restarts the modem quietly.
   void CountFailure(const SharedList::Entry& part);
   void QuietRestart();
-  // The third failure: the part is reported as not sent and the connection closed.
-  void RejectPart(const SharedList::Entry& part, bool modemAnsweredError);
+  // The part is reported as not sent and removed; after its third failure
+  // the connection is closed.
+  void RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection);
   // OnAfterSend with the part's fields.
   void ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference);
   // QueueCount := parts left; OnSendProgress.

@@ -130,6 +130,9 @@ bool NeedsQuotes(std::string_view field) {
   return field.find_first_of(",\"") != std::string_view::npos || isBlank(field.front()) || isBlank(field.back());
 }
 
+// A field written as it is, or quoted when it would not read back unchanged.
+std::string PlainOrQuoted(std::string_view field) { return NeedsQuotes(field) ? CsvQuote(field) : std::string(field); }
+
 }  // namespace
 
 std::string NormaliseNumber(std::string_view value, std::string_view prefixForCountry, bool checkNumberSyntax) {
@@ -151,9 +154,17 @@ std::vector<std::string> SplitIntoParts(const SplitRequest& request, std::uint8_
 }
 
 std::string FormatPartLine(const PartLine& part) {
-  return std::to_string(part.tpduLength) + "," + part.pdu + ",\"" + EscapePartText(part.text) + "\"," +
-         CsvQuote(part.marker) + "," + std::to_string(part.partNumber) + "," + std::to_string(part.totalParts) +
-         "," + (NeedsQuotes(part.number) ? CsvQuote(part.number) : part.number);
+  return std::to_string(part.tpduLength) + "," + PlainOrQuoted(part.pdu) + ",\"" + EscapePartText(part.text) +
+         "\"," + CsvQuote(part.marker) + "," + std::to_string(part.partNumber) + "," +
+         std::to_string(part.totalParts) + "," + PlainOrQuoted(part.number);
+}
+
+bool IsSendablePart(const QueuedPartFields& fields) {
+  const auto all = [](std::string_view text, auto test) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) { return test(c); });
+  };
+  return all(fields.length, [](char c) { return c >= '0' && c <= '9'; }) &&
+         all(fields.pdu, [](char c) { return sms::HexDigitValue(c) >= 0; });
 }
 
 QueuedPartFields ReadPartLine(std::string_view line) {

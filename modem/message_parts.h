@@ -69,10 +69,16 @@ struct QueuedPartFields {
   std::string number;
 };
 QueuedPartFields ReadPartLine(std::string_view line);
+// The length is a decimal number and the PDU hexadecimal: nothing else may
+// go to the modem (a destination that is not a number would put its
+// characters, line ends and Ctrl-Z included, into the PDU).
+bool IsSendablePart(const QueuedPartFields& fields);
 
-// One part line. The marker is always quoted (inner quotes doubled); the
-// destination is quoted only when it holds a comma or a quote or begins or
-// ends with a blank, so that every field reads back unchanged.
+// One part line. The marker is always quoted (inner quotes doubled); the PDU
+// and the destination are quoted only when they hold a comma or a quote or
+// begin or end with a blank (a destination that is not a number puts its
+// characters into the PDU as they are), so that every field reads back
+// unchanged.
 std::string FormatPartLine(const PartLine& part);
 
 // Field 2 of a part line: CR LF as "%n", a double quote as "%~".

@@ -204,6 +204,27 @@ TEST(MessageParts, EveryFieldReadsBackAsQueued) {
   }
 }
 
+TEST(MessageParts, ADestinationThatIsNoNumberShiftsNoField) {
+  // Its characters go into the PDU as they are; every field still reads back.
+  for (const std::string number : {"600,100\"200", " +48600100200", "+48600\r\n\x1A" "ATD1;"}) {
+    std::uint8_t reference = 0;
+    const std::vector<std::string> lines = SplitIntoParts({number, "Hi", "m,\"", 3}, reference);
+    ASSERT_EQ(lines.size(), 1u) << number;
+    const QueuedPartFields fields = ReadPartLine(lines[0]);
+    const sms::EncodedPart encoded = sms::EncodePart(number, "Hi", "", false, false, false);
+    EXPECT_EQ(fields.length, std::to_string(encoded.tpduLength)) << lines[0];
+    EXPECT_EQ(fields.pdu, encoded.pdu) << lines[0];
+    EXPECT_EQ(fields.text, "Hi");
+    EXPECT_EQ(fields.marker, "m,\"");
+    EXPECT_EQ(fields.number, number) << lines[0];
+    EXPECT_FALSE(IsSendablePart(fields)) << lines[0];
+  }
+  std::uint8_t reference = 0;
+  EXPECT_TRUE(IsSendablePart(ReadPartLine(SplitIntoParts({"+48600100200", "Hi", "m,\"", 3}, reference)[0])));
+  EXPECT_FALSE(IsSendablePart(ReadPartLine("x18,0011,\"Hi\",\"\",1,1,+48")));
+  EXPECT_FALSE(IsSendablePart(ReadPartLine("")));
+}
+
 TEST(MessageParts, NumbersAreNormalisedWithTheCountryPrefix) {
   struct Case {
     std::string value;
