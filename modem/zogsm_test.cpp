@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "modem/engine_thread.h"
+#include "modem/secret_text.h"
 #include "platform/headless_main_loop.h"
 #include "platform/recording_dialogs.h"
 #include "platform/test_folder.h"
@@ -241,6 +244,63 @@ TEST_F(ZoGSMTest, NumberNormalisation) {
   }
 }
 
+TEST_F(ZoGSMTest, TextPreviewCountsPartsWithoutAModem) {
+  gsm.SetSMSMergeMax(10);
+  gsm.SetSMSNumber("600100200");
+  gsm.SetRefNum(77);
+  gsm.SetSMSText("  " + std::string(161, 'a') + "\r\n");
+  EXPECT_EQ(gsm.SMSText(), std::string(161, 'a'));
+  ASSERT_EQ(gsm.TxMessageParts().size(), 2u);
+  // A scratch reference of 0: RefNum is neither used nor advanced.
+  EXPECT_NE(gsm.TxMessageParts()[0].find("05000300"), std::string::npos) << gsm.TxMessageParts()[0];
+  EXPECT_EQ(gsm.RefNum(), 77);
+  // The text is counted as assigned: no transliteration, line breaks kept.
+  gsm.SetSMSText(Utf8ToAnsi("Zażółć\r\ngęślą"));
+  ASSERT_EQ(gsm.TxMessageParts().size(), 1u);
+  EXPECT_NE(gsm.TxMessageParts()[0].find(Utf8ToAnsi("\"Zażółć%ngęślą\"")), std::string::npos);
+  gsm.SetSMSText(" \t\r\n");
+  EXPECT_TRUE(gsm.TxMessageParts().empty());
+  EXPECT_EQ(gsm.SMSText(), "");
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "ReferenceNumbers.ini"));
+
+  // A number so long that nothing fits is reported, and leaves no parts.
+  gsm.SetCheckNumberSyntax(false);
+  gsm.SetSMSNumber("+" + std::string(290, '1'));
+  gsm.SetSMSText("abc");
+  EXPECT_TRUE(gsm.TxMessageParts().empty());
+  const Texts boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].rfind("Error encoding PDU: ", 0), 0u) << boxes[0];
+}
+
+TEST_F(ZoGSMTest, SecretMessages) {
+  gsm.SetSMSNumber("600100200");
+  gsm.SetEncodeSMS(true);
+  struct Case {
+    std::string pin;
+    std::string sentPin;
+  } cases[] = {{"1234", "1234"}, {"12345", "1234"}, {"12", "12  "}, {" \t", "    "}, {"", "    "}, {" 1", " 1  "}};
+  const std::string text = Utf8ToAnsi("  Tajne: zażółć\r\n");
+  for (const Case& c : cases) {
+    gsm.SetEncodePIN(c.pin);
+    gsm.SetSMSText(text);
+    const std::string& secret = gsm.SMSText();
+    ASSERT_TRUE(secret.starts_with("66") && secret.ends_with("BB")) << secret;
+    const std::optional<std::string> plain = UnscrambleText(secret.substr(2, secret.size() - 4));
+    ASSERT_TRUE(plain) << secret;
+    // The PIN travels in front of the text, which is taken as it was given.
+    EXPECT_EQ(*plain, c.sentPin + text) << c.pin;
+    EXPECT_FALSE(gsm.TxMessageParts().empty());
+  }
+  // Longer texts are cut to 325 characters.
+  gsm.SetSMSText(std::string(400, 'x'));
+  EXPECT_EQ(*UnscrambleText(gsm.SMSText().substr(2, gsm.SMSText().size() - 4)), " 1  " + std::string(325, 'x'));
+  // A blank text is no message, secret or not.
+  gsm.SetSMSText("   ");
+  EXPECT_TRUE(gsm.TxMessageParts().empty());
+}
+
 TEST_F(ZoGSMTest, RequestsWithoutEngineAreRefused) {
   gsm.SetComPort("COM6");
   gsm.SetConnected(true);
@@ -250,6 +310,12 @@ TEST_F(ZoGSMTest, RequestsWithoutEngineAreRefused) {
   EXPECT_EQ(Boxes(), Texts{Utf8ToAnsi("Nie można wysłać polecenia AT (brak włączonej usługi GSM)")});
   gsm.SetActive(false);  // nothing to stop
   EXPECT_FALSE(gsm.Active());
+  gsm.SetSMSNumber("600100200");
+  gsm.SetSMSText("Hello");
+  EXPECT_EQ(gsm.SendSMS(), -1);
+  EXPECT_EQ(Boxes(), Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
+  EXPECT_EQ(gsm.TxMessageParts().size(), 1u);  // the preview stays
+  gsm.ClearSendQueue();                        // nothing to clear
 }
 
 TEST_F(ZoGSMTest, ActivationCreatesOneEngineAndStopsIt) {
