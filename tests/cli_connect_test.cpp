@@ -1,92 +1,20 @@
 // talvane-cli connect and ports, run as a user runs them, against the
 // talvane-modemsim program.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "tests/cli_programs.h"
 
 namespace {
 
-const std::string kCli = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
-const std::string kSimulator = std::string(TALVANE_BINARY_DIR) + "/tools/modemsim/talvane-modemsim";
-
-struct Result {
-  int status = -1;
-  std::string out;
-};
-
-// Runs a program to its end; its output and error output together.
-Result RunProgram(const std::vector<std::string>& args) {
-  std::string command;
-  for (const std::string& arg : args) command += "'" + arg + "' ";
-  command += "2>&1";
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, count);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-// talvane-modemsim in the background; its first line names the port.
-class SimulatorProcess {
- public:
-  SimulatorProcess() {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    std::vector<char*> argv = {const_cast<char*>(kSimulator.c_str()), nullptr};
-    if (::posix_spawn(&pid_, kSimulator.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
-    output_ = ::fdopen(pipeEnds[0], "r");
-    char line[512];
-    if (output_ != nullptr && std::fgets(line, sizeof line, output_) != nullptr) {
-      port_ = line;
-      while (!port_.empty() && (port_.back() == '\n' || port_.back() == '\r')) port_.pop_back();
-    }
-  }
-  ~SimulatorProcess() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (output_ != nullptr) std::fclose(output_);
-  }
-  const std::string& Port() const { return port_; }
-
- private:
-  pid_t pid_ = -1;
-  FILE* output_ = nullptr;
-  std::string port_;
-};
-
-// Position of `line` as a whole line of `text` at or after `from`; npos when absent.
-size_t FindLine(const std::string& text, const std::string& line, size_t from = 0) {
-  for (size_t at = text.find(line, from); at != std::string::npos; at = text.find(line, at + 1)) {
-    const bool starts = at == 0 || text[at - 1] == '\n';
-    const bool ends = at + line.size() == text.size() || text[at + line.size()] == '\n';
-    if (starts && ends) return at;
-  }
-  return std::string::npos;
-}
+using e2e::FindLine;
+using e2e::kCli;
+using e2e::Result;
+using e2e::RunProgram;
+using e2e::SimulatorProcess;
 
 TEST(CliConnect, PrintsTheConnectionWithTheSimulatedModem) {
   SimulatorProcess simulator;

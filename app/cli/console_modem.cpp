@@ -1,0 +1,136 @@
+#include "app/cli/console_modem.h"
+
+#include <atomic>
+#include <csignal>
+#include <iostream>
+
+#include "modem/instance_settings.h"
+#include "modem/text_lines.h"
+#include "platform/codepage.h"
+#include "platform/dialogs.h"
+
+namespace cli {
+namespace {
+
+// Message boxes of the component, on the console.
+class ConsoleDialogs final : public platform::Dialogs {
+ public:
+  platform::DialogResult ShowMessage(const std::string& text, const std::string&, platform::DialogIcon,
+                                     platform::DialogButtons buttons) override {
+    std::cerr << "talvane-cli: " << platform::AnsiToUtf8(text) << std::endl;
+    return buttons == platform::DialogButtons::Ok ? platform::DialogResult::Ok : platform::DialogResult::Cancel;
+  }
+};
+
+std::atomic<bool> interrupted{false};
+
+}  // namespace
+
+std::string Value(const std::string& ansi) {
+  if (ansi.empty()) return "\"\"";
+  std::string text;
+  for (char c : platform::AnsiToUtf8(ansi)) {
+    switch (c) {
+      case '\r': text += "\\r"; break;
+      case '\n': text += "\\n"; break;
+      case '\t': text += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < ' ') {
+          static const char* digits = "0123456789ABCDEF";
+          text += "\\x";
+          text += digits[(c >> 4) & 0xF];
+          text += digits[c & 0xF];
+        } else {
+          text += c;
+        }
+    }
+  }
+  return text;
+}
+
+std::string Value(bool value) { return value ? "true" : "false"; }
+std::string Value(int value) { return std::to_string(value); }
+
+void Print(const std::string& line) { std::cout << line << std::endl; }
+
+void PrintEveryEvent(modem::TZoGSM& gsm) {
+  using modem::TZoGSM;
+  gsm.OnConnecting = [](TZoGSM&) { PrintEvent("OnConnecting"); };
+  gsm.OnConnected = [](TZoGSM&) { PrintEvent("OnConnected"); };
+  gsm.OnDisconnected = [](TZoGSM&) { PrintEvent("OnDisconnected"); };
+  gsm.OnGSMActivate = [](TZoGSM&) { PrintEvent("OnGSMActivate"); };
+  gsm.OnGSMDeActivate = [](TZoGSM&) { PrintEvent("OnGSMDeActivate"); };
+  gsm.OnQuietError = [](TZoGSM& sender) { PrintEvent("OnQuietError", sender.ErrorText()); };
+  gsm.OnAfterComRx = [](TZoGSM&, const std::vector<std::string>& lines) {
+    Print("OnAfterComRx");
+    for (const std::string& entry : lines) {
+      // An entry may hold several lines of the modem's answer.
+      const std::vector<std::string> parts = modem::SplitLines(entry);
+      if (parts.empty()) Print("  ");
+      for (const std::string& part : parts) Print("  " + (part.empty() ? std::string() : Value(part)));
+    }
+  };
+  gsm.OnNewSMS = [](TZoGSM&, const std::string& pdu, const std::string& text, const std::string& telNr,
+                    const std::string& recipient, bool isUdh, modem::TUDHinfo& info, const std::string& timeStamp,
+                    bool statusReport) {
+    PrintEvent("OnNewSMS", pdu, text, telNr, recipient, isUdh, info.aRef, info.aTot, info.aNum, info.Delivered,
+               info.Status, timeStamp, statusReport);
+  };
+  gsm.OnRing = [](TZoGSM&, const std::string& nrTel) { PrintEvent("OnRing", nrTel); };
+  gsm.OnAfterSend = [](TZoGSM&, std::string& marker, const std::string& nrTel, int& status, const std::string& text,
+                       int ref, int partNr, int total, bool waitReport) {
+    PrintEvent("OnAfterSend", marker, nrTel, status, text, ref, partNr, total, waitReport);
+  };
+  gsm.OnCheckSignalPower = [](TZoGSM&, int signal, bool acPower, int battery, const std::string& kind) {
+    PrintEvent("OnCheckSignalPower", signal, acPower, battery, kind);
+  };
+  gsm.OnGetModelGSM = [](TZoGSM&, const std::string& model, const std::string& imei, const std::string& bios,
+                         int simCapacity, int phoneCapacity) {
+    PrintEvent("OnGetModelGSM", model, imei, bios, simCapacity, phoneCapacity);
+  };
+  gsm.OnSendProgress = [](TZoGSM&, int queue) { PrintEvent("OnSendProgress", queue); };
+  gsm.OnSearchProgress = [](TZoGSM&, int progress, const std::string& port, int found) {
+    PrintEvent("OnSearchProgress", progress, port, found);
+  };
+  gsm.OnSecretSMS = [](TZoGSM&, const std::string& text, const std::string& from) {
+    PrintEvent("OnSecretSMS", text, from);
+  };
+  gsm.OnSMSMemoryFull = [](TZoGSM&) { PrintEvent("OnSMSMemoryFull"); };
+  gsm.OnGetPhoneBook = [](TZoGSM&) { PrintEvent("OnGetPhoneBook"); };
+  gsm.OnNewQuestion = [](TZoGSM&, const std::string& question, const std::string& text, const std::string& number) {
+    PrintEvent("OnNewQuestion", question, text, number);
+  };
+  gsm.OnCallBusy = [](TZoGSM&, bool busy, modem::TCallStatus status) {
+    PrintEvent("OnCallBusy", busy, static_cast<int>(status));
+  };
+}
+
+SessionEnd RunModemSession(const ModemSession& session) {
+  std::signal(SIGINT, [](int) { interrupted = true; });
+  std::signal(SIGTERM, [](int) { interrupted = true; });
+
+  ConsoleDialogs dialogs;
+  platform::InstallDialogs(&dialogs);
+  platform::HeadlessMainLoop loop;
+  SessionEnd end = SessionEnd::TimedOut;
+  {
+    modem::TZoGSM gsm(loop);
+    modem::ApplyWorkingInstanceSettings(gsm);
+    gsm.SetComPort(session.port);
+    if (session.setUp) session.setUp(gsm, loop);
+    gsm.SetActive(true);
+    gsm.SetSuppressAutoReconnect(false);
+    gsm.SetConnected(true);
+    loop.RunUntil([&] { return interrupted.load() || session.done(); }, session.limit);
+    end = session.done() ? SessionEnd::Done : interrupted.load() ? SessionEnd::Interrupted : SessionEnd::TimedOut;
+    if (gsm.Connected()) {
+      gsm.SetConnected(false);
+      loop.RunUntil([&] { return !gsm.Connected(); }, std::chrono::seconds(10));
+    }
+    gsm.SetActive(false);
+  }
+  platform::InstallDialogs(nullptr);
+  return end;
+}
+
+}  // namespace cli

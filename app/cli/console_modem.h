@@ -1,0 +1,52 @@
+#pragma once
+// What the talvane-cli subcommands that talk to a modem share: the modem
+// component with the settings of the program's working instance on a port,
+// its message boxes and events on the console, and a run of the main loop
+// that ends on its own condition, on Ctrl-C or after a time limit.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "modem/zogsm.h"
+#include "platform/headless_main_loop.h"
+
+namespace cli {
+
+// One value of an event line: UTF-8, control characters written as escapes
+// so that the event stays on one line, an empty text as "".
+std::string Value(const std::string& ansi);
+std::string Value(bool value);
+std::string Value(int value);
+
+void Print(const std::string& line);
+
+template <typename... Values>
+void PrintEvent(const char* name, const Values&... values) {
+  std::string line = name;
+  ((line += " " + Value(values)), ...);
+  Print(line);
+}
+
+// Every event of the component printed, one line each; the lines of the
+// modem traffic indented under their OnAfterComRx.
+void PrintEveryEvent(modem::TZoGSM& gsm);
+
+enum class SessionEnd { Done, Interrupted, TimedOut };
+
+struct ModemSession {
+  std::string port;
+  std::chrono::seconds limit{10};
+  // Binds events and settings before the component is activated.
+  std::function<void(modem::TZoGSM&, platform::HeadlessMainLoop&)> setUp;
+  // Checked while the main loop runs; the session ends once it holds.
+  std::function<bool()> done = [] { return false; };
+};
+
+// Runs the working instance on the session's port: activates it, connects
+// (automatic reconnection on), runs the main loop until done, Ctrl-C
+// (SIGINT, SIGTERM) or the limit, then disconnects and deactivates it. The
+// component's message boxes go to stderr.
+SessionEnd RunModemSession(const ModemSession& session);
+
+}  // namespace cli

@@ -1,0 +1,195 @@
+// talvane-cli sms: sends one text to one number through the modem component
+// with the settings of the program's working instance, prints what became of
+// every part, and disconnects once every part has been reported.
+
+#include <iostream>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "app/cli/console_modem.h"
+#include "modem/text_lines.h"
+#include "platform/codepage.h"
+
+namespace cli {
+namespace {
+
+constexpr char kUsage[] =
+    "sms --port PORT [--merge N] [--flash] [--report] [--ucs2] [--timeout SECONDS] NUMBER TEXT";
+
+struct SmsOptions {
+  std::string port;
+  std::optional<int> mergeMax;  // the working instance's SMSMergeMax when not given
+  bool flash = false;
+  bool report = false;
+  bool ucs2 = false;
+  int timeoutSeconds = 600;
+  std::string number;
+  std::string text;  // UTF-8
+};
+
+std::optional<SmsOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  SmsOptions options;
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--flash") {
+      options.flash = true;
+    } else if (arg == "--report") {
+      options.report = true;
+    } else if (arg == "--ucs2") {
+      options.ucs2 = true;
+    } else if (arg == "--port" || arg == "--merge" || arg == "--timeout") {
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return std::nullopt;
+      }
+      const std::string& value = args[++i];
+      const std::optional<int> number = modem::ParseInt(value);
+      if (arg == "--port") {
+        options.port = value;
+      } else if (arg == "--merge") {
+        if (!number || *number > 255) {
+          error = "--merge needs a number of parts up to 255";
+          return std::nullopt;
+        }
+        options.mergeMax = number;
+      } else {
+        if (!number || *number < 1) {
+          error = "--timeout wants a whole number of seconds, at least 1";
+          return std::nullopt;
+        }
+        options.timeoutSeconds = *number;
+      }
+    } else if (arg.starts_with("--")) {
+      error = "unknown option '" + arg + "'";
+      return std::nullopt;
+    } else {
+      positional.push_back(arg);
+    }
+  }
+  if (options.port.empty()) {
+    error = "--port is required";
+    return std::nullopt;
+  }
+  if (positional.size() != 2) {
+    error = "NUMBER and TEXT are required";
+    return std::nullopt;
+  }
+  options.number = positional[0];
+  options.text = positional[1];
+  return options;
+}
+
+// "2, 3" for the parts from 1 to `total` that have no report.
+std::string Missing(const std::set<int>& reported, int total) {
+  std::string list;
+  for (int part = 1; part <= total; ++part) {
+    if (reported.count(part) == 0) list += (list.empty() ? "" : ", ") + std::to_string(part);
+  }
+  return list;
+}
+
+// What happened to the request while the session ran.
+struct Progress {
+  bool connected = false;
+  bool noConnection = false;  // the first attempt failed
+  int queued = 0;             // SendSMS's result, once called
+  bool requested = false;
+  std::set<int> reported;
+  int sent = 0;               // parts reported with SendingStatus 1
+
+  bool Finished() const { return noConnection || (requested && (queued <= 0 || Reported() >= queued)); }
+  int Reported() const { return static_cast<int>(reported.size()); }
+};
+
+void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsOptions& options,
+                Progress& progress) {
+  using modem::TZoGSM;
+  if (options.mergeMax) gsm.SetSMSMergeMax(*options.mergeMax);
+  gsm.SetSMSFlash(options.flash);
+  gsm.SetSMSReport(options.report);
+  gsm.SetSpecialSymbols(options.ucs2);
+  // A national number gets the country prefix, as `parts` shows it.
+  gsm.SetCheckNumberSyntax(true);
+
+  gsm.OnConnecting = [](TZoGSM&) { PrintEvent("OnConnecting"); };
+  gsm.OnDisconnected = [&progress](TZoGSM&) {
+    PrintEvent("OnDisconnected");
+    if (!progress.connected) progress.noConnection = true;
+  };
+  gsm.OnQuietError = [](TZoGSM& sender) { PrintEvent("OnQuietError", sender.ErrorText()); };
+  gsm.OnAfterSend = [&progress](TZoGSM&, std::string& marker, const std::string& nrTel, int& status,
+                                const std::string& text, int ref, int partNr, int total, bool) {
+    PrintEvent("OnAfterSend", marker, nrTel, status, ref, std::to_string(partNr) + "/" + std::to_string(total), text);
+    progress.reported.insert(partNr);
+    if (status == 1) ++progress.sent;
+  };
+  gsm.OnConnected = [&progress, &options, mainLoop = &loop](TZoGSM& sender) {
+    PrintEvent("OnConnected");
+    if (progress.connected) return;  // reconnected: the parts are still queued
+    progress.connected = true;
+    mainLoop->Post([&progress, &options, &sender] {
+      sender.SetSMSMessageMarker(options.number);
+      sender.SetSMSNumber(options.number);
+      sender.SetSMSText(platform::Utf8ToAnsi(options.text));
+      progress.queued = sender.SendSMS();
+      progress.requested = true;
+      if (progress.queued > 0) {
+        Print("queued " + std::to_string(progress.queued) + (progress.queued == 1 ? " part" : " parts") +
+              " for " + Value(sender.SMSNumber()));
+      }
+    });
+  };
+}
+
+int RunSms(const std::vector<std::string>& args) {
+  std::string error;
+  const std::optional<SmsOptions> options = ParseOptions(args, error);
+  if (!options) {
+    std::cerr << "talvane-cli sms: " << error << "\nusage: talvane-cli " << kUsage << "\n";
+    return 2;
+  }
+  Progress progress;
+  ModemSession session;
+  session.port = options->port;
+  session.limit = std::chrono::seconds(options->timeoutSeconds);
+  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) {
+    BindEvents(gsm, loop, *options, progress);
+  };
+  session.done = [&progress] { return progress.Finished(); };
+  const SessionEnd end = RunModemSession(session);
+
+  if (!progress.connected) {
+    std::cerr << "talvane-cli sms: no connection with a modem on " << options->port << "\n";
+    return 1;
+  }
+  if (progress.requested && progress.queued <= 0) return 1;  // the component has said why
+  if (end != SessionEnd::Done) {
+    const std::string why = end == SessionEnd::Interrupted
+                                ? "interrupted"
+                                : "gave up after " + std::to_string(options->timeoutSeconds) + " s";
+    if (!progress.requested) {
+      std::cerr << "talvane-cli sms: " << why << " before the text was queued\n";
+    } else {
+      const std::string missing = Missing(progress.reported, progress.queued);
+      std::cerr << "talvane-cli sms: " << why << "; no report for part"
+                << (missing.find(',') == std::string::npos ? " " : "s ") << missing << " of " << progress.queued
+                << "\n";
+    }
+    return 1;
+  }
+  if (progress.sent < progress.queued) {
+    std::cerr << "talvane-cli sms: " << progress.queued - progress.sent << " of " << progress.queued
+              << " parts not sent\n";
+    return 1;
+  }
+  return 0;
+}
+
+const CommandRegistration registration({"sms", kUsage, RunSms});
+
+}  // namespace
+}  // namespace cli
