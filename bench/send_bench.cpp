@@ -1,0 +1,108 @@
+// The time the engine adds to one message part beyond the modem's own answer
+// and the waits it is bound to, against the simulated modem on a
+// pseudo-terminal. Goal: under 5 ms.
+//
+// Per part, from the simulated modem's clock and the main thread's:
+//   engine time = (PDU received - prompt sent)                    the turnaround at the prompt
+//               + (OnAfterSend - answer sent - collection wait)   reading the answer, judging it,
+//                                                                 logging and reporting it
+// The collection wait (18.5 s, scaled down here) is the engine's specified
+// wait for late answers of the network; it runs out in full for a modem that
+// answers at once.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <mutex>
+
+#include "modem/engine_thread.h"
+#include "modem/engine_timing.h"
+#include "modem/instance_settings.h"
+#include "modem/text_lines.h"
+#include "modem/zogsm.h"
+#include "platform/headless_main_loop.h"
+#include "platform/recording_dialogs.h"
+#include "platform/test_folder.h"
+#include "tools/modemsim/modem_simulator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// When the simulated modem sent the prompt, received the PDU and sent its answer.
+struct ModemClock {
+  std::mutex mutex;
+  Clock::time_point prompt, pdu, answer;
+
+  void Note(const std::string& line) {
+    const Clock::time_point now = Clock::now();
+    std::lock_guard lock(mutex);
+    if (modem::StartsWith(line, "TX \\r\\n> ")) prompt = now;
+    if (modem::StartsWith(line, "PDU ")) pdu = now;
+    if (modem::StartsWith(line, "TX \\r\\n+CMGS:")) answer = now;
+  }
+};
+
+void BM_EngineTimePerPart(benchmark::State& state) {
+  // Short waits, but none for the modem's answers so short that a busy
+  // machine misses one.
+  modem::timing::SetScale(0.01);
+  modem::timing::SetModemWaitFloor(500);
+  const double collectionWait = modem::timing::Scaled(modem::timing::kCollectFirstWait) / 1000.0;
+
+  platform::TestFolder folder;
+  platform::HeadlessMainLoop loop;
+  platform::RecordingDialogs dialogs;
+  platform::InstallDialogs(&dialogs);
+  modemsim::ModemSimulator sim;
+  ModemClock modemClock;
+  if (!sim.Start()) {
+    state.SkipWithError("no pseudo-terminal");
+    return;
+  }
+  sim.SetLog([&](const std::string& line) { modemClock.Note(line); });
+  double worst = 0;
+  {
+    modem::TZoGSM gsm(loop);
+    modem::ApplyWorkingInstanceSettings(gsm);
+    gsm.SetAppDir((folder.Path() / "").string());
+    gsm.SetComPort(sim.PortPath());
+    gsm.SetCheckPwrSig(false);
+    bool connected = false;
+    Clock::time_point reported;
+    int reports = 0;
+    gsm.OnConnected = [&](modem::TZoGSM&) { connected = true; };
+    gsm.OnAfterSend = [&](modem::TZoGSM&, std::string&, const std::string&, int&, const std::string&, int, int, int,
+                          bool) {
+      reported = Clock::now();
+      ++reports;
+    };
+    gsm.SetActive(true);
+    gsm.SetConnected(true);
+    if (!loop.RunUntil([&] { return connected && gsm.Engine()->CommandQueue.Empty(); }, std::chrono::seconds(30))) {
+      state.SkipWithError("no connection");
+    }
+    gsm.SetSMSNumber("600100200");
+    for (auto _ : state) {
+      gsm.SetSMSText("Benchmark part");
+      const int before = reports;
+      gsm.SendSMS();
+      if (!loop.RunUntil([&] { return reports > before; }, std::chrono::seconds(30))) {
+        state.SkipWithError("no report");
+        break;
+      }
+      std::lock_guard lock(modemClock.mutex);
+      const double atPrompt = std::chrono::duration<double>(modemClock.pdu - modemClock.prompt).count();
+      const double afterAnswer = std::chrono::duration<double>(reported - modemClock.answer).count() - collectionWait;
+      state.SetIterationTime(atPrompt + afterAnswer);
+      worst = std::max(worst, atPrompt + afterAnswer);
+    }
+    gsm.SetActive(false);
+  }
+  platform::InstallDialogs(nullptr);
+  state.counters["worst_ms"] = worst * 1000;
+  state.counters["collection_wait_ms"] = collectionWait * 1000;
+}
+BENCHMARK(BM_EngineTimePerPart)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
