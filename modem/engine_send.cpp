@@ -22,16 +22,6 @@ constexpr char kCtrlZ = 26;
 // A modem that never stops talking ends the collection at this size.
 constexpr size_t kMaxAnswer = 65536;
 
-// The reference of a "+CMGS: <mr>" answer; -1 without one.
-int MessageReference(std::string_view answer) {
-  const size_t at = answer.find("+CMGS");
-  if (at == std::string_view::npos) return -1;
-  std::string rest(answer.substr(at + 1));
-  std::string line = SplitAt(rest, "\r");
-  SplitAt(line, " ");
-  return ToIntDef(line, -1);
-}
-
 bool HasFinalResult(std::string_view answer) { return Contains(answer, "OK\r") || Contains(answer, "ERROR\r"); }
 
 bool IsErrorAnswer(std::string_view answer) { return Contains(answer, "+CMS ERROR") || Contains(answer, "ERROR\r"); }

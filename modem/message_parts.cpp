@@ -159,6 +159,15 @@ std::string FormatPartLine(const PartLine& part) {
          std::to_string(part.totalParts) + "," + PlainOrQuoted(part.number);
 }
 
+int MessageReference(std::string_view answer) {
+  const size_t at = answer.find("+CMGS");
+  if (at == std::string_view::npos) return -1;
+  std::string rest(answer.substr(at + 1));
+  std::string line = SplitAt(rest, "\r");
+  SplitAt(line, " ");
+  return ToIntDef(line, -1);
+}
+
 bool IsSendablePart(const QueuedPartFields& fields) {
   const auto all = [](std::string_view text, auto test) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) { return test(c); });

@@ -69,6 +69,11 @@ struct QueuedPartFields {
   std::string number;
 };
 QueuedPartFields ReadPartLine(std::string_view line);
+// The message reference in a modem's answer to a submission: the number
+// after the first "+CMGS" and a space, up to the end of its line; -1 when
+// there is none or it is not a number.
+int MessageReference(std::string_view answer);
+
 // The length is a decimal number and the PDU hexadecimal: nothing else may
 // go to the modem (a destination that is not a number would put its
 // characters, line ends and Ctrl-Z included, into the PDU).

@@ -225,6 +225,18 @@ TEST(MessageParts, ADestinationThatIsNoNumberShiftsNoField) {
   EXPECT_FALSE(IsSendablePart(ReadPartLine("")));
 }
 
+TEST(MessageParts, ReferenceOfASubmissionAnswer) {
+  struct Case {
+    const char* answer;
+    int reference;
+  } cases[] = {
+      {"\r\n+CMGS: 12\r\n\r\nOK\r\n", 12}, {" \r\n+CMGS: 255\r\nOK\r\n", 255}, {"+CMGS: 7", 7},
+      {"\r\nOK\r\n", -1},                    {"+CMGS:12\r\n", -1},                 {"+CMGS: x1\r\n", -1},
+      {"+CMGS: \r\n", -1},                     {"", -1},                            {"+CMGS: 3\r\n+CMGS: 4\r\n", 3},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MessageReference(c.answer), c.reference) << c.answer;
+}
+
 TEST(MessageParts, NumbersAreNormalisedWithTheCountryPrefix) {
   struct Case {
     std::string value;

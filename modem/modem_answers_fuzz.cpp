@@ -7,6 +7,7 @@
 
 #include "modem/capabilities.h"
 #include "modem/identification_answers.h"
+#include "modem/message_parts.h"
 #include "modem/status_lines.h"
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
@@ -27,5 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   modem::ReadPhonebookEntries(text);
   modem::Ucs2HexToText(text);
   modem::CsvFields(text);
+  modem::MessageReference(text);
+  modem::IsSendablePart(modem::ReadPartLine(text));
   return 0;
 }
