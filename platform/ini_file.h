@@ -32,9 +32,20 @@ class IniFile {
   bool Save(std::string* error = nullptr) const;
 
  private:
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+  // The first section of a name: its header line and the line after its last.
+  struct Section {
+    size_t header = kNone;
+    size_t end = 0;
+  };
+  Section FindSection(std::string_view section) const;
+  // The line of a key inside the section (kNone when missing); `value` gets its trimmed value.
+  size_t FindKey(const Section& section, std::string_view key, std::string_view* value) const;
+
   std::filesystem::path path_;
   bool existed_ = false;
   std::vector<std::string> lines_;  // the file's lines, kept as they are
+  std::string lineEnd_ = "\n";      // CR LF when the file had it
 };
 
 }  // namespace platform

@@ -8,10 +8,13 @@
 namespace platform {
 
 // Ports from /sys/class/tty: entries with a `device` link that is not a
-// virtual device; serial8250 ports only when TIOCGSERIAL reports a real UART.
+// virtual device; UART ports (serial8250 and the other serial-core drivers)
+// only when they are real UARTs: their sysfs `type` is not PORT_UNKNOWN, or,
+// without that attribute, TIOCGSERIAL says so.
 // Names are device paths (/dev/ttyS0, /dev/ttyUSB0, ...) in natural order.
 std::vector<std::string> ListSerialPorts();
-// The same over another sysfs tree (tests); UART probing is skipped there.
+// The same over another sysfs tree (tests); with `probeUarts` false no device
+// is opened and a UART without a `type` attribute counts as real.
 std::vector<std::string> ListSerialPorts(const std::filesystem::path& sysClassTty, bool probeUarts);
 
 // Natural order: runs of digits compare by value, so COM2 < COM10 and

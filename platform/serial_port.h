@@ -13,6 +13,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -96,11 +97,20 @@ class SerialPort {
  private:
   bool Fail(int code);
   bool Succeed();
-  void DeviceLost(int errorNumber);
+  // Closes the port after the device went away, leaves `code` and reports
+  // OnClosed once per opening; returns false.
+  bool DeviceLost(int code);
+  // poll() for `event` until the deadline: the returned events, 0 when the
+  // time ran out, -1 on failure (LastError set, the port maybe closed).
+  int WaitFor(short event, std::chrono::steady_clock::time_point deadline);
+  void SetModemLines(bool on);  // DTR and RTS
+  void Release();               // unlock and close the descriptor
 
   const SerialSystemCalls& calls_;
   int fd_ = -1;
   int lastError_ = kSerialOk;
+  bool closedReported_ = false;
+  std::string pending_;  // bytes read while noticing a hang-up, not yet handed out
 };
 
 }  // namespace platform

@@ -1,0 +1,37 @@
+#pragma once
+// The main loop on Qt's event loop: posted work and blocking invocations are
+// queued calls to an object of the main thread, timers are QTimers, and
+// pumping is QCoreApplication::processEvents. Construct it on the main thread
+// after the QApplication.
+
+#include <memory>
+#include <mutex>
+
+#include <QObject>
+
+#include "platform/main_loop.h"
+
+namespace platform {
+
+class QtMainLoop final : public MainLoop {
+ public:
+  QtMainLoop();
+  ~QtMainLoop() override;
+
+  void Post(std::function<void()> fn) override;
+  bool InvokeBlocking(std::function<void()> fn) override;
+  void ProcessPendingEvents() override;
+  void ProcessEventsFor(int milliseconds) override;
+  bool IsMainThread() const override;
+  std::unique_ptr<Timer> CreateTimer() override;
+  void Shutdown() override;
+  bool IsShutDown() const override;
+
+  struct Calls;  // the blocking invocations in flight
+
+ private:
+  std::unique_ptr<QObject> receiver_;  // lives on the main thread; queued calls go to it
+  std::shared_ptr<Calls> calls_;
+};
+
+}  // namespace platform

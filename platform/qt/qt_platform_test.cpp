@@ -1,0 +1,195 @@
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_main_loop.h"
+
+namespace platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+// One application for the whole test program, on the offscreen platform.
+void EnsureApplication() {
+  if (QApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "platform_qt_tests";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);  // kept until the process ends
+}
+
+// Pumps events until `done` or the timeout.
+bool PumpUntil(MainLoop& loop, const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    loop.ProcessEventsFor(2);
+  }
+  return true;
+}
+
+TEST(QtMainLoop, PostAndInvokeBlockingRunOnTheMainThread) {
+  EnsureApplication();
+  QtMainLoop loop;
+  std::vector<int> order;
+  std::atomic<bool> finished = false;
+  std::atomic<bool> onMain = true;
+  std::thread worker([&] {
+    loop.Post([&] { order.push_back(1); });
+    EXPECT_TRUE(loop.InvokeBlocking([&] {
+      onMain = onMain && loop.IsMainThread();
+      order.push_back(2);
+    }));
+    finished = true;
+  });
+  EXPECT_TRUE(PumpUntil(loop, [&] { return finished.load(); }));
+  worker.join();
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(onMain);
+}
+
+TEST(QtMainLoop, ShutdownReleasesAWaitingWorker) {
+  EnsureApplication();
+  QtMainLoop loop;
+  std::atomic<bool> ran = false;
+  std::atomic<int> result = -1;
+  std::thread worker([&] { result = loop.InvokeBlocking([&] { ran = true; }) ? 1 : 0; });
+  std::this_thread::sleep_for(50ms);  // no events processed: the worker waits
+  EXPECT_EQ(result, -1);
+  loop.Shutdown();
+  worker.join();
+  EXPECT_EQ(result, 0);
+  loop.ProcessEventsFor(10);
+  EXPECT_FALSE(ran);
+  EXPECT_FALSE(loop.InvokeBlocking([&] { ran = true; }));
+  EXPECT_FALSE(ran);
+}
+
+TEST(QtMainLoop, TimersTickWhileEnabledWithAnInterval) {
+  EnsureApplication();
+  QtMainLoop loop;
+  auto timer = loop.CreateTimer();
+  int ticks = 0;
+  timer->OnTimer = [&] { ++ticks; };
+  timer->SetInterval(0);
+  timer->Start();
+  loop.ProcessEventsFor(30);
+  EXPECT_EQ(ticks, 0);  // no interval, no ticks
+  timer->SetInterval(5);
+  EXPECT_TRUE(PumpUntil(loop, [&] { return ticks >= 3; }));
+  timer->Stop();
+  const int stoppedAt = ticks;
+  loop.ProcessEventsFor(30);
+  EXPECT_EQ(ticks, stoppedAt);
+
+  // A handler may destroy its own timer.
+  std::unique_ptr<Timer> once = loop.CreateTimer();
+  int onceTicks = 0;
+  once->OnTimer = [&] {
+    ++onceTicks;
+    once.reset();
+  };
+  once->SetInterval(5);
+  once->Start();
+  EXPECT_TRUE(PumpUntil(loop, [&] { return once == nullptr; }));
+  loop.ProcessEventsFor(30);
+  EXPECT_EQ(onceTicks, 1);
+}
+
+TEST(QtMainLoop, ProcessEventsForTakesTheWholeTime) {
+  EnsureApplication();
+  QtMainLoop loop;
+  const auto start = std::chrono::steady_clock::now();
+  loop.ProcessEventsFor(50);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 45ms);  // Qt timers may fire a little early
+}
+
+// Answers the next modal box by pressing the button with `text`, after
+// recording what the box showed.
+struct BoxSeen {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;
+};
+
+void AnswerNextBox(BoxSeen& seen, QMessageBox::StandardButton answer, std::function<void()> whileOpen = {}) {
+  auto poll = std::make_shared<std::function<void()>>();
+  *poll = [&seen, answer, whileOpen, poll] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      QTimer::singleShot(5, *poll);
+      return;
+    }
+    if (whileOpen) whileOpen();
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.icon = box->icon();
+    seen.buttons.clear();
+    for (QAbstractButton* button : box->buttons()) seen.buttons << button->text().remove('&');
+    if (answer == QMessageBox::NoButton) box->reject();  // closed with Escape or the title bar
+    else box->button(answer)->click();
+    *poll = nullptr;  // break the cycle
+  };
+  QTimer::singleShot(5, *poll);
+}
+
+TEST(QtDialogs, ShowsTheTextsIconAndButtonsAndReturnsTheChoice) {
+  EnsureApplication();
+  QtDialogs dialogs;
+  BoxSeen seen;
+
+  AnswerNextBox(seen, QMessageBox::No);
+  // " PYTANIE" and "Chesz zakończyć ..." in Windows-1250.
+  EXPECT_EQ(dialogs.ShowMessage("Chesz zako\xF1" "czy\xE6 wysy\xB3" "anie wiadomo\x9C" "ci ?   ", " PYTANIE",
+                                DialogIcon::Question, DialogButtons::YesNoCancel),
+            DialogResult::No);
+  EXPECT_EQ(seen.title, " PYTANIE");
+  EXPECT_EQ(seen.text, QString::fromUtf8("Chesz zakończyć wysyłanie wiadomości ?   "));
+  EXPECT_EQ(seen.icon, QMessageBox::Question);
+  EXPECT_EQ(seen.buttons.size(), 3);
+
+  AnswerNextBox(seen, QMessageBox::NoButton);
+  EXPECT_EQ(dialogs.ShowMessage("q", " PYTANIE", DialogIcon::Question, DialogButtons::YesNoCancel),
+            DialogResult::Cancel);
+  AnswerNextBox(seen, QMessageBox::Yes);
+  EXPECT_EQ(dialogs.ShowMessage("q", " PYTANIE", DialogIcon::Question, DialogButtons::YesNoCancel),
+            DialogResult::Yes);
+
+  AnswerNextBox(seen, QMessageBox::Ok);
+  EXPECT_EQ(dialogs.ShowMessage("x", " B\xA3\xA5" "D !", DialogIcon::Error, DialogButtons::Ok), DialogResult::Ok);
+  EXPECT_EQ(seen.title, QString::fromUtf8(" BŁĄD !"));
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(seen.buttons.size(), 1);
+}
+
+TEST(QtDialogs, TimersAndPostedWorkRunWhileABoxIsOpen) {
+  EnsureApplication();
+  QtMainLoop loop;
+  QtDialogs dialogs;
+  auto timer = loop.CreateTimer();
+  int ticks = 0;
+  timer->OnTimer = [&] { ++ticks; };
+  timer->SetInterval(5);
+  timer->Start();
+  std::atomic<bool> invoked = false;
+  std::thread worker([&] { invoked = loop.InvokeBlocking([] {}); });
+  BoxSeen seen;
+  // Keep the box open until the worker's call and a few ticks went through.
+  std::function<void()> waitInside = [&] { PumpUntil(loop, [&] { return invoked && ticks >= 3; }); };
+  AnswerNextBox(seen, QMessageBox::Ok, waitInside);
+  dialogs.ShowMessage("info", " INFORMACJA", DialogIcon::Information, DialogButtons::Ok);
+  worker.join();
+  EXPECT_TRUE(invoked);
+  EXPECT_GE(ticks, 3);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+// The user's folders after the XDG base directory rules.
+
+#include <filesystem>
+
+namespace platform {
+
+// $HOME, or the home folder of the user database when HOME is not set.
+std::filesystem::path HomeDirectory();
+// $XDG_CONFIG_HOME when it is an absolute path, otherwise ~/.config.
+std::filesystem::path ConfigHome();
+// $XDG_DATA_HOME when it is an absolute path, otherwise ~/.local/share.
+std::filesystem::path DataHome();
+
+}  // namespace platform

@@ -1,0 +1,129 @@
+// talvane-modemsim: a simulated GSM modem on a pseudo-terminal. Prints the
+// port's path on its first line, logs the traffic on stderr, and serves until
+// SIGINT or SIGTERM.
+
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/modemsim/modem_simulator.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: talvane-modemsim [options]\n"
+    "  --signal RSSI[,BER]       the answer to AT+CSQ (default 17,99)\n"
+    "  --battery STATUS,CHARGE   the answer to AT+CBC (default 0,85)\n"
+    "  --reference N             the next message reference (default 0)\n"
+    "  --store PDU               a received, unread message in the SIM memory (repeatable)\n"
+    "  --fault KIND PREFIX       a fault for commands beginning with PREFIX (repeatable);\n"
+    "                            KIND: silence, error, cms:N, cme:N, delay:MS, drop,\n"
+    "                            with '@prompt' (AT+CMGS: at the prompt, not after the message)\n"
+    "                            and '*N' (only the next N commands), e.g. cms:38*1\n"
+    "  --quiet                   no traffic log on stderr\n";
+
+bool ParseFault(std::string text, modemsim::Fault& fault) {
+  if (const size_t star = text.find('*'); star != std::string::npos) {
+    fault.times = std::atoi(text.c_str() + star + 1);
+    text.erase(star);
+  }
+  if (const size_t at = text.find("@prompt"); at != std::string::npos) {
+    fault.atPrompt = true;
+    text.erase(at);
+  }
+  const size_t colon = text.find(':');
+  const std::string kind = text.substr(0, colon);
+  const int argument = colon == std::string::npos ? 0 : std::atoi(text.c_str() + colon + 1);
+  if (kind == "silence") fault.kind = modemsim::FaultKind::Silence;
+  else if (kind == "error") fault.kind = modemsim::FaultKind::Error;
+  else if (kind == "cms") fault.kind = modemsim::FaultKind::CmsError, fault.code = argument;
+  else if (kind == "cme") fault.kind = modemsim::FaultKind::CmeError, fault.code = argument;
+  else if (kind == "delay") fault.kind = modemsim::FaultKind::Delay, fault.delayMs = argument;
+  else if (kind == "drop") fault.kind = modemsim::FaultKind::DropLine;
+  else return false;
+  return true;
+}
+
+// Two numbers "a,b" (the second optional when `second` has a default).
+bool ParsePair(const std::string& text, int& first, int& second) {
+  char* end = nullptr;
+  first = static_cast<int>(std::strtol(text.c_str(), &end, 10));
+  if (end == text.c_str()) return false;
+  if (*end == ',') second = static_cast<int>(std::strtol(end + 1, &end, 10));
+  return *end == '\0';
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  modemsim::ModemSimulator modem;
+  bool quiet = false;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (option == "--quiet") {
+      quiet = true;
+    } else if (option == "--help" || option == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (option == "--signal" && hasValue) {
+      int rssi = 0, ber = 99;
+      if (!ParsePair(args[++i], rssi, ber)) return Fail("bad --signal");
+      modem.WithModem([&](modemsim::AtInterpreter& m) { m.SetSignal(rssi, ber); });
+    } else if (option == "--battery" && hasValue) {
+      int status = 0, charge = -1;
+      if (!ParsePair(args[++i], status, charge) || charge < 0) return Fail("bad --battery");
+      modem.WithModem([&](modemsim::AtInterpreter& m) { m.SetBattery(status, charge); });
+    } else if (option == "--reference" && hasValue) {
+      const int reference = std::atoi(args[++i].c_str());
+      modem.WithModem([&](modemsim::AtInterpreter& m) { m.SetNextReference(reference); });
+    } else if (option == "--store" && hasValue) {
+      const std::string pdu = args[++i];
+      if (modemsim::TpduLength(pdu) < 0) return Fail("bad PDU for --store");
+      modem.WithModem([&](modemsim::AtInterpreter& m) { m.StoreMessage("SM", {0, pdu}); });
+    } else if (option == "--fault" && i + 2 < args.size()) {
+      modemsim::Fault fault;
+      if (!ParseFault(args[i + 1], fault)) return Fail("bad fault kind " + args[i + 1]);
+      modem.SetFault(args[i + 2], fault);
+      i += 2;
+    } else {
+      return Fail("unknown or incomplete option " + option);
+    }
+  }
+  if (!quiet) {
+    modem.SetLog([](const std::string& line) {
+      std::fprintf(stderr, "modemsim: %s\n", line.c_str());
+      std::fflush(stderr);
+    });
+  }
+
+  // The signals are taken by sigwait below, not by a handler: block them
+  // before the serving thread starts so that it inherits the mask.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  std::string error;
+  if (!modem.Start(&error)) {
+    std::cerr << "talvane-modemsim: " << error << "\n";
+    return 1;
+  }
+  std::cout << modem.PortPath() << std::endl;  // the first line, flushed
+
+  int signal = 0;
+  sigwait(&stopSignals, &signal);
+  modem.Stop();
+  return 0;
+}
