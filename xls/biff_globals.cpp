@@ -108,6 +108,9 @@ void WritePalette(TXLSBlobList& out, const TXLSPalette& palette) {
 
 void WriteGlobalsA(TXLSBlobList& out, const TXLSWorkbook& book, const TXLSWriteTables& tables,
                    const TXLSGlobalsOptions& options) {
+  std::size_t stringBytes = 0;
+  for (std::int32_t index : tables.writtenStrings) stringBytes += 3 + 2 * book.Strings().Text(index).size();
+  out.Reserve(16384 + tables.writtenXFs.size() * 24 + stringBytes * 1003 / 1000 + tables.writtenStrings.size() + 64);
   WriteBof(out);
   out.RecordU16(rec::kCodePage, 1200);
   out.RecordU16(rec::kDsf, 0);

@@ -31,22 +31,18 @@ void TXLSBlobList::End() {
   }
 }
 
-void TXLSBlobList::U16(std::uint16_t value) {
-  bytes_.push_back(static_cast<std::uint8_t>(value));
-  bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void TXLSBlobList::U32(std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
 void TXLSBlobList::F64(double value) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
-  for (int shift = 0; shift < 64; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(bits >> shift));
+  std::uint8_t* p = Grow(8);
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(bits >> (8 * i));
 }
 
 void TXLSBlobList::Utf16(std::u16string_view text) {
-  for (char16_t c : text) U16(static_cast<std::uint16_t>(c));
+  std::uint8_t* p = Grow(2 * text.size());
+  for (char16_t c : text) {
+    *p++ = static_cast<std::uint8_t>(c);
+    *p++ = static_cast<std::uint8_t>(c >> 8);
+  }
 }
 
 void TXLSBlobList::String8(std::u16string_view text) {

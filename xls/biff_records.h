@@ -105,8 +105,15 @@ class TXLSBlobList {
   void Close();
 
   void U8(std::uint8_t value) { bytes_.push_back(value); }
-  void U16(std::uint16_t value);
-  void U32(std::uint32_t value);
+  void U16(std::uint16_t value) {
+    std::uint8_t* p = Grow(2);
+    p[0] = static_cast<std::uint8_t>(value);
+    p[1] = static_cast<std::uint8_t>(value >> 8);
+  }
+  void U32(std::uint32_t value) {
+    std::uint8_t* p = Grow(4);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  }
   void F64(double value);
   void Bytes(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
   void Utf16(std::u16string_view text);
@@ -126,8 +133,16 @@ class TXLSBlobList {
   const std::vector<std::uint8_t>& Data() const { return bytes_; }
   std::vector<std::uint8_t>& Data() { return bytes_; }
   void Patch32(std::size_t offset, std::uint32_t value);
+  void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
 
  private:
+  // Room for n more bytes at the end; returns where they go.
+  std::uint8_t* Grow(std::size_t n) {
+    const std::size_t old = bytes_.size();
+    bytes_.resize(old + n);
+    return bytes_.data() + old;
+  }
+
   std::vector<std::uint8_t> bytes_;
   std::size_t recordStart_ = 0;
 };

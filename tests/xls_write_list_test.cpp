@@ -1,0 +1,65 @@
+// `talvane-cli xls write-list` as a user runs it: the result workbook it
+// writes opens in independent readers with the numbers as texts, their
+// fills, centred both ways, in a column 15 characters wide.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "xls/xls_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using xls::testing::RunCommand;
+
+std::string Cli() { return std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli"; }
+
+TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
+  const fs::path folder = xls::testing::TestFolder("write_list");
+  const fs::path out = folder / "lista_out.xls";
+  const auto result = RunCommand(Cli() + " xls write-list '" + out.string() +
+                                 "' 600123456:46 600123457 48600123458:3 600123459:4 600123460:38 600123461:-4142");
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_EQ(result.output, "1\n");
+
+  std::ofstream expect(folder / "expect.txt");
+  expect << "sheets\t1\nname\t0\tSheet1\nrows\t0\t6\nwidth\t0\t0\t4022\n";
+  const std::pair<const char*, const char*> rows[] = {{"600123456", "53"}, {"600123457", "-"},
+                                                      {"48600123458", "10"}, {"600123459", "11"},
+                                                      {"600123460", "45"}, {"600123461", "-"}};
+  int row = 0;
+  for (const auto& [number, fill] : rows)
+    expect << "cell\t0\t" << row++ << "\t0\ttext\t" << number << "\t" << fill << "\t2\t1\n";
+  expect.close();
+  const auto check = xls::testing::CheckWithXlrd(out, folder / "expect.txt");
+  EXPECT_EQ(check.status, 0) << check.output;
+  fs::remove_all(folder);
+}
+
+TEST(XlsWriteList, RejectsBadArgumentsAndReportsFailedSaves) {
+  const fs::path folder = xls::testing::TestFolder("write_list_bad");
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string output;
+  };
+  const Case cases[] = {
+      {"xls write-list", 2, "usage"},
+      {"xls write-list '" + (folder / "a.xls").string() + "' 600123456:57", 2, "colour"},
+      {"xls write-list '" + (folder / "a.xls").string() + "' 600123456:red", 2, "colour"},
+      {"xls write-list '" + (folder / "missing" / "a.xls").string() + "' 600123456", 1, "-2\n"},
+      {"xls frobnicate", 2, "unknown subcommand"},
+  };
+  for (const Case& c : cases) {
+    const auto result = RunCommand(Cli() + " " + c.arguments);
+    EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.output;
+    EXPECT_NE(result.output.find(c.output), std::string::npos) << c.arguments << "\n" << result.output;
+  }
+  EXPECT_FALSE(fs::exists(folder / "a.xls"));
+  fs::remove_all(folder);
+}
+
+}  // namespace
