@@ -129,6 +129,13 @@ TEST(ReaderFixtures, EncryptedWorkbooks) {
       {"rc4_user_password.xls", u"tajne", 1},
       {"rc4_user_password.xls", u"jawne", -1005},
       {"rc4_user_password.xls", std::u16string(32, u'x'), -1004},
+      {"xor_default_password.xls", u"", 1},
+      {"xor_user_password.xls", u"", -1003},
+      {"xor_user_password.xls", u"tajne", 1},
+      {"xor_user_password.xls", u"tajni", -1005},
+      {"cryptoapi_default_password.xls", u"", 1},
+      {"cryptoapi_user_password.xls", u"", -1003},
+      {"cryptoapi_user_password.xls", u"tajne", 1},
   };
   for (const Case& c : cases) {
     TXLSWorkbook book;
@@ -157,6 +164,8 @@ TEST(ReaderFixtures, EveryReadableFileSurvivesACopy) {
       {"xlwt_1904.xls", nullptr},
       {"macro_sheet_between.xls", nullptr},
       {"rc4_default_password.xls", "rc4_plain_source.xls"},
+      {"xor_default_password.xls", "rc4_plain_source.xls"},
+      {"cryptoapi_default_password.xls", "rc4_plain_source.xls"},
   };
   for (const Case& c : cases) {
     TXLSWorkbook book;
