@@ -35,6 +35,7 @@ TEST(ReaderFixtures, OpenResults) {
       {"libreoffice_biff8.xls", 1},   {"gnumeric_biff8.xls", 1},     {"gnumeric_biff7_cp1250.xls", 1},
       {"xlwt_basic.xls", 1},          {"xlwt_long_sst.xls", 1},      {"xlwt_1904.xls", 1},
       {"macro_sheet_between.xls", 1}, {"rc4_default_password.xls", 1}, {"rc4_user_password.xls", -1003},
+      {"libreoffice_embedded_chart.xls", 1}, {"gnumeric_chart_sheet_first.xls", 1},
       {"zip_workbook.xlsx", -3},      {"not_a_workbook.txt", -3},    {"no_such_file.xls", -3},
   };
   for (const Case& c : cases) {
@@ -116,6 +117,30 @@ TEST(ReaderFixtures, MacroSheetBetweenTwoWorksheets) {
   EXPECT_EQ(ValueAt(book, 2, 1, 1), Variant::Text(u"w Trzeci"));
 }
 
+TEST(ReaderFixtures, ChartSheetFirstAndEmbeddedChart) {
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(Fixture("gnumeric_chart_sheet_first.xls").string()), 1);
+  ASSERT_EQ(book.Worksheets().Count(), 2);
+  const IXLSWorksheet& chart = *book.Worksheets().Entries(1);
+  EXPECT_EQ(chart.Name(), u"Wykres");
+  EXPECT_EQ(chart.Type(), SheetType::Chart);
+  EXPECT_FALSE(chart.Parts().chart.empty());
+  EXPECT_TRUE(ValueAt(book, 1, 1, 1).IsNull());
+  EXPECT_EQ(book.Worksheets().Entries(2)->Name(), u"Dane");
+  EXPECT_EQ(ValueAt(book, 2, 1, 1), Variant::Double(600123450));
+
+  ASSERT_EQ(book.Open(Fixture("libreoffice_embedded_chart.xls").string()), 1);
+  const TXLSRecordList& drawing = book.Worksheets().Entries(1)->Parts().drawing;
+  int bofs = 0, eofs = 0;
+  for (const TXLSRecord& record : drawing) {
+    bofs += record.id == 0x0809;
+    eofs += record.id == 0x000A;
+  }
+  EXPECT_EQ(bofs, 1);  // the embedded chart's substream stays with the sheet's drawing
+  EXPECT_EQ(eofs, 1);
+  EXPECT_FALSE(book.DrawingGroup().empty());
+}
+
 TEST(ReaderFixtures, EncryptedWorkbooks) {
   TXLSWorkbook plain;
   ASSERT_EQ(plain.Open(Fixture("rc4_plain_source.xls").string()), 1);
@@ -166,6 +191,8 @@ TEST(ReaderFixtures, EveryReadableFileSurvivesACopy) {
       {"rc4_default_password.xls", "rc4_plain_source.xls"},
       {"xor_default_password.xls", "rc4_plain_source.xls"},
       {"cryptoapi_default_password.xls", "rc4_plain_source.xls"},
+      {"libreoffice_embedded_chart.xls", nullptr},
+      {"gnumeric_chart_sheet_first.xls", nullptr},
   };
   for (const Case& c : cases) {
     TXLSWorkbook book;
