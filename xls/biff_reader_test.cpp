@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 
 #include "xls/biff_reader.h"
 #include "xls/biff_test_builder.h"
+#include "xls/cfb/compound_file_reader.h"
 #include "xls/cfb/compound_file_writer.h"
+#include "xls/cfb/file_storage.h"
 #include "xls/decryption.h"
 #include "xls/interior.h"
 #include "xls/workbook.h"
@@ -443,6 +448,74 @@ TEST(BiffReaderEncryption, XorPasswordVerifierAndKey) {
   // The verifier is the hash that sheet protection (PASSWORD) uses as well.
   EXPECT_EQ(TXLSDecrypterXOR::PasswordVerifier(u"test"), 0xCBEB);
   EXPECT_NE(TXLSDecrypterXOR::PasswordVerifier(u"tesu"), 0xCBEB);
+}
+
+}  // namespace
+}  // namespace xls
+
+namespace xls {
+namespace {
+
+// A compound file with a workbook stream and a VBA project storage holding a
+// nested storage and an empty stream.
+std::vector<std::uint8_t> WorkbookWithVba(std::u16string_view streamName, std::u16string_view storageName,
+                                          const std::vector<std::uint8_t>& stream) {
+  cfb::CompoundFileWriter file;
+  file.AddStream(file.Root(), streamName, stream);
+  cfb::StorageId project = 0, vba = 0;
+  file.AddStorage(file.Root(), storageName, project);
+  file.AddStream(project, u"PROJECT", {'I', 'D', '=', '1'});
+  file.AddStorage(project, u"VBA", vba);
+  file.AddStream(vba, u"dir", std::vector<std::uint8_t>(700, 0x5A));
+  file.AddStream(vba, u"empty", {});
+  std::vector<std::uint8_t> bytes;
+  file.SaveToBytes(bytes);
+  return bytes;
+}
+
+TEST(BiffReaderVba, ProjectStorageIsCopiedAndWrittenBackToBiff8Only) {
+  struct Case {
+    std::u16string_view stream, storage;
+    std::vector<std::uint8_t> workbook;
+    bool writtenBack;
+  } cases[] = {
+      {u"Workbook", u"_VBA_PROJECT_CUR", Stream::OneSheet({}), true},
+      {u"Book", u"_VBA_PROJECT", Stream(false).Globals().BoundSheet(u"A").Eof().Worksheet().Eof().Data(), false},
+  };
+  for (const Case& c : cases) {
+    TXLSWorkbook book;
+    ASSERT_EQ(book.OpenBytes(WorkbookWithVba(c.stream, c.storage, c.workbook)), 1);
+    ASSERT_NE(book.VbaStorage(), nullptr);
+    EXPECT_EQ(book.VbaStorage()->Name(), c.storage);
+    ASSERT_EQ(book.VbaStorage()->Children().size(), 2u);
+
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("talvane_vba_" + std::to_string(::getpid()) + ".xls");
+    ASSERT_EQ(book.SaveAs(file.string()), 1);
+    cfb::CompoundFileReader saved;
+    ASSERT_EQ(saved.OpenFile(file), cfb::kOk);
+    cfb::EntryInfo project, vba, dir;
+    if (!c.writtenBack) {
+      EXPECT_EQ(saved.Find(saved.Root(), c.storage, project), cfb::kNotFound);  // saved as BIFF8: macros of BIFF5 go
+      std::filesystem::remove(file);
+      continue;
+    }
+    ASSERT_EQ(saved.Find(saved.Root(), c.storage, project), cfb::kOk);
+    ASSERT_EQ(saved.Find(project.id, u"VBA", vba), cfb::kOk);
+    ASSERT_EQ(saved.Find(vba.id, u"dir", dir), cfb::kOk);
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(saved.ReadStream(dir.id, bytes), cfb::kOk);
+    EXPECT_EQ(bytes, std::vector<std::uint8_t>(700, 0x5A));
+    std::filesystem::remove(file);
+  }
+}
+
+TEST(BiffReaderVba, NoProjectCopyAfterAFailedRead) {
+  std::vector<std::uint8_t> unfinished = Stream::OneSheet({});
+  unfinished.resize(unfinished.size() - 4);
+  TXLSWorkbook book;
+  ASSERT_EQ(book.OpenBytes(WorkbookWithVba(u"Workbook", u"_VBA_PROJECT_CUR", unfinished)), 100);
+  EXPECT_EQ(book.VbaStorage(), nullptr);
 }
 
 }  // namespace
