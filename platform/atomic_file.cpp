@@ -38,7 +38,11 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view con
     std::filesystem::create_directories(folder, ec);
     if (ec) return fail(ec.value());
   }
-  std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  // A hidden name next to the file: ".<name>.XXXXXX".
+  std::string hiddenName = ".";
+  hiddenName += path.filename().string();
+  hiddenName += ".XXXXXX";
+  std::string temporary = (folder / hiddenName).string();
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return fail(errno);
 

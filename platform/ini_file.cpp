@@ -102,7 +102,9 @@ bool IniFile::HasKey(std::string_view section, std::string_view key) const {
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   const Section found = FindSection(section);
   if (found.header == kNone) {
-    lines_.push_back("[" + std::string(section) + "]");
+    std::string header(1, '[');
+    header.append(section).append("]");
+    lines_.push_back(header);
     lines_.push_back(std::string(key) + "=" + std::string(value));
     return;
   }

@@ -302,7 +302,7 @@ class CellTableWriter {
   }
 
   void WriteFormulaResult(const TXLSFormula& formula) {
-    auto special = [this](std::uint8_t kind, std::uint8_t value) {
+    auto nonNumeric = [this](std::uint8_t kind, std::uint8_t value) {
       out_.U8(kind);
       out_.U8(0);
       out_.U8(value);
@@ -316,13 +316,13 @@ class CellTableWriter {
         out_.F64(formula.resultNumber);
         return;
       case FormulaResultKind::Text:
-        return special(0, 0);
+        return nonNumeric(0, 0);
       case FormulaResultKind::Boolean:
-        return special(1, formula.resultBoolean ? 1 : 0);
+        return nonNumeric(1, formula.resultBoolean ? 1 : 0);
       case FormulaResultKind::Error:
-        return special(2, formula.resultError);
+        return nonNumeric(2, formula.resultError);
       case FormulaResultKind::EmptyText:
-        return special(3, 0);
+        return nonNumeric(3, 0);
     }
   }
 

@@ -6,17 +6,6 @@ namespace xls {
 
 namespace {
 
-void WriteBof(TXLSBlobList& out) {
-  out.Begin(rec::kBof);
-  out.U16(0x0600);
-  out.U16(0x0005);
-  out.U16(0x18AF);  // build
-  out.U16(0x07CD);  // year
-  out.U32(0x000080C9);
-  out.U32(0x00000106);
-  out.End();
-}
-
 void WriteWindow1(TXLSBlobList& out, const TXLSWorkbook& book) {
   const IXLSWorkSheets& sheets = book.Worksheets();
   const int active = std::max(sheets.PositionOf(sheets.ActiveSheet()), 1);
@@ -111,7 +100,7 @@ void WriteGlobalsA(TXLSBlobList& out, const TXLSWorkbook& book, const TXLSWriteT
   std::size_t stringBytes = 0;
   for (std::int32_t index : tables.writtenStrings) stringBytes += 3 + 2 * book.Strings().Text(index).size();
   out.Reserve(16384 + tables.writtenXFs.size() * 24 + stringBytes * 1003 / 1000 + tables.writtenStrings.size() + 64);
-  WriteBof(out);
+  WriteBof(out, 0x0005);  // workbook globals
   out.RecordU16(rec::kCodePage, 1200);
   out.RecordU16(rec::kDsf, 0);
   WriteWindow1(out, book);

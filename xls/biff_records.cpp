@@ -75,4 +75,15 @@ void TXLSBlobList::Patch32(std::size_t offset, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes_[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+void WriteBof(TXLSBlobList& out, std::uint16_t substreamType) {
+  out.Begin(rec::kBof);
+  out.U16(0x0600);         // BIFF8
+  out.U16(substreamType);
+  out.U16(0x18AF);         // build
+  out.U16(0x07CD);         // year
+  out.U32(0x000080C9);     // file history
+  out.U32(0x00000106);     // lowest version that saved it
+  out.End();
+}
+
 }  // namespace xls

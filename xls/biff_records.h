@@ -147,4 +147,7 @@ class TXLSBlobList {
   std::size_t recordStart_ = 0;
 };
 
+// The BOF record that opens a BIFF8 substream of the given type.
+void WriteBof(TXLSBlobList& out, std::uint16_t substreamType);
+
 }  // namespace xls

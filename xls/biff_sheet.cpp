@@ -15,17 +15,6 @@ namespace {
 constexpr std::uint16_t kSubstreamWorksheet = 0x0010;
 constexpr std::uint16_t kSubstreamChart = 0x0020;
 
-void WriteBof(TXLSBlobList& out, std::uint16_t type) {
-  out.Begin(rec::kBof);
-  out.U16(0x0600);
-  out.U16(type);
-  out.U16(0x18AF);
-  out.U16(0x07CD);
-  out.U32(0x000080C9);
-  out.U32(0x00000106);
-  out.End();
-}
-
 void WriteRecords(TXLSBlobList& out, const TXLSRecordList& records) {
   for (const TXLSRecord& record : records) out.Record(record.id, record.body);
 }

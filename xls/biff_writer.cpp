@@ -1,6 +1,7 @@
 #include "xls/biff_writer.h"
 
 #include <filesystem>
+#include <new>
 
 #include "platform/codepage.h"
 #include "xls/biff_globals.h"
@@ -74,9 +75,13 @@ int TXLSWriter::SaveAs(std::u16string_view path) {
 
   cfb::CompoundFileWriter file;
   if (const int created = file.Create(target); created != cfb::kOk) return kSaveCannotCreate;
-  if (const int added = file.AddStream(file.Root(), u"Workbook", BuildStream()); added != cfb::kOk) return added;
-  // A VBA project that cannot be copied costs the macros, not the workbook.
-  if (WritesVba()) workbook_.VbaStorage()->WriteTo(file, file.Root());
+  try {
+    if (const int added = file.AddStream(file.Root(), u"Workbook", BuildStream()); added != cfb::kOk) return added;
+    // A VBA project that cannot be copied costs the macros, not the workbook.
+    if (WritesVba()) workbook_.VbaStorage()->WriteTo(file, file.Root());
+  } catch (const std::bad_alloc&) {
+    return kSaveCannotCreate;  // the writer's temporary file goes; the old file stays
+  }
   return file.Commit();
 }
 

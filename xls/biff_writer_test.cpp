@@ -266,7 +266,7 @@ TEST_F(Writer, SolidFillOfEntry53IsWrittenIntoTheColourWordAndPattern) {
 
 TEST_F(Writer, OffsetsOfSheetsIndexesAndRowBlocksPointAtTheirRecords) {
   sheet_->SetName(u"Numbers");
-  for (int row = 1; row <= 100; ++row) Cell(row * 3, 2)->SetValue(Variant::Text(u"n" + std::u16string(1, static_cast<char16_t>(row))));
+  for (int row = 1; row <= 100; ++row) Cell(row * 3, 2)->SetValue(Variant::Text({u'n', static_cast<char16_t>(row)}));
   IXLSWorksheet* second = book_.Worksheets().Add();
   second->Cells()->Item(70000 / 2, 1)->SetValue(Variant::Double(1.25));
   const auto records = Write();
@@ -382,6 +382,82 @@ TEST_F(Writer, NamesAndPrintAreasReferToTheSheetThroughExternSheet) {
   EXPECT_EQ(name.body[17], 0x3B);  // area reference through EXTERNSHEET entry 0
   EXPECT_EQ(name.U16(18), 0);
   EXPECT_EQ(name.U16(22), 9);
+}
+
+// Whatever a file read brings along is written back in its place: the
+// record groups kept as read, and the settings kept as fields.
+TEST_F(Writer, KeptPartsOfAFileReadAreWrittenBack) {
+  Cell(1, 1)->SetValue(Variant::Double(1));
+  TXLSSheetParts& parts = sheet_->Parts();
+  parts.protection = {true, 0xCAFE, true, false, {0x67, 0x08, 1, 2}};
+  parts.pageSetup.header = u"&CNagłówek";
+  parts.pageSetup.leftMargin = 0.5;
+  parts.pageSetup.rowBreaks = {{10, 0, 255}};
+  parts.window.zoom = 75;
+  parts.window.pane = {1, 0, 2, 0, 2, 0, 2, 0, 3, 0};
+  parts.autofilter = {{0x009D, {1, 0}}, {0x009E, {0, 0, 0, 0}}};
+  parts.autofilterArea = TXLSArea{0, 20, 0, 0};
+  parts.hyperlinks = {{0x01B8, std::vector<std::uint8_t>(32, 7)}};
+  parts.conditionalFormats = {{0x01B0, {1, 0, 2, 0}}, {0x01B1, {3, 4}}};
+  parts.dataValidation = {{0x01B2, std::vector<std::uint8_t>(18, 0)}, {0x01BE, {5, 6, 7}}};
+  parts.drawing = {{0x00EC, {8, 9}}, {0x005D, {10, 11}}, {0x001C, {12, 13}}};
+  parts.codeName = u"Arkusz1";  // only with a VBA project
+  book_.Protection() = {true, 0xBEEF};
+  book_.DrawingGroup() = {{0x00EB, {14, 15, 16}}};
+  TXLSName name;
+  name.name = u"Numery";
+  name.formula = {0x3B, 0, 0, 0, 0, 9, 0, 0, 0, 0, 0};
+  book_.Names().push_back(name);
+  IXLSWorksheet* chart = book_.Worksheets().Add();
+  chart->SetType(SheetType::Chart);
+  chart->Parts().chart = {{0x1002, {1, 2, 3}}};
+
+  const auto records = Write();
+  auto position = [&](std::uint16_t id) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      if (records[i].id == id) return i;
+    }
+    ADD_FAILURE() << "no record " << std::hex << id;
+    return std::size_t{0};
+  };
+  auto body = [&](std::uint16_t id) { return records[position(id)].body; };
+  EXPECT_EQ(body(0x00EC), (std::vector<std::uint8_t>{8, 9}));
+  EXPECT_EQ(body(0x01B1), (std::vector<std::uint8_t>{3, 4}));
+  EXPECT_EQ(body(0x01BE), (std::vector<std::uint8_t>{5, 6, 7}));
+  EXPECT_EQ(body(0x00EB), (std::vector<std::uint8_t>{14, 15, 16}));
+  EXPECT_EQ(body(rec::kSheetProtection), (std::vector<std::uint8_t>{0x67, 0x08, 1, 2}));
+  EXPECT_EQ(body(0x0041), parts.window.pane);
+  EXPECT_EQ(records[position(rec::kScl)].U16(0), 75);
+  EXPECT_EQ(records[position(rec::kHorizontalPageBreaks)].U16(2), 10);
+  // Sheet order: settings, autofilter, DIMENSIONS, cells, drawing, window, hyperlinks, formats, validation, EOF.
+  EXPECT_LT(position(rec::kSetup), position(0x009D));
+  EXPECT_LT(position(0x009E), position(rec::kDimensions));
+  EXPECT_LT(position(rec::kDbCell), position(0x00EC));
+  EXPECT_LT(position(0x001C), position(rec::kWindow2));
+  EXPECT_LT(position(rec::kSelection), position(0x01B8));
+  EXPECT_LT(position(0x01B8), position(0x01B0));
+  EXPECT_LT(position(0x01BE), position(rec::kSheetProtection));
+  // Protection of the sheet and of the workbook (the globals' PASSWORD comes first).
+  const auto passwords = RecordsWithId(records, rec::kPassword);
+  ASSERT_EQ(passwords.size(), 2u);
+  EXPECT_EQ(passwords[0].U16(0), 0xBEEF);
+  EXPECT_EQ(passwords[1].U16(0), 0xCAFE);
+  EXPECT_TRUE(RecordsWithId(records, rec::kCodeName).empty());
+  // Names: the user's, then the hidden filter database of sheet 1.
+  const auto names = RecordsWithId(records, rec::kName);
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0].body[3], 6);  // "Numery"
+  EXPECT_EQ(names[1].U16(0), 0x0021);
+  EXPECT_EQ(names[1].body[15], 0x0D);
+  // The chart sheet: BOUNDSHEET type 2, its substream as kept.
+  const auto sheets = RecordsWithId(records, rec::kBoundSheet);
+  ASSERT_EQ(sheets.size(), 2u);
+  EXPECT_EQ(sheets[1].body[5], 2);
+  const std::size_t chartBof = position(0x1002) - 1;
+  EXPECT_EQ(records[chartBof].id, rec::kBof);
+  EXPECT_EQ(records[chartBof].U16(2), 0x0020);
+  EXPECT_EQ(records[chartBof].offset, sheets[1].U32(0));
+  EXPECT_EQ(records[chartBof + 2].id, rec::kEof);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 namespace xls {
@@ -91,12 +90,17 @@ class Variant {
   bool operator==(const Variant& other) const;
 
  private:
-  using Storage = std::variant<std::monostate, std::int64_t, std::uint64_t, double, bool, std::string,
-                               std::u16string, std::shared_ptr<VariantArray>>;
-  Variant(VariantKind kind, Storage storage) : kind_(kind), storage_(std::move(storage)) {}
+  explicit Variant(VariantKind kind) : kind_(kind) {}
 
+  // One member per family of kinds; only the one of kind_ is meaningful.
   VariantKind kind_ = VariantKind::Null;
-  Storage storage_;
+  std::int64_t signed_ = 0;     // signed integers, currency
+  std::uint64_t unsigned_ = 0;  // unsigned integers
+  double real_ = 0;             // single, double, date
+  bool boolean_ = false;
+  std::string ansi_;
+  std::u16string text_;
+  std::shared_ptr<VariantArray> array_;
 };
 
 }  // namespace xls

@@ -33,14 +33,14 @@ class ModemSimulatorTest : public ::testing::Test {
   // default: it ends with a final result code), or until nothing more comes
   // for `quiet`.
   std::string Read(const std::function<bool(const std::string&)>& complete = EndsWithFinalResult,
-                   std::chrono::milliseconds quiet = 1000ms) {
+                   std::chrono::milliseconds quiet = 3000ms) {
     std::string text;
     while (!complete(text) && port_.WaitForData(static_cast<int>(quiet.count()))) text += port_.ReadAvailable(0);
     return text;
   }
   std::string Send(const std::string& text,
                    const std::function<bool(const std::string&)>& complete = EndsWithFinalResult,
-                   std::chrono::milliseconds quiet = 1000ms) {
+                   std::chrono::milliseconds quiet = 3000ms) {
     EXPECT_TRUE(port_.Write(text, 1000)) << port_.LastErrorText();
     return Read(complete, quiet);
   }

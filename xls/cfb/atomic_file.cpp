@@ -90,8 +90,12 @@ int AtomicFile::Create(const std::filesystem::path& target) {
   const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
   std::mt19937_64 random(std::random_device{}());
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    const std::filesystem::path candidate =
-        folder / ("." + target_.filename().string() + "." + RandomSuffix(random) + ".tmp");
+    std::string name = ".";  // hidden beside the target: ".book.xls.k3j9x0qa.tmp"
+    name += target_.filename().string();
+    name += '.';
+    name += RandomSuffix(random);
+    name += ".tmp";
+    const std::filesystem::path candidate = folder / name;
     // 0666 lets the umask decide the permissions of a new file, as for any file created.
     fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd_ >= 0) {

@@ -41,7 +41,9 @@ class AtomicFile {
 };
 
 // True when another open file holds an fcntl or flock lock on `path` that a
-// writer would have to respect.
+// writer must honour. (Closing its probe drops the record locks
+// this process itself may hold on the file, as closing any descriptor of a
+// file does; the program holds none on the files it saves.)
 bool IsLockedByAnother(const std::filesystem::path& path);
 
 }  // namespace xls::cfb

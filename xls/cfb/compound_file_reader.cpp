@@ -21,6 +21,48 @@ constexpr std::uint64_t kUntilEndOfChain = std::numeric_limits<std::uint64_t>::m
 
 std::uint64_t CeilDiv(std::uint64_t a, std::uint64_t b) { return a / b + (a % b != 0 ? 1 : 0); }
 
+// Follows `first` through `table` for at most `needed` links. kCorrupt when
+// the chain leaves [0, limit), loops, or ends before `needed` links.
+int FollowChain(const std::vector<std::uint32_t>& table, std::uint32_t first, std::uint64_t needed, std::uint32_t limit,
+                std::vector<std::uint32_t>& chain) {
+  chain.clear();
+  std::vector<bool> visited(limit, false);
+  std::uint32_t link = first;
+  while (chain.size() < needed) {
+    if (needed == kUntilEndOfChain && link == kEndOfChain) break;
+    if (link >= limit || link >= table.size() || visited[link]) return kCorrupt;
+    visited[link] = true;
+    chain.push_back(link);
+    link = table[link];
+  }
+  return kOk;
+}
+
+// Units of equal size in one block of memory: sectors, or mini sectors.
+struct Units {
+  const std::uint8_t* first;
+  std::uint32_t size;
+  std::uint32_t count;
+};
+
+// The first `size` bytes of the units that the chain from `first` names.
+int GatherChain(const std::vector<std::uint32_t>& table, std::uint32_t first, std::uint64_t size, Units units,
+                std::vector<std::uint8_t>& out) {
+  out.clear();
+  // A size beyond all units is a lie; checking it first keeps it from being allocated.
+  if (size > static_cast<std::uint64_t>(units.count) * units.size) return kCorrupt;
+  std::vector<std::uint32_t> chain;
+  if (FollowChain(table, first, CeilDiv(size, units.size), units.count, chain) != kOk) return kCorrupt;
+  out.resize(static_cast<std::size_t>(size));
+  for (std::size_t i = 0; i < chain.size(); ++i) {
+    const std::size_t offset = i * units.size;
+    const std::size_t length = std::min<std::size_t>(units.size, out.size() - offset);
+    std::copy_n(units.first + std::size_t{chain[i]} * units.size, length,
+                out.begin() + static_cast<std::ptrdiff_t>(offset));
+  }
+  return kOk;
+}
+
 }  // namespace
 
 int CompoundFileReader::OpenFile(const std::filesystem::path& path) {
@@ -62,11 +104,11 @@ int CompoundFileReader::OpenBytes(std::vector<std::uint8_t>&& bytes) {
 void CompoundFileReader::Close() { *this = CompoundFileReader(); }
 
 int CompoundFileReader::Parse() {
-  for (int (CompoundFileReader::*step)() : {&CompoundFileReader::ReadHeader, &CompoundFileReader::ReadAllocationTable,
-                                            &CompoundFileReader::ReadDirectory, &CompoundFileReader::LinkDirectoryTree}) {
-    const int result = (this->*step)();
-    if (result != kOk) return result;
-  }
+  int result = ReadHeader();
+  if (result == kOk) result = ReadAllocationTable();
+  if (result == kOk) result = ReadDirectory();
+  if (result == kOk) result = LinkDirectoryTree();
+  if (result != kOk) return result;
   // A broken mini stream spoils only the small streams; the others stay readable.
   ReadMiniStream();
   return kOk;
@@ -137,21 +179,6 @@ int CompoundFileReader::ReadAllocationTable() {
     if (sector >= sectorCount_) return kCorrupt;
     const std::uint8_t* entries = Sector(sector);
     for (std::uint32_t i = 0; i < perFatSector; ++i) fat_.push_back(ReadU32(entries + 4 * i));
-  }
-  return kOk;
-}
-
-int CompoundFileReader::FollowChain(const std::vector<std::uint32_t>& table, std::uint32_t first, std::uint64_t needed,
-                                    std::uint32_t limit, std::vector<std::uint32_t>& chain) {
-  chain.clear();
-  std::vector<bool> visited(limit, false);
-  std::uint32_t link = first;
-  while (chain.size() < needed) {
-    if (needed == kUntilEndOfChain && link == kEndOfChain) break;
-    if (link >= limit || link >= table.size() || visited[link]) return kCorrupt;
-    visited[link] = true;
-    chain.push_back(link);
-    link = table[link];
   }
   return kOk;
 }
@@ -245,35 +272,14 @@ void CompoundFileReader::ReadMiniStream() {
 }
 
 int CompoundFileReader::ReadSectorChain(std::uint32_t first, std::uint64_t size, std::vector<std::uint8_t>& out) const {
-  out.clear();
-  // A size beyond the file is a lie; checking it first keeps it from being allocated.
-  if (size > static_cast<std::uint64_t>(sectorCount_) * sectorSize_) return kCorrupt;
-  std::vector<std::uint32_t> chain;
-  if (FollowChain(fat_, first, CeilDiv(size, sectorSize_), sectorCount_, chain) != kOk) return kCorrupt;
-  out.resize(static_cast<std::size_t>(size));
-  for (std::size_t i = 0; i < chain.size(); ++i) {
-    const std::size_t offset = i * sectorSize_;
-    const std::size_t length = std::min<std::size_t>(sectorSize_, out.size() - offset);
-    std::copy_n(Sector(chain[i]), length, out.begin() + static_cast<std::ptrdiff_t>(offset));
-  }
-  return kOk;
+  return GatherChain(fat_, first, size, {bytes_.data() + sectorSize_, sectorSize_, sectorCount_}, out);
 }
 
 int CompoundFileReader::ReadMiniChain(std::uint32_t first, std::uint64_t size, std::vector<std::uint8_t>& out) const {
   out.clear();
   if (miniStreamResult_ != kOk) return miniStreamResult_;
   const auto miniSectors = static_cast<std::uint32_t>(miniStream_.size() / kMiniSectorSize);
-  if (size > static_cast<std::uint64_t>(miniSectors) * kMiniSectorSize) return kCorrupt;
-  std::vector<std::uint32_t> chain;
-  if (FollowChain(miniFat_, first, CeilDiv(size, kMiniSectorSize), miniSectors, chain) != kOk) return kCorrupt;
-  out.resize(static_cast<std::size_t>(size));
-  for (std::size_t i = 0; i < chain.size(); ++i) {
-    const std::size_t offset = i * kMiniSectorSize;
-    const std::size_t length = std::min<std::size_t>(kMiniSectorSize, out.size() - offset);
-    std::copy_n(miniStream_.begin() + static_cast<std::ptrdiff_t>(chain[i]) * kMiniSectorSize, length,
-                out.begin() + static_cast<std::ptrdiff_t>(offset));
-  }
-  return kOk;
+  return GatherChain(miniFat_, first, size, {miniStream_.data(), kMiniSectorSize, miniSectors}, out);
 }
 
 bool CompoundFileReader::IsStorage(EntryId id) const {

@@ -60,8 +60,9 @@ class CompoundFileReader {
   // Name, kind and size of an element. kOk or kInvalidHandle.
   int Stat(EntryId id, EntryInfo& out) const;
 
-  // The children of a storage in directory order (by length of name, then by
-  // name without regard to case). kOk or kInvalidHandle.
+  // The children of a storage in the order of its directory tree (in a sound
+  // file: by length of name, then by name without regard to case). kOk or
+  // kInvalidHandle.
   int Children(EntryId storage, std::vector<EntryInfo>& out) const;
 
   // The child of a storage whose name equals `name` without regard to case
@@ -92,10 +93,6 @@ class CompoundFileReader {
   int CollectChildren(EntryId storage, std::vector<EntryId>& out, std::vector<bool>& reached) const;
   void ReadMiniStream();
 
-  // Follows `first` through `table` for at most `needed` links. kCorrupt when
-  // the chain leaves [0, limit), loops, or ends before `needed` links.
-  static int FollowChain(const std::vector<std::uint32_t>& table, std::uint32_t first, std::uint64_t needed,
-                         std::uint32_t limit, std::vector<std::uint32_t>& chain);
   int ReadSectorChain(std::uint32_t first, std::uint64_t size, std::vector<std::uint8_t>& out) const;
   int ReadMiniChain(std::uint32_t first, std::uint64_t size, std::vector<std::uint8_t>& out) const;
   const std::uint8_t* Sector(std::uint32_t index) const;

@@ -13,7 +13,9 @@ namespace {
 using testing::Pattern;
 using testing::RawFile;
 
-std::uint32_t DifatSectorsFor(std::uint32_t fatSectors) { return fatSectors > 109 ? (fatSectors - 109 + 126) / 127 : 0; }
+std::uint32_t DifatSectorsFor(std::uint32_t fatSectors) {
+  return fatSectors > 109 ? (fatSectors - 109 + 126) / 127 : 0;
+}
 
 // The size of a "Workbook" stream that fills exactly `fatSectors` FAT
 // sectors: every sector the FAT can describe is used by the stream, the one

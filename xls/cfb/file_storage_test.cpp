@@ -26,7 +26,8 @@ struct Element {
   bool operator==(const Element&) const = default;
 };
 
-void Dump(const CompoundFileReader& file, cfb::EntryId storage, const std::u16string& prefix, std::vector<Element>& out) {
+void Dump(const CompoundFileReader& file, cfb::EntryId storage, const std::u16string& prefix,
+          std::vector<Element>& out) {
   std::vector<EntryInfo> children;
   ASSERT_EQ(file.Children(storage, children), cfb::kOk);
   for (const EntryInfo& child : children) {

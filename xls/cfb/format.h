@@ -1,6 +1,6 @@
 #pragma once
 // The on-disk layout of compound files shared by the reader and the writer:
-// header fields, special sector numbers, directory entry fields, and the rules
+// header fields, reserved sector numbers, directory entry fields, and the rules
 // for element names.
 
 #include <cstddef>
@@ -35,7 +35,7 @@ inline constexpr std::uint16_t kMinorVersion = 0x003E;
 inline constexpr std::uint32_t kMiniSectorSize = 64;
 inline constexpr std::uint64_t kMiniStreamCutoff = 4096;  // smaller streams live in the mini stream
 
-// Special values of allocation table entries and sector references.
+// Reserved values of allocation table entries and sector references.
 inline constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
 inline constexpr std::uint32_t kDifatSector = 0xFFFFFFFC;
 inline constexpr std::uint32_t kFatSector = 0xFFFFFFFD;

@@ -41,7 +41,8 @@ TEST(CompoundFileNames, ForbiddenNames) {
     EXPECT_FALSE(IsValidName(bad)) << std::u16string_view(bad).size();
   }
   EXPECT_FALSE(IsValidName(std::u16string_view(u"a\0b", 3)));
-  for (const char16_t* good : {u"Workbook", u"\u0005SummaryInformation", u"_VBA_PROJECT_CUR", u"1234567890123456789012345678901"}) {
+  for (const char16_t* good :
+       {u"Workbook", u"\u0005SummaryInformation", u"_VBA_PROJECT_CUR", u"1234567890123456789012345678901"}) {
     EXPECT_TRUE(IsValidName(good));
   }
 }

@@ -7,7 +7,8 @@ EXPECTATIONS holds tab-separated lines:
   sheets  N                        the workbook has N sheets
   name    SHEET  NAME              sheet SHEET (0-based) is called NAME
   cell    SHEET  ROW  COL  KIND  VALUE  FILL  HALIGN  VALIGN
-          KIND: text, number, bool, empty (blank or absent)
+          KIND: text, number, bool, empty (blank or absent); a line feed
+          in a text VALUE is written as \\n
           FILL: the solid fill's palette entry, or - for no fill, or * to skip
           HALIGN, VALIGN: xlrd alignment codes, or * to skip
   width   SHEET  COL  UNITS            column width in 1/256 of a character
@@ -39,9 +40,11 @@ def main(path, expectations_path):
     book = xlrd.open_workbook(path, formatting_info=True)
     kinds = {xlrd.XL_CELL_TEXT: "text", xlrd.XL_CELL_NUMBER: "number", xlrd.XL_CELL_BOOLEAN: "bool",
              xlrd.XL_CELL_EMPTY: "empty", xlrd.XL_CELL_BLANK: "empty"}
+    checks = 0
     with open(expectations_path, encoding="utf-8") as lines:
         for line in lines:
             f = line.rstrip("\n").split("\t")
+            checks += 1
             if f[0] == "sheets":
                 if book.nsheets != int(f[1]):
                     problems.append("sheets: %d, expected %s" % (book.nsheets, f[1]))
@@ -66,18 +69,23 @@ def main(path, expectations_path):
                 area = tuple(int(x) for x in f[2:6])
                 if area not in [tuple(m) for m in sheet.merged_cells]:
                     problems.append("sheet %s: merged area %s missing in %s" % (f[1], area, sheet.merged_cells))
+            else:
+                problems.append("unknown expectation line: %r" % line)
             if len(problems) > 20:
                 break
+    if not problems and checks == 0:
+        problems.append("no expectations: nothing was checked")
     for problem in problems[:20]:
         print(problem)
     if not problems:
-        print("OK")
+        print("OK %d checks" % checks)
     return 1 if problems else 0
 
 
 def check_cell(book, kinds, f):
     sheet = book.sheet_by_index(int(f[1]))
     row, col, kind, value, fill, halign, valign = int(f[2]), int(f[3]), f[4], f[5], f[6], f[7], f[8]
+    value = value.replace("\\n", "\n")
     where = "sheet %s cell (%d,%d)" % (f[1], row, col)
     if row >= sheet.nrows or col >= sheet.ncols:
         return [] if kind == "empty" else ["%s: outside the sheet" % where]

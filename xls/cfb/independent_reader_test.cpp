@@ -1,6 +1,7 @@
-// Files the writer makes, opened by an independent reader: python3-olefile
-// (Debian's package, through TALVANE_PYTHON) must find a sound compound file
-// and read every stream with identical bytes.
+// Files the writer makes, opened by independent readers (Debian's packages,
+// through TALVANE_PYTHON): python3-olefile must find a sound compound file and
+// read every stream with identical bytes; python3-xlrd's own container reader
+// must find the "Workbook" stream without a remark.
 
 #include <sys/wait.h>
 
@@ -29,25 +30,33 @@ struct OlefileView {
   std::vector<std::string> storages;
 };
 
-// Runs the dump script on `file`; fails the test when Python or olefile is missing.
-OlefileView Olefile(const std::filesystem::path& file, const TempFolder& scratch) {
-  const std::string command = std::string("'") + TALVANE_PYTHON + "' '" + TALVANE_SOURCE_DIR +
-                              "/xls/cfb/testdata/olefile_dump.py' '" + file.string() + "' '" + scratch.Path().string() +
-                              "' 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  OlefileView view;
+// Runs a script of testdata/ with the Python that has Debian's packages;
+// fails the test (with the script's output) unless it exits with 0.
+bool RunScript(const std::string& script, const std::vector<std::string>& arguments, std::string& output) {
+  std::ostringstream command;
+  command << "'" << TALVANE_PYTHON << "' '" << TALVANE_SOURCE_DIR << "/xls/cfb/testdata/" << script << "'";
+  for (const std::string& argument : arguments) command << " '" << argument << "'";
+  command << " 2>&1";
+  FILE* pipe = ::popen(command.str().c_str(), "r");
   if (pipe == nullptr) {
-    ADD_FAILURE() << "cannot run " << command;
-    return view;
+    ADD_FAILURE() << "cannot run " << command.str();
+    return false;
   }
-  std::string output;
+  output.clear();
   char buffer[4096];
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
   const int status = ::pclose(pipe);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    ADD_FAILURE() << "olefile refused " << file << " (exit " << WEXITSTATUS(status) << "):\n" << output;
-    return view;
+    ADD_FAILURE() << command.str() << " failed (exit " << WEXITSTATUS(status) << "):\n" << output;
+    return false;
   }
+  return true;
+}
+
+OlefileView Olefile(const std::filesystem::path& file, const TempFolder& scratch) {
+  OlefileView view;
+  std::string output;
+  if (!RunScript("olefile_dump.py", {file.string(), scratch.Path().string()}, output)) return view;
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
@@ -77,7 +86,7 @@ TEST(OlefileOracle, FindsEveryStreamAndStorageWithIdenticalBytes) {
   add(writer.Root(), "Workbook", u"Workbook", Pattern(100000, 1));
   std::uint32_t seed = 2;
   for (std::size_t size : {0u, 1u, 4095u, 4096u, 4097u}) {
-    const std::string name = "s" + std::to_string(size);
+    const std::string name = (std::ostringstream() << 's' << size).str();
     add(writer.Root(), name, platform::Utf8ToUtf16(name), Pattern(size, seed++));
   }
   StorageId vba = 0, code = 0;
@@ -112,7 +121,7 @@ TEST(OlefileOracle, ReadsFilesOf108To110FatSectors) {
     ASSERT_EQ(writer.Commit(), kOk);
     TempFolder scratch;
     const OlefileView view = Olefile(folder / "big.xls", scratch);
-    EXPECT_EQ(view.header, "512," + std::to_string(fatSectors) + "," + std::to_string(difat));
+    EXPECT_EQ(view.header, (std::ostringstream() << "512," << fatSectors << ',' << difat).str());
     ASSERT_EQ(view.streams.count("Workbook"), 1u);
     EXPECT_TRUE(view.streams.at("Workbook") == Pattern(size, fatSectors));
   }
@@ -130,6 +139,25 @@ TEST(OlefileOracle, AgreesWithTheHandBuiltVersion4Fixture) {
   EXPECT_EQ(view.streams.at("Workbook"), testing::kV4Workbook);
   EXPECT_EQ(view.streams.at("Small"), testing::kV4Small);
   EXPECT_EQ(view.streams.at("Sub/Inner"), testing::kV4Inner);
+}
+
+TEST(XlrdContainerReader, FindsTheWorkbookStreamWithoutRemarks) {
+  for (std::size_t size : {1u, 4095u, 4096u, 4097u, 700000u}) {
+    SCOPED_TRACE(size);
+    TempFolder folder;
+    CompoundFileWriter writer;
+    ASSERT_EQ(writer.Create(folder / "book.xls"), kOk);
+    ASSERT_EQ(writer.AddStream(writer.Root(), u"Workbook", Pattern(size, 5)), kOk);
+    ASSERT_EQ(writer.AddStream(writer.Root(), u"\u0005SummaryInformation", Pattern(200, 6)), kOk);
+    StorageId vba = 0;
+    ASSERT_EQ(writer.AddStorage(writer.Root(), u"_VBA_PROJECT_CUR", vba), kOk);
+    ASSERT_EQ(writer.AddStream(vba, u"PROJECT", Pattern(5000, 7)), kOk);
+    ASSERT_EQ(writer.Commit(), kOk);
+    std::string output;
+    ASSERT_TRUE(RunScript("xlrd_compdoc_read.py",
+                          {(folder / "book.xls").string(), "Workbook", (folder / "read.bin").string()}, output));
+    EXPECT_TRUE(ReadWholeFile(folder / "read.bin") == Pattern(size, 5));
+  }
 }
 
 }  // namespace

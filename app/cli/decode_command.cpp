@@ -1,0 +1,76 @@
+// talvane-cli decode: what the decoders read from a received PDU, as one
+// JSON object. "PDU ERROR" reports go to the error output.
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "app/cli/command.h"
+#include "platform/codepage.h"
+#include "platform/recording_dialogs.h"
+#include "sms/pdu_bytes.h"
+#include "sms/sms_decoder.h"
+
+namespace cli {
+namespace {
+
+constexpr char kUsage[] = "decode PDU";
+
+// A JSON string of UTF-8 text.
+std::string Json(std::string_view utf8) {
+  std::string out = "\"";
+  for (char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
+          out += escaped;
+        } else {
+          out.push_back(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonAnsi(std::string_view text) { return Json(platform::AnsiToUtf8(text)); }
+
+int RunDecode(const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    std::cerr << "usage: talvane-cli " << kUsage << "\n";
+    return 2;
+  }
+  const std::string& pdu = args[0];
+  platform::RecordingDialogs dialogs;
+  platform::InstallDialogs(&dialogs);
+  sms::TSMS decoder;
+  decoder.ParsePDU(pdu);
+  const std::u16string text = decoder.GetText();
+  const std::string sender = decoder.GetSender();
+  const sms::DateTime timestamp = decoder.GetTimeStamp();
+  const sms::UDHValues udh = sms::GetUDHValues(pdu);
+  const sms::TSmsPdu bytes = sms::DecodeBytes(true, pdu);
+  platform::InstallDialogs(nullptr);
+  for (const std::string& box : dialogs.Texts()) std::cerr << platform::AnsiToUtf8(box) << "\n";
+
+  std::cout << "{\"text\": " << Json(platform::Utf16ToUtf8(text)) << ", \"sender\": " << JsonAnsi(sender)
+            << ", \"timestamp\": " << Json(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
+            << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
+            << ", \"pdu\": {\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsi(bytes.Smsc)
+            << ", \"address\": " << JsonAnsi(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
+            << ", \"status\": " << int(bytes.Status) << ", \"pid\": " << int(bytes.PID)
+            << ", \"dcs\": " << int(bytes.DCS) << ", \"time\": " << Json(sms::FormatDateTime(bytes.Time))
+            << ", \"text\": " << JsonAnsi(bytes.Text) << "}}\n";
+  return 0;
+}
+
+const CommandRegistration registration({"decode", kUsage, RunDecode});
+
+}  // namespace
+}  // namespace cli

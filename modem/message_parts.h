@@ -1,0 +1,74 @@
+#pragma once
+// From a send request to message parts: the destination number normalised,
+// the text prepared and split into parts that each fit one SMS-SUBMIT, the
+// parts grouped into concatenated messages of at most SMSMergeMax parts, and
+// one part line per part for the engine's send queue. The same splitting,
+// run on the text as typed, tells the composer how many messages it costs.
+//
+// A part line is one CSV record of seven fields, read back by the engine with
+// CsvField:
+//   0 TPDU length (the number after "AT+CMGS=")   1 PDU
+//   2 "part text", CR LF written %n and " written %~ (with its group prefix)
+//   3 "marker"   4 part number (from 1)   5 number of parts   6 destination
+// for example: 18,0011000B918421436587F90000AD04D4F29C0E,"Test","600100200",1,1,+48123456789
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace modem {
+
+// The text without leading and trailing blanks and control characters.
+std::string TrimBlanksAndControls(std::string_view text);
+
+// The destination as the SMSNumber setter stores it. With checkNumberSyntax:
+// trimmed, a leading prefixForCountry removed, then one leading "0", and
+// prefixForCountry put in front ("0123456789" -> "+48123456789"). Without it,
+// the value unchanged.
+std::string NormaliseNumber(std::string_view value, std::string_view prefixForCountry, bool checkNumberSyntax);
+
+// The text a send request splits: Polish letters transliterated unless
+// specialSymbols (then the whole text goes out in UCS-2), CR LF pairs turned
+// into spaces when cutCrLf.
+platform::AnsiString PrepareTextForSending(std::string_view text, bool specialSymbols, bool cutCrLf);
+
+struct SplitRequest {
+  std::string number;          // destination, as normalised
+  platform::AnsiString text;   // Windows-1250
+  std::string marker;          // SMSMessageMarker
+  int mergeMax = 3;            // SMSMergeMax: parts per concatenated message (2..255)
+  bool flash = false;          // SMSFlash
+  bool forceUcs2 = false;      // SpecialSymbols
+  bool statusReport = false;   // SMSReport
+};
+
+// The part lines of a request; none for a text that is blank after trimming.
+// `reference` is the concatenation reference of the first group; it advances
+// by the number of groups that carried a header. Throws sms::EncodeError when
+// a part cannot be encoded (so long a number that no character fits).
+std::vector<std::string> SplitIntoParts(const SplitRequest& request, std::uint8_t& reference);
+
+struct PartLine {
+  int tpduLength = 0;
+  std::string pdu;
+  platform::AnsiString text;  // as encoded, unescaped
+  std::string marker;
+  int partNumber = 0;
+  int totalParts = 0;
+  std::string number;
+};
+
+// One part line. The marker is always quoted (inner quotes doubled); the
+// destination is quoted only when it holds a comma or a quote or begins or
+// ends with a blank, so that every field reads back unchanged.
+std::string FormatPartLine(const PartLine& part);
+
+// Field 2 of a part line: CR LF as "%n", a double quote as "%~".
+std::string EscapePartText(std::string_view text);
+// "%n" back to CR LF, as a sent part is reported ("%~" stays).
+std::string RestoreLineBreaks(std::string_view field);
+
+}  // namespace modem

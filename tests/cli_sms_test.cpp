@@ -1,0 +1,128 @@
+// talvane-cli parts and decode, run as a user runs them.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string ShellQuote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Result Cli(const std::vector<std::string>& args) {
+  static int runs = 0;
+  const fs::path dir = fs::temp_directory_path() / ("talvane-cli-sms-" + std::to_string(getpid()) + "-" +
+                                                    std::to_string(++runs));
+  fs::create_directories(dir);
+  std::string command = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
+  for (const std::string& arg : args) {
+    command += ' ';
+    command += ShellQuote(arg);
+  }
+  command += " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
+  const int status = std::system(command.c_str());
+  Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
+  fs::remove_all(dir);
+  return result;
+}
+
+TEST(CliParts, PrintsThePartLinesOfASendRequest) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"parts", "600100200", "Zażółć gęślą jaźń"},
+       "29,0011000B918406100002F00000AD11DAB0FECD1E83CEE5393B0C5287F56E,\"Zazolc gesla jazn\",\"\",1,1,+48600100200\n"
+       "ref=0\n"},
+      {{"parts", "--preview", "0600100200", "  Zażółć\r\n"},
+       "26,0011000B918406100002F00008AD0C005A0061017C00F301420107,\"Zażółć\",\"\",1,1,+48600100200\nref=0\n"},
+      {{"parts", "--ucs2", "--flash", "600100200", "Łza"},
+       "20,0011000B918406100002F00018AD060141007A0061,\"Łza\",\"\",1,1,+48600100200\nref=0\n"},
+      {{"parts", "--report", "600100200", "a\r\nb\"c"},
+       "19,0031000B918406100002F00000AD056190583406,\"a b%~c\",\"\",1,1,+48600100200\nref=0\n"},
+      {{"parts", "--keep-crlf", "600100200", "a\r\nb"},
+       "18,0011000B918406100002F00000AD04E186420C,\"a%nb\",\"\",1,1,+48600100200\nref=0\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Cli(c.args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args.back();
+  }
+}
+
+TEST(CliParts, LongTextsUseAndAdvanceTheReference) {
+  const Result r = Cli({"parts", "--ref", "255", "--merge", "2", "600100200", std::string(400, 'a')});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> lines;
+  for (size_t at = 0, next; (next = r.out.find('\n', at)) != std::string::npos; at = next + 1) {
+    lines.push_back(r.out.substr(at, next - at));
+  }
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_NE(lines[0].find(",0051000B918406100002F00000ADA0050003FF0201"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find(",0051000B918406100002F00000ADA0050003FF0202"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find(",0011000B918406100002F0"), std::string::npos) << lines[2];  // alone: no header
+  EXPECT_NE(lines[0].find(",\"<01z02>aaa"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[2].find(",\"<02z02>aaa"), std::string::npos) << lines[2];
+  EXPECT_EQ(lines[3], "ref=0");  // one group with a header: 255 wraps to 0
+
+  const Result preview = Cli({"parts", "--preview", "--ref", "7", "600100200", std::string(400, 'a')});
+  EXPECT_NE(preview.out.find("0050003000301"), std::string::npos);  // scratch reference 0
+  EXPECT_TRUE(preview.out.ends_with("ref=7\n"));
+}
+
+TEST(CliParts, RefusesWhatItCannotSend) {
+  const Result blank = Cli({"parts", "--ref", "9", "600100200", " \r\n "});
+  EXPECT_EQ(blank.status, 1);
+  EXPECT_EQ(blank.out, "ref=9\n");
+  EXPECT_EQ(blank.err, "Brak wiadomości do wysłania!\n");
+  EXPECT_EQ(Cli({"parts", "--merge", "300", "1", "x"}).status, 2);
+  EXPECT_EQ(Cli({"parts", "--ref", "256", "1", "x"}).status, 2);
+  EXPECT_EQ(Cli({"parts", "only-a-number"}).status, 2);
+  const Result tooLong = Cli({"parts", std::string(300, '1'), "x"});
+  EXPECT_EQ(tooLong.status, 1);
+  EXPECT_TRUE(tooLong.err.starts_with("Error encoding PDU: ")) << tooLong.err;
+}
+
+TEST(CliDecode, PrintsOneJsonObject) {
+  const Result r = Cli({"decode", "07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41\", "
+            "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"31624000000\", "
+            "\"address\": \"31641600986\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
+            "\"time\": \"2002-08-26 18:37:41\", \"text\": \"How are you?\"}}\n");
+}
+
+TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
+  const Result r = Cli({"decode", "zz\"\\"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.err.find("PDU ERROR (SMSCLen): zz\"\\\n"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.starts_with("{\"text\": \"(Decoding Error)\", \"sender\": \"\", \"timestamp\": \"0000-00-00 00:00:00\""))
+      << r.out;
+  // A concatenated part with CR LF in its text.
+  const Result part = Cli({"decode", "00440B918421436587F900002080629173148010050003" "2A0302" "C3303C0D0A0203"});
+  EXPECT_NE(part.out.find("\"udh\": {\"ref\": 42, \"total\": 3, \"seq\": 2}"), std::string::npos) << part.out;
+}
+
+}  // namespace
