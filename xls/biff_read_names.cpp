@@ -91,16 +91,21 @@ void TXLSReader::EnterName(const TXLSBody& body) {
   const std::span<const std::uint8_t> formula = body.Slice(at, formulaLength);
   at += formulaLength;
 
+  // Print areas, print titles and the autofilter database become settings
+  // of their sheets; one whose areas cannot be read (a #REF! definition) is
+  // kept as it stands.
   const bool builtIn = (options & kNameBuiltIn) && name.size() == 1;
-  if (builtIn && (name[0] == kPrintArea || name[0] == kPrintTitles)) {
-    printNames_.push_back({name[0] == kPrintTitles, tab, NameAreas(formula)});
-    RecordNameSlot(name[0] == kPrintTitles ? NameSlot::PrintTitles : NameSlot::PrintArea, tab);
+  const bool derived = builtIn && (name[0] == kPrintArea || name[0] == kPrintTitles || name[0] == kFilterDatabase);
+  const std::vector<TXLSArea> areas = derived ? NameAreas(formula) : std::vector<TXLSArea>{};
+  IXLSWorksheet* owner = SheetOfTab(tab - 1);
+  if (derived && name[0] == kFilterDatabase && owner && !areas.empty()) {
+    owner->Parts().autofilterArea = areas.front();
+    RecordNameSlot(NameSlot::FilterDatabase, tab);
     return;
   }
-  if (builtIn && name[0] == kFilterDatabase) {
-    const std::vector<TXLSArea> areas = NameAreas(formula);
-    if (IXLSWorksheet* sheet = SheetOfTab(tab - 1); sheet && !areas.empty()) sheet->Parts().autofilterArea = areas.front();
-    RecordNameSlot(NameSlot::FilterDatabase, tab);
+  if (derived && name[0] != kFilterDatabase && tab > 0 && !areas.empty()) {
+    printNames_.push_back({name[0] == kPrintTitles, tab, areas});  // applied once the sheets are known
+    RecordNameSlot(name[0] == kPrintTitles ? NameSlot::PrintTitles : NameSlot::PrintArea, tab);
     return;
   }
 

@@ -35,7 +35,7 @@ TEST(ReaderFixtures, OpenResults) {
       {"libreoffice_biff8.xls", 1},   {"gnumeric_biff8.xls", 1},     {"gnumeric_biff7_cp1250.xls", 1},
       {"xlwt_basic.xls", 1},          {"xlwt_long_sst.xls", 1},      {"xlwt_1904.xls", 1},
       {"macro_sheet_between.xls", 1}, {"rc4_default_password.xls", 1}, {"rc4_user_password.xls", -1003},
-      {"libreoffice_embedded_chart.xls", 1}, {"gnumeric_chart_sheet_first.xls", 1},
+      {"libreoffice_embedded_chart.xls", 1}, {"gnumeric_chart_sheet_first.xls", 1}, {"libreoffice_settings.xls", 1},
       {"zip_workbook.xlsx", -3},      {"not_a_workbook.txt", -3},    {"no_such_file.xls", -3},
   };
   for (const Case& c : cases) {
@@ -141,6 +141,29 @@ TEST(ReaderFixtures, ChartSheetFirstAndEmbeddedChart) {
   EXPECT_FALSE(book.DrawingGroup().empty());
 }
 
+TEST(ReaderFixtures, NamesPageSetupProtectionAndHyperlinks) {
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(Fixture("libreoffice_settings.xls").string()), 1);
+  const IXLSWorksheet& sheet = *book.Worksheets().Entries(1);
+  const TXLSPageSetup& setup = sheet.Parts().pageSetup;
+  ASSERT_EQ(setup.printAreas.size(), 1u);
+  EXPECT_EQ(setup.printAreas[0], (TXLSArea{0, 19, 0, 1}));
+  ASSERT_TRUE(setup.printTitleRows.has_value());
+  EXPECT_EQ(*setup.printTitleRows, (TXLSArea{0, 0, 0, 255}));
+  EXPECT_EQ(setup.options & 0x0002, 0);  // landscape
+  EXPECT_TRUE(sheet.Parts().protection.isProtected);
+  EXPECT_FALSE(sheet.Parts().hyperlinks.empty());
+  ASSERT_EQ(book.Names().size(), 1u);
+  EXPECT_EQ(book.Names()[0].name, u"Numery");
+  // =SUM(Numery) refers to the third NAME of the file; the copy writes that name first.
+  const TXLSCellRef* sum = book.Worksheets().Entries(2)->CellHeap().Find(0, 0);
+  ASSERT_NE(sum, nullptr);
+  ASSERT_EQ(sum->kind, CellKind::Formula);
+  ASSERT_GE(sum->formula->tokens.size(), 3u);
+  EXPECT_EQ(sum->formula->tokens[0] & 0x1F, 0x03);  // the name token
+  EXPECT_EQ(sum->formula->tokens[1], 1);
+}
+
 TEST(ReaderFixtures, EncryptedWorkbooks) {
   TXLSWorkbook plain;
   ASSERT_EQ(plain.Open(Fixture("rc4_plain_source.xls").string()), 1);
@@ -193,6 +216,7 @@ TEST(ReaderFixtures, EveryReadableFileSurvivesACopy) {
       {"cryptoapi_default_password.xls", "rc4_plain_source.xls"},
       {"libreoffice_embedded_chart.xls", nullptr},
       {"gnumeric_chart_sheet_first.xls", nullptr},
+      {"libreoffice_settings.xls", nullptr},
   };
   for (const Case& c : cases) {
     TXLSWorkbook book;

@@ -8,7 +8,9 @@ COPY must be a compound file with a "Workbook" stream whose size is a
 multiple of 512 (olefile) and open in xlrd. For every sheet: the same name,
 and for every cell of the original the same kind and value (formulas as
 their results), the same fill (pattern and colour), the same horizontal and
-vertical alignment; the same column widths, comments and merged areas. Numbers and
+vertical alignment; the same column widths, comments, hyperlinks and merged
+areas; the same defined names (print areas and titles included) and sheet
+visibility. Numbers and
 dates compare as xlrd reports them, so a date must keep its day and the
 file's date system. Prints every mismatch (at most 20) and exits 1 when there
 is one, else prints OK; exits 3 when a reader module is missing.
@@ -54,6 +56,9 @@ def compare(original_path, copy_path, comments=True):
             problems.append("Workbook stream size %d is not a multiple of 512" % ole.get_size("Workbook"))
     a = xlrd.open_workbook(original_path, formatting_info=True)
     b = xlrd.open_workbook(copy_path, formatting_info=True)
+    names = lambda book: sorted((n.name, n.scope, str(n.result)) for n in book.name_obj_list)
+    if names(a) != names(b):
+        problems.append("names %r, expected %r" % (names(b), names(a)))
     if a.sheet_names() != b.sheet_names():
         problems.append("sheets %r, expected %r" % (b.sheet_names(), a.sheet_names()))
         return problems
@@ -81,6 +86,11 @@ def compare(original_path, copy_path, comments=True):
             if other is None or other.width != info.width:
                 problems.append("sheet %d column %d width %s, expected %d" % (index, col, other and other.width, info.width))
         notes = lambda s: {k: (v.text, v.author) for k, v in s.cell_note_map.items()}
+        links = lambda s: sorted((h.frowx, h.fcolx, h.url_or_path, h.desc) for h in s.hyperlink_list)
+        if links(sa) != links(sb):
+            problems.append("sheet %d hyperlinks %r, expected %r" % (index, links(sb), links(sa)))
+        if sa.visibility != sb.visibility:
+            problems.append("sheet %d visibility %d, expected %d" % (index, sb.visibility, sa.visibility))
         if comments and notes(sa) != notes(sb):
             problems.append("sheet %d comments %r, expected %r" % (index, notes(sb), notes(sa)))
         if sorted(sa.merged_cells) != sorted(sb.merged_cells):
