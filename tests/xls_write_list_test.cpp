@@ -18,7 +18,7 @@ using xls::testing::RunCommand;
 std::string Cli() { return std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli"; }
 
 TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
-  const fs::path folder = xls::testing::TestFolder("write_list");
+  const xls::testing::TestFolder folder("write_list");
   const fs::path out = folder / "lista_out.xls";
   const auto result = RunCommand(Cli() + " xls write-list '" + out.string() +
                                  "' 600123456:46 600123457 48600123458:3 600123459:4 600123460:38 600123461:-4142");
@@ -36,11 +36,10 @@ TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
   expect.close();
   const auto check = xls::testing::CheckWithXlrd(out, folder / "expect.txt");
   EXPECT_EQ(check.status, 0) << check.output;
-  fs::remove_all(folder);
 }
 
 TEST(XlsWriteList, RejectsBadArgumentsAndReportsFailedSaves) {
-  const fs::path folder = xls::testing::TestFolder("write_list_bad");
+  const xls::testing::TestFolder folder("write_list_bad");
   struct Case {
     std::string arguments;
     int status;
@@ -59,7 +58,6 @@ TEST(XlsWriteList, RejectsBadArgumentsAndReportsFailedSaves) {
     EXPECT_NE(result.output.find(c.output), std::string::npos) << c.arguments << "\n" << result.output;
   }
   EXPECT_FALSE(fs::exists(folder / "a.xls"));
-  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 }
 
 TEST(SavedFile, SmallWorkbookReadsBackInIndependentReaders) {
-  const fs::path folder = TestFolder("small");
+  const TestFolder folder("small");
   TXLSWorkbook book;
   IXLSWorksheet* numbers = book.Worksheets().Add();
   numbers->SetName(u"Numery");
@@ -127,7 +127,7 @@ TEST(SavedFile, SmallWorkbookReadsBackInIndependentReaders) {
 }
 
 TEST(SavedFile, ColumnOf65535ResultRowsWithFills) {
-  const fs::path folder = TestFolder("rows");
+  const TestFolder folder("rows");
   const int kRows = 65535;
   const int colours[] = {46, 3, 38, 4, xlNone};
   auto book = TXLSWorkbook::Create();
@@ -151,7 +151,7 @@ TEST(SavedFile, ColumnOf65535ResultRowsWithFills) {
 }
 
 TEST(SavedFile, SharedStringsAcrossContinueRecordsAndManyIndexBuckets) {
-  const fs::path folder = TestFolder("sst");
+  const TestFolder folder("sst");
   TXLSWorkbook book;
   const IXLSRange cells = book.Worksheets().Add()->Cells();
   Expectations expect(folder / "sst.txt");
@@ -171,7 +171,7 @@ TEST(SavedFile, SharedStringsAcrossContinueRecordsAndManyIndexBuckets) {
 }
 
 TEST(SavedFile, ManyDistinctFormats) {
-  const fs::path folder = TestFolder("formats");
+  const TestFolder folder("formats");
   TXLSWorkbook book;
   const IXLSRange cells = book.Worksheets().Add()->Cells();
   Expectations expect(folder / "formats.txt");
@@ -194,7 +194,7 @@ TEST(SavedFile, ManyDistinctFormats) {
 }
 
 TEST(SavedFile, OwnCompoundFileReaderGivesBackTheStreamBytes) {
-  const fs::path folder = TestFolder("own");
+  const TestFolder folder("own");
   TXLSWorkbook book;
   const IXLSRange cells = book.Worksheets().Add()->Cells();
   for (int row = 1; row <= 2000; ++row) cells->Item(row, 1 + row % 4)->SetValue(Variant::Double(row * 1.5));
@@ -216,7 +216,7 @@ TEST(SavedFile, OwnCompoundFileReaderGivesBackTheStreamBytes) {
 
 // A VBA project storage taken from a file goes back into a BIFF8 save.
 TEST(SavedFile, VbaProjectCopyIsWrittenBackOnlyForBiff8Input) {
-  const fs::path folder = TestFolder("vba");
+  const TestFolder folder("vba");
   {
     cfb::CompoundFileWriter writer;
     ASSERT_EQ(writer.Create(folder / "input.xls"), cfb::kOk);
@@ -262,7 +262,6 @@ TEST(SavedFile, VbaProjectCopyIsWrittenBackOnlyForBiff8Input) {
 class FailedSave : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
     target_ = folder_ / "input.xls";
     std::ofstream(target_) << "the user's own data";
     book_.Worksheets().Add()->Cells()->Item(1, 1)->SetValue(Variant::Text(u"600123456"));
@@ -270,17 +269,17 @@ class FailedSave : public ::testing::Test {
   void TearDown() override {
     std::error_code ignored;
     fs::permissions(target_, fs::perms::owner_all, ignored);
-    fs::remove_all(folder_, ignored);
   }
   int Save(const fs::path& path) { return book_.SaveAs(platform::Utf8ToUtf16(path.string())); }
   void ExpectTargetUntouchedAndNoLeftovers() {
     std::ifstream in(target_);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), "the user's own data");
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_)) ++files;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_.Path())) ++files;
     EXPECT_EQ(files, 1) << "a temporary file was left behind";
   }
-  fs::path folder_, target_;
+  TestFolder folder_{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+  fs::path target_;
   TXLSWorkbook book_;
 };
 
@@ -291,7 +290,7 @@ TEST_F(FailedSave, EmptyOrBlankPathGivesMinusOne) {
 
 TEST_F(FailedSave, PathsThatCannotBeWrittenGiveMinusTwo) {
   EXPECT_EQ(Save(folder_ / "missing" / "out.xls"), kSaveCannotCreate);
-  EXPECT_EQ(Save(folder_), kSaveCannotCreate);  // a folder
+  EXPECT_EQ(Save(folder_.Path()), kSaveCannotCreate);  // a folder
   fs::permissions(target_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_EQ(Save(target_), kSaveCannotCreate);  // a read-only file, even for root
   fs::permissions(target_, fs::perms::owner_all);

@@ -69,13 +69,25 @@ inline CommandResult CheckWithXlrd(const std::filesystem::path& file, const std:
                     file.string() + "' '" + expectations.string() + "'");
 }
 
-// A fresh folder for the files of one test.
-inline std::filesystem::path TestFolder(const std::string& name) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("talvane_xls_" + name + "_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder;
-}
+// A fresh folder for the files of one test, removed with the object.
+class TestFolder {
+ public:
+  explicit TestFolder(const std::string& name)
+      : path_(std::filesystem::temp_directory_path() / ("talvane_xls_" + name + "_" + std::to_string(::getpid()))) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TestFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 }  // namespace xls::testing
