@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
   python3 python3-xlrd python3-olefile python3-gammu
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core fonts-wine
 )
 
 log() { printf '== %s\n' "$*" >&2; }
@@ -45,9 +45,10 @@ build_release() {
   configure_and_build build/release -DCMAKE_BUILD_TYPE=Release
 }
 
-# A port of a modem attached to this machine, or nothing.
+# A port of a modem attached to this machine, or nothing: a port where a
+# modem answers, not merely a serial port (most PCs have a UART without one).
 attached_modem_port() {
-  build/release/app/cli/talvane-cli ports 2>/dev/null | head -n 1
+  build/release/app/cli/talvane-cli probe 2>/dev/null | head -n 1
 }
 
 cmd_run() {
@@ -85,13 +86,13 @@ cmd_test() {
   log "AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
   configure_and_build build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALVANE_SANITIZE=address,undefined -DTALVANE_WITH_QT=OFF -DTALVANE_WITH_BENCH=OFF
-  (cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  (cd build/asan && TALVANE_TEST_SLOWDOWN=3 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
      ctest --output-on-failure -j "$JOBS" -LE "fuzz|slow" --timeout 900)
 
   log "ThreadSanitizer build and the threaded tests"
   configure_and_build build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTALVANE_SANITIZE=thread -DTALVANE_WITH_QT=OFF -DTALVANE_WITH_BENCH=OFF
-  (cd build/tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  (cd build/tsan && TALVANE_TEST_SLOWDOWN=5 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
      ctest --output-on-failure -j "$JOBS" -L threaded -LE slow --timeout 900)
 
   log "fuzz targets (libFuzzer + AddressSanitizer, bounded time)"

@@ -1,0 +1,60 @@
+// TfrmMain: the settings page (port, signal and power checks).
+
+#include <algorithm>
+
+#include "app/frm_main.h"
+#include "app/zo_tools.h"
+
+namespace app {
+
+namespace {
+
+// Leading and trailing blanks and control characters removed.
+std::string Trim(const std::string& text) {
+  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && blank(text[first])) ++first;
+  while (last > first && blank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+void SettingsSaved() { InfoBox(Ansi("Ustawienia zostały pomyślnie zapisane       "), Ansi(" INFORMACJA")); }
+
+}  // namespace
+
+void TfrmMain::actZapiszPortExecute() {
+  if (zoGSM1_->Active()) zoGSM1_->SetActive(false);
+  view_.ComboBox1->SetFontColor(clBlue);
+  zoGSM1_->SetComPort(view_.ComboBox1->Text());
+  RegWriteStr("PortCOM", Trim(view_.ComboBox1->Text()), kSettingsKey);
+  SettingsSaved();
+}
+
+void TfrmMain::BitBtn2Click() {
+  RegWriteBool("CheckSignal", view_.CheckBox1->Checked(), kSettingsKey);
+  RegWriteBool("CheckPower", view_.CheckBox2->Checked(), kSettingsKey);
+  SettingsSaved();
+}
+
+void TfrmMain::CheckBox1Click() {
+  zoGSM1_->SetCanCheckSignal(view_.CheckBox1->Checked());
+  if (!view_.CheckBox1->Checked()) view_.Gauge3->SetProgress(0);
+}
+
+void TfrmMain::CheckBox2Click() {
+  zoGSM1_->SetCanCheckPower(view_.CheckBox2->Checked());
+  if (!view_.CheckBox2->Checked()) view_.Gauge2->SetProgress(0);
+}
+
+void TfrmMain::ComboBox1Enter() {
+  zoGSM1_->RefreshComPorts();
+  std::vector<AnsiString> items = zoGSM1_->PortList();
+  // The port the program was started on (the simulated modem) stays choosable.
+  if (!startPort_.empty() && std::find(items.begin(), items.end(), startPort_) == items.end()) {
+    items.push_back(startPort_);
+  }
+  view_.ComboBox1->SetItems(items);
+}
+
+}  // namespace app

@@ -1,0 +1,15 @@
+#pragma once
+// The elements of the phone list window.
+
+#include "app/view_form.h"
+#include "app/view_list_box.h"
+
+namespace app {
+
+struct TfrmTelListView {
+  TForm* frmTelList = nullptr;
+  TListBox* ListBox1 = nullptr;
+  TMenuItem* Usun1 = nullptr;  // the one entry of PopupMenu1
+};
+
+}  // namespace app

@@ -1,0 +1,69 @@
+// talvane: the main window of Talvane.
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/frm_main.h"
+#include "app/frm_tel_list.h"
+#include "app/qt/idle_hook.h"
+#include "app/qt/main_window.h"
+#include "app/qt/qt_look.h"
+#include "app/qt/tel_list_window.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_main_loop.h"
+
+namespace {
+
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value && value[0] != '\0';
+}
+
+// Without a display the window system library would stop the program with a
+// message about plugins; say what is wrong instead.
+bool HasDisplay() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fprintf(stderr,
+                 "talvane: no graphical display. Talvane is a desktop program: start it in a graphical session "
+                 "(DISPLAY or WAYLAND_DISPLAY must be set).\n");
+    return 1;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Talvane");
+  // Closing the main window ends the program, whatever other window is open.
+  QApplication::setQuitOnLastWindowClosed(false);
+  app::qt::RegisterFonts();
+  QApplication::setWindowIcon(app::qt::AppIcon());
+
+  platform::QtMainLoop loop;
+  app::qt::MainWindow mainWindow;
+  platform::QtDialogs dialogs(mainWindow.Widget());
+  platform::InstallDialogs(&dialogs);
+
+  int status = 0;
+  {
+    app::qt::TelListWindow telListWindow;
+    app::TfrmTelList frmTelList(telListWindow.View());
+    app::TfrmMain frmMain(loop, mainWindow.View(), frmTelList);
+    if (const char* port = std::getenv("TALVANE_SIMULATED_PORT"); port && port[0] != '\0') {
+      frmMain.UseStartPort(port);
+    }
+    mainWindow.Form().AfterClose = [] { QApplication::quit(); };
+    // The availability rule runs whenever the event queue has become empty.
+    const QMetaObject::Connection idle = app::qt::RunWhenIdle(&application, [&frmMain] { frmMain.ApplicationIdle(); });
+    mainWindow.Form().Show();
+    status = QApplication::exec();
+    mainWindow.Form().AfterClose = nullptr;
+    QObject::disconnect(idle);
+  }
+  platform::InstallDialogs(nullptr);
+  loop.Shutdown();
+  return status;
+}

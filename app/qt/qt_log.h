@@ -1,0 +1,60 @@
+#pragma once
+// The activity log on a read-only QTextEdit. Each line is a block of the
+// document; the document always ends with an empty block (the line after the
+// last break), so positions and lengths count exactly as the log defines them.
+
+#include <QTextCharFormat>
+#include <QTextEdit>
+
+#include "app/activity_log.h"
+#include "app/qt/qt_controls.h"
+
+namespace app::qt {
+
+class QtLog final : public QtControl<TLogView> {
+ public:
+  explicit QtLog(QTextEdit* edit);
+
+  void SetFont(const TFont& value) override;
+
+  void Clear() override;
+  int LineCount() const override;
+  AnsiString Line(int index) const override;
+  void AppendLine(const AnsiString& text) override;
+  void InsertLine(int index, const AnsiString& text) override;
+  void ReplaceLine(int index, const AnsiString& text) override;
+  void DeleteLine(int index) override;
+
+  TFont InsertionAttributes() const override { return insertion_; }
+  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
+  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
+  bool AutoFontSwitching() const override { return autoFont_; }
+  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
+
+  void BeginUpdate() override;
+  void EndUpdate() override;
+  bool Updating() const override { return updating_ > 0; }
+
+  int TextLength() const override;
+  int CaretPosition() const override;
+  void SetCaretPosition(int value) override;
+  int SelectionLength() const override;
+  void Select(int start, int length) override;
+  void SetSelectionAttributes(const TFont& value) override;
+  void ScrollToCaret() override;
+
+  // The attributes of one character (tests).
+  TFont CharAttributes(int line, int column) const;
+
+ private:
+  QTextCharFormat Format(const TFont& font) const;
+  void InsertLineAt(QTextCursor& cursor, const AnsiString& text, const QTextCharFormat& format);
+  void CaretToEnd();
+
+  QTextEdit* edit_;
+  TFont insertion_;
+  bool autoFont_ = true;
+  int updating_ = 0;
+};
+
+}  // namespace app::qt

@@ -1,0 +1,154 @@
+#pragma once
+// TZoGSMThread: the engine. One per active component, running on a thread of
+// its own; it alone owns the serial port. Its loop handles the component's
+// connect, disconnect and stop requests, sends the queued AT commands and
+// message parts, and collects what the modem sends on its own. Every
+// notification goes to the component through the synchronous hand-over.
+//
+// The work is split by concern: the loop and its guard (engine_thread.cpp),
+// the AT transaction, connection and disconnection (engine_connect.cpp),
+// capability probes and initialisation (engine_capabilities.cpp), power and
+// signal answers (engine_status.cpp), identification and phonebooks
+// (engine_identification.cpp).
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "modem/capabilities.h"
+#include "modem/hand_over.h"
+#include "modem/serial_link.h"
+#include "modem/shared_list.h"
+#include "modem/zogsm_settings.h"
+
+namespace modem {
+
+class TZoGSM;
+
+class TZoGSMThread {
+ public:
+  enum ConnectRequest : std::uint8_t { kNoRequest = 0, kConnect = 1, kDisconnect = 2 };
+
+  TZoGSMThread(std::shared_ptr<HandOver> owner, std::shared_ptr<SharedCapabilities> capabilities,
+               std::string portName, std::string portBaud,
+               const platform::SerialSystemCalls& calls = platform::SerialSystemCalls::Real());
+  TZoGSMThread(const TZoGSMThread&) = delete;
+  TZoGSMThread& operator=(const TZoGSMThread&) = delete;
+
+  // The thread body: the loop, then the port is closed. Ends after a stop
+  // request, an unexpected error, or when the component can no longer be
+  // reached.
+  void Execute();
+
+  // ---- Shared with the component ----
+  // AT commands to send; object slot non-zero = an error answer is tolerated.
+  SharedList CommandQueue;
+  // Encoded message parts to send; object slot of the first = failed attempts.
+  SharedList SendQueue;
+  // Text for the next OnAfterComRx.
+  SharedList RxLines;
+  // The connect or disconnect request: written by the component, cleared by
+  // the engine once carried out (unless a newer request came meanwhile).
+  std::uint8_t ConnectCommand() const { return static_cast<std::uint8_t>(connectRequest_ & 0xFF); }
+  void SetConnectCommand(std::uint8_t command);
+  // Port name and speed used by the next connection attempt.
+  void SetPort(std::string portName, std::string portBaud);
+  void RequestStop();
+  bool StopRequest() const { return stopRequest_; }
+
+ private:
+  // ---- The loop (engine_thread.cpp) ----
+  // One pass; false when the loop ends.
+  bool RunPass();
+  // Stop, connect and disconnect requests; false on a stop request.
+  bool HandleRequests();
+  void CommandQueueStep();
+  void AnalyseCommandAnswer(const std::string& command, const std::string& answer);
+  void SendStep();
+  std::string ReceptionStep();
+  void AnalyseReceivedText(const std::string& text);
+  // The port went away under the engine: report it as a reception error.
+  void HandleLostPort();
+  void ReportUnexpectedError(const std::string& message);
+  // Sleeps `milliseconds` (ends early on a stop request).
+  void ThreadDelay(int milliseconds);
+
+  // ---- AT transaction, connection, disconnection (engine_connect.cpp) ----
+  // One AT transaction; a failure is reported and, when not tolerated,
+  // closes the connection. A failed transaction's response contains "myERR".
+  std::string SendSerialAT(const std::string& command, bool tolerate);
+  bool ModemConnect();
+  // Steps from opening the port to the final "AT"; the result of the attempt.
+  bool OpenAndInitialise();
+  void ConfigurePort(const TZoGSMSettings& settings);
+  void ModemOff();
+
+  // ---- Capabilities and initialisation (engine_capabilities.cpp) ----
+  void ResetCapabilityTable(bool autoModemInit);
+  // Runs the probes; `lastLogged` follows the text logged for each, so it
+  // holds the last one's even when a probe is cut short.
+  void ProbeCapabilities(std::string& lastLogged);
+  void SendAutomaticInitList();
+  void SendInitStrings(const std::vector<std::string>& lines);
+  void QueueFollowUpCommands();
+  void PublishCapabilities();
+
+  // ---- Power, signal and status report lines (engine_status.cpp) ----
+  void AnalyseStatusLines(const std::string& text);
+
+  // ---- Identification, storage and phonebooks (engine_identification.cpp) ----
+  void IdentifyModem();
+  void QueryPhonebooks();
+  // "SIM"/"PHONE" markers and "+CPBR:" entries of a queued command's answer.
+  void NotePhonebookSelection(const std::string& command);
+  void CollectPhonebookEntries(const std::string& answer);
+
+  // ---- Hand-over helpers ----
+  // Runs `fn` with the component on the main thread.
+  void OnOwner(const std::function<void(TZoGSM&)>& fn);
+  // A copy of the component's settings, taken on the main thread.
+  TZoGSMSettings Settings();
+  // RxLines := text (split into lines); OnAfterComRx.
+  void LogRx(std::string_view text);
+  // ErrorText := text; OnQuietError.
+  void QuietError(const std::string& text);
+  void Dispatch(void (TZoGSM::*dispatcher)());
+
+  std::shared_ptr<HandOver> owner_;
+  std::shared_ptr<SharedCapabilities> sharedCapabilities_;
+  CapabilityTable capabilities_;
+  SerialLink link_;
+
+  std::mutex portMutex_;
+  std::string portName_;
+  std::string portBaud_;
+
+  // Low byte: the request; the bits above count the writes, so that the
+  // engine never clears a request written while it carried out the last one.
+  std::atomic<std::uint32_t> connectRequest_{kNoRequest};
+  // Clears the request `seen` was read from, unless a newer one was written.
+  void ClearConnectCommand(std::uint32_t seen);
+
+  std::mutex stopMutex_;
+  std::condition_variable stopChanged_;
+  std::atomic<bool> stopRequest_{false};
+
+  bool modemConnected_ = false;
+  bool modemError_ = false;
+  int errorStep_ = 0;
+  // Loop state kept across passes for message submission.
+  bool pendingRx_ = false;
+  std::string pendingRxText_;
+  bool cmmsSent_ = false;
+  // Scratch lines of a received text being taken apart; named in the
+  // unexpected error report while it exists.
+  std::optional<std::vector<std::string>> tempList_;
+};
+
+}  // namespace modem

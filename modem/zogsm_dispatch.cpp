@@ -1,0 +1,107 @@
+// The dispatchers: each raises its event with the argument slots the engine
+// filled, on the main thread.
+
+#include "modem/component_log.h"
+#include "modem/engine_thread.h"
+#include "modem/text_lines.h"
+#include "modem/zogsm.h"
+
+namespace modem {
+
+void TZoGSM::DoAfterComRx() {
+  if (!OnAfterComRx) return;  // the text stays; later appends add to it
+  if (engine_) {
+    rxLinesCopy_ = engine_->RxLines.Lines();
+    engine_->RxLines.Clear();
+  }
+  OnAfterComRx(*this, rxLinesCopy_);
+}
+
+void TZoGSM::DoNewSMS() {
+  if (OnNewSMS) {
+    OnNewSMS(*this, pdu_, eventSMSText_, telNr_, recipient_, isUDH_, udhInfo_, smsTimeStamp_, statusReport_);
+  }
+}
+
+void TZoGSM::DoRing() {
+  if (OnRing) OnRing(*this, nrTel_);
+}
+
+void TZoGSM::DoAfterSend() {
+  if (OnAfterSend) {
+    OnAfterSend(*this, eventMarker_, nrTel_, sendingStatus_, eventSMSText_, smsRef_, smsPartNr_, smsTotal_,
+                waitReport_);
+  }
+}
+
+void TZoGSM::DoCheckSignalPower() {
+  if (searching_) return;
+  if (OnCheckSignalPower) OnCheckSignalPower(*this, signal_, acPower_, batteryStatus_, stringSignal_);
+}
+
+void TZoGSM::DoGetModelGSM() {
+  if (OnGetModelGSM) OnGetModelGSM(*this, model_, imei_, bios_, smsSIMCapacity_, smsPhoneCapacity_);
+}
+
+void TZoGSM::DoSendProgress() {
+  if (OnSendProgress) OnSendProgress(*this, queueCount_);
+}
+
+void TZoGSM::DoSearchProgress() {
+  if (OnSearchProgress) OnSearchProgress(*this, searchProgress_, searchPort_, searchFound_);
+}
+
+void TZoGSM::DoSecretSMS() {
+  if (OnSecretSMS) OnSecretSMS(*this, eventSMSText_, from_);
+}
+
+void TZoGSM::DoNewQuestion() {
+  if (OnNewQuestion) OnNewQuestion(*this, promoQuestion_, eventSMSText_, telNr_);
+}
+
+void TZoGSM::DoCallBusy() {
+  if (OnCallBusy) OnCallBusy(*this, callBusy_, callStatus_);
+}
+
+void TZoGSM::DoConnected() {
+  if (OnConnected) OnConnected(*this);
+}
+
+void TZoGSM::DoDisconnected() {
+  connected_ = false;
+  if (settings_.AutoConnect && !userDisconnect_) {
+    reconnectTimer_->SetInterval(settings_.ACTimerInterval);
+    reconnectTimer_->Start();
+  }
+  if (OnDisconnected) OnDisconnected(*this);
+}
+
+void TZoGSM::DoConnecting() {
+  if (OnConnecting) OnConnecting(*this);
+}
+
+void TZoGSM::DoGSMActivate() {
+  if (OnGSMActivate) OnGSMActivate(*this);
+}
+
+void TZoGSM::DoGSMDeActivate() {
+  if (OnGSMDeActivate) OnGSMDeActivate(*this);
+}
+
+void TZoGSM::DoSMSMemoryFull() {
+  if (OnSMSMemoryFull) OnSMSMemoryFull(*this);
+}
+
+void TZoGSM::DoGetPhoneBook() {
+  if (OnGetPhoneBook) OnGetPhoneBook(*this);
+}
+
+void TZoGSM::DoQuietError() {
+  if (OnQuietError) OnQuietError(*this);
+  if (errorText_ == "OK" || !settings_.MakeLog || TrimControl(settings_.LogFileName).empty()) return;
+  // A log that cannot be written must not take the engine down with it: the
+  // report itself has already reached OnQuietError.
+  AppendLogLine(settings_.LogFileName, errorText_, std::chrono::system_clock::now());
+}
+
+}  // namespace modem

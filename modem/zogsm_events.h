@@ -1,0 +1,45 @@
+#pragma once
+// The event types of TZoGSM and the small types they carry. Every event is a
+// std::function whose first parameter is the component that raised it; an
+// empty one is skipped.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace modem {
+
+class TZoGSM;
+
+enum class TCallStatus { inCall = 0, outCall = 1, connectCall = 2, noCall = 3, connectedCall = 4 };
+
+// Concatenation data of a received part, and the outcome of a status report.
+struct TUDHinfo {
+  int aRef = 0;
+  int aTot = 0;
+  int aNum = 0;
+  int Delivered = 0;
+  int Status = 0;
+};
+
+using TNotifyEvent = std::function<void(TZoGSM& Sender)>;
+using TAfterComRx = std::function<void(TZoGSM& Sender, const std::vector<std::string>& RxLines)>;
+using TOnNewSMS = std::function<void(TZoGSM& Sender, const std::string& PDU, const std::string& SMSText,
+                                     const std::string& TelNr, const std::string& Recipient, bool IsUDH,
+                                     TUDHinfo& UDHInfo, const std::string& SMSTimeStamp, bool StatusReport)>;
+using TOnRing = std::function<void(TZoGSM& Sender, const std::string& NrTel)>;
+using TAfterSendMessage =
+    std::function<void(TZoGSM& Sender, std::string& SMSMessageMarker, const std::string& NrTel, int& SendingStatus,
+                       const std::string& SMSText, int SMSRef, int SMSPartNr, int SMSTotal, bool WaitReport)>;
+using TOnCheckSignalPower =
+    std::function<void(TZoGSM& Sender, int Signal, bool AcPower, int BatteryStatus, const std::string& StringSignal)>;
+using TOnGetModelGSM = std::function<void(TZoGSM& Sender, const std::string& Model, const std::string& IMEI,
+                                          const std::string& Bios, int SIMCapacity, int PhoneCapacity)>;
+using TOnSendProgress = std::function<void(TZoGSM& Sender, int QueueSMS)>;
+using TOnSearchProgress = std::function<void(TZoGSM& Sender, int Progress, const std::string& Port, int Found)>;
+using TOnSecretSMS = std::function<void(TZoGSM& Sender, const std::string& SMSText, const std::string& From)>;
+using TOnNewQuestion = std::function<void(TZoGSM& Sender, const std::string& PromoQuestion,
+                                          const std::string& SMSText, const std::string& Number)>;
+using TOnCallBusy = std::function<void(TZoGSM& Sender, bool CallBusy, TCallStatus CallStatus)>;
+
+}  // namespace modem
