@@ -71,7 +71,7 @@ TEST(XlsDump, ReportsAFileThatIsNoWorkbook) {
 }
 
 TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
-  const fs::path folder = xls::testing::TestFolder("cli_copy");
+  const xls::testing::TestFolder folder("cli_copy");
   for (const char* file : {"xlwt_basic.xls", "gnumeric_biff8.xls"}) {
     const fs::path out = folder / file;
     const auto copy = RunCommand(Cli() + " xls copy '" + Fixture(file) + "' '" + out.string() + "'");
@@ -86,7 +86,6 @@ TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null}\n");
   EXPECT_FALSE(fs::exists(none));
-  fs::remove_all(folder);
 }
 
 }  // namespace
