@@ -1,3 +1,13 @@
+# The plain source (rc4_plain_source.xls is this file, enc_source.xls).
+import xlwt
+wb = xlwt.Workbook(encoding='utf-8')
+ws = wb.add_sheet('Tajne')
+for i in range(300):
+    ws.write(i, 0, 600100000 + i)
+    ws.write(i, 1, 'numer %d ąę' % i)
+wb.save('enc_source.xls')
+
+# Then the encrypted copies, saved by LibreOffice with a password.
 import subprocess, time, uno, os
 from com.sun.star.beans import PropertyValue
 def prop(n, v):
@@ -21,10 +31,3 @@ doc.close(True)
 try: desktop.terminate()
 except Exception: pass
 proc.wait(timeout=30)
-import xlwt
-wb = xlwt.Workbook(encoding='utf-8')
-ws = wb.add_sheet('Tajne')
-for i in range(300):
-    ws.write(i, 0, 600100000 + i)
-    ws.write(i, 1, 'numer %d ąę' % i)
-wb.save('enc_source.xls')
