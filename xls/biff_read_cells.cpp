@@ -2,7 +2,7 @@
 // cell operations: a created cell counts as a user of its format, a replaced
 // text gives its shared string back.
 
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 #include "xls/biff_reader.h"
 #include "xls/rk.h"
 
@@ -16,48 +16,48 @@ constexpr std::size_t kCellHeader = 6;  // row, column, XF
 bool TXLSReader::OnCell(const TXLSRecordGroup& group) {
   const TXLSBody body = group.Body();
   switch (group.id) {
-    case ids::kBlank:
+    case rec::kBlank:
       if (body.Has(0, kCellHeader)) SetBlank(body.U16(0), body.U16(2), body.U16(4));
       return true;
-    case ids::kMulBlank:
+    case rec::kMulBlank:
       OnMulBlank(body);
       return true;
-    case ids::kNumber:
+    case rec::kNumber:
       if (body.Has(0, 14)) SetNumber(body.U16(0), body.U16(2), body.U16(4), body.F64(6));
       return true;
-    case ids::kRk:
+    case rec::kRk:
       if (body.Has(0, 10)) SetNumber(body.U16(0), body.U16(2), body.U16(4), DecodeRK(body.U32(6)));
       return true;
-    case ids::kMulRk:
+    case rec::kMulRk:
       OnMulRk(body);
       return true;
-    case ids::kLabel:
+    case rec::kLabel:
       OnLabel(body, false);
       return true;
-    case ids::kRString:
+    case rec::kRString:
       OnLabel(body, true);
       return true;
-    case ids::kLabelSst:
+    case rec::kLabelSst:
       if (body.Has(0, 10)) {
         const std::uint32_t index = body.U32(6);
         static const std::u16string kMissing;
         SetText(body.U16(0), body.U16(2), body.U16(4), index < strings_.size() ? strings_[index] : kMissing);
       }
       return true;
-    case ids::kBoolErr:
+    case rec::kBoolErr:
       OnBoolErr(body);
       return true;
-    case ids::kFormula:
-    case ids::kFormulaOld:
+    case rec::kFormula:
+    case rec::kFormulaOld:
       OnFormula(body);
       return true;
-    case ids::kShrFmla:
+    case rec::kShrFmla:
       OnSharedFormula(body);
       return true;
-    case ids::kArray:
+    case rec::kArray:
       OnArrayFormula(body);
       return true;
-    case ids::kString:
+    case rec::kString:
       OnString(body);
       return true;
     default:

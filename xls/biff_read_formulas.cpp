@@ -7,7 +7,7 @@
 // with tokens that do not convert, a reference to a shared formula that
 // never comes) keeps its last result as a plain value.
 
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 #include "xls/biff_reader.h"
 
 namespace xls {

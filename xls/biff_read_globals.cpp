@@ -2,7 +2,7 @@
 // formats, styles, the palette, the sheet list, the shared strings, external
 // references and the drawing group.
 
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 #include "xls/biff_reader.h"
 
 namespace xls {
@@ -63,71 +63,71 @@ std::uint8_t Biff5Rotation(std::uint8_t orientation) {
 int TXLSReader::OnGlobals(const TXLSRecordGroup& group) {
   const TXLSBody body = group.Body();
   switch (group.id) {
-    case ids::kRefMode:
+    case rec::kRefMode:
       if (body.Size() > 1) book_.SetA1ReferenceStyle(body.U16(0) == 1);
       break;
-    case ids::kProtect:
+    case rec::kProtect:
       if (body.Size() > 1) book_.Protection().isProtected = body.U16(0) == 1;
       break;
-    case ids::kPassword:
+    case rec::kPassword:
       if (body.Size() > 1) book_.Protection().passwordHash = body.U16(0);
       break;
-    case ids::kDateMode:
+    case rec::kDateMode:
       if (body.Size() > 1) book_.SetDate1904(body.U16(0) == 1);
       break;
-    case ids::kCodePage:
+    case rec::kCodePage:
       if (body.Size() > 1) {
         codePage_ = body.U16(0);
         book_.SetCodePage(codePage_);
       }
       break;
-    case ids::kWindow1:
+    case rec::kWindow1:
       if (body.Size() > 15) {
         activeTab_ = body.U16(10);
         firstVisibleTab_ = body.U16(12);
       }
       break;
-    case ids::kFilePass:
+    case rec::kFilePass:
       return OnFilePass(body);
-    case ids::kFont:
+    case rec::kFont:
       return OnFont(body);
-    case ids::kXF:
+    case rec::kXF:
       OnXF(body);
       break;
-    case ids::kFormat:
+    case rec::kFormat:
       OnFormat(body);
       break;
-    case ids::kStyle:
+    case rec::kStyle:
       OnStyle(body);
       break;
-    case ids::kPalette:
+    case rec::kPalette:
       OnPalette(body);
       break;
-    case ids::kBoundSheet:
+    case rec::kBoundSheet:
       OnBoundSheet(body);
       break;
-    case ids::kName:
+    case rec::kName:
       OnName(group);
       break;
-    case ids::kSst:
+    case rec::kSst:
       if (Biff8()) strings_ = ReadSharedStrings(group.bodies, Decoder());
       break;
-    case ids::kSupBook:
+    case rec::kSupBook:
       if (Biff8()) OnSupBook(body);
       break;
-    case ids::kExternSheet:
+    case rec::kExternSheet:
       if (Biff8()) {
         const std::vector<std::uint8_t> bytes = Joined(group);
         OnExternSheet(TXLSBody(bytes));
       }
       break;
-    case ids::kExternName:
+    case rec::kExternName:
       if (Biff8()) OnExternName(group);
       break;
-    case ids::kCodeName:
+    case rec::kCodeName:
       if (Biff8()) book_.SetCodeName(ReadBiffString(body, 0, 2, Decoder()));
       break;
-    case ids::kMsoDrawingGroup:
+    case rec::kMsoDrawingGroup:
       if (Biff8()) OnDrawingGroup(group);
       break;
     default:

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "xls/biff_formula_tokens.h"
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 #include "xls/biff_reader.h"
 
 namespace xls {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 #include "xls/biff_reader.h"
 
 namespace xls {
@@ -32,128 +32,128 @@ int TXLSReader::OnWorksheet(const TXLSRecordGroup& group) {
     if (body.Has(0, 8)) target = body.F64(0);
   };
   switch (group.id) {
-    case ids::kRow:
+    case rec::kRow:
       OnRow(body);
       break;
-    case ids::kColInfo:
+    case rec::kColInfo:
       OnColInfo(body);
       break;
-    case ids::kDefColWidth:
+    case rec::kDefColWidth:
       if (body.Has(0, 2))
         sheet_->Columns().Default().width =
             static_cast<std::uint16_t>(std::min(65535.0, std::round(body.U16(0) * kUnitsPerDefaultCharacter)));
       break;
-    case ids::kStandardWidth:
+    case rec::kStandardWidth:
       if (body.Has(0, 2)) sheet_->Columns().Default().width = body.U16(0);
       break;
-    case ids::kDefaultRowHeight:
+    case rec::kDefaultRowHeight:
       if (body.Has(0, 4)) {
         parts.defaultRowHeight = body.U16(2);
       } else if (body.Has(0, 2)) {
         parts.defaultRowHeight = body.U16(0);
       }
       break;
-    case ids::kMergedCells:
+    case rec::kMergedCells:
       OnMergedCells(body);
       break;
-    case ids::kWindow2:
+    case rec::kWindow2:
       OnWindow2(body);
       break;
-    case ids::kSelection:
+    case rec::kSelection:
       OnSelection(body);
       break;
-    case ids::kPane:
+    case rec::kPane:
       parts.window.pane.assign(body.Bytes().begin(), body.Bytes().end());
       break;
-    case ids::kScl:
+    case rec::kScl:
       if (body.Has(0, 4) && body.U16(2) != 0)
         parts.window.zoom = static_cast<std::uint16_t>(std::clamp(body.U16(0) * 100 / body.U16(2), 10, 400));
       break;
-    case ids::kHeader:
+    case rec::kHeader:
       setup.header = ReadBiffString(body, 0, Biff8() ? 2 : 1, Decoder());
       break;
-    case ids::kFooter:
+    case rec::kFooter:
       setup.footer = ReadBiffString(body, 0, Biff8() ? 2 : 1, Decoder());
       break;
-    case ids::kLeftMargin:
+    case rec::kLeftMargin:
       margin(setup.leftMargin);
       break;
-    case ids::kRightMargin:
+    case rec::kRightMargin:
       margin(setup.rightMargin);
       break;
-    case ids::kTopMargin:
+    case rec::kTopMargin:
       margin(setup.topMargin);
       break;
-    case ids::kBottomMargin:
+    case rec::kBottomMargin:
       margin(setup.bottomMargin);
       break;
-    case ids::kPrintHeaders:
+    case rec::kPrintHeaders:
       flag(setup.printHeaders);
       break;
-    case ids::kPrintGridlines:
+    case rec::kPrintGridlines:
       flag(setup.printGridlines);
       break;
-    case ids::kGridSet:
+    case rec::kGridSet:
       flag(setup.gridSet);
       break;
-    case ids::kHCenter:
+    case rec::kHCenter:
       flag(setup.horizontallyCentred);
       break;
-    case ids::kVCenter:
+    case rec::kVCenter:
       flag(setup.verticallyCentred);
       break;
-    case ids::kSetup:
+    case rec::kSetup:
       OnSetup(body);
       break;
-    case ids::kWsBool:
+    case rec::kWsBool:
       if (body.Has(0, 2)) setup.sheetOptions = body.U16(0);
       break;
-    case ids::kHorizontalPageBreaks:
+    case rec::kHorizontalPageBreaks:
       OnPageBreaks(body, setup.rowBreaks);
       break;
-    case ids::kVerticalPageBreaks:
+    case rec::kVerticalPageBreaks:
       OnPageBreaks(body, setup.columnBreaks);
       break;
-    case ids::kProtect:
+    case rec::kProtect:
       if (body.Size() > 1) parts.protection.isProtected = body.U16(0) == 1;
       break;
-    case ids::kPassword:
+    case rec::kPassword:
       if (body.Size() > 1) parts.protection.passwordHash = body.U16(0);
       break;
-    case ids::kScenProtect:
+    case rec::kScenProtect:
       flag(parts.protection.scenarios);
       break;
-    case ids::kObjProtect:
+    case rec::kObjProtect:
       flag(parts.protection.objects);
       break;
-    case ids::kSheetProtection:
+    case rec::kSheetProtection:
       if (Biff8()) parts.protection.sheetProtection.assign(body.Bytes().begin(), body.Bytes().end());
       break;
-    case ids::kCodeName:
+    case rec::kCodeName:
       if (Biff8()) parts.codeName = ReadBiffString(body, 0, 2, Decoder());
       break;
-    case ids::kNote:
-    case ids::kObj:
-    case ids::kTxo:
-    case ids::kMsoDrawing:
-    case ids::kMsoDrawingSelection:
+    case rec::kNote:
+    case rec::kObj:
+    case rec::kTxo:
+    case rec::kMsoDrawing:
+    case rec::kMsoDrawingSelection:
       if (Biff8()) Keep(group, parts.drawing);
       break;
-    case ids::kHLink:
-    case ids::kQuickTip:
+    case rec::kHLink:
+    case rec::kQuickTip:
       if (Biff8()) Keep(group, parts.hyperlinks);
       break;
-    case ids::kCondFmt:
-    case ids::kCf:
+    case rec::kCondFmt:
+    case rec::kCf:
       if (Biff8()) Keep(group, parts.conditionalFormats);
       break;
-    case ids::kDVal:
-    case ids::kDv:
+    case rec::kDVal:
+    case rec::kDv:
       if (Biff8()) Keep(group, parts.dataValidation);
       break;
-    case ids::kAutoFilterInfo:
-    case ids::kAutoFilter:
-    case ids::kFilterMode:
+    case rec::kAutoFilterInfo:
+    case rec::kAutoFilter:
+    case rec::kFilterMode:
       if (Biff8()) Keep(group, parts.autofilter);
       break;
     default:

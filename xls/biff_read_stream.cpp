@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "xls/biff_read_body.h"
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 
 namespace xls {
 
@@ -29,13 +29,13 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 // Records whose bodies an encrypted file keeps in the clear.
 bool NeverEncrypted(std::uint16_t id) {
   switch (id) {
-    case ids::kBof:
-    case ids::kFilePass:
-    case ids::kUsrExcl:
-    case ids::kFileLock:
-    case ids::kInterfaceHdr:
-    case ids::kRrdInfo:
-    case ids::kRrdHead:
+    case rec::kBof:
+    case rec::kFilePass:
+    case rec::kUsrExcl:
+    case rec::kFileLock:
+    case rec::kInterfaceHdr:
+    case rec::kRrdInfo:
+    case rec::kRrdHead:
       return true;
     default:
       return false;
@@ -73,7 +73,7 @@ int TXLSReadStream::FromCompoundFile() {
 int TXLSReadStream::FromPlainBytes() {
   const TXLSBody head(bytes_);
   const std::size_t length = head.U16(2);
-  if (!head.Has(0, kHeaderSize) || head.U16(0) != ids::kBof || length < kPlainBofMin || length > kPlainBofMax) {
+  if (!head.Has(0, kHeaderSize) || head.U16(0) != rec::kBof || length < kPlainBofMin || length > kPlainBofMax) {
     bytes_.clear();
     return kOpenNotWorkbook;
   }
@@ -104,7 +104,7 @@ int TXLSReadStream::Next(TXLSRecordView& record) {
 void TXLSReadStream::DecryptBody(std::uint16_t id, std::span<std::uint8_t> body, std::size_t offset) {
   if (NeverEncrypted(id) || body.empty()) return;
   std::size_t plain = 0;
-  if (id == ids::kBoundSheet) plain = std::min(kBoundSheetPlainBytes, body.size());
+  if (id == rec::kBoundSheet) plain = std::min(kBoundSheetPlainBytes, body.size());
   decrypter_->Decrypt(body.subspan(plain), offset + plain, body.size());
 }
 

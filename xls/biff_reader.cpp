@@ -3,7 +3,7 @@
 
 #include "xls/biff_reader.h"
 
-#include "xls/biff_read_ids.h"
+#include "xls/biff_record_ids.h"
 #include "xls/cfb/file_storage.h"
 
 namespace xls {
@@ -33,8 +33,8 @@ int TXLSReader::ReadStream() {
   std::uint16_t id = 0;
   while (stream_.PeekId(id)) {
     const bool inChart = (state_ == Substream::ChartSheet || state_ == Substream::EmbeddedChart) && skipDepth_ == 0;
-    const bool joins = pending && ((id == ids::kContinue && !inChart) ||
-                                   (id == ids::kMsoDrawingGroup && group.id == ids::kMsoDrawingGroup));
+    const bool joins = pending && ((id == rec::kContinue && !inChart) ||
+                                   (id == rec::kMsoDrawingGroup && group.id == rec::kMsoDrawingGroup));
     // A group is handled before the next one is read: a FILEPASS must set up
     // the decryption of the records after it.
     if (pending && !joins) {
@@ -62,28 +62,28 @@ int TXLSReader::ReadStream() {
 
 int TXLSReader::Dispatch(const TXLSRecordGroup& group) {
   if (skipDepth_ > 0) {
-    if (group.id == ids::kBof) ++skipDepth_;
-    if (group.id == ids::kEof) --skipDepth_;
+    if (group.id == rec::kBof) ++skipDepth_;
+    if (group.id == rec::kEof) --skipDepth_;
     return kOpenOk;
   }
   switch (state_) {
     case Substream::None:
-      return group.id == ids::kBof ? OnBof(group.Body()) : kOpenOk;
+      return group.id == rec::kBof ? OnBof(group.Body()) : kOpenOk;
     case Substream::Globals:
-      if (group.id == ids::kBof) {
+      if (group.id == rec::kBof) {
         // A BOF inside the globals ends them.
         if (const int ended = OnEof(); ended != kOpenOk) return ended;
         return OnBof(group.Body());
       }
-      if (group.id == ids::kEof) return OnEof();
+      if (group.id == rec::kEof) return OnEof();
       return OnGlobals(group);
     case Substream::Worksheet:
-      if (group.id == ids::kBof) return OnBof(group.Body());
-      if (group.id == ids::kEof) return OnEof();
+      if (group.id == rec::kBof) return OnBof(group.Body());
+      if (group.id == rec::kEof) return OnEof();
       return OnWorksheet(group);
     case Substream::ChartSheet:
     case Substream::EmbeddedChart:
-      if (group.id == ids::kEof) return OnEof();
+      if (group.id == rec::kEof) return OnEof();
       OnChart(group);
       return kOpenOk;
   }
@@ -95,23 +95,23 @@ int TXLSReader::OnBof(const TXLSBody& body) {
   const std::uint16_t version = body.U16(0);
   const std::uint16_t type = body.U16(2);
   if (state_ == Substream::Worksheet) {
-    if (type != ids::kBofChart) {
+    if (type != rec::kBofChart) {
       skipDepth_ = 1;
       return kOpenOk;
     }
     state_ = Substream::EmbeddedChart;
     // An embedded chart stays with the sheet's drawing, as a BIFF8 substream.
     chart_ = Biff8() ? &sheet_->Parts().drawing : nullptr;
-    if (chart_) chart_->push_back({ids::kBof, {body.Bytes().begin(), body.Bytes().end()}});
+    if (chart_) chart_->push_back({rec::kBof, {body.Bytes().begin(), body.Bytes().end()}});
     return kOpenOk;
   }
-  if (type == ids::kBofGlobals) {
+  if (type == rec::kBofGlobals) {
     state_ = Substream::Globals;
-    if (version_ == 0 && (version == ids::kBiff5 || version == ids::kBiff8)) version_ = version;
+    if (version_ == 0 && (version == rec::kBiff5 || version == rec::kBiff8)) version_ = version;
   }
   if (version_ == 0) return kOpenCorrupt;
-  if (type == ids::kBofGlobals) return kOpenOk;
-  if (type != ids::kBofWorksheet && type != ids::kBofChart) {
+  if (type == rec::kBofGlobals) return kOpenOk;
+  if (type != rec::kBofWorksheet && type != rec::kBofChart) {
     skipDepth_ = 1;  // macro sheet, module, workspace
     return kOpenOk;
   }
@@ -119,7 +119,7 @@ int TXLSReader::OnBof(const TXLSBody& body) {
   IXLSWorkSheets& sheets = book_.Worksheets();
   while (sheets.Count() < sheetCounter_) sheets.Add();
   sheet_ = sheets.Entries(sheetCounter_);
-  if (type == ids::kBofWorksheet) {
+  if (type == rec::kBofWorksheet) {
     state_ = Substream::Worksheet;
     sheet_->SetType(SheetType::Worksheet);
   } else {
@@ -152,7 +152,7 @@ int TXLSReader::OnEof() {
       sheet_ = nullptr;
       break;
     case Substream::EmbeddedChart:
-      if (chart_) chart_->push_back({ids::kEof, {}});
+      if (chart_) chart_->push_back({rec::kEof, {}});
       state_ = Substream::Worksheet;
       chart_ = nullptr;
       break;
