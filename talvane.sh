@@ -100,7 +100,7 @@ cmd_test() {
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DTALVANE_WITH_FUZZ=ON -DTALVANE_SANITIZE=address,undefined \
     -DTALVANE_WITH_QT=OFF -DTALVANE_WITH_BENCH=OFF -DTALVANE_WITH_TESTS=OFF
-  (cd build/fuzz && ctest --output-on-failure -L fuzz --timeout 900)
+  (cd build/fuzz && ctest --output-on-failure -j "$JOBS" -L fuzz --timeout 900)
 }
 
 case "${1:-}" in

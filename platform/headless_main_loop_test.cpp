@@ -133,15 +133,17 @@ TEST(HeadlessMainLoop, ChangingTheIntervalRestartsThePeriod) {
   auto timer = loop.CreateTimer();
   int ticks = 0;
   timer->OnTimer = [&] { ++ticks; };
-  timer->SetInterval(400);
+  timer->SetInterval(2000);
   timer->Start();
-  // Re-setting the interval every 30 ms keeps pushing the tick away.
-  for (int i = 0; i < 20; ++i) {
+  // Re-setting the interval every 30 ms keeps pushing the tick away, past
+  // the 2 s the first period alone would have taken.
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < 2500ms) {
     loop.ProcessEventsFor(30);
-    timer->SetInterval(400);
+    timer->SetInterval(2000);
   }
   EXPECT_EQ(ticks, 0);
-  EXPECT_TRUE(loop.RunUntil([&] { return ticks == 1; }, 5s));
+  EXPECT_TRUE(loop.RunUntil([&] { return ticks == 1; }, 10s));
 }
 
 TEST(HeadlessMainLoop, ATimerWithoutIntervalNeverTicks) {
@@ -177,17 +179,22 @@ TEST(HeadlessMainLoop, ATimerMayDestroyItselfInItsHandler) {
 
 TEST(HeadlessMainLoop, ProcessEventsForWaitsTheWholeTimeAndWakesForPostedWork) {
   HeadlessMainLoop loop;
+  std::atomic<bool> waiting = false;
   std::atomic<bool> ran = false;
+  // The worker posts only once the main thread is about to wait, so the post
+  // lands inside the wait however late the worker gets to run.
   std::thread worker([&] {
+    while (!waiting) std::this_thread::yield();
     std::this_thread::sleep_for(20ms);
     loop.Post([&] { ran = true; });
   });
   const auto start = std::chrono::steady_clock::now();
-  loop.ProcessEventsFor(100);
+  waiting = true;
+  loop.ProcessEventsFor(500);
   const auto waited = std::chrono::steady_clock::now() - start;
   worker.join();
   EXPECT_TRUE(ran);
-  EXPECT_GE(waited, 100ms);
+  EXPECT_GE(waited, 500ms);
 }
 
 TEST(HeadlessMainLoop, RunUntilGivesUpAtTheTimeout) {

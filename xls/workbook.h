@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,16 @@ class TXLSWorkbook {
 
   IXLSWorkSheets& Worksheets() { return sheets_; }
   const IXLSWorkSheets& Worksheets() const { return sheets_; }
+
+  // Reads an XLS file (BIFF8, or BIFF5/BIFF7) into the workbook, which is
+  // cleared first (the palette stays). 1 read; -3 not a workbook file; -1 a
+  // damaged file or a version other than BIFF5/BIFF8; 100 the file ends
+  // inside a sheet; -1001..-1005 encryption problems (biff_reader.h,
+  // decryption.h). After a failure the workbook keeps what was read.
+  int Open(std::u16string_view path, std::u16string_view password = {});
+  int Open(const std::string& utf8Path, std::u16string_view password = {});
+  // The same from a file image in memory.
+  int OpenBytes(std::span<const std::uint8_t> bytes, std::u16string_view password = {});
 
   // Writes the whole workbook as a BIFF8 file at `path`, replacing the file
   // there only once the new one is complete: a failed save leaves the old

@@ -20,6 +20,8 @@ struct XlsSubcommand {
 
 constexpr XlsSubcommand kXlsSubcommands[] = {
     {"write-list", "xls write-list OUT.xls NUMBER[:COLOUR]...  write numbers as a result workbook", XlsWriteList},
+    {"dump", "xls dump FILE  what Open reads from a workbook, as JSON lines", XlsDump},
+    {"copy", "xls copy IN OUT  open IN and save it as OUT", XlsCopy},
 };
 
 int PrintXlsUsage(std::ostream& out) {

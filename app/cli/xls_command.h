@@ -9,5 +9,9 @@ namespace cli {
 
 // xls write-list OUT.xls NUMBER[:COLOUR]...
 int XlsWriteList(const std::vector<std::string>& args);
+// xls dump FILE
+int XlsDump(const std::vector<std::string>& args);
+// xls copy IN OUT
+int XlsCopy(const std::vector<std::string>& args);
 
 }  // namespace cli

@@ -1,0 +1,91 @@
+// `talvane-cli xls dump` and `xls copy` as a user runs them on workbooks
+// written by other programs: the JSON lines of a dump, and a copy that
+// independent readers (python3-xlrd, python3-olefile) find equal to the
+// original.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "xls/xls_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using xls::testing::RunCommand;
+
+std::string Cli() { return std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli"; }
+std::string Fixture(const std::string& name) {
+  return std::string(TALVANE_SOURCE_DIR) + "/xls/testdata/reader/" + name;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  for (const std::string& candidate : lines) {
+    if (candidate == line) return true;
+  }
+  return false;
+}
+
+TEST(XlsDump, PrintsSheetsCellsAndWidths) {
+  const auto result = RunCommand(Cli() + " xls dump '" + Fixture("libreoffice_biff8.xls") + "'");
+  ASSERT_EQ(result.status, 0) << result.output;
+  const std::vector<std::string> lines = Lines(result.output);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "{\"open\": 1}");
+  for (const char* expected : {
+           "{\"sheet\": 1, \"name\": \"Numery\"}",
+           "{\"sheet\": 1, \"row\": 0, \"col\": 0, \"kind\": \"number\", \"value\": 600123456, \"fill\": -4142, "
+           "\"halign\": 0, \"valign\": 2}",
+           "{\"sheet\": 1, \"row\": 0, \"col\": 1, \"kind\": \"text\", \"value\": \"Zażółć gęślą jaźń\", \"fill\": "
+           "-4142, \"halign\": 0, \"valign\": 2}",
+           "{\"sheet\": 1, \"row\": 2, \"col\": 1, \"kind\": \"text\", \"value\": \"korekta\", \"fill\": 46, "
+           "\"halign\": 2, \"valign\": 1}",
+           "{\"sheet\": 1, \"row\": 3, \"col\": 0, \"kind\": \"number\", \"value\": 12345, \"fill\": 3, \"halign\": "
+           "3, \"valign\": 0}",
+           "{\"sheet\": 1, \"row\": 4, \"col\": 0, \"kind\": \"date\", \"value\": 43890, \"fill\": -4142, \"halign\": "
+           "0, \"valign\": 2}",
+           "{\"sheet\": 1, \"row\": 7, \"col\": 1, \"kind\": \"boolean\", \"value\": true, \"fill\": -4142, "
+           "\"halign\": 0, \"valign\": 2}",
+           "{\"sheet\": 1, \"col\": 0, \"width\": 3986}",
+           "{\"sheet\": 3, \"name\": \"Trzeci\"}",
+       })
+    EXPECT_TRUE(HasLine(lines, expected)) << expected << "\n" << result.output.substr(0, 2000);
+}
+
+TEST(XlsDump, ReportsAFileThatIsNoWorkbook) {
+  for (const char* file : {"not_a_workbook.txt", "zip_workbook.xlsx"}) {
+    const auto result = RunCommand(Cli() + " xls dump '" + Fixture(file) + "'");
+    EXPECT_EQ(result.status, 1) << file;
+    EXPECT_EQ(result.output, "{\"open\": -3}\n") << file;
+  }
+}
+
+TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
+  const xls::testing::TestFolder folder("cli_copy");
+  for (const char* file : {"xlwt_basic.xls", "gnumeric_biff8.xls"}) {
+    const fs::path out = folder / file;
+    const auto copy = RunCommand(Cli() + " xls copy '" + Fixture(file) + "' '" + out.string() + "'");
+    ASSERT_EQ(copy.status, 0) << copy.output;
+    EXPECT_EQ(copy.output, "{\"open\": 1, \"save\": 1}\n");
+    const auto check = RunCommand(std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
+                                  "/xls/testdata/compare_copy.py '" + Fixture(file) + "' '" + out.string() + "'");
+    EXPECT_EQ(check.status, 0) << file << ": " << check.output;
+  }
+  const fs::path none = folder / "none.xls";
+  const auto failed = RunCommand(Cli() + " xls copy '" + Fixture("zip_workbook.xlsx") + "' '" + none.string() + "'");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null}\n");
+  EXPECT_FALSE(fs::exists(none));
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "xls/biff_read_stream.h"
+
+#include <fstream>
+
+#include "xls/biff_read_body.h"
+#include "xls/biff_record_ids.h"
+
+namespace xls {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 4;
+constexpr std::size_t kPlainBofMin = 4;
+constexpr std::size_t kPlainBofMax = 30;
+constexpr std::size_t kBoundSheetPlainBytes = 4;  // the substream position stays readable
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  in.seekg(0, std::ios::beg);
+  out.resize(static_cast<std::size_t>(size));
+  in.read(reinterpret_cast<char*>(out.data()), size);
+  return static_cast<std::streamoff>(in.gcount()) == size;
+}
+
+// Records whose bodies an encrypted file keeps in the clear.
+bool NeverEncrypted(std::uint16_t id) {
+  switch (id) {
+    case rec::kBof:
+    case rec::kFilePass:
+    case rec::kUsrExcl:
+    case rec::kFileLock:
+    case rec::kInterfaceHdr:
+    case rec::kRrdInfo:
+    case rec::kRrdHead:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+int TXLSReadStream::OpenPath(const std::filesystem::path& path) {
+  Close();
+  if (compound_.OpenFile(path) == cfb::kOk) return FromCompoundFile();
+  compound_.Close();
+  if (!ReadWholeFile(path, bytes_)) return kOpenNotWorkbook;
+  return FromPlainBytes();
+}
+
+int TXLSReadStream::OpenBytes(std::span<const std::uint8_t> bytes) {
+  Close();
+  if (compound_.OpenBytes(bytes) == cfb::kOk) return FromCompoundFile();
+  compound_.Close();
+  bytes_.assign(bytes.begin(), bytes.end());
+  return FromPlainBytes();
+}
+
+int TXLSReadStream::FromCompoundFile() {
+  for (std::u16string_view name : {u"Workbook", u"Book"}) {
+    cfb::EntryInfo entry;
+    if (compound_.Find(compound_.Root(), name, entry) != cfb::kOk || entry.type != cfb::EntryType::Stream) continue;
+    if (compound_.ReadStream(entry.id, bytes_) != cfb::kOk) return kOpenNotWorkbook;
+    return 1;
+  }
+  return kOpenNotWorkbook;
+}
+
+int TXLSReadStream::FromPlainBytes() {
+  const TXLSBody head(bytes_);
+  const std::size_t length = head.U16(2);
+  if (!head.Has(0, kHeaderSize) || head.U16(0) != rec::kBof || length < kPlainBofMin || length > kPlainBofMax) {
+    bytes_.clear();
+    return kOpenNotWorkbook;
+  }
+  return 1;
+}
+
+bool TXLSReadStream::PeekId(std::uint16_t& id) const {
+  if (bytes_.size() - position_ < kHeaderSize) return false;
+  id = static_cast<std::uint16_t>(bytes_[position_] | (bytes_[position_ + 1] << 8));
+  return true;
+}
+
+int TXLSReadStream::Next(TXLSRecordView& record) {
+  if (bytes_.size() - position_ < kHeaderSize) return 0;
+  const TXLSBody header(std::span<const std::uint8_t>(bytes_).subspan(position_, kHeaderSize));
+  const std::size_t length = header.U16(2);
+  const std::size_t body = position_ + kHeaderSize;
+  if (bytes_.size() - body < length) return kOpenCorrupt;
+  record.id = header.U16(0);
+  record.offset = body;
+  const std::span<std::uint8_t> bytes = std::span(bytes_).subspan(body, length);
+  if (decrypter_) DecryptBody(record.id, bytes, body);
+  record.body = bytes;
+  position_ = body + length;
+  return 1;
+}
+
+void TXLSReadStream::DecryptBody(std::uint16_t id, std::span<std::uint8_t> body, std::size_t offset) {
+  if (NeverEncrypted(id) || body.empty()) return;
+  std::size_t plain = 0;
+  if (id == rec::kBoundSheet) plain = std::min(kBoundSheetPlainBytes, body.size());
+  decrypter_->Decrypt(body.subspan(plain), offset + plain, body.size());
+}
+
+void TXLSReadStream::Close() {
+  compound_.Close();
+  bytes_.clear();
+  bytes_.shrink_to_fit();
+  position_ = 0;
+  decrypter_.reset();
+}
+
+}  // namespace xls

@@ -1,0 +1,185 @@
+#include "xls/biff_read_text.h"
+
+#include "platform/codepage.h"
+
+namespace xls {
+
+namespace {
+
+constexpr std::uint8_t kOption16Bit = 0x01;
+constexpr std::uint8_t kOptionExtended = 0x04;
+constexpr std::uint8_t kOptionRichText = 0x08;
+constexpr std::size_t kRunSize = 4;
+
+constexpr int kCodePageUtf16 = 1200;
+constexpr int kCodePageMacRoman = 32768;  // as BIFF writes it; 10000 for the converter
+
+int ConverterCodePage(int codePage) {
+  if (codePage == 0 || codePage == kCodePageUtf16) return platform::kCodePageAnsi;
+  if (codePage == kCodePageMacRoman) return 10000;
+  return codePage;
+}
+
+// Reads the bytes of a string group one segment (record body) after the other.
+class SegmentCursor {
+ public:
+  explicit SegmentCursor(const std::vector<std::span<const std::uint8_t>>& segments) : segments_(segments) {}
+
+  bool AtEnd() {
+    SkipEmptySegments();
+    return segment_ >= segments_.size();
+  }
+  std::size_t LeftInSegment() const {
+    return segment_ < segments_.size() ? segments_[segment_].size() - position_ : 0;
+  }
+  // A field may straddle a record boundary; bytes past the last record read as missing.
+  bool Read(std::size_t count, std::uint32_t& value) {
+    value = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (AtEnd()) return false;
+      value |= static_cast<std::uint32_t>(segments_[segment_][position_++]) << (8 * i);
+    }
+    return true;
+  }
+  std::span<const std::uint8_t> Take(std::size_t count) {
+    const std::span<const std::uint8_t> part = segments_[segment_].subspan(position_, count);
+    position_ += count;
+    return part;
+  }
+  // Moves to the start of the next record; false when there is none.
+  bool NextSegment() {
+    if (segment_ >= segments_.size()) return false;
+    ++segment_;
+    position_ = 0;
+    return segment_ < segments_.size();
+  }
+  bool Skip(std::uint64_t count) {
+    while (count > 0) {
+      if (AtEnd()) return false;
+      const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(count, LeftInSegment()));
+      position_ += step;
+      count -= step;
+    }
+    return true;
+  }
+
+ private:
+  void SkipEmptySegments() {
+    while (segment_ < segments_.size() && position_ >= segments_[segment_].size()) {
+      ++segment_;
+      position_ = 0;
+    }
+  }
+
+  const std::vector<std::span<const std::uint8_t>>& segments_;
+  std::size_t segment_ = 0;
+  std::size_t position_ = 0;
+};
+
+// One SST string; false when the records end before it is complete.
+bool ReadSharedString(SegmentCursor& cursor, const TXLSTextDecoder& decoder, std::u16string& text) {
+  std::uint32_t count = 0, options = 0, runs = 0, extended = 0;
+  if (!cursor.Read(2, count) || !cursor.Read(1, options)) return false;
+  if ((options & kOptionRichText) && !cursor.Read(2, runs)) return false;
+  if ((options & kOptionExtended) && !cursor.Read(4, extended)) return false;
+  text.clear();
+  std::size_t left = count;
+  bool wide = options & kOption16Bit;
+  while (left > 0) {
+    const std::size_t width = wide ? 2 : 1;
+    const std::size_t fit = std::min(left, cursor.LeftInSegment() / width);
+    const std::span<const std::uint8_t> part = cursor.Take(fit * width);
+    text += wide ? TXLSTextDecoder::Decode16(part) : decoder.Decode8(part);
+    left -= fit;
+    if (left == 0) break;
+    // The characters go on in the next record, behind a fresh option byte.
+    std::uint32_t nextOptions = 0;
+    if (!cursor.NextSegment() || !cursor.Read(1, nextOptions)) return false;
+    wide = nextOptions & kOption16Bit;
+  }
+  CutAtNul(text);
+  return cursor.Skip(static_cast<std::uint64_t>(runs) * kRunSize + extended);
+}
+
+}  // namespace
+
+std::u16string TXLSTextDecoder::Decode8(std::span<const std::uint8_t> bytes) const {
+  std::u16string text;
+  text.reserve(bytes.size());
+  bool ascii = true;
+  for (std::uint8_t byte : bytes) {
+    ascii = ascii && byte < 0x80;
+    text.push_back(static_cast<char16_t>(byte));
+  }
+  if (biff8_ || ascii) return text;
+  return platform::AnsiToUnicode(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), ConverterCodePage(codePage_));
+}
+
+std::u16string TXLSTextDecoder::Decode16(std::span<const std::uint8_t> bytes) {
+  std::u16string text;
+  text.reserve(bytes.size() / 2);
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+    text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+  return text;
+}
+
+void CutAtNul(std::u16string& text) {
+  const std::size_t nul = text.find(u'\0');
+  if (nul != std::u16string::npos) text.resize(nul);
+}
+
+std::u16string ReadBiffChars(const TXLSBody& body, std::size_t offset, std::size_t count, std::uint8_t options,
+                             const TXLSTextDecoder& decoder, std::size_t* end) {
+  const bool wide = decoder.Biff8() && (options & kOption16Bit);
+  const std::size_t width = wide ? 2 : 1;
+  const std::span<const std::uint8_t> bytes = body.Slice(offset, count * width);
+  std::u16string text = wide ? TXLSTextDecoder::Decode16(bytes) : decoder.Decode8(bytes);
+  CutAtNul(text);
+  if (end) *end = offset + count * width;
+  return text;
+}
+
+std::u16string ReadBiffString(const TXLSBody& body, std::size_t offset, int countBytes,
+                              const TXLSTextDecoder& decoder, std::size_t* end) {
+  const std::size_t count = countBytes == 1 ? body.U8(offset) : body.U16(offset);
+  std::size_t at = offset + static_cast<std::size_t>(countBytes);
+  if (!decoder.Biff8()) return ReadBiffChars(body, at, count, 0, decoder, end);
+  const std::uint8_t options = body.U8(at++);
+  std::size_t runs = 0, extended = 0;
+  if (options & kOptionRichText) {
+    runs = body.U16(at);
+    at += 2;
+  }
+  if (options & kOptionExtended) {
+    extended = body.U32(at);
+    at += 4;
+  }
+  std::u16string text = ReadBiffChars(body, at, count, options, decoder, end);
+  if (end) *end += runs * kRunSize + extended;
+  return text;
+}
+
+std::vector<std::u16string> ReadSharedStrings(const std::vector<std::span<const std::uint8_t>>& bodies,
+                                              const TXLSTextDecoder& decoder) {
+  std::vector<std::u16string> strings;
+  if (bodies.empty()) return strings;
+  const TXLSBody head(bodies.front());
+  const std::uint32_t announced = head.U32(4);
+  // The strings start after the two counts, or in the first CONTINUE when
+  // the SST body holds nothing more.
+  std::vector<std::span<const std::uint8_t>> segments = bodies;
+  segments.front() = head.Slice(8);
+  SegmentCursor cursor(segments);
+  std::u16string text;
+  while (strings.size() < announced && !cursor.AtEnd()) {
+    if (!ReadSharedString(cursor, decoder, text)) {
+      if (!text.empty()) strings.push_back(text);  // keep what the records held of the last one
+      break;
+    }
+    strings.push_back(text);
+  }
+  return strings;
+}
+
+}  // namespace xls

@@ -1,0 +1,62 @@
+#pragma once
+// Strings as BIFF records hold them. A BIFF8 string is a character count (8
+// or 16 bits, by record), an option byte (bit 0: 16-bit characters; bit 3:
+// a run count follows; bit 2: an extended-data size follows) and the
+// characters; a BIFF5 string has no option byte and 8-bit characters.
+//
+// 16-bit characters are UTF-16. 8-bit characters of a BIFF8 file are the low
+// bytes of UTF-16 characters (the format's compressed form); those of a
+// BIFF5 file are text in the workbook's code page (CODEPAGE), or in the
+// program's own 8-bit code page when the file names none. Texts are cut at
+// their first NUL character.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "xls/biff_read_body.h"
+
+namespace xls {
+
+class TXLSTextDecoder {
+ public:
+  TXLSTextDecoder() = default;
+  TXLSTextDecoder(bool biff8, int codePage) : biff8_(biff8), codePage_(codePage) {}
+
+  bool Biff8() const { return biff8_; }
+  // 8-bit characters to UTF-16.
+  std::u16string Decode8(std::span<const std::uint8_t> bytes) const;
+  // Little-endian UTF-16 code units to UTF-16.
+  static std::u16string Decode16(std::span<const std::uint8_t> bytes);
+
+ private:
+  bool biff8_ = true;
+  int codePage_ = 0;
+};
+
+// Cuts a text at its first NUL character.
+void CutAtNul(std::u16string& text);
+
+// Reads a string at `offset`: its count is `countBytes` (1 or 2) wide. The
+// characters that the body does not hold are left out. `end`, when given,
+// receives the offset after the string (formatting runs and extended data
+// included).
+std::u16string ReadBiffString(const TXLSBody& body, std::size_t offset, int countBytes,
+                              const TXLSTextDecoder& decoder, std::size_t* end = nullptr);
+
+// Reads `count` characters at `offset` whose form is given by the option
+// byte `options` (BIFF8) or 8-bit (BIFF5).
+std::u16string ReadBiffChars(const TXLSBody& body, std::size_t offset, std::size_t count, std::uint8_t options,
+                             const TXLSTextDecoder& decoder, std::size_t* end = nullptr);
+
+// The shared strings of an SST record group (the SST body and the bodies of
+// its CONTINUE records): at most the announced number, fewer when the
+// records end first. Strings may continue across record boundaries; the
+// continuation starts with a fresh option byte. Formatting runs and extended
+// data are skipped, also across boundaries.
+std::vector<std::u16string> ReadSharedStrings(const std::vector<std::span<const std::uint8_t>>& bodies,
+                                              const TXLSTextDecoder& decoder);
+
+}  // namespace xls
