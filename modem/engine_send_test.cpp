@@ -276,12 +276,28 @@ TEST_F(SendTest, ThirdFailureRejectsThePartAndClosesTheConnection) {
   EXPECT_FALSE(gsm.Connected());
 }
 
+TEST_F(SendTest, WithoutAutomaticInitialisationAPartIsTriedThreeTimesWithoutRestart) {
+  gsm.SetAutoModemINIT(false);
+  ASSERT_TRUE(Connect()) << Dump();  // the caller's init lines queue no query
+  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Silence});
+  ASSERT_EQ(Send("+48600100200", "Never"), 1);
+  ASSERT_TRUE(WaitForEvent("OnQuietError", "SendSMS error: SMS REJECTED")) << Dump();
+  EXPECT_EQ(sim.Pdus().size(), 3u);
+  EXPECT_EQ(Find("OnQuietError", "TimeOUT --> Quiet Modem RESTART"), -1) << Dump();
+  EXPECT_EQ(Find("OnConnecting", "", Find("OnConnected") + 1), -1) << Dump();
+  EXPECT_EQ(Reports(), Texts{"|+48600100200|0|Never|-1|1|1|false"});
+  // The caller's init lines hold no link-keeping command.
+  EXPECT_EQ(sim.CountCommands("AT+CMMS"), 0);
+}
+
 TEST_F(SendTest, LineBreaksComeBackInTheReportOfASentPart) {
   gsm.SetCutCRLFfromText(false);
+  gsm.SetSMSReport(true);
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   ASSERT_EQ(Send("+48600100200", "Two\r\nlines \"quoted\""), 1);
   ASSERT_TRUE(WaitForReports(1)) << Dump();
-  EXPECT_EQ(Reports(), Texts{"|+48600100200|1|Two\r\nlines %~quoted%~|0|1|1|false"});
+  EXPECT_EQ(Reports(), Texts{"|+48600100200|1|Two\r\nlines %~quoted%~|0|1|1|true"});
+  EXPECT_EQ(sim.Pdus()[0].substr(0, 4), "0031") << "status report requested";
 }
 
 TEST_F(SendTest, NewMessageIndicationDuringASubmissionIsAnalysedInTheSamePass) {
