@@ -60,38 +60,10 @@ void TZoGSMThread::SubmitFirstPart() {
   KeepLinkForMessages();
   const std::optional<SharedList::Entry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
-  const QueuedPartFields fields = ReadPartLine(part->text);
 
-  std::string answer;  // everything the modem said after the prompt
-  link_.SendText("AT+CMGS=" + fields.length + "\r");
-  if (link_.WaitForData(timing::Scaled(timing::kPromptWait))) {
-    // Modems send CR LF before the prompt "> ": nothing before it, no prompt.
-    const std::string beforePrompt = link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
-    if (!beforePrompt.empty()) {
-      if (link_.LastError() == platform::kSerialOk) {
-        answer += link_.ExchangeAT(fields.pdu + kCtrlZ).response;
-      } else {
-        QuietError("SendPDU error: " + link_.LastErrorText());
-      }
-    }
-  }
-
+  std::string answer = TransmitPart(ReadPartLine(part->text));
   errorStep_ = 17;
-  bool answered = false;
-  int wait = timing::Scaled(timing::kCollectFirstWait);
-  while (answer.size() < kMaxAnswer && link_.WaitForData(wait)) {
-    const std::string packet = link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
-    answer += packet;
-    // The blank that follows the prompt (left over when the modem said
-    // nothing more) or a stray line end is no answer.
-    if (TrimControl(packet).empty()) continue;
-    answered = true;
-    if (HasFinalResult(answer)) break;
-    wait = timing::Scaled(timing::kCollectNextWait);
-  }
-  // A "+CMS ERROR: n" is an answer too, even when the exchange of the PDU
-  // took it in and the collection found nothing more.
-  if (Contains(answer, "+CMGS:") || Contains(answer, "+CMS ERROR") || HasFinalResult(answer)) answered = true;
+  const bool answered = CollectAnswer(answer);
   const std::string buffer = part->text + answer;
 
   if (link_.PortLost()) {
@@ -112,6 +84,37 @@ void TZoGSMThread::SubmitFirstPart() {
   const std::optional<SharedList::Entry> first = SendQueue.First();
   if (first && first->object > 2) RejectPart(*first, failed && answered, true);
   errorStep_ = 25;
+}
+
+std::string TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
+  link_.SendText("AT+CMGS=" + fields.length + "\r");
+  if (!link_.WaitForData(timing::Scaled(timing::kPromptWait))) return {};
+  // Modems send CR LF before the prompt "> ": nothing before it, no prompt.
+  const std::string beforePrompt = link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
+  if (beforePrompt.empty()) return {};
+  if (link_.LastError() != platform::kSerialOk) {
+    QuietError("SendPDU error: " + link_.LastErrorText());
+    return {};
+  }
+  return link_.ExchangeAT(fields.pdu + kCtrlZ).response;
+}
+
+bool TZoGSMThread::CollectAnswer(std::string& answer) {
+  bool answered = false;
+  int wait = timing::Scaled(timing::kCollectFirstWait);
+  while (answer.size() < kMaxAnswer && link_.WaitForData(wait)) {
+    const std::string packet = link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
+    answer += packet;
+    // The blank that follows the prompt (left over when the modem said
+    // nothing more) or a stray line end is no answer.
+    if (TrimControl(packet).empty()) continue;
+    answered = true;
+    if (HasFinalResult(answer)) break;
+    wait = timing::Scaled(timing::kCollectNextWait);
+  }
+  // A "+CMS ERROR: n" is an answer too, even when the exchange of the PDU
+  // took it in and the collection found nothing more.
+  return answered || Contains(answer, "+CMGS:") || Contains(answer, "+CMS ERROR") || HasFinalResult(answer);
 }
 
 void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::string& buffer,

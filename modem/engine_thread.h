@@ -93,6 +93,11 @@ class TZoGSMThread {
   // Submits the first queued part when nothing else is to be done first.
   void SendStep();
   void SubmitFirstPart();
+  // "AT+CMGS=", the prompt, the PDU and Ctrl-Z: what the modem answered to
+  // the PDU, or nothing when it gave no prompt.
+  std::string TransmitPart(const QueuedPartFields& fields);
+  // Appends what else the modem says; false when it said nothing at all.
+  bool CollectAnswer(std::string& answer);
   // The link-keeping command (AT+CMMS) before the first part of a run.
   void KeepLinkForMessages();
   void ReportSentPart(const SharedList::Entry& part, const std::string& buffer, const std::string& answer);
