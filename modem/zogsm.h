@@ -168,7 +168,8 @@ class TZoGSM {
   // ---- Send requests ----
   // Queues SMSText for SMSNumber as message parts in the engine's send queue:
   // -1 when not connected, 0 when there is nothing to send, otherwise the
-  // number of parts. RefNum advances and is stored in any case.
+  // number of parts. Once connected, RefNum advances and is stored whatever
+  // the outcome.
   int SendSMS();
 
   // ---- Public members ----
