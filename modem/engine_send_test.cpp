@@ -281,7 +281,7 @@ TEST_F(SendTest, WithoutAutomaticInitialisationAPartIsTriedThreeTimesWithoutRest
   ASSERT_TRUE(Connect()) << Dump();  // the caller's init lines queue no query
   sim.SetFault("AT+CMGS", {modemsim::FaultKind::Silence});
   ASSERT_EQ(Send("+48600100200", "Never"), 1);
-  ASSERT_TRUE(WaitForEvent("OnQuietError", "SendSMS error: SMS REJECTED")) << Dump();
+  ASSERT_TRUE(WaitForEvent("OnQuietError", "SendSMS error: SMS REJECTED", 0, std::chrono::seconds(120))) << Dump();
   EXPECT_EQ(sim.Pdus().size(), 3u);
   EXPECT_EQ(Find("OnQuietError", "TimeOUT --> Quiet Modem RESTART"), -1) << Dump();
   EXPECT_EQ(Find("OnConnecting", "", Find("OnConnected") + 1), -1) << Dump();
