@@ -71,7 +71,7 @@ TEST(XlsDump, ReportsAFileThatIsNoWorkbook) {
 }
 
 TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
-  const xls::testing::TestFolder folder("cli_copy");
+  const xls::testing::TestFolder folder;
   for (const char* file : {"xlwt_basic.xls", "gnumeric_biff8.xls"}) {
     const fs::path out = folder / file;
     const auto copy = RunCommand(Cli() + " xls copy '" + Fixture(file) + "' '" + out.string() + "'");

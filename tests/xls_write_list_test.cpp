@@ -18,7 +18,7 @@ using xls::testing::RunCommand;
 std::string Cli() { return std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli"; }
 
 TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
-  const xls::testing::TestFolder folder("write_list");
+  const xls::testing::TestFolder folder;
   const fs::path out = folder / "lista_out.xls";
   const auto result = RunCommand(Cli() + " xls write-list '" + out.string() +
                                  "' 600123456:46 600123457 48600123458:3 600123459:4 600123460:38 600123461:-4142");
@@ -39,7 +39,7 @@ TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
 }
 
 TEST(XlsWriteList, RejectsBadArgumentsAndReportsFailedSaves) {
-  const xls::testing::TestFolder folder("write_list_bad");
+  const xls::testing::TestFolder folder;
   struct Case {
     std::string arguments;
     int status;

@@ -197,7 +197,7 @@ TEST(ReaderFixtures, EncryptedWorkbooks) {
 }
 
 TEST(ReaderFixtures, EveryReadableFileSurvivesACopy) {
-  const testing::TestFolder folder("reader_copies");
+  const testing::TestFolder folder;
   struct Case {
     const char* file;
     const char* original;  // what the copy is compared with (an encrypted file: its plain source)

@@ -73,7 +73,7 @@ std::vector<std::uint8_t> FileBytes(const fs::path& path) {
 }
 
 TEST(SavedFile, SmallWorkbookReadsBackInIndependentReaders) {
-  const TestFolder folder("small");
+  const TestFolder folder;
   TXLSWorkbook book;
   IXLSWorksheet* numbers = book.Worksheets().Add();
   numbers->SetName(u"Numery");
@@ -127,7 +127,7 @@ TEST(SavedFile, SmallWorkbookReadsBackInIndependentReaders) {
 }
 
 TEST(SavedFile, ColumnOf65535ResultRowsWithFills) {
-  const TestFolder folder("rows");
+  const TestFolder folder;
   const int kRows = 65535;
   const int colours[] = {46, 3, 38, 4, xlNone};
   auto book = TXLSWorkbook::Create();
@@ -151,7 +151,7 @@ TEST(SavedFile, ColumnOf65535ResultRowsWithFills) {
 }
 
 TEST(SavedFile, SharedStringsAcrossContinueRecordsAndManyIndexBuckets) {
-  const TestFolder folder("sst");
+  const TestFolder folder;
   TXLSWorkbook book;
   const IXLSRange cells = book.Worksheets().Add()->Cells();
   Expectations expect(folder / "sst.txt");
@@ -171,7 +171,7 @@ TEST(SavedFile, SharedStringsAcrossContinueRecordsAndManyIndexBuckets) {
 }
 
 TEST(SavedFile, ManyDistinctFormats) {
-  const TestFolder folder("formats");
+  const TestFolder folder;
   TXLSWorkbook book;
   const IXLSRange cells = book.Worksheets().Add()->Cells();
   Expectations expect(folder / "formats.txt");
@@ -194,7 +194,7 @@ TEST(SavedFile, ManyDistinctFormats) {
 }
 
 TEST(SavedFile, OwnCompoundFileReaderGivesBackTheStreamBytes) {
-  const TestFolder folder("own");
+  const TestFolder folder;
   TXLSWorkbook book;
   const IXLSRange cells = book.Worksheets().Add()->Cells();
   for (int row = 1; row <= 2000; ++row) cells->Item(row, 1 + row % 4)->SetValue(Variant::Double(row * 1.5));
@@ -216,7 +216,7 @@ TEST(SavedFile, OwnCompoundFileReaderGivesBackTheStreamBytes) {
 
 // A VBA project storage taken from a file goes back into a BIFF8 save.
 TEST(SavedFile, VbaProjectCopyIsWrittenBackOnlyForBiff8Input) {
-  const TestFolder folder("vba");
+  const TestFolder folder;
   {
     cfb::CompoundFileWriter writer;
     ASSERT_EQ(writer.Create(folder / "input.xls"), cfb::kOk);
@@ -278,7 +278,7 @@ class FailedSave : public ::testing::Test {
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_.Path())) ++files;
     EXPECT_EQ(files, 1) << "a temporary file was left behind";
   }
-  TestFolder folder_{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+  TestFolder folder_;
   fs::path target_;
   TXLSWorkbook book_;
 };

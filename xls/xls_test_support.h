@@ -2,13 +2,15 @@
 // Helpers shared by the workbook tests: walking the records of a written
 // workbook stream, and running the independent Python readers over a file.
 
+#include <sys/wait.h>
+
 #include <cstdint>
 #include <cstdio>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform/test_folder.h"
 
 namespace xls::testing {
 
@@ -70,24 +72,6 @@ inline CommandResult CheckWithXlrd(const std::filesystem::path& file, const std:
 }
 
 // A fresh folder for the files of one test, removed with the object.
-class TestFolder {
- public:
-  explicit TestFolder(const std::string& name)
-      : path_(std::filesystem::temp_directory_path() / ("talvane_xls_" + name + "_" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TestFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TestFolder(const TestFolder&) = delete;
-  TestFolder& operator=(const TestFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using TestFolder = platform::TestFolder;
 
 }  // namespace xls::testing
