@@ -10,7 +10,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu
+  python3 python3-xlrd python3-olefile python3-gammu ccache
   fonts-liberation fonts-dejavu-core fonts-wine
 )
 
@@ -34,10 +34,19 @@ ensure_packages() {
 
 JOBS=$(nproc 2>/dev/null || echo 2)
 
+# Compiler caching: CI builds a fresh clone in another folder on the machine
+# that built before, so paths are kept relative to the project folder and the
+# cache is shared by every clone and build type.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-5G}
+
 # configure_and_build <dir> <cmake options...>
 configure_and_build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  local launcher=()
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
 }
 
