@@ -118,6 +118,7 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
 int RunSms(const std::vector<std::string>& args) {
   SmsOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
+  if (!PortOpens(options.port, "sms")) return 1;
   Progress progress;
   ModemSession session;
   session.port = options.port;
