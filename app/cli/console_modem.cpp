@@ -112,8 +112,8 @@ SessionEnd RunModemSession(const ModemSession& session) {
   std::signal(SIGTERM, [](int) { interrupted = true; });
 
   ConsoleDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
   platform::HeadlessMainLoop loop;
+  platform::InstallDialogs(&dialogs, &loop);
   SessionEnd end = SessionEnd::TimedOut;
   {
     modem::TZoGSM gsm(loop);

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   platform::QtMainLoop loop;
   app::qt::MainWindow mainWindow;
   platform::QtDialogs dialogs(mainWindow.Widget());
-  platform::InstallDialogs(&dialogs);
+  platform::InstallDialogs(&dialogs, &loop);
 
   int status = 0;
   {
