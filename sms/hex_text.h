@@ -11,6 +11,11 @@ namespace sms {
 // Value of an uppercase hexadecimal digit, or -1 (lower-case letters included).
 int HexDigitValue(char c);
 
+// A copy of `hex` with the lower-case digits a-f in upper case and every
+// other character as it was. Some modems answer with lower-case PDUs; the
+// decoders read them through this copy, so both cases decode alike.
+std::string UpperCaseHex(std::string_view hex);
+
 // Appends `value` as two uppercase hexadecimal digits; a value above 0xFF
 // comes out as as many octets as it needs (it then no longer fits its field).
 void AppendHexOctet(std::string& out, unsigned value);

@@ -17,7 +17,8 @@ class EncodeError : public std::runtime_error {
   explicit EncodeError(const std::string& cause);
 };
 
-// Data coding of the user data.
+// Data coding of the user data. Automatic coding chooses 7 bits or UCS-2;
+// 8-bit data is sent only when asked for.
 enum Coding : std::uint8_t { kCoding7Bit = 0, kCoding8Bit = 1, kCodingUcs2 = 2, kCodingAutomatic = 3 };
 
 // Common base of the PDU coders; it has no behaviour of its own.
