@@ -45,7 +45,7 @@ struct DataCodingCase {
   std::string pdu;
   std::string text;   // what the text decoder gives, UTF-8
   int messageClass;   // -1 for none
-  bool gammuAgrees;   // python3-gammu reads this data coding as 3GPP TS 23.038 does
+  bool gammuAgrees;   // python3-gammu reads text and class of this octet as 3GPP TS 23.038 does
 };
 
 // A message in each data coding group, its user data in each alphabet the
@@ -72,7 +72,7 @@ inline std::vector<DataCodingCase> DataCodingCases() {
       // Automatic deletion: the same bits.
       {"deletion 7-bit", septets(0x40), text7, -1, true},
       {"deletion 8-bit, no class", octets(0x45), text8, -1, true},
-      {"deletion UCS-2 class 2", wide(0x5A), textUcs2, 2, true},
+      {"deletion UCS-2 class 2", wide(0x5A), textUcs2, 2, false},
       {"deletion compressed", septets(0x68), kUnknownScheme, -1, false},
       // Reserved groups 1000 to 1011.
       {"reserved 80", septets(0x80), kUnknownScheme, -1, false},
@@ -82,7 +82,7 @@ inline std::vector<DataCodingCase> DataCodingCases() {
       // Message waiting, discard: 7-bit; bit 3 active, bits 1-0 the kind.
       {"waiting discard inactive", septets(0xC0), text7, -1, true},
       {"waiting discard active", septets(0xC8), text7, -1, true},
-      {"waiting discard, bit 2 set", septets(0xC4), text7, -1, true},
+      {"waiting discard, bit 2 set", septets(0xC4), text7, -1, false},
       // Message waiting, store: 7-bit.
       {"waiting store inactive fax", septets(0xD1), text7, -1, true},
       {"waiting store active", septets(0xD8), text7, -1, true},
