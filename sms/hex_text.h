@@ -8,7 +8,9 @@
 
 namespace sms {
 
-// Value of an uppercase hexadecimal digit, or -1 (lower-case letters included).
+// Value of an uppercase hexadecimal digit, or -1 (lower-case letters included):
+// the engine's own PDUs are upper case. Text from the modem goes through
+// UpperCaseHex first.
 int HexDigitValue(char c);
 
 // A copy of `hex` with the lower-case digits a-f in upper case and every
