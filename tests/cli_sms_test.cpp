@@ -180,6 +180,9 @@ TEST(CliDecode, ReadsWhatModemsAndOperatorsSend) {
     EXPECT_EQ(r.err, "") << c.name;
     EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.name << ": " << r.out;
   }
+  // One PDU, no more and no less.
+  EXPECT_EQ(Cli({"decode"}).status, 2);
+  EXPECT_EQ(Cli({"decode", "00", "00"}).status, 2);
 }
 
 }  // namespace

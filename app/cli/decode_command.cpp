@@ -6,10 +6,12 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "app/cli/command.h"
+#include "app/cli/options.h"
 #include "platform/codepage.h"
 #include "platform/recording_dialogs.h"
 #include "sms/pdu_bytes.h"
@@ -82,11 +84,10 @@ void PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
 }
 
 int RunDecode(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << "usage: talvane-cli " << kUsage << "\n";
-    return 2;
-  }
-  const std::string& pdu = args[0];
+  std::string pdu;
+  OptionParser parser(kUsage, "What the decoders read from a received PDU, as one JSON object.");
+  parser.Positional("PDU", pdu, "hexadecimal text as the modem gives it, SMSC information first");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
   const sms::TSmsPdu bytes = sms::DecodeBytes(true, pdu);
   if (bytes.Kind == sms::kStatusReportParsed) {
     PrintStatusReport(bytes);
