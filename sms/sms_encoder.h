@@ -79,7 +79,9 @@ struct EncodedPart {
 };
 
 // Encodes one message part: `partText` is the program's Windows-1250 text,
-// `udh` the header (may be empty). Throws EncodeError.
+// `udh` the header (may be empty). The part goes out in 7 bits when the GSM
+// alphabet holds all of it, else (or when `forceUcs2`) in UCS-2. Throws
+// EncodeError.
 EncodedPart EncodePart(std::string_view number, std::string_view partText, std::string_view udh, bool flash,
                        bool forceUcs2, bool statusReport);
 
