@@ -67,6 +67,9 @@ int TXLSReadStream::FromCompoundFile() {
     if (compound_.ReadStream(entry.id, bytes_) != cfb::kOk) return kOpenNotWorkbook;
     return kOpenOk;
   }
+  // A password-protected .xlsx is a compound file holding the encrypted package.
+  cfb::EntryInfo package;
+  if (compound_.Find(compound_.Root(), u"EncryptedPackage", package) == cfb::kOk) return kOpenEncryptedPackage;
   return kOpenNotWorkbook;
 }
 
