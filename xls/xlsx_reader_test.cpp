@@ -94,9 +94,9 @@ TEST(XlsxReader, SecondSheetAndOpenBytes) {
   EXPECT_EQ(Describe(book.Worksheets().Entries(2)->Cells()->Item(1, 1)->Value()), "text:600222222");
 }
 
-// The same sheet as .xlsx and as .xls (saved from it by Gnumeric): every
-// cell of the used area reads alike, value and fill. LibreOffice's file
-// pairs with the BIFF8 file it saved from the same source.
+// The same sheet as .xlsx and as .xls (saved from it by Gnumeric, or by
+// LibreOffice from the same source): every
+// cell of the used area reads alike, value and fill.
 // Gnumeric's BIFF8 export gives unfilled cells an automatic solid fill
 // (-4105); the .xlsx says "none" (-4142). Both are "no colour" to a reader.
 int Colour(int colourIndex) { return colourIndex == -4105 ? -4142 : colourIndex; }
@@ -107,6 +107,9 @@ TEST(XlsxReader, ReadsLikeTheSameSheetSavedAsXls) {
       {Fixture("xlsxwriter_inline_formula.xlsx"), Fixture("xlsxwriter_inline_formula.xls")},
       {Fixture("gnumeric_list.xlsx"), Fixture("gnumeric_list.xls")},
       {Fixture("openpyxl_empty_first_row.xlsx"), Fixture("openpyxl_empty_first_row.xls")},
+      // LibreOffice's .xlsx of the 300-row sheet of the reader fixtures.
+      {fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/zip_workbook.xlsx",
+       fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/rc4_plain_source.xls"},
   };
   for (const auto& [xlsx, xls] : pairs) {
     SCOPED_TRACE(xlsx.filename().string());
