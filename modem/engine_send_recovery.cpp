@@ -83,7 +83,9 @@ void TZoGSMThread::StopRestOfMessage(const QueuedPartFields& rejected) {
 }
 
 void TZoGSMThread::NoteUnreadStatusReports() {
+  // Looked at with the first part of a connection.
   if (statusReportNoticeGiven_) return;
+  statusReportNoticeGiven_ = true;
   const TZoGSMSettings settings = Settings();
   if (!settings.SMSReport) return;
   bool passedOn = false;
@@ -95,7 +97,6 @@ void TZoGSMThread::NoteUnreadStatusReports() {
       if (Contains(line, "AT+CNMI")) passedOn = PassesStatusReports(line);
     }
   }
-  statusReportNoticeGiven_ = true;
   if (passedOn) return;
   QuietError(
       "SMSReport: the modem is not told to pass status reports on (incoming messages disabled); "

@@ -115,8 +115,8 @@ class TZoGSMThread {
   bool AwaitLateAnswer(std::string& late);
   // The later parts of the rejected part's message are reported not sent.
   void StopRestOfMessage(const QueuedPartFields& rejected);
-  // Once per connection: status reports are asked for, but the modem was not
-  // told to pass them on.
+  // With the first part of a connection: status reports are asked for, but
+  // the modem was not told to pass them on.
   void NoteUnreadStatusReports();
   // The link-keeping command (AT+CMMS) before the first part of a run.
   void KeepLinkForMessages();
