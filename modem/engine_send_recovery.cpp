@@ -51,7 +51,6 @@ void TZoGSMThread::CancelLeftoverPrompt() {
   while (readAway < kMaxLateAnswer && link_.WaitForData(settle)) {
     readAway += link_.ReceivePacket(settle).size();
   }
-  link_.Purge();
 }
 
 bool TZoGSMThread::AwaitLateAnswer(std::string& late) {
