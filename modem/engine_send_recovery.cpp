@@ -10,6 +10,9 @@
 // - a status report asked for while the modem was not told to pass reports
 //   on is said once per connection.
 
+#include <algorithm>
+#include <chrono>
+
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/message_parts.h"
@@ -46,16 +49,34 @@ void TZoGSMThread::CancelPrompt() { link_.SendText(std::string(1, kEscape)); }
 void TZoGSMThread::CancelLeftoverPrompt() {
   link_.WriteTimeout = timing::Scaled(timing::kConnectWriteTimeout);
   CancelPrompt();
-  const int settle = timing::Scaled(timing::kEscapeSettle);
+  // A reply that came after the read-away would be taken for the answer to
+  // the first command and shift every later answer by one: this wait is
+  // never scaled below its own value where the waits for the modem are
+  // kept up (tests on a busy machine).
+  const int settle = std::max(timing::Scaled(timing::kEscapeSettle),
+                              std::min(timing::kEscapeSettle, timing::ModemWaitFloor()));
   size_t readAway = 0;
   while (readAway < kMaxLateAnswer && link_.WaitForData(settle)) {
     readAway += link_.ReceivePacket(settle).size();
   }
 }
 
+bool TZoGSMThread::WaitForDataUnlessStopped(int milliseconds) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+  const int slice = timing::Scaled(timing::kIdlePollWait);
+  while (!stopRequest_) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    if (link_.WaitForData(static_cast<int>(std::min<long long>(left, slice)))) return true;
+    if (link_.LastError() != platform::kSerialTimeout) return false;
+  }
+  return false;
+}
+
 bool TZoGSMThread::AwaitLateAnswer(std::string& late) {
   int wait = timing::Scaled(timing::kLateAnswerWait);
-  while (late.size() < kMaxLateAnswer && link_.WaitForData(wait)) {
+  while (late.size() < kMaxLateAnswer && WaitForDataUnlessStopped(wait)) {
     late += link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
     if (WholeAnswer(late)) break;
     wait = timing::Scaled(timing::kCollectNextWait);

@@ -110,6 +110,9 @@ class TZoGSMThread {
   // At the start of a connection attempt: ESC, and whatever a modem left at
   // its prompt answers to it is read away.
   void CancelLeftoverPrompt();
+  // WaitForData that ends early on a stop request: the long waits for a late
+  // answer must not hold up the end of the engine.
+  bool WaitForDataUnlessStopped(int milliseconds);
   // Reads what the modem says within the late answer wait, into `late`;
   // true when it confirms the submission ("+CMGS:").
   bool AwaitLateAnswer(std::string& late);
