@@ -73,14 +73,9 @@ void TZoGSMThread::SubmitFirstPart() {
   const std::optional<SharedList::Entry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
 
-<<<<<<< HEAD
   Transmission transmission = TransmitPart(ReadPartLine(part->text));
   std::string& answer = transmission.answer;
-  errorStep_ = 17;
-=======
-  std::string answer = TransmitPart(ReadPartLine(part->text));
   errorStep_ = error_step::kCollectingAnswer;
->>>>>>> main
   const bool answered = CollectAnswer(answer);
   const std::string buffer = part->text + answer;
   const bool confirmed = transmission.pduSent && Contains(answer, "+CMGS:");
@@ -107,13 +102,8 @@ void TZoGSMThread::SubmitFirstPart() {
   }
 
   const std::optional<SharedList::Entry> first = SendQueue.First();
-<<<<<<< HEAD
   if (first && first->object > 2) RejectPart(*first, errorAnswer, true);
-  errorStep_ = 25;
-=======
-  if (first && first->object > 2) RejectPart(*first, failed && answered, true);
   errorStep_ = error_step::kSubmissionDone;
->>>>>>> main
 }
 
 TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
@@ -175,13 +165,8 @@ void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::stri
   ReportQueueCount();
 }
 
-<<<<<<< HEAD
 void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent) {
-  errorStep_ = 19;
-=======
-void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer) {
   errorStep_ = error_step::kPartTimedOut;
->>>>>>> main
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
   // The network may still confirm a PDU the modem took: retrying before its
