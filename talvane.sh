@@ -10,7 +10,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu ccache
+  python3 python3-xlrd python3-olefile python3-gammu gammu ccache
   desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )
