@@ -22,6 +22,7 @@ namespace xls {
 
 inline constexpr int kOpenNotWorkbook = -3;  // no workbook stream, not a plain BIFF file
 inline constexpr int kOpenCorrupt = -1;      // bad version, a body cut short, a short FONT
+inline constexpr int kOpenOldFormat = -4;    // a BIFF2, BIFF3 or BIFF4 file (Excel 2.x to 4.0): too old to read
 
 struct TXLSRecordView {
   std::uint16_t id = 0;
@@ -31,7 +32,7 @@ struct TXLSRecordView {
 
 class TXLSReadStream {
  public:
-  // 1, or kOpenNotWorkbook.
+  // 1, kOpenOldFormat, or kOpenNotWorkbook.
   int OpenPath(const std::filesystem::path& path);
   int OpenBytes(std::span<const std::uint8_t> bytes);
 

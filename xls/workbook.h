@@ -37,6 +37,7 @@ inline constexpr std::uint32_t kLossFormulaValues = 1u << 2;   // formulas kept 
 inline constexpr std::uint32_t kLossMacros = 1u << 3;          // a VBA project not written back
 inline constexpr std::uint32_t kLossUnreadRecords = 1u << 4;   // pivot tables, scenarios, backgrounds, ...
 inline constexpr std::uint32_t kLossOtherStreams = 1u << 5;    // embedded objects, pivot caches, controls
+inline constexpr std::uint32_t kLossFileEndMissing = 1u << 6;  // the file ends early: what followed is unknown
 
 // Result codes of SaveAs (1 = written).
 inline constexpr int kSaveOk = 1;
@@ -56,10 +57,13 @@ class TXLSWorkbook {
   const IXLSWorkSheets& Worksheets() const { return sheets_; }
 
   // Reads an XLS file (BIFF8, or BIFF5/BIFF7) into the workbook, which is
-  // cleared first (the palette stays). 1 read; -3 not a workbook file; -1 a
-  // damaged file or a version other than BIFF5/BIFF8; 100 the file ends
-  // inside a sheet; -1001..-1005 encryption problems (biff_reader.h,
-  // decryption.h). After a failure the workbook keeps what was read.
+  // cleared first (the palette stays). 1 read; -3 not a workbook file; -4 a
+  // workbook of a format older than BIFF5 (Excel 2.x to 4.0); -1 a damaged
+  // file or a version other than BIFF5/BIFF8; 100 the file ends inside a
+  // sheet (what was read is complete and can be saved); -1001..-1005
+  // encryption problems (biff_reader.h, decryption.h). OpenResultMessage
+  // (open_result.h) says each in words. After a failure the workbook keeps
+  // what was read.
   int Open(std::u16string_view path, std::u16string_view password = {});
   int Open(const std::string& utf8Path, std::u16string_view password = {});
   // The same from a file image in memory.
