@@ -194,6 +194,7 @@ class TXLSReader {
   };
   std::vector<NameSlotInfo> nameSlots_;
   std::vector<std::uint16_t> nameMap_;
+  std::vector<bool> selfExternSheets_;  // by EXTERNSHEET index: entries of this workbook
   bool renumberNames_ = false;  // BIFF5 NAME bodies, entered at the end of the globals
 
   // Formulas of the sheet being read.
