@@ -165,6 +165,28 @@ TEST(RoundTripContents, ErrorValuesStayErrors) {
   EXPECT_EQ(testing::JsonField(dump.Cell(0, row, 0), "error"), "\"#DIV/0!\"") << dump.Cell(0, row, 0);
 }
 
+// Error values as another program writes them (see testdata/reader/README.md):
+// every cell of the copy reads as the original's.
+TEST(RoundTripContents, ErrorValuesOfAnotherProgramsFile) {
+  const fs::path original = fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/gnumeric_errors.xls";
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(original.string()), 1);
+  const TestFolder folder;
+  const fs::path file = folder / "errors_copy.xls";
+  ASSERT_EQ(book.SaveAs(file.string()), 1);
+  const testing::XlrdDump before = testing::DumpWithXlrd(original);
+  const testing::XlrdDump after = testing::DumpWithXlrd(file);
+  ASSERT_EQ(after.status, 0) << after.output;
+  int errors = 0;
+  for (int row = 0; row < 5; ++row) {
+    for (int column = 0; column < 2; ++column) {
+      EXPECT_EQ(after.Cell(0, row, column), before.Cell(0, row, column));
+      errors += testing::JsonField(after.Cell(0, row, column), "error") != "";
+    }
+  }
+  EXPECT_EQ(errors, 4);
+}
+
 TEST(RoundTripContents, Biff5TextsInTheUtf16CodePage) {
   const std::u16string sheetName = u"Łódź";
   const std::u16string texts[] = {u"Łódź – telefony", u"Zażółć gęślą jaźń", u"600123456"};
