@@ -12,7 +12,7 @@
 #include "xls/biff_read_stream.h"
 #include "xls/biff_test_builder.h"
 #include "xls/range.h"
-#include "xls/open_result.h"
+#include "xls/result_codes.h"
 #include "xls/rk.h"
 #include "xls/roundtrip_test_support.h"
 #include "xls/workbook.h"
@@ -249,10 +249,10 @@ TEST(RoundTrip, OlderFormatsAreRefusedByName) {
     TXLSWorkbook book;
     EXPECT_EQ(book.OpenBytes(c.bytes), kOpenOldFormat) << c.name;
   }
-  const std::string message = OpenResultMessage(kOpenOldFormat);
+  const std::string message = OpenResultReason(kOpenOldFormat, "excel4.xls");
   EXPECT_NE(message.find("too old"), std::string::npos) << message;
   EXPECT_NE(message.find("save it as .xls (Excel 97-2003)"), std::string::npos) << message;
-  EXPECT_NE(OpenResultMessage(kOpenNotWorkbook), message);
+  EXPECT_NE(OpenResultReason(kOpenNotWorkbook, "excel4.xls"), message);
 }
 
 }  // namespace

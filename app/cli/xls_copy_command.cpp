@@ -9,7 +9,7 @@
 
 #include "app/cli/xls_command.h"
 #include "xls/biff_reader.h"
-#include "xls/open_result.h"
+#include "xls/result_codes.h"
 #include "xls/workbook.h"
 
 namespace cli {
@@ -21,7 +21,8 @@ int XlsCopy(const std::vector<std::string>& args) {
   }
   xls::TXLSWorkbook book;
   const int opened = book.Open(args[0]);
-  const std::string message = opened == xls::kOpenOk ? "" : ", \"message\": " + JsonString(xls::OpenResultMessage(opened));
+  const std::string message =
+      opened == xls::kOpenOk ? "" : ", \"message\": " + JsonString(xls::OpenResultReason(opened, args[0]));
   if (opened != xls::kOpenOk && opened != xls::kOpenUnfinished) {
     std::cout << "{\"open\": " << opened << ", \"save\": null" << message << "}\n";
     return 1;

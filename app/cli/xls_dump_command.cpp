@@ -15,7 +15,7 @@
 #include "platform/codepage.h"
 #include "xls/biff_reader.h"
 #include "xls/interior.h"
-#include "xls/open_result.h"
+#include "xls/result_codes.h"
 #include "xls/workbook.h"
 
 namespace cli {
@@ -105,11 +105,11 @@ int XlsDump(const std::vector<std::string>& args) {
   xls::TXLSWorkbook book;
   const int result = book.Open(args[0]);
   std::cout << "{\"open\": " << result;
-  if (result != xls::kOpenOk) std::cout << ", \"message\": " << JsonString(xls::OpenResultMessage(result));
+  if (result != xls::kOpenOk) std::cout << ", \"message\": " << JsonString(xls::OpenResultReason(result, args[0]));
   std::cout << "}\n";
   for (int position = 1; position <= book.Worksheets().Count(); ++position)
     DumpSheet(*book.Worksheets().Entries(position), position);
-  return result == 1 ? 0 : 1;
+  return result == xls::kOpenOk ? 0 : 1;
 }
 
 }  // namespace cli
