@@ -15,9 +15,15 @@ ModemSearch::ModemSearch(TZoGSM& component, platform::MainLoop& loop)
 ModemSearch::~ModemSearch() { timer_->Stop(); }
 
 void ModemSearch::RefreshComPorts() {
-  std::vector<std::string> ports = source_ ? source_() : platform::ListSerialPorts();
-  platform::SortNaturally(ports);
-  portList_ = std::move(ports);
+  std::optional<std::vector<std::string>> ports = source_ ? source_() : platform::ReadSerialPorts();
+  if (!ports) {
+    portList_.clear();
+    component_.SetErrorText("Problem with COM ports reg enumeration");
+    component_.DoQuietError();
+    return;
+  }
+  platform::SortNaturally(*ports);
+  portList_ = std::move(*ports);
 }
 
 void ModemSearch::SearchModem() {

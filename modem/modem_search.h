@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,8 @@ namespace modem {
 class TZoGSM;
 
 // The names of the serial ports to search, in any order (RefreshComPorts
-// sorts them).
-using PortSource = std::function<std::vector<std::string>()>;
+// sorts them); nothing when the system's list cannot be read.
+using PortSource = std::function<std::optional<std::vector<std::string>>()>;
 
 // Port of the last report of a search that found no modem.
 inline constexpr const char* kNoModemPort = "brak modemu";
@@ -41,6 +42,7 @@ class ModemSearch {
   // Where RefreshComPorts takes the ports from; empty: the system's serial ports.
   void SetPortSource(PortSource source) { source_ = std::move(source); }
   // PortList := the ports of the source, in natural order (COM2 before COM10).
+  // A list that cannot be read is reported quietly and leaves PortList empty.
   void RefreshComPorts();
 
   // Starts a search over PortList. Refused with a message when the engine is

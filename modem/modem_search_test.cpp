@@ -193,5 +193,18 @@ TEST(ModemSearchPorts, RefreshListsThePortsInNaturalOrder) {
   }
 }
 
+TEST(ModemSearchPorts, AListThatCannotBeReadIsReportedAndLeavesNoPorts) {
+  platform::HeadlessMainLoop loop;
+  TZoGSM gsm(loop);
+  gsm.Search().SetPortList({"/dev/ttyUSB0"});
+  int errors = 0;
+  gsm.OnQuietError = [&](TZoGSM&) { ++errors; };
+  gsm.Search().SetPortSource([] { return std::nullopt; });
+  gsm.RefreshComPorts();
+  EXPECT_TRUE(gsm.PortList().empty());
+  EXPECT_EQ(gsm.ErrorText(), "Problem with COM ports reg enumeration");
+  EXPECT_EQ(errors, 1);
+}
+
 }  // namespace
 }  // namespace modem
