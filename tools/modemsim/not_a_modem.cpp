@@ -1,13 +1,9 @@
 #include "tools/modemsim/not_a_modem.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include "tools/modemsim/raw_pty.h"
 
 namespace modemsim {
 
@@ -21,18 +17,11 @@ constexpr int kPollMs = 20;
 
 bool NotAModem::Start(std::string* error) {
   Stop();
-  termios raw{};
-  ::cfmakeraw(&raw);
-  raw.c_cflag |= CLOCAL | CREAD;
-  char name[256];
-  if (::openpty(&master_, &slave_, name, &raw, nullptr) != 0) {
-    if (error) *error = std::string("openpty: ") + std::strerror(errno);
-    return false;
-  }
-  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-  ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-  ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
-  path_ = name;
+  RawPty pty;
+  if (!OpenRawPty(pty, error)) return false;
+  master_ = pty.master;
+  slave_ = pty.slave;
+  path_ = pty.path;
   stop_ = false;
   server_ = std::thread([this] { Serve(); });
   return true;
