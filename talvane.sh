@@ -72,7 +72,8 @@ cmd_run() {
     sim_pid=$!
     read -r port <&3
     log "simulated modem on $port"
-    trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
+    # Expanded now: the local variable is gone when the script exits.
+    trap "kill $sim_pid 2>/dev/null || true" EXIT
   fi
   if [ -x build/release/app/qt/talvane ]; then
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then

@@ -64,6 +64,7 @@ class TfrmMain {
   const std::string& InputFilePath() const { return inputFilePath_; }
   const std::string& ResultFilePath() const { return resultFilePath_; }
   int SentCounter() const { return sentCounter_; }
+  // Set by the test connection ("test modemu"), cleared by the stop command.
   bool TestConnection() const { return testConnection_; }
 
  private:
@@ -90,6 +91,15 @@ class TfrmMain {
   void ZoGSM1Connecting();
   void ZoGSM1Connected();
   void ZoGSM1Disconnected();
+  void ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal);
+
+  // The test connection and the modem search (frm_main_search.cpp).
+  void BindModemPanel();
+  void UnbindModemPanel();
+  void Label10Click();
+  void BitBtn5Click();
+  void ZoGSM1SearchProgress(int progress, const std::string& port, int found);
+  void Timer3Timer();
 
   platform::MainLoop& loop_;
   TfrmMainView view_;
@@ -115,7 +125,6 @@ class TfrmMain {
   std::string resultFilePath_;
   int sentCounter_ = 0;
   bool testConnection_ = false;
-  std::string startPort_;  // shown in the port box's list as well
 };
 
 }  // namespace app

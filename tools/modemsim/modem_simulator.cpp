@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/modemsim/raw_pty.h"
+
 namespace modemsim {
 namespace {
 
@@ -72,21 +74,14 @@ ModemSimulator::~ModemSimulator() { Stop(); }
 bool ModemSimulator::Start(std::string* error) {
   Stop();
   std::lock_guard lock(mutex_);
-  termios raw{};
-  ::cfmakeraw(&raw);
-  raw.c_cflag |= CLOCAL | CREAD;
-  char name[256];
-  if (::openpty(&master_, &slave_, name, &raw, nullptr) != 0) {
-    if (error) *error = std::string("openpty: ") + std::strerror(errno);
-    return false;
-  }
-  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-  ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-  ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+  RawPty pty;
+  if (!OpenRawPty(pty, error)) return false;
+  master_ = pty.master;
+  slave_ = pty.slave;
   wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   // A modem that comes back has its factory settings again.
   if (!path_.empty()) modem_.ExecuteLine("AT&F");
-  path_ = name;
+  path_ = pty.path;
   PointStablePath();
   running_ = true;
   stop_ = false;
