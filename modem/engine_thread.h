@@ -69,6 +69,9 @@ class TZoGSMThread {
   bool StopRequest() const { return stopRequest_; }
 
  private:
+  // Runs the analysis of received text without a modem (engine_probe.h).
+  friend struct EngineProbe;
+
   // ---- The loop (engine_thread.cpp) ----
   // One pass; false when the loop ends.
   bool RunPass();
