@@ -2,19 +2,18 @@
 // optional hang-up after a number of rings, OnCallBusy, and the hang-up of an
 // outgoing call as soon as the called phone rings (SendOneSignal).
 
+#include <chrono>
 #include <initializer_list>
+#include <optional>
 
 #include "modem/engine_thread.h"
+#include "modem/engine_timing.h"
 #include "modem/received_text.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
 
 namespace modem {
 namespace {
-
-// Modems repeat "+CLIP:" every few seconds while a call rings; rings further
-// apart belong to different calls.
-constexpr std::chrono::seconds kRingsOfOneCall{10};
 
 // The first line of the text that contains `code`.
 std::optional<std::string> LineWith(const std::string& text, std::string_view code) {
@@ -33,7 +32,8 @@ void TZoGSMThread::HandleRing(const std::string& text) {
   const TZoGSMSettings settings = Settings();
   const std::string number = CallerNumber(*line, settings.PrefixForCountry);
   const auto now = std::chrono::steady_clock::now();
-  const bool sameCall = ring_.count > 0 && number == ring_.lastCaller && now - ring_.lastRing <= kRingsOfOneCall;
+  const auto ringsOfOneCall = std::chrono::milliseconds(timing::Scaled(timing::kRingsOfOneCall));
+  const bool sameCall = ring_.count > 0 && number == ring_.lastCaller && now - ring_.lastRing <= ringsOfOneCall;
   if (!sameCall) ring_.count = 0;
   ring_.lastCaller = number;
   if (ring_.count == 0) {

@@ -37,6 +37,10 @@ inline constexpr int kPromptWait = 5000;
 inline constexpr int kCollectFirstWait = 18500;
 inline constexpr int kCollectNextWait = 4000;
 
+// Rings this close belong to one incoming call (modems repeat "+CLIP:"
+// every few seconds while a call rings).
+inline constexpr int kRingsOfOneCall = 10000;
+
 // Deactivation: rounds of a pumping delay while the engine ends, then it is abandoned.
 inline constexpr int kStopRounds = 3000;
 inline constexpr int kStopRoundMs = 10;
