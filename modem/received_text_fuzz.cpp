@@ -39,7 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   ReadPieces(text);
 
-  modem::DetachedEngine probe;
+  // One engine for every run (building a component is slow); its queue starts
+  // empty each time, its other state stays as a long-running engine's would.
+  static modem::DetachedEngine probe;
+  probe.Engine().CommandQueue.Clear();
+  probe.Engine().RxLines.Clear();
   modem::TZoGSM& gsm = probe.gsm;
   gsm.SetDisableIncomingSMS(flags & 1);
   gsm.SetDeleteSMSafterRead(flags & 2);
