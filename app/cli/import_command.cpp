@@ -7,6 +7,7 @@
 // standard error. Exit status 0 when the import ran to its end, 1 when the
 // file could not be imported, 2 for bad arguments.
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -32,7 +33,9 @@ std::optional<ImportOptions> ParseImportOptions(const std::vector<std::string>& 
     } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
       return std::nullopt;
     } else if (options.file.empty()) {
-      options.file = arg;
+      // As the file dialog gives it: a full path.
+      std::error_code ec;
+      options.file = std::filesystem::absolute(arg, ec).string();
     } else {
       return std::nullopt;
     }
