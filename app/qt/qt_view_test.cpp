@@ -28,6 +28,7 @@
 #include "app/qt/main_window.h"
 #include "app/qt/qt_gauge_widget.h"
 #include "app/qt/qt_look.h"
+#include "app/qt/qt_test_application.h"
 #include "app/qt/tel_list_window.h"
 #include "app/test_support.h"
 #include "app/zo_tools.h"
@@ -36,18 +37,7 @@
 namespace app::qt {
 namespace {
 
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = [] {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    auto* a = new QApplication(argc, argv);
-    RegisterFonts();
-    return a;
-  }();
-  return *application;
-}
+QApplication& Application() { return TestApplication(); }
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
