@@ -16,7 +16,7 @@ namespace app {
 
 // What the manual entry works on: the window's elements and state.
 struct TManualTarget {
-  const TfrmMainView& view;
+  TfrmMainView view;  // a table of pointers to the elements
   TfrmTelList& telList;
   TNumberList& numberList;
   TResultWorkbook& result;

@@ -3,6 +3,7 @@
 #include "app/cell_text.h"
 #include "app/import_input_file.h"
 #include "app/zo_tools.h"
+#include "platform/clock.h"
 #include "xls/cell_heap.h"
 #include "xls/interior.h"
 #include "xls/range.h"
@@ -13,6 +14,8 @@ namespace app {
 namespace {
 
 constexpr int kNumberLength = 9;
+// Longest time the reading loop keeps the window from its events.
+constexpr std::int64_t kPumpIntervalMs = 20;
 const AnsiString kErrorCaption = Ansi(" BŁĄD !");
 
 std::string Number(int value) { return std::to_string(value); }
@@ -122,12 +125,29 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
 }
 
 void TPhoneImport::ReadRows(xls::IXLSWorksheet& sheet, Counters& counters) {
+  // The window handles its events after the first row and then whenever a
+  // moment has passed: input and timers stay prompt, and a long sheet is not
+  // slowed down by tens of thousands of repaints of the window.
+  // Between those moments the log's changes are gathered and shown at once.
+  TLogView& log = *t_.view.LogMemo;
+  std::int64_t lastPump = 0;
+  bool pumped = false;
+  log.BeginUpdate();
   // Column A is read down to its first empty cell, or to the sheet's last row.
   for (int row = 1; row <= xls::kRowCount; ++row) {
     if (sheet.Cells()->Item(row, 1)->Value().IsNull()) break;
     ReadRow(sheet, row, counters);
-    if (t_.processEvents) t_.processEvents();
+    if (!t_.processEvents) continue;
+    const std::int64_t now = platform::TickCountMs();
+    if (!pumped || now - lastPump >= kPumpIntervalMs) {
+      log.EndUpdate();
+      t_.processEvents();
+      log.BeginUpdate();
+      lastPump = now;
+      pumped = true;
+    }
   }
+  log.EndUpdate();
 }
 
 void TPhoneImport::ReadRow(xls::IXLSWorksheet& sheet, int row, Counters& counters) {

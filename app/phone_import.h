@@ -53,13 +53,14 @@ struct TImportResult {
 
 // What the import works on: the window's elements and state.
 struct TImportTarget {
-  const TfrmMainView& view;
+  TfrmMainView view;  // a table of pointers to the elements
   TfrmTelList& telList;
   TNumberList& numberList;
   TResultWorkbook& result;
   std::string& inputFilePath;
   std::string& resultFilePath;
-  // Lets the window process its pending events; run after each row.
+  // Lets the window process its pending events; run during the reading
+  // loop, after the first row and then at least every 20 ms.
   std::function<void()> processEvents;
 };
 

@@ -322,11 +322,10 @@ TEST_F(Importing, NothingThatChangesTheListStartsInsideARunningImport) {
     commandsOffInside = commandsOffInside && !view.BitBtn1.Click() && !form->actWyslij().Execute();
     view.Edit1.SetText("800123456");
     view.BitBtn6.Click();
-    if (seen < 3) loop.Post(tryEverything);
   };
   loop.Post(tryEverything);
   Import(file);
-  EXPECT_EQ(seen, 3);
+  EXPECT_EQ(seen, 1);
   EXPECT_TRUE(commandsOffInside);
   EXPECT_EQ(form->NumberList().Numbers(), (std::vector<std::string>{"600123456", "600123457", "600123458"}));
   EXPECT_EQ(form->InputFilePath(), file.string());
