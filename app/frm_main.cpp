@@ -26,6 +26,7 @@ TfrmMain::TfrmMain(platform::MainLoop& loop, const TfrmMainView& view, TfrmTelLi
   design::LoadDesign(view_);
   CreateComponents();
   BindEvents();
+  BindNumberEvents();
 
   zoFormStorage1_ = std::make_unique<TZoFormStorage>(*view_.frmMain, programFile_);
   zoFormStorage1_->SetIniFileName(TZoFormStorage::kAppIniName);
@@ -94,7 +95,8 @@ void TfrmMain::BindModemEvents() {
 }
 
 void TfrmMain::UnbindEvents() {
-  for (TButton* button : {view_.BitBtn1, view_.BitBtn3, view_.BitBtn4, view_.btnZapisz, view_.BitBtn2}) {
+  for (TButton* button : {view_.BitBtn1, view_.BitBtn3, view_.BitBtn4, view_.btnZapisz, view_.BitBtn2,
+                          view_.BitBtn6}) {
     button->OnClick = nullptr;
   }
   view_.frmMain->OnShow = nullptr;
@@ -132,13 +134,15 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::ApplicationIdle() {
   const bool connected = zoGSM1_->Connected();
-  actImportuj_.SetEnabled(!connected);
-  actWyslij_.SetEnabled(!numberList_.Empty() && !connected);
+  // Inside a running import neither another import, nor the send command,
+  // nor a manual number may start.
+  actImportuj_.SetEnabled(!connected && !importRunning_);
+  actWyslij_.SetEnabled(!numberList_.Empty() && !connected && !importRunning_);
   view_.Label10->SetEnabled(!connected);
   actZapiszPort_.SetEnabled(!connected);
-  view_.BitBtn6->SetEnabled(!connected);
-  view_.Label33->SetEnabled(!connected);
-  view_.Edit1->SetEnabled(!connected);
+  view_.BitBtn6->SetEnabled(!connected && !importRunning_);
+  view_.Label33->SetEnabled(!connected && !importRunning_);
+  view_.Edit1->SetEnabled(!connected && !importRunning_);
   actZatrzymaj_.SetEnabled(true);
   // The search button is back once no search runs and no result waits for
   // its box, also after a search the component refused or that ended when
@@ -171,6 +175,7 @@ void TfrmMain::UseStartPort(const std::string& port) {
 
 void TfrmMain::FormClose() {
   zoGSM1_->SetActive(false);
+  if (resultWorkbook_.Exists() && !resultFilePath_.empty()) resultWorkbook_.SaveAs(resultFilePath_);
 }
 
 void TfrmMain::FormDestroy() { numberList_.Clear(); }

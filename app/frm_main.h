@@ -13,6 +13,7 @@
 #include "app/frm_main_view.h"
 #include "app/frm_tel_list.h"
 #include "app/number_list.h"
+#include "app/result_workbook.h"
 #include "app/zo_form_storage.h"
 #include "modem/zogsm.h"
 #include "platform/main_loop.h"
@@ -64,6 +65,9 @@ class TfrmMain {
   const std::string& InputFilePath() const { return inputFilePath_; }
   const std::string& ResultFilePath() const { return resultFilePath_; }
   int SentCounter() const { return sentCounter_; }
+  TResultWorkbook& ResultWorkbook() { return resultWorkbook_; }
+  // The import's reading loop is running (it lets the window handle events).
+  bool ImportRunning() const { return importRunning_; }
   // Set by the test connection ("test modemu"), cleared by the stop command.
   bool TestConnection() const { return testConnection_; }
 
@@ -77,6 +81,11 @@ class TfrmMain {
   void FormCreate();
   void FormClose();
   void FormDestroy();
+
+  // Numbers in: the import and the manual entry (frm_main_import.cpp).
+  void BindNumberEvents();
+  void actImportujExecute();
+  void BitBtn6Click();
 
   // Settings.
   void actZapiszPortExecute();
@@ -125,6 +134,9 @@ class TfrmMain {
   std::string resultFilePath_;
   int sentCounter_ = 0;
   bool testConnection_ = false;
+  TResultWorkbook resultWorkbook_;
+  bool importRunning_ = false;
+  std::string startPort_;  // shown in the port box's list as well
 };
 
 }  // namespace app
