@@ -2,7 +2,9 @@
 
 #include "app/frm_main.h"
 
+#include "app/campaign.h"
 #include "app/frm_main_design.h"
+#include "app/message_composer.h"
 #include "app/zo_tools.h"
 #include "modem/instance_settings.h"
 #include "platform/program_dir.h"
@@ -36,6 +38,8 @@ TfrmMain::~TfrmMain() {
   if (view_.frmMain->OnDestroy) view_.frmMain->OnDestroy();
   // The view outlives the logic: leave it no handler that points here.
   zoFormStorage1_.reset();
+  campaign_.reset();
+  composer_.reset();
   UnbindEvents();
 }
 
@@ -75,6 +79,8 @@ void TfrmMain::BindEvents() {
   };
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
+  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
+  CreateCampaign();
 }
 
 void TfrmMain::BindModemEvents() {
@@ -155,8 +161,12 @@ void TfrmMain::UseStartPort(const std::string& port) {
 
 void TfrmMain::FormClose() {
   zoGSM1_->SetActive(false);
+  if (resultWorkbook_.Exists()) resultWorkbook_.Save();
 }
 
-void TfrmMain::FormDestroy() { numberList_.Clear(); }
+void TfrmMain::FormDestroy() {
+  numberList_.Clear();
+  resultWorkbook_.Discard();
+}
 
 }  // namespace app

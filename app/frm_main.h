@@ -13,11 +13,16 @@
 #include "app/frm_main_view.h"
 #include "app/frm_tel_list.h"
 #include "app/number_list.h"
+#include "app/result_workbook.h"
 #include "app/zo_form_storage.h"
 #include "modem/zogsm.h"
 #include "platform/main_loop.h"
 
 namespace app {
+
+class TCampaign;
+class TCampaignScreen;
+class TMessageComposer;
 
 // Where the settings live in the settings store.
 inline constexpr const char* kSettingsKey = "software\\Talvane\\GSM";
@@ -63,7 +68,10 @@ class TfrmMain {
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& InputFilePath() const { return inputFilePath_; }
   const std::string& ResultFilePath() const { return resultFilePath_; }
-  int SentCounter() const { return sentCounter_; }
+  int SentCounter() const;
+  TResultWorkbook& ResultWorkbook() { return resultWorkbook_; }
+  TMessageComposer& Composer() { return *composer_; }
+  TCampaign& Campaign() { return *campaign_; }
   bool TestConnection() const { return testConnection_; }
 
  private:
@@ -91,6 +99,11 @@ class TfrmMain {
   void ZoGSM1Connected();
   void ZoGSM1Disconnected();
 
+  // Message composition and the send campaign.
+  void CreateCampaign();
+  void actWyslijExecute();
+  void actZatrzymajExecute();
+
   platform::MainLoop& loop_;
   TfrmMainView view_;
   TfrmTelList& telList_;
@@ -113,7 +126,10 @@ class TfrmMain {
   std::string programDirectory_;
   std::string inputFilePath_;
   std::string resultFilePath_;
-  int sentCounter_ = 0;
+  TResultWorkbook resultWorkbook_;
+  std::unique_ptr<TMessageComposer> composer_;
+  std::unique_ptr<TCampaignScreen> campaignScreen_;
+  std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;
   std::string startPort_;  // shown in the port box's list as well
 };
