@@ -105,7 +105,7 @@ bool TCampaign::Feed(modem::TZoGSM& modem) {
   return true;
 }
 
-void TCampaign::RefuseNumber(const std::string& number) {
+void TCampaign::RefuseNumber(std::string number) {
   numbers_.Delete(0);
   screen_.NumberTaken(number);
   // Such a number would be encoded as a destination of garbage digits and

@@ -109,7 +109,7 @@ class TCampaign {
   };
 
   bool Feed(modem::TZoGSM& modem);
-  void RefuseNumber(const std::string& number);
+  void RefuseNumber(std::string number);  // a copy: the head leaves the list
   void Complete(const TMessageResult& result);
 
   std::vector<modem::TZoGSM*> modems_;

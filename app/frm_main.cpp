@@ -147,7 +147,8 @@ void TfrmMain::ApplicationIdle() {
     memo.SetFontColor(design::kMemoConnectedTextColor);
     memo.SetFontStyle(true, true);
   } else {
-    memo.SetColor(clWhite);
+    // The red of a refused start stays until the text changes.
+    if (memo.Color() != clRed) memo.SetColor(clWhite);
     memo.SetFontColor(design::kMemoTextColor);
     memo.SetFontStyle(true, false);
   }
