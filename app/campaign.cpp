@@ -24,11 +24,13 @@ bool IsSendableNumber(const std::string& number) {
 }
 
 TCampaign::TCampaign(std::vector<modem::TZoGSM*> modems, platform::Timer& timer1, TNumberList& numbers,
-                     TResultWorkbook& results, TextSource text, TCampaignScreen& screen)
+                     TResultWorkbook& results, const std::string& resultPath, TextSource text,
+                     TCampaignScreen& screen)
     : modems_(std::move(modems)),
       timer1_(timer1),
       numbers_(numbers),
       results_(results),
+      resultPath_(resultPath),
       text_(std::move(text)),
       screen_(screen) {}
 
@@ -81,7 +83,7 @@ void TCampaign::Step() {
   if (QueueCount() == 0 && !refusedNumber) {
     timer1_.SetEnabled(false);
     finished_ = true;
-    results_.Save();
+    SaveResults();
     screen_.Finished();
   }
 }
@@ -150,8 +152,12 @@ void TCampaign::AfterSend(modem::TZoGSM& sender, const std::string& nrTel, int s
 void TCampaign::Complete(const TMessageResult& result) {
   ++sentCounter_;
   results_.AppendResult(result.number, result.sent ? kColourSent : kColourFailed);
-  results_.Save();
+  SaveResults();
   screen_.MessageCompleted(result, sentCounter_);
+}
+
+void TCampaign::SaveResults() {
+  if (results_.Exists() && !resultPath_.empty()) results_.SaveAs(resultPath_);
 }
 
 bool TCampaign::Stop(bool askFirst) {

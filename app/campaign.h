@@ -27,6 +27,10 @@
 
 namespace app {
 
+// Fill colours of a message's row in column A.
+inline constexpr int kColourSent = 4;    // bright green
+inline constexpr int kColourFailed = 3;  // red
+
 // Parts waiting in a modem at which a step feeds it no further number.
 inline constexpr int kCampaignQueueLimit = 5;
 inline constexpr const char* kCampaignCountryPrefix = "+48";
@@ -76,8 +80,10 @@ class TCampaign {
 
   // Every argument outlives the campaign. Binds nothing: the owner routes
   // Timer1 to Step() and each modem's OnAfterSend to AfterSend().
+  // `resultPath` is where the result workbook is saved (the window's result
+  // file path, read at every save).
   TCampaign(std::vector<modem::TZoGSM*> modems, platform::Timer& timer1, TNumberList& numbers,
-            TResultWorkbook& results, TextSource text, TCampaignScreen& screen);
+            TResultWorkbook& results, const std::string& resultPath, TextSource text, TCampaignScreen& screen);
 
   // "WYŚLIJ": false when refused for an empty text. Otherwise every modem not
   // connected is activated and asked to connect, and the steps begin.
@@ -111,11 +117,13 @@ class TCampaign {
   bool Feed(modem::TZoGSM& modem);
   void RefuseNumber(std::string number);  // a copy: the head leaves the list
   void Complete(const TMessageResult& result);
+  void SaveResults();
 
   std::vector<modem::TZoGSM*> modems_;
   platform::Timer& timer1_;
   TNumberList& numbers_;
   TResultWorkbook& results_;
+  const std::string& resultPath_;
   TextSource text_;
   TCampaignScreen& screen_;
 

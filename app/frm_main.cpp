@@ -162,7 +162,7 @@ void TfrmMain::UseStartPort(const std::string& port) {
 
 void TfrmMain::FormClose() {
   zoGSM1_->SetActive(false);
-  if (resultWorkbook_.Exists()) resultWorkbook_.Save();
+  if (resultWorkbook_.Exists() && !resultFilePath_.empty()) resultWorkbook_.SaveAs(resultFilePath_);
 }
 
 void TfrmMain::FormDestroy() {

@@ -70,6 +70,8 @@ class TfrmMain {
   const std::string& ResultFilePath() const { return resultFilePath_; }
   int SentCounter() const;
   TResultWorkbook& ResultWorkbook() { return resultWorkbook_; }
+  // Where the result workbook is saved (set by the import and the manual entry).
+  void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
   TMessageComposer& Composer() { return *composer_; }
   TCampaign& Campaign() { return *campaign_; }
   bool TestConnection() const { return testConnection_; }

@@ -99,7 +99,7 @@ class TWindowCampaignScreen final : public TCampaignScreen {
 void TfrmMain::CreateCampaign() {
   campaignScreen_ = std::make_unique<TWindowCampaignScreen>(view_, telList_);
   campaign_ = std::make_unique<TCampaign>(
-      std::vector<modem::TZoGSM*>{zoGSM1_.get()}, *timer1_, numberList_, resultWorkbook_,
+      std::vector<modem::TZoGSM*>{zoGSM1_.get()}, *timer1_, numberList_, resultWorkbook_, resultFilePath_,
       [this] { return composer_->CampaignText(); }, *campaignScreen_);
   actWyslij_.OnExecute = [this] { actWyslijExecute(); };
   actZatrzymaj_.OnExecute = [this] { actZatrzymajExecute(); };

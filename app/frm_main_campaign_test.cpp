@@ -31,7 +31,8 @@ class Campaign : public testing::WindowTest {
   // workbook without a fill, and in the phone list window.
   void Import(const std::vector<std::string>& numbers) {
     TResultWorkbook& results = form->ResultWorkbook();
-    results.Create(resultFile.string());
+    results.Create();
+    form->SetResultFilePath(resultFile.string());
     TListBox& rows = *tel.View().ListBox1;
     rows.Clear();
     rows.Add(Ansi(" L.p.\tNumer telefonu"));
@@ -41,7 +42,7 @@ class Campaign : public testing::WindowTest {
       rows.Add(std::to_string(rows.Count()) + "\t" + number);
     }
     results.SetNextRow(1);
-    results.Save();
+    results.SaveAs(resultFile.string());
     tel.frmTelList.Show();
     form->ApplicationIdle();
   }
