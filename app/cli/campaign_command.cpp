@@ -240,12 +240,14 @@ int RunCampaign(const std::vector<std::string>& args) {
     return Fail("numbers from a spreadsheet are not available in this build; use --numbers", 2);
   }
 
+  const app::AnsiString campaignText = app::CampaignTextOf(platform::Utf8ToAnsi(*text));
+  if (campaignText.empty()) return Fail("the message text is empty", 2);
+
   app::TNumberList numbers;
   app::TResultWorkbook results;
   if (!TakeNumbers(*options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
   const std::string resultPath = std::filesystem::absolute(options->resultFile.value_or("manual_out.xls")).string();
   if (results.SaveAs(resultPath) != 1) return Fail("cannot write the result workbook " + resultPath, 1);
-  const app::AnsiString campaignText = app::CampaignTextOf(platform::Utf8ToAnsi(*text));
 
   interrupted = false;
   std::signal(SIGINT, [](int) { interrupted = true; });
