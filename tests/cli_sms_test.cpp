@@ -103,6 +103,23 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   EXPECT_TRUE(tooLong.err.starts_with("Error encoding PDU: ")) << tooLong.err;
 }
 
+TEST(CliOptions, HelpOnStdoutUsageErrorsOnStderr) {
+  for (const std::string command : {"sms", "connect", "parts"}) {
+    const Result help = Cli({command, "--help"});
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_TRUE(help.out.starts_with("usage: talvane-cli " + command + " ")) << help.out;
+    EXPECT_NE(help.out.find("\n  --help"), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "") << command;
+
+    const Result wrong = Cli({command, "--no-such-option"});
+    EXPECT_EQ(wrong.status, 2) << command;
+    EXPECT_EQ(wrong.out, "") << command;
+    EXPECT_TRUE(wrong.err.starts_with("talvane-cli " + command + ": unknown option '--no-such-option'\n"
+                                      "usage: talvane-cli " + command + " "))
+        << wrong.err;
+  }
+}
+
 TEST(CliDecode, PrintsOneJsonObject) {
   const Result r = Cli({"decode", "07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07"});
   EXPECT_EQ(r.status, 0);

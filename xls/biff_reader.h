@@ -90,6 +90,7 @@ class TXLSReader {
   void ApplyWindow1();
   void ApplyPrintNames();
   void CopyVbaStorage();
+  void NoteOtherStreams();  // streams of the compound file that a save leaves out
   IXLSWorksheet* SheetOfTab(int tab) const;  // 0-based BOUNDSHEET position
   TXLSTextDecoder Decoder() const { return TXLSTextDecoder(version_ >= 0x0600, codePage_); }
   bool Biff8() const { return version_ >= 0x0600; }

@@ -30,6 +30,14 @@ class TXLSFileStorage;
 
 enum class FileFormat : std::uint8_t { None, Biff5, Biff8 };
 
+// What a file read held that a BIFF8 save cannot carry (SaveLosses() bits).
+inline constexpr std::uint32_t kLossSkippedSheets = 1u << 0;   // macro sheets, modules, dialogs, workspaces
+inline constexpr std::uint32_t kLossBiff5Objects = 1u << 1;    // BIFF5 notes, drawings, charts, pictures
+inline constexpr std::uint32_t kLossFormulaValues = 1u << 2;   // formulas kept only as their last results
+inline constexpr std::uint32_t kLossMacros = 1u << 3;          // a VBA project not written back
+inline constexpr std::uint32_t kLossUnreadRecords = 1u << 4;   // pivot tables, scenarios, backgrounds, ...
+inline constexpr std::uint32_t kLossOtherStreams = 1u << 5;    // embedded objects, pivot caches, controls
+
 // Result codes of SaveAs (1 = written).
 inline constexpr int kSaveOk = 1;
 inline constexpr int kSaveEmptyPath = -1;
@@ -57,6 +65,18 @@ class TXLSWorkbook {
   // The same from a file image in memory.
   int OpenBytes(std::span<const std::uint8_t> bytes, std::u16string_view password = {});
 
+  // The file last read was encrypted (and opened with the default or the
+  // given password). The writer does not encrypt: saving such a workbook
+  // over its file would leave it unprotected.
+  bool OpenedEncrypted() const { return openedEncrypted_; }
+  void SetOpenedEncrypted(bool on) { openedEncrypted_ = on; }
+
+  // False when the file last read held something a BIFF8 save cannot carry
+  // (SaveLosses() says what): saving over that file would lose it.
+  bool SaveKeepsEverything() const { return saveLosses_ == 0; }
+  std::uint32_t SaveLosses() const { return saveLosses_; }
+  void NoteSaveLoss(std::uint32_t loss) { saveLosses_ |= loss; }
+
   // Writes the whole workbook as a BIFF8 file at `path`, replacing the file
   // there only once the new one is complete: a failed save leaves the old
   // file as it was. 1 written; -1 empty path; -2 the file cannot be created
@@ -66,7 +86,8 @@ class TXLSWorkbook {
   int SaveAs(const std::string& utf8Path);
 
   // Empties the workbook before a file is read into it: sheets, strings,
-  // formats, fonts, names, protection, drawings and the VBA storage copy go;
+  // formats, fonts, names, protection, drawings and the VBA storage copy go,
+  // and so does what was known of the file read (encryption, save losses);
   // the palette stays as it was.
   void Clear();
 
@@ -134,6 +155,8 @@ class TXLSWorkbook {
   bool a1ReferenceStyle_ = true;
   bool date1904_ = false;
   FileFormat formatRead_ = FileFormat::None;
+  bool openedEncrypted_ = false;
+  std::uint32_t saveLosses_ = 0;
   std::u16string lastPath_;
   int firstVisibleTab_ = 0;
   std::uint64_t recalcStamp_ = 0;
