@@ -158,7 +158,7 @@ TEST_F(CliCampaign, BadArgumentsSendNothing) {
   const Case cases[] = {
       {{"campaign", "--numbers", "600100200", "tekst"}, "--port is required"},
       {{"campaign", "--port", simulator.Port(), "--numbers", "60010020", "tekst"}, "nine characters"},
-      {{"campaign", "--port", simulator.Port(), "--numbers", "600100200"}, "TEXT expected"},
+      {{"campaign", "--port", simulator.Port(), "--numbers", "600100200"}, "TEXT (or --text-file) expected"},
       {{"campaign", "--port", simulator.Port(), "--text-file", (folder / "missing.txt").string(), "--numbers",
         "600100200"},
        "missing.txt"},

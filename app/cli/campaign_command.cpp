@@ -21,12 +21,14 @@
 #include "app/campaign.h"
 #include "app/cli/command.h"
 #include "app/cli/json_text.h"
+#include "app/cli/options.h"
 #include "app/message_composer.h"
 #include "modem/instance_settings.h"
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/headless_main_loop.h"
+#include "platform/user_dirs.h"
 
 namespace cli {
 namespace {
@@ -37,50 +39,37 @@ constexpr char kUsage[] =
 struct CampaignOptions {
   std::string port;
   bool keepDuplicates = false;
-  std::optional<std::string> textFile;
-  std::optional<std::string> numbers;  // "N,N,..."
-  std::optional<std::string> resultFile;
+  std::string textFile;
+  std::string numbers;  // "N,N,..."
+  std::string resultFile;
   std::optional<std::string> inputFile;
   std::string text;  // UTF-8
 };
 
-std::optional<CampaignOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
-  CampaignOptions options;
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--keep-duplicates") {
-      options.keepDuplicates = true;
-    } else if (arg == "--port" || arg == "--text-file" || arg == "--numbers" || arg == "--result") {
-      if (i + 1 >= args.size()) {
-        error = "option " + arg + " needs a value";
-        return std::nullopt;
-      }
-      const std::string& value = args[++i];
-      if (arg == "--port") options.port = value;
-      if (arg == "--text-file") options.textFile = value;
-      if (arg == "--numbers") options.numbers = value;
-      if (arg == "--result") options.resultFile = value;
-    } else if (arg.starts_with("--")) {
-      error = "unknown option '" + arg + "'";
-      return std::nullopt;
-    } else {
-      positional.push_back(arg);
-    }
+// Reads the arguments into `options`; the exit status when the command ends here.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, CampaignOptions& options) {
+  OptionParser parser(kUsage, "Sends one text to every number, as the window's campaign does.");
+  parser.Text("--port PORT", options.port, "the modem's serial port", Presence::Required);
+  parser.Flag("--keep-duplicates", options.keepDuplicates, "send to a number as often as it is listed");
+  parser.Text("--text-file F", options.textFile, "the text from this file (UTF-8) instead of TEXT");
+  parser.Text("--numbers N,N,...", options.numbers, "national numbers of nine digits instead of FILE");
+  parser.Text("--result OUT.xls", options.resultFile,
+              "the result workbook of --numbers (manual_out.xls in the documents folder when not given)");
+  std::vector<std::string> words;
+  parser.Rest("FILE|TEXT", words, "the spreadsheet of numbers unless --numbers; the text (UTF-8) unless --text-file");
+  if (const std::optional<int> status = parser.Parse(args)) return status;
+
+  const bool wantFile = options.numbers.empty();
+  const bool wantText = options.textFile.empty();
+  if (words.size() != static_cast<size_t>(wantFile) + static_cast<size_t>(wantText)) {
+    std::string wanted = wantFile ? "FILE (or --numbers)" : "";
+    if (wantText) wanted += std::string(wanted.empty() ? "" : " and ") + "TEXT (or --text-file)";
+    return parser.UsageError(wanted.empty() ? "no FILE or TEXT with --numbers and --text-file"
+                                            : wanted + " expected, nothing more");
   }
-  if (options.port.empty()) {
-    error = "--port is required";
-    return std::nullopt;
-  }
-  const size_t wanted = (options.numbers ? 0 : 1) + (options.textFile ? 0 : 1);
-  if (positional.size() != wanted) {
-    error = std::string(options.numbers ? "" : "FILE or --numbers, and ") + (options.textFile ? "no TEXT" : "TEXT") +
-            " expected";
-    return std::nullopt;
-  }
-  if (!options.numbers) options.inputFile = positional.front();
-  if (!options.textFile) options.text = positional.back();
-  return options;
+  if (wantFile) options.inputFile = words.front();
+  if (wantText) options.text = words.back();
+  return std::nullopt;
 }
 
 // Message boxes of the modem component, on the console.
@@ -190,10 +179,10 @@ bool TakeNumbers(const std::string& list, bool excludeDuplicates, app::TNumberLi
 }
 
 std::optional<std::string> ReadText(const CampaignOptions& options, std::string& error) {
-  if (!options.textFile) return options.text;
+  if (options.textFile.empty()) return options.text;
   std::string readError;
-  std::optional<std::string> text = platform::ReadWholeFile(*options.textFile, &readError);
-  if (!text) error = *options.textFile + ": " + (readError.empty() ? "no such file" : readError);
+  std::optional<std::string> text = platform::ReadWholeFile(options.textFile, &readError);
+  if (!text) error = options.textFile + ": " + (readError.empty() ? "no such file" : readError);
   return text;
 }
 
@@ -231,9 +220,10 @@ void BindModem(modem::TZoGSM& gsm, app::TCampaign& campaign, ConsoleCampaignScre
 
 int RunCampaign(const std::vector<std::string>& args) {
   const auto started = std::chrono::steady_clock::now();
+  CampaignOptions parsed;
+  if (const std::optional<int> status = ParseOptions(args, parsed)) return *status;
+  const CampaignOptions* options = &parsed;
   std::string error;
-  const std::optional<CampaignOptions> options = ParseOptions(args, error);
-  if (!options) return Fail(error, 2);
   const std::optional<std::string> text = ReadText(*options, error);
   if (!text) return Fail(error, 2);
   if (options->inputFile) {
@@ -245,8 +235,11 @@ int RunCampaign(const std::vector<std::string>& args) {
 
   app::TNumberList numbers;
   app::TResultWorkbook results;
-  if (!TakeNumbers(*options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
-  const std::string resultPath = std::filesystem::absolute(options->resultFile.value_or("manual_out.xls")).string();
+  if (!TakeNumbers(options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
+  // Where the window keeps the result of typed numbers, unless told otherwise.
+  const std::string resultPath = options->resultFile.empty()
+                                     ? (platform::DocumentsDirectory() / "manual_out.xls").string()
+                                     : std::filesystem::absolute(options->resultFile).string();
   if (results.SaveAs(resultPath) != 1) return Fail("cannot write the result workbook " + resultPath, 1);
 
   interrupted = false;
