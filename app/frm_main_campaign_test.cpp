@@ -94,6 +94,7 @@ TEST_F(Campaign, ThreeNumbersGetOneMessageEachOnConsecutiveStepsAndTurnGreen) {
   ASSERT_GE(leftAfterStep.size(), 3u);
   EXPECT_EQ(std::vector<int>(leftAfterStep.begin(), leftAfterStep.begin() + 3), (std::vector<int>{2, 1, 0}));
   EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 3);
+  EXPECT_EQ(view.StatusBar1.PanelText(2), "kol [0,0]");
   EXPECT_EQ(view.StatusBar1.PanelText(3), Ansi("Wysyłka zakończona pomyślnie !"));
   EXPECT_FALSE(form->Timer1().Enabled());
   EXPECT_EQ(form->SentCounter(), 3);
