@@ -54,7 +54,7 @@ TEST(CliParts, PrintsThePartLinesOfASendRequest) {
       {{"parts", "600100200", "Zażółć gęślą jaźń"},
        "29,0011000B918406100002F00000AD11DAB0FECD1E83CEE5393B0C5287F56E,\"Zazolc gesla jazn\",\"\",1,1,+48600100200\n"
        "ref=0\n"},
-      {{"parts", "--preview", "0600100200", "  Zażółć\r\n"},
+      {{"parts", "--preview", "+48 600-100-200", "  Zażółć\r\n"},
        "26,0011000B918406100002F00008AD0C005A0061017C00F301420107,\"Zażółć\",\"\",1,1,+48600100200\nref=0\n"},
       {{"parts", "--ucs2", "--flash", "600100200", "Łza"},
        "20,0011000B918406100002F00018AD060141007A0061,\"Łza\",\"\",1,1,+48600100200\nref=0\n"},
@@ -98,9 +98,33 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   EXPECT_EQ(Cli({"parts", "--merge", "300", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "--ref", "256", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "only-a-number"}).status, 2);
-  const Result tooLong = Cli({"parts", std::string(300, '1'), "x"});
-  EXPECT_EQ(tooLong.status, 1);
-  EXPECT_TRUE(tooLong.err.starts_with("Error encoding PDU: ")) << tooLong.err;
+  // A number is refused before anything is prepared: letters, too short, too long.
+  for (const std::string& number : std::vector<std::string>{"60010020O", "60010020", std::string(300, '1')}) {
+    const Result refused = Cli({"parts", number, "x"});
+    EXPECT_EQ(refused.status, 2) << number;
+    EXPECT_TRUE(refused.out.empty()) << number;
+    EXPECT_TRUE(refused.err.starts_with("talvane-cli parts: '" + number + "' is not a phone number: ")) << refused.err;
+  }
+  const Result international = Cli({"parts", "0049 170 1234567", "x"});
+  EXPECT_EQ(international.status, 0) << international.err;
+  EXPECT_NE(international.out.find(",+491701234567\n"), std::string::npos) << international.out;
+}
+
+TEST(CliOptions, HelpOnStdoutUsageErrorsOnStderr) {
+  for (const std::string command : {"sms", "connect", "parts"}) {
+    const Result help = Cli({command, "--help"});
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_TRUE(help.out.starts_with("usage: talvane-cli " + command + " ")) << help.out;
+    EXPECT_NE(help.out.find("\n  --help"), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "") << command;
+
+    const Result wrong = Cli({command, "--no-such-option"});
+    EXPECT_EQ(wrong.status, 2) << command;
+    EXPECT_EQ(wrong.out, "") << command;
+    EXPECT_TRUE(wrong.err.starts_with("talvane-cli " + command + ": unknown option '--no-such-option'\n"
+                                      "usage: talvane-cli " + command + " "))
+        << wrong.err;
+  }
 }
 
 TEST(CliOptions, HelpOnStdoutUsageErrorsOnStderr) {

@@ -32,5 +32,6 @@ for lib in libqt6widgets6 libnettle8 libc6; do
   [[ $depends == *"$lib"* ]] || fail "package does not depend on $lib: $depends"
 done
 dpkg-deb -x "$deb" "$work/root"
-"$work/root/usr/bin/talvane-cli" help | grep -q 'usage: talvane-cli' || fail "packaged talvane-cli does not run"
+version=$(dpkg-deb -f "$deb" Version)
+[ "$("$work/root/usr/bin/talvane-cli" --version)" = "talvane-cli $version" ] || fail "packaged talvane-cli does not run or says another version"
 echo "install check: passed"

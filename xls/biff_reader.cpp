@@ -43,7 +43,7 @@ int TXLSReader::ReadStream() {
       if (const int handled = Dispatch(group); handled != kOpenOk) return handled;
     }
     TXLSRecordView record;
-    if (const int next = stream_.Next(record); next != 1) return kOpenCorrupt;
+    if (const int next = stream_.Next(record); next != kRecordRead) return kOpenCorrupt;
     if (!pending) {
       group.id = record.id;
       group.bodies.clear();

@@ -36,10 +36,6 @@
 
 namespace xls {
 
-// Result codes of Open besides those of biff_read_stream.h and decryption.h.
-inline constexpr int kOpenOk = 1;
-inline constexpr int kOpenUnfinished = 100;  // the stream ended inside a substream
-
 // A record group: the first record's id and the bodies of it and its CONTINUE records.
 struct TXLSRecordGroup {
   std::uint16_t id = 0;

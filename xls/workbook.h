@@ -19,6 +19,7 @@
 #include "xls/formula.h"
 #include "xls/num_formats.h"
 #include "xls/palette.h"
+#include "xls/result_codes.h"
 #include "xls/string_table.h"
 #include "xls/workbook_parts.h"
 #include "xls/worksheets.h"
@@ -38,11 +39,6 @@ inline constexpr std::uint32_t kLossMacros = 1u << 3;          // a VBA project 
 inline constexpr std::uint32_t kLossUnreadRecords = 1u << 4;   // pivot tables, scenarios, backgrounds, ...
 inline constexpr std::uint32_t kLossOtherStreams = 1u << 5;    // embedded objects, pivot caches, controls
 
-// Result codes of SaveAs (1 = written).
-inline constexpr int kSaveOk = 1;
-inline constexpr int kSaveEmptyPath = -1;
-inline constexpr int kSaveCannotCreate = -2;
-
 class TXLSWorkbook {
  public:
   // An empty workbook: no sheets, the default tables and settings.
@@ -56,10 +52,10 @@ class TXLSWorkbook {
   const IXLSWorkSheets& Worksheets() const { return sheets_; }
 
   // Reads an XLS file (BIFF8, or BIFF5/BIFF7) into the workbook, which is
-  // cleared first (the palette stays). 1 read; -3 not a workbook file; -1 a
-  // damaged file or a version other than BIFF5/BIFF8; 100 the file ends
-  // inside a sheet; -1001..-1005 encryption problems (biff_reader.h,
-  // decryption.h). After a failure the workbook keeps what was read.
+  // cleared first (the palette stays). kOpenOk, or a failure of
+  // xls/result_codes.h (not a workbook file, damaged, a version other than
+  // BIFF5/BIFF8, the file ends inside a sheet, encryption problems). After a
+  // failure the workbook keeps what was read.
   int Open(std::u16string_view path, std::u16string_view password = {});
   int Open(const std::string& utf8Path, std::u16string_view password = {});
   // The same from a file image in memory.
@@ -79,8 +75,8 @@ class TXLSWorkbook {
 
   // Writes the whole workbook as a BIFF8 file at `path`, replacing the file
   // there only once the new one is complete: a failed save leaves the old
-  // file as it was. 1 written; -1 empty path; -2 the file cannot be created
-  // or put in place; other failures of the writer. A workbook without sheets
+  // file as it was. kSaveOk, kSaveEmptyPath, kSaveCannotCreate (the file
+  // cannot be created or put in place), or another failure of the container. A workbook without sheets
   // gets one ("Sheet1") first; nothing else in the model changes.
   int SaveAs(std::u16string_view path);
   int SaveAs(const std::string& utf8Path);
