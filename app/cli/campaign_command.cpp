@@ -20,6 +20,7 @@
 
 #include "app/campaign.h"
 #include "app/cli/command.h"
+#include "app/cli/console_modem.h"
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
 #include "app/message_composer.h"
@@ -29,6 +30,7 @@
 #include "platform/dialogs.h"
 #include "platform/headless_main_loop.h"
 #include "platform/user_dirs.h"
+#include "xls/result_codes.h"
 
 namespace cli {
 namespace {
@@ -240,14 +242,17 @@ int RunCampaign(const std::vector<std::string>& args) {
   const std::string resultPath = options->resultFile.empty()
                                      ? (platform::DocumentsDirectory() / "manual_out.xls").string()
                                      : std::filesystem::absolute(options->resultFile).string();
-  if (results.SaveAs(resultPath) != 1) return Fail("cannot write the result workbook " + resultPath, 1);
+  if (!PortOpens(options->port, "campaign")) return 1;
+  if (const int saved = results.SaveAs(resultPath); saved != xls::kSaveOk) {
+    return Fail("cannot write the result workbook " + resultPath + ": " + xls::SaveResultReason(saved, resultPath), 1);
+  }
 
   interrupted = false;
   std::signal(SIGINT, [](int) { interrupted = true; });
   std::signal(SIGTERM, [](int) { interrupted = true; });
   ConsoleDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
   platform::HeadlessMainLoop loop;
+  platform::InstallDialogs(&dialogs, &loop);
   ConsoleCampaignScreen screen;
   Watch watch;
   bool stopped = false;
