@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "app/campaign.h"
 #include "app/frm_main_design.h"
+#include "app/message_composer.h"
 #include "app/zo_tools.h"
 #include "modem/instance_settings.h"
 #include "modem/modem_search.h"
@@ -41,6 +43,8 @@ TfrmMain::~TfrmMain() {
   if (view_.frmMain->OnDestroy) view_.frmMain->OnDestroy();
   // The view outlives the logic: leave it no handler that points here.
   zoFormStorage1_.reset();
+  campaign_.reset();
+  composer_.reset();
   UnbindEvents();
 }
 
@@ -81,6 +85,8 @@ void TfrmMain::BindEvents() {
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
   BindModemPanel();
+  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
+  CreateCampaign();
 }
 
 void TfrmMain::BindModemEvents() {
@@ -155,7 +161,8 @@ void TfrmMain::ApplicationIdle() {
     memo.SetFontColor(design::kMemoConnectedTextColor);
     memo.SetFontStyle(true, true);
   } else {
-    memo.SetColor(clWhite);
+    // The red of a refused start stays until the text changes.
+    if (memo.Color() != clRed) memo.SetColor(clWhite);
     memo.SetFontColor(design::kMemoTextColor);
     memo.SetFontStyle(true, false);
   }
@@ -178,6 +185,9 @@ void TfrmMain::FormClose() {
   if (resultWorkbook_.Exists() && !resultFilePath_.empty()) resultWorkbook_.SaveAs(resultFilePath_);
 }
 
-void TfrmMain::FormDestroy() { numberList_.Clear(); }
+void TfrmMain::FormDestroy() {
+  numberList_.Clear();
+  resultWorkbook_.Discard();
+}
 
 }  // namespace app
