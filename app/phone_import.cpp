@@ -103,7 +103,12 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
         AppendLogLine(log, Ansi("Oryginał pliku zachowano jako: ") + platform::Utf8ToAnsi(written.backupPath), 0, 9,
                       "Tahoma", TLogFontStyle::Regular, clGray);
       }
-      AppendLogLine(log, Ansi("Zapisano oznaczony plik: ") + file, 0, 9, "Tahoma", TLogFontStyle::Regular, clGray);
+      if (!written.copyPath.empty()) {
+        AppendLogLine(log, Ansi("Oznaczoną kopię pliku zapisano jako: ") + platform::Utf8ToAnsi(written.copyPath), 0,
+                      9, "Tahoma", TLogFontStyle::Regular, clGray);
+      } else {
+        AppendLogLine(log, Ansi("Zapisano oznaczony plik: ") + file, 0, 9, "Tahoma", TLogFontStyle::Regular, clGray);
+      }
       break;
     case TWriteBack::TKind::LeftEncrypted:
       AppendLogLine(log, Ansi("Plik jest zaszyfrowany, więc nie został nadpisany oznaczoną kopią: ") + file, 0, 9,
@@ -115,7 +120,8 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
                     result);
       break;
     case TWriteBack::TKind::SaveFailed:
-      ReportFailure(Ansi("Nie udało się zapisać oznaczonego pliku ") + file + " (kod " +
+      ReportFailure(Ansi("Nie udało się zapisać oznaczonego pliku ") +
+                        (written.copyPath.empty() ? file : platform::Utf8ToAnsi(written.copyPath)) + " (kod " +
                         Number(written.saveResult) + ")",
                     result);
       break;
