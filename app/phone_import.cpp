@@ -1,5 +1,7 @@
 #include "app/phone_import.h"
 
+#include <filesystem>
+
 #include "app/cell_text.h"
 #include "app/import_input_file.h"
 #include "app/zo_tools.h"
@@ -75,6 +77,11 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
 
   t_.inputFilePath = path;
   t_.resultFilePath = ResultFilePathFor(path);
+  // The result is a BIFF8 workbook: from an .xlsx or a text list it gets the
+  // .xls extension rather than a name that misstates its content.
+  const xls::FileFormat read = input.book.FormatRead();
+  if (read == xls::FileFormat::Xlsx || read == xls::FileFormat::Text)
+    t_.resultFilePath = std::filesystem::path(t_.resultFilePath).replace_extension(".xls").string();
   t_.result.Discard();
   t_.result.Create();
 
