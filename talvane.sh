@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu ccache
+  python3 python3-xlrd python3-olefile python3-gammu gammu ccache
   desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )
@@ -74,7 +74,8 @@ start_simulated_modem() {
   sim_pid=$!
   read -r port <&3
   log "simulated modem on $port"
-  trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
+  # Expanded now: the local variable is gone when the script exits.
+  trap "kill $sim_pid 2>/dev/null || true" EXIT
 }
 
 # A real modem without a display: nothing is sent, the console way is shown.

@@ -2,11 +2,15 @@
 
 #include "app/frm_main.h"
 
+#include <algorithm>
+
 #include "app/campaign.h"
 #include "app/frm_main_design.h"
 #include "app/message_composer.h"
 #include "app/zo_tools.h"
 #include "modem/instance_settings.h"
+#include "modem/modem_search.h"
+#include "platform/port_list.h"
 #include "platform/program_dir.h"
 
 namespace app {
@@ -81,6 +85,7 @@ void TfrmMain::BindEvents() {
   BindModemEvents();
   composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
   CreateCampaign();
+  BindModemPanel();
 }
 
 void TfrmMain::BindModemEvents() {
@@ -106,6 +111,7 @@ void TfrmMain::UnbindEvents() {
   view_.CheckBox2->OnClick = nullptr;
   view_.ComboBox1->OnEnter = nullptr;
   view_.StatusBar1->OnDrawPanel = nullptr;
+  UnbindModemPanel();
 }
 
 void TfrmMain::FormCreate() {
@@ -140,6 +146,10 @@ void TfrmMain::ApplicationIdle() {
   view_.Label33->SetEnabled(!connected);
   view_.Edit1->SetEnabled(!connected);
   actZatrzymaj_.SetEnabled(true);
+  // The search button is back once no search runs and no result waits for
+  // its box, also after a search the component refused or that ended when
+  // the modem was switched off.
+  view_.BitBtn5->SetEnabled(!zoGSM1_->Searching() && !timer3_->Enabled());
 
   TEditor& memo = *view_.Memo1;
   if (connected) {
@@ -155,7 +165,13 @@ void TfrmMain::ApplicationIdle() {
 }
 
 void TfrmMain::UseStartPort(const std::string& port) {
-  startPort_ = port;
+  // The port joins the ports of the machine, for the port box and the search.
+  zoGSM1_->Search().SetPortSource([port] {
+    std::vector<std::string> ports = platform::ListSerialPorts();
+    if (std::find(ports.begin(), ports.end(), port) == ports.end()) ports.push_back(port);
+    return ports;
+  });
+  zoGSM1_->RefreshComPorts();
   zoGSM1_->SetComPort(port);
   view_.ComboBox1->SetText(port);
 }

@@ -74,6 +74,7 @@ class TfrmMain {
   void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
   TMessageComposer& Composer() { return *composer_; }
   TCampaign& Campaign() { return *campaign_; }
+  // Set by the test connection ("test modemu"), cleared by the stop command.
   bool TestConnection() const { return testConnection_; }
 
  private:
@@ -100,6 +101,15 @@ class TfrmMain {
   void ZoGSM1Connecting();
   void ZoGSM1Connected();
   void ZoGSM1Disconnected();
+  void ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal);
+
+  // The test connection and the modem search (frm_main_search.cpp).
+  void BindModemPanel();
+  void UnbindModemPanel();
+  void Label10Click();
+  void BitBtn5Click();
+  void ZoGSM1SearchProgress(int progress, const std::string& port, int found);
+  void Timer3Timer();
 
   // Message composition and the send campaign.
   void CreateCampaign();
@@ -133,7 +143,6 @@ class TfrmMain {
   std::unique_ptr<TCampaignScreen> campaignScreen_;
   std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;
-  std::string startPort_;  // shown in the port box's list as well
 };
 
 }  // namespace app
