@@ -28,6 +28,7 @@ TfrmMain::TfrmMain(platform::MainLoop& loop, const TfrmMainView& view, TfrmTelLi
   design::LoadDesign(view_);
   CreateComponents();
   BindEvents();
+  BindNumberEvents();
 
   zoFormStorage1_ = std::make_unique<TZoFormStorage>(*view_.frmMain, programFile_);
   zoFormStorage1_->SetIniFileName(TZoFormStorage::kAppIniName);
@@ -83,9 +84,9 @@ void TfrmMain::BindEvents() {
   };
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
+  BindModemPanel();
   composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
   CreateCampaign();
-  BindModemPanel();
 }
 
 void TfrmMain::BindModemEvents() {
@@ -100,7 +101,8 @@ void TfrmMain::BindModemEvents() {
 }
 
 void TfrmMain::UnbindEvents() {
-  for (TButton* button : {view_.BitBtn1, view_.BitBtn3, view_.BitBtn4, view_.btnZapisz, view_.BitBtn2}) {
+  for (TButton* button : {view_.BitBtn1, view_.BitBtn3, view_.BitBtn4, view_.btnZapisz, view_.BitBtn2,
+                          view_.BitBtn6}) {
     button->OnClick = nullptr;
   }
   view_.frmMain->OnShow = nullptr;
@@ -138,13 +140,15 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::ApplicationIdle() {
   const bool connected = zoGSM1_->Connected();
-  actImportuj_.SetEnabled(!connected);
-  actWyslij_.SetEnabled(!numberList_.Empty() && !connected);
+  // Inside a running import neither another import, nor the send command,
+  // nor a manual number may start.
+  actImportuj_.SetEnabled(!connected && !importRunning_);
+  actWyslij_.SetEnabled(!numberList_.Empty() && !connected && !importRunning_);
   view_.Label10->SetEnabled(!connected);
   actZapiszPort_.SetEnabled(!connected);
-  view_.BitBtn6->SetEnabled(!connected);
-  view_.Label33->SetEnabled(!connected);
-  view_.Edit1->SetEnabled(!connected);
+  view_.BitBtn6->SetEnabled(!connected && !importRunning_);
+  view_.Label33->SetEnabled(!connected && !importRunning_);
+  view_.Edit1->SetEnabled(!connected && !importRunning_);
   actZatrzymaj_.SetEnabled(true);
   // The search button is back once no search runs and no result waits for
   // its box, also after a search the component refused or that ended when

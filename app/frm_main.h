@@ -74,6 +74,8 @@ class TfrmMain {
   void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
   TMessageComposer& Composer() { return *composer_; }
   TCampaign& Campaign() { return *campaign_; }
+  // The import's reading loop is running (it lets the window handle events).
+  bool ImportRunning() const { return importRunning_; }
   // Set by the test connection ("test modemu"), cleared by the stop command.
   bool TestConnection() const { return testConnection_; }
 
@@ -87,6 +89,11 @@ class TfrmMain {
   void FormCreate();
   void FormClose();
   void FormDestroy();
+
+  // Numbers in: the import and the manual entry (frm_main_import.cpp).
+  void BindNumberEvents();
+  void actImportujExecute();
+  void BitBtn6Click();
 
   // Settings.
   void actZapiszPortExecute();
@@ -143,6 +150,8 @@ class TfrmMain {
   std::unique_ptr<TCampaignScreen> campaignScreen_;
   std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;
+  bool importRunning_ = false;
+  std::string startPort_;  // shown in the port box's list as well
 };
 
 }  // namespace app

@@ -44,6 +44,10 @@ inline constexpr int kLateAnswerWait = 30000;
 // prompt says to it is read away until the line is this long quiet.
 inline constexpr int kEscapeSettle = 200;
 
+// Rings this close belong to one incoming call (modems repeat "+CLIP:"
+// every few seconds while a call rings).
+inline constexpr int kRingsOfOneCall = 10000;
+
 // Deactivation: rounds of a pumping delay while the engine ends, then it is abandoned.
 inline constexpr int kStopRounds = 3000;
 inline constexpr int kStopRoundMs = 10;

@@ -56,3 +56,4 @@ std::filesystem::path DocumentsDirectory() {
 }
 
 }  // namespace platform
+

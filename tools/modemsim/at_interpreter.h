@@ -75,6 +75,25 @@ class AtInterpreter {
   int NextReference() const { return nextReference_; }
   std::vector<std::string> SubmittedPdus() const { return submitted_; }
 
+  // ---- The network's side (incoming_events.cpp) ----
+  // The status report of a sent message: "+CDS: <length>" and the report's
+  // PDU when AT+CNMI's fourth value is 1; stored, with "+CDSI: <mem>,<index>",
+  // when it is 2; nothing otherwise. The message is the one sent with that
+  // reference whose submission asked for a report; without one, a report
+  // for `recipient` (a message sent before the modem was restarted); empty
+  // when neither is there.
+  std::vector<std::string> StatusReport(int reference, int status, const std::string& recipient = {});
+  // References of sent messages that asked for a report and have none yet.
+  std::vector<int> ReportsWanted() const;
+  // An incoming call rings once: "RING", and "+CLIP: ..." after AT+CLIP=1
+  // (an empty number for a withheld one). ATH and AT+CHUP end the call.
+  std::vector<std::string> Ring(const std::string& number);
+  bool CallRinging() const { return callRinging_; }
+  int HangUps() const { return hangUps_; }
+  // An indicator event "+CIEV: <index>,<value>", reported after
+  // AT+CMER=<mode>,..,..,<ind> with mode and ind not 0.
+  std::vector<std::string> Indicator(int index, int value);
+
  private:
   struct Memory {
     int capacity;
@@ -102,6 +121,18 @@ class AtInterpreter {
   void ResetCommonSettings();
   Memory* FindMemory(const std::string& name);
   std::string StorageCounts() const;
+
+  // incoming_events.cpp: a message sent (AT+CMGS), and the end of a call.
+  void NoteSent(int reference, const std::string& pdu);
+  void EndCall();
+  struct SentMessage {
+    int reference;
+    std::string pdu;
+    bool reportWanted;
+  };
+  std::vector<SentMessage> sent_;
+  bool callRinging_ = false;
+  int hangUps_ = 0;
 
   Identity identity_;
   bool echo_ = true;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/modemsim/incoming_script.h"
 #include "tools/modemsim/modem_simulator.h"
 #include "talvane_version.h"
 
@@ -63,7 +64,7 @@ bool ParsePair(const std::string& text, int& first, int& second) {
 }
 
 int Fail(const std::string& message) {
-  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage;
+  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage << modemsim::IncomingScript::Usage();
   return 2;
 }
 
@@ -71,6 +72,7 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   modemsim::ModemSimulator modem;
+  modemsim::IncomingScript incoming;
   bool quiet = false;
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
@@ -81,7 +83,7 @@ int main(int argc, char** argv) {
     } else if (option == "--bare-prompt") {
       modem.SetBarePrompt(true);
     } else if (option == "--help" || option == "-h") {
-      std::cout << kUsage;
+      std::cout << kUsage << modemsim::IncomingScript::Usage();
       return 0;
     } else if (option == "--version") {
       std::cout << "talvane-modemsim " TALVANE_VERSION "\n";
@@ -106,6 +108,8 @@ int main(int argc, char** argv) {
       if (!ParseFault(args[i + 1], fault)) return Fail("bad fault kind " + args[i + 1]);
       modem.SetFault(args[i + 2], fault);
       i += 2;
+    } else if (std::string error; incoming.TakeOption(args, i, error)) {
+      if (!error.empty()) return Fail(error);
     } else {
       return Fail("unknown or incomplete option " + option);
     }
@@ -131,9 +135,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << modem.PortPath() << std::endl;  // the first line, flushed
+  incoming.Start(modem);
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
+  incoming.Stop();
   modem.Stop();
   return 0;
 }

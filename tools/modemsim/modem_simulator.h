@@ -90,6 +90,16 @@ class ModemSimulator {
   // appears on the same path, as a USB modem does when plugged in again.
   void SetStablePath(const std::string& path);
 
+  // ---- More of the network's side, on demand (incoming_events.cpp) ----
+  // The status report of the sent message with `reference`, routed as
+  // AT+CNMI says (AtInterpreter::StatusReport); false when there is none to send.
+  bool SendStatusReport(int reference, int status, const std::string& recipient = {});
+  // One ring of an incoming call from `number` ("" for a withheld number).
+  void Ring(const std::string& number);
+  // An indicator event "+CIEV: <index>,<value>"; false when the modem was
+  // not asked to report indicators (AT+CMER).
+  bool SendIndicator(int index, int value);
+
   // Faults for commands beginning with `commandPrefix` (without regard to case).
   void SetFault(const std::string& commandPrefix, const Fault& fault);
   void ClearFaults();
