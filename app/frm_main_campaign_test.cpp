@@ -112,9 +112,10 @@ TEST_F(Campaign, ThreeNumbersGetOneMessageEachOnConsecutiveStepsAndTurnGreen) {
 TEST_F(Campaign, AMessageWhoseMiddlePartFailedIsRedWithOneLogLine) {
   Import({"600100200"});
   Compose(AnsiString(400, 'x'));  // three parts
+  // The network answers the first part two seconds late: time to make the
+  // modem refuse the second one before it is announced.
+  simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::Delay, 0, 2000, 1});
   ASSERT_TRUE(Click(view.BitBtn3));
-  // The first part is in; its report comes after the collection wait, before
-  // the second part is announced.
   ASSERT_TRUE(RunUntil([&] { return simulator.Pdus().size() >= 1; }));
   simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::CmsError, 38, 0, 3});
   ASSERT_TRUE(Finished());
