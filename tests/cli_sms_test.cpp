@@ -149,4 +149,50 @@ TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
   EXPECT_NE(part.out.find("\"udh\": {\"ref\": 42, \"total\": 3, \"seq\": 2}"), std::string::npos) << part.out;
 }
 
+TEST(CliDecode, AStatusReportShowsItsOutcomeAtTheTop) {
+  // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
+  // service centre took it, both times at UTC+2 shown in UTC+1.
+  const Result r = Cli({"decode", "0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
+            "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
+            "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
+            "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n");
+}
+
+TEST(CliDecode, ReadsWhatModemsAndOperatorsSend) {
+  struct Case {
+    const char* name;
+    std::string pdu;
+    std::string expected;  // a piece of the output
+  } cases[] = {
+      // "Orange" as an alphanumeric originator, in both addresses.
+      {"alphanumeric sender", "00040BD04F79D87D2E030000208062917314800CC8F71D14969741F977FD07",
+       "\"sender\": \"Orange\""},
+      {"alphanumeric address", "00040BD04F79D87D2E030000208062917314800CC8F71D14969741F977FD07",
+       "\"address\": \"Orange\""},
+      {"lower case", "07911326040000f0040b911346610089f60000208062917314800cc8f71d14969741f977fd07",
+       "{\"text\": \"How are you?\", \"sender\": \"+31641600986\""},
+      // An operator's notice: the F group with bit 2 clear is 7-bit.
+      {"F group", "00040B918421436587F900FB42305041709000" "1DB15CEC868BC9663018080402816432DD0C060281A4412A159904",
+       "{\"text\": \"1917812300     22:30   RATTHI\""},
+      {"16-bit reference", "00440B918421436587F9000042305041709000" "0A060804ABCD0302C834",
+       "\"udh\": {\"ref\": 43981, \"total\": 3, \"seq\": 2}"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Cli({"decode", c.pdu});
+    EXPECT_EQ(r.status, 0) << c.name;
+    EXPECT_EQ(r.err, "") << c.name;
+    EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.name << ": " << r.out;
+  }
+  // One PDU, no more and no less.
+  EXPECT_EQ(Cli({"decode"}).status, 2);
+  EXPECT_EQ(Cli({"decode", "00", "00"}).status, 2);
+  const Result help = Cli({"decode", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("usage: talvane-cli decode PDU")) << help.out;
+}
+
 }  // namespace
