@@ -56,4 +56,3 @@ std::filesystem::path DocumentsDirectory() {
 }
 
 }  // namespace platform
-
