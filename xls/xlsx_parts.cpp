@@ -118,7 +118,7 @@ int ReadWorkbookPart(XlsxPackage& package, std::string_view part, std::vector<Xl
   return package.ReadPart(part, handler);
 }
 
-int ReadSharedStrings(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out) {
+int ReadSharedStringsPart(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out) {
   SharedStringsHandler handler(out);
   return package.ReadPart(part, handler);
 }

@@ -66,7 +66,7 @@ int ReadXlsxWorkbook(TXLSWorkbook& book, std::span<const std::uint8_t> bytes) {
   std::vector<std::u16string> sharedStrings;
   const std::string stringsPart = TargetOfType(relationships, "/sharedStrings");
   if (!stringsPart.empty() && package.Has(stringsPart)) {
-    if (const int read = ReadSharedStrings(package, stringsPart, sharedStrings); read != kOpenOk) return read;
+    if (const int read = ReadSharedStringsPart(package, stringsPart, sharedStrings); read != kOpenOk) return read;
   }
   std::vector<std::uint32_t> cellFormats;
   const int styled = ReadStyles(package, TargetOfType(relationships, "/styles"), TargetOfType(relationships, "/theme"),
