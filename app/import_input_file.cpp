@@ -3,33 +3,13 @@
 #include <filesystem>
 
 #include "platform/atomic_file.h"
-#include "xls/biff_reader.h"
-#include "xls/decryption.h"
+#include "xls/result_codes.h"
 
 namespace app {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// The workbook's own account of what it read; older workbook models know
-// nothing of encryption or of parts their copy would lose.
-template <class Book>
-bool OpenedEncrypted(const Book& book) {
-  if constexpr (requires { book.OpenedEncrypted(); }) {
-    return book.OpenedEncrypted();
-  } else {
-    return false;
-  }
-}
-template <class Book>
-bool SaveKeepsEverything(const Book& book) {
-  if constexpr (requires { book.SaveKeepsEverything(); }) {
-    return book.SaveKeepsEverything();
-  } else {
-    return true;
-  }
-}
 
 bool LooksLikeXlsx(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   const bool zip = bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K';
@@ -40,11 +20,11 @@ bool LooksLikeXlsx(const std::string& path, const std::vector<std::uint8_t>& byt
 
 AnsiString ReasonOfOpenResult(const TInputWorkbook& input) {
   switch (input.openResult) {
-    case -3:
+    case xls::kOpenNotWorkbook:
       return LooksLikeXlsx(input.path, input.bytes)
                  ? Ansi("to plik w formacie XLSX, a program czyta tylko pliki XLS (Excel 97-2003)")
                  : Ansi("to nie jest plik XLS");
-    case -1:
+    case xls::kOpenCorrupt:
       return Ansi("plik jest uszkodzony lub zapisany w nieobsługiwanej wersji formatu XLS");
     case xls::kFilePassNeedsPassword:
     case xls::kFilePassWrongPassword:
@@ -109,12 +89,12 @@ std::string BackupPathFor(const std::string& path) {
 
 TWriteBack WriteInputBack(TInputWorkbook& input) {
   TWriteBack outcome;
-  if (OpenedEncrypted(input.book)) {
+  if (input.book.OpenedEncrypted()) {
     outcome.kind = TWriteBack::TKind::LeftEncrypted;
     return outcome;
   }
   const bool incomplete = input.openResult == xls::kOpenUnfinished;
-  if (incomplete || !SaveKeepsEverything(input.book)) {
+  if (incomplete || !input.book.SaveKeepsEverything()) {
     outcome.backupPath = BackupPathFor(input.path);
     const std::string_view original(reinterpret_cast<const char*>(input.bytes.data()), input.bytes.size());
     if (!platform::WriteFileAtomically(outcome.backupPath, original, &outcome.error)) {
