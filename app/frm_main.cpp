@@ -2,9 +2,15 @@
 
 #include "app/frm_main.h"
 
+#include <algorithm>
+
+#include "app/campaign.h"
 #include "app/frm_main_design.h"
+#include "app/message_composer.h"
 #include "app/zo_tools.h"
 #include "modem/instance_settings.h"
+#include "modem/modem_search.h"
+#include "platform/port_list.h"
 #include "platform/program_dir.h"
 
 namespace app {
@@ -37,6 +43,8 @@ TfrmMain::~TfrmMain() {
   if (view_.frmMain->OnDestroy) view_.frmMain->OnDestroy();
   // The view outlives the logic: leave it no handler that points here.
   zoFormStorage1_.reset();
+  campaign_.reset();
+  composer_.reset();
   UnbindEvents();
 }
 
@@ -76,6 +84,9 @@ void TfrmMain::BindEvents() {
   };
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
+  BindModemPanel();
+  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
+  CreateCampaign();
 }
 
 void TfrmMain::BindModemEvents() {
@@ -102,6 +113,7 @@ void TfrmMain::UnbindEvents() {
   view_.CheckBox2->OnClick = nullptr;
   view_.ComboBox1->OnEnter = nullptr;
   view_.StatusBar1->OnDrawPanel = nullptr;
+  UnbindModemPanel();
 }
 
 void TfrmMain::FormCreate() {
@@ -138,6 +150,10 @@ void TfrmMain::ApplicationIdle() {
   view_.Label33->SetEnabled(!connected && !importRunning_);
   view_.Edit1->SetEnabled(!connected && !importRunning_);
   actZatrzymaj_.SetEnabled(true);
+  // The search button is back once no search runs and no result waits for
+  // its box, also after a search the component refused or that ended when
+  // the modem was switched off.
+  view_.BitBtn5->SetEnabled(!zoGSM1_->Searching() && !timer3_->Enabled());
 
   TEditor& memo = *view_.Memo1;
   if (connected) {
@@ -145,14 +161,21 @@ void TfrmMain::ApplicationIdle() {
     memo.SetFontColor(design::kMemoConnectedTextColor);
     memo.SetFontStyle(true, true);
   } else {
-    memo.SetColor(clWhite);
+    // The red of a refused start stays until the text changes.
+    if (memo.Color() != clRed) memo.SetColor(clWhite);
     memo.SetFontColor(design::kMemoTextColor);
     memo.SetFontStyle(true, false);
   }
 }
 
 void TfrmMain::UseStartPort(const std::string& port) {
-  startPort_ = port;
+  // The port joins the ports of the machine, for the port box and the search.
+  zoGSM1_->Search().SetPortSource([port] {
+    std::vector<std::string> ports = platform::ListSerialPorts();
+    if (std::find(ports.begin(), ports.end(), port) == ports.end()) ports.push_back(port);
+    return ports;
+  });
+  zoGSM1_->RefreshComPorts();
   zoGSM1_->SetComPort(port);
   view_.ComboBox1->SetText(port);
 }
@@ -162,6 +185,9 @@ void TfrmMain::FormClose() {
   if (resultWorkbook_.Exists() && !resultFilePath_.empty()) resultWorkbook_.SaveAs(resultFilePath_);
 }
 
-void TfrmMain::FormDestroy() { numberList_.Clear(); }
+void TfrmMain::FormDestroy() {
+  numberList_.Clear();
+  resultWorkbook_.Discard();
+}
 
 }  // namespace app

@@ -20,6 +20,10 @@
 
 namespace app {
 
+class TCampaign;
+class TCampaignScreen;
+class TMessageComposer;
+
 // Where the settings live in the settings store.
 inline constexpr const char* kSettingsKey = "software\\Talvane\\GSM";
 
@@ -64,10 +68,15 @@ class TfrmMain {
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& InputFilePath() const { return inputFilePath_; }
   const std::string& ResultFilePath() const { return resultFilePath_; }
-  int SentCounter() const { return sentCounter_; }
+  int SentCounter() const;
   TResultWorkbook& ResultWorkbook() { return resultWorkbook_; }
+  // Where the result workbook is saved (set by the import and the manual entry).
+  void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
+  TMessageComposer& Composer() { return *composer_; }
+  TCampaign& Campaign() { return *campaign_; }
   // The import's reading loop is running (it lets the window handle events).
   bool ImportRunning() const { return importRunning_; }
+  // Set by the test connection ("test modemu"), cleared by the stop command.
   bool TestConnection() const { return testConnection_; }
 
  private:
@@ -99,6 +108,20 @@ class TfrmMain {
   void ZoGSM1Connecting();
   void ZoGSM1Connected();
   void ZoGSM1Disconnected();
+  void ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal);
+
+  // The test connection and the modem search (frm_main_search.cpp).
+  void BindModemPanel();
+  void UnbindModemPanel();
+  void Label10Click();
+  void BitBtn5Click();
+  void ZoGSM1SearchProgress(int progress, const std::string& port, int found);
+  void Timer3Timer();
+
+  // Message composition and the send campaign.
+  void CreateCampaign();
+  void actWyslijExecute();
+  void actZatrzymajExecute();
 
   platform::MainLoop& loop_;
   TfrmMainView view_;
@@ -122,9 +145,11 @@ class TfrmMain {
   std::string programDirectory_;
   std::string inputFilePath_;
   std::string resultFilePath_;
-  int sentCounter_ = 0;
-  bool testConnection_ = false;
   TResultWorkbook resultWorkbook_;
+  std::unique_ptr<TMessageComposer> composer_;
+  std::unique_ptr<TCampaignScreen> campaignScreen_;
+  std::unique_ptr<TCampaign> campaign_;
+  bool testConnection_ = false;
   bool importRunning_ = false;
   std::string startPort_;  // shown in the port box's list as well
 };

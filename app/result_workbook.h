@@ -28,8 +28,15 @@ class TResultWorkbook {
   // both ways, in a column 15 characters wide.
   void WriteNumberRow(int row, const AnsiString& number);
 
+  // The same with the fill `colour` (a colour index; xls::xlNone for none).
+  // A row beyond the sheet, or without a workbook, is not written.
+  void WriteRow(int row, const AnsiString& number, int colour);
+  // A campaign's result: the row at the next-row counter, which advances.
+  void AppendResult(const AnsiString& number, int colour);
+
   // Saves the workbook under `path` (a path of this system); the workbook's
-  // result code (1 written).
+  // result code (1 written). The file there is replaced only by a complete
+  // new one. 0 when there is no workbook.
   int SaveAs(const std::string& path);
 
  private:
