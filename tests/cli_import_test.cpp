@@ -128,6 +128,52 @@ TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
 }
 
+TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "urwany.xls";
+  // The workbook stream of a file, as a plain BIFF file, without its last
+  // end-of-file record: every sheet is there, the stream's end is not.
+  const auto cut = xls::testing::RunCommand(
+      std::string(TALVANE_PYTHON) + " -c \"import olefile,struct,sys\n"
+      "data=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read()\n"
+      "at=last=0\n"
+      "while at+4<=len(data):\n"
+      "  rid,ln=struct.unpack('<HH',data[at:at+4])\n"
+      "  if rid==0 and ln==0: break\n"
+      "  last=at; at+=4+ln\n"
+      "open(sys.argv[2],'wb').write(data[:last])\" '" +
+      (kReaderFixtures / "xlwt_basic.xls").string() + "' '" + file.string() + "'");
+  ASSERT_EQ(cut.status, 0) << cut.output;
+  const std::string original = Bytes(file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
+  EXPECT_EQ(Bytes(folder / "urwany.orig.xls"), original);
+  EXPECT_NE(run.log.find("Oryginał pliku zachowano jako: " + (folder / "urwany.orig.xls").string()), std::string::npos)
+      << run.log;
+  ExpectXlrd(folder, file,
+             "sheets\t2\n"
+             "cell\t0\t1\t0\tnumber\t48600123456\t45\t*\t*\n"
+             "cell\t0\t1\t1\ttext\tduplikat\t*\t*\t*\n"
+             "cell\t0\t1\t2\ttext\t600123456\t*\t*\t*\n"
+             "cell\t0\t2\t0\tnumber\t1.5\t10\t*\t*\n");
+}
+
+TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "gnumeric.xls";
+  fs::copy_file(kReaderFixtures / "gnumeric_biff7_cp1250.xls", file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  // Comments and drawings of a BIFF5 file have no place in the copy: the
+  // original stays beside it.
+  EXPECT_TRUE(fs::exists(folder / "gnumeric.orig.xls"));
+  ExpectXlrd(folder, file,
+             "sheets\t3\n"
+             "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t*\t*\t*\n"
+             "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n");
+}
+
 TEST(CliImport, BadArgumentsShowTheUsage) {
   const xls::testing::TestFolder folder;
   for (const char* arguments : {"", "--frobnicate x.xls", "a.xls b.xls"}) {
