@@ -174,6 +174,24 @@ TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
              "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n");
 }
 
+TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "bledy.xls";
+  fs::copy_file(kReaderFixtures / "gnumeric_errors.xls", file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  // Every error value of the sheet, as xlrd reads it, before and after.
+  const std::string errors = std::string(TALVANE_PYTHON) +
+                             " -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1])\n"
+                             "print([(i,r,c,s.cell(r,c).value) for i,s in enumerate(b.sheets()) "
+                             "for r in range(s.nrows) for c in range(s.ncols) if s.cell(r,c).ctype==5])\" '";
+  const auto before = xls::testing::RunCommand(errors + (kReaderFixtures / "gnumeric_errors.xls").string() + "'");
+  const auto after = xls::testing::RunCommand(errors + file.string() + "'");
+  ASSERT_EQ(before.status, 0) << before.output;
+  EXPECT_NE(before.output, "[]\n");
+  EXPECT_EQ(after.output, before.output);
+}
+
 TEST(CliImport, BadArgumentsShowTheUsage) {
   const xls::testing::TestFolder folder;
   for (const char* arguments : {"", "--frobnicate x.xls", "a.xls b.xls"}) {
