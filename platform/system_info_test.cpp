@@ -69,6 +69,9 @@ TEST(Clock, FormatsFollowTheLocaleOfLcTime) {
   EXPECT_EQ(FormatDateTime(when), std::string(date) + " " + time);
   EXPECT_NE(FormatShortDate(when).find("05"), std::string::npos);
   EXPECT_NE(FormatLongTime(when).find("08"), std::string::npos);
+  // A calendar time without a zone (a message's time stamp) in the same formats.
+  EXPECT_EQ(FormatDateTime(CalendarTime{2024, 3, 5, 7, 8, 9}), std::string(date) + " " + time);
+  EXPECT_NE(FormatDateTime(CalendarTime{}).find("30"), std::string::npos);  // the zero day, 1899-12-30
 }
 
 TEST(Clock, TickCountIsMonotonicMilliseconds) {

@@ -16,24 +16,14 @@
 #include "app/qt/idle_hook.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_look.h"
+#include "app/qt/qt_test_application.h"
 #include "app/qt/tel_list_window.h"
 #include "app/test_support.h"
 #include "platform/qt/qt_main_loop.h"
 
 namespace app::qt {
 
-inline QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = [] {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    auto* a = new QApplication(argc, argv);
-    RegisterFonts();
-    return a;
-  }();
-  return *application;
-}
+inline QApplication& Application() { return TestApplication(); }
 
 inline QString Utf8(const char* text) { return QString::fromUtf8(text); }
 

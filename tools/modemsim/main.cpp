@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/modemsim/incoming_script.h"
 #include "tools/modemsim/modem_simulator.h"
 #include "talvane_version.h"
 
@@ -23,8 +24,10 @@ constexpr const char* kUsage =
     "  --store PDU               a received, unread message in the SIM memory (repeatable)\n"
     "  --fault KIND PREFIX       a fault for commands beginning with PREFIX (repeatable);\n"
     "                            KIND: silence, error, cms:N, cme:N, delay:MS, drop,\n"
+    "                            drop-after:MS (the answer, then the line drops MS later),\n"
     "                            with '@prompt' (AT+CMGS: at the prompt, not after the message)\n"
     "                            and '*N' (only the next N commands), e.g. cms:38*1\n"
+    "  --bare-prompt             the prompt \"> \" without the CR LF before it\n"
     "  --quiet                   no traffic log on stderr\n"
     "  --version                 the version\n";
 
@@ -46,6 +49,7 @@ bool ParseFault(std::string text, modemsim::Fault& fault) {
   else if (kind == "cme") fault.kind = modemsim::FaultKind::CmeError, fault.code = argument;
   else if (kind == "delay") fault.kind = modemsim::FaultKind::Delay, fault.delayMs = argument;
   else if (kind == "drop") fault.kind = modemsim::FaultKind::DropLine;
+  else if (kind == "drop-after") fault.kind = modemsim::FaultKind::DropAfterAnswer, fault.delayMs = argument;
   else return false;
   return true;
 }
@@ -60,7 +64,7 @@ bool ParsePair(const std::string& text, int& first, int& second) {
 }
 
 int Fail(const std::string& message) {
-  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage;
+  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage << modemsim::IncomingScript::Usage();
   return 2;
 }
 
@@ -68,6 +72,7 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   modemsim::ModemSimulator modem;
+  modemsim::IncomingScript incoming;
   bool quiet = false;
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
@@ -75,8 +80,10 @@ int main(int argc, char** argv) {
     const bool hasValue = i + 1 < args.size();
     if (option == "--quiet") {
       quiet = true;
+    } else if (option == "--bare-prompt") {
+      modem.SetBarePrompt(true);
     } else if (option == "--help" || option == "-h") {
-      std::cout << kUsage;
+      std::cout << kUsage << modemsim::IncomingScript::Usage();
       return 0;
     } else if (option == "--version") {
       std::cout << "talvane-modemsim " TALVANE_VERSION "\n";
@@ -101,6 +108,8 @@ int main(int argc, char** argv) {
       if (!ParseFault(args[i + 1], fault)) return Fail("bad fault kind " + args[i + 1]);
       modem.SetFault(args[i + 2], fault);
       i += 2;
+    } else if (std::string error; incoming.TakeOption(args, i, error)) {
+      if (!error.empty()) return Fail(error);
     } else {
       return Fail("unknown or incomplete option " + option);
     }
@@ -126,9 +135,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << modem.PortPath() << std::endl;  // the first line, flushed
+  incoming.Start(modem);
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
+  incoming.Stop();
   modem.Stop();
   return 0;
 }
