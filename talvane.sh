@@ -66,15 +66,45 @@ has_display() {
   [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ "${QT_QPA_PLATFORM:-}" = offscreen ]
 }
 
-# Starts talvane-modemsim (with the options given) and sets `port` and
-# `sim_pid` of the caller; the simulated modem ends with this script.
+# The children this script starts: they end with it, however it ends (the
+# window closed, Ctrl-C, a kill). Global, because the EXIT trap runs after the
+# function that started them has returned.
+SIM_PID=""
+WINDOW_PID=""
+stop_children() {
+  local pid
+  for pid in "$WINDOW_PID" "$SIM_PID"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  done
+  for pid in "$WINDOW_PID" "$SIM_PID"; do
+    [ -n "$pid" ] && wait "$pid" 2>/dev/null || true
+  done
+  WINDOW_PID="" SIM_PID=""
+}
+trap stop_children EXIT
+trap 'stop_children; exit 130' INT
+trap 'stop_children; exit 143' TERM HUP
+
+# Starts talvane-modemsim (with the options given) and sets `port` of the
+# caller to its pseudo-terminal.
 start_simulated_modem() {
   log "no modem attached: starting the simulated modem"
-  exec 3< <(build/release/tools/modemsim/talvane-modemsim "$@")
-  sim_pid=$!
+  exec 3< <(exec build/release/tools/modemsim/talvane-modemsim "$@")
+  SIM_PID=$!
   read -r port <&3
   log "simulated modem on $port"
-  trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
+}
+
+# The window, on the modem's port (the found modem's or the simulated one's,
+# which joins the port list). Run in the background and waited for, so that a
+# signal to this script reaches the trap at once and ends the window too.
+run_window() {
+  local status=0
+  TALVANE_START_PORT=$port build/release/app/qt/talvane "$@" &
+  WINDOW_PID=$!
+  wait "$WINDOW_PID" || status=$?
+  WINDOW_PID=""
+  return "$status"
 }
 
 # A real modem without a display: nothing is sent, the console way is shown.
@@ -102,7 +132,7 @@ run_demonstration() {
 cmd_run() {
   ensure_packages
   build_release
-  local port sim_pid=""
+  local port
   port=$(attached_modem_port || true)
   if ! has_display || [ ! -x build/release/app/qt/talvane ]; then
     if [ -n "$port" ]; then
@@ -114,7 +144,7 @@ cmd_run() {
     return
   fi
   [ -n "$port" ] || start_simulated_modem
-  TALVANE_SIMULATED_PORT=${sim_pid:+$port} build/release/app/qt/talvane "$@"
+  run_window "$@"
 }
 
 cmd_test() {

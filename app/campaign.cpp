@@ -132,8 +132,10 @@ void TCampaign::AfterSend(modem::TZoGSM& sender, const std::string& nrTel, int s
   TMessageResult& result = pending.result;
   ++result.parts;
   if (sendingStatus == 0) {
+    // One line per message, naming its first failed part: the engine drops
+    // the parts after a rejected one, and they are reported failed as well.
+    if (result.failedParts.empty()) screen_.LogLine(FailedPartLine(nrTel, partNr, total));
     result.failedParts.push_back(partNr);
-    screen_.LogLine(FailedPartLine(nrTel, partNr, total));
   } else {
     result.references.push_back(reference);
   }

@@ -112,16 +112,17 @@ TEST_F(Campaign, ThreeNumbersGetOneMessageEachOnConsecutiveStepsAndTurnGreen) {
 TEST_F(Campaign, AMessageWhoseMiddlePartFailedIsRedWithOneLogLine) {
   Import({"600100200"});
   Compose(AnsiString(400, 'x'));  // three parts
+  // The network answers the first part two seconds late: time to make the
+  // modem refuse the second one before it is announced.
+  simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::Delay, 0, 2000, 1});
   ASSERT_TRUE(Click(view.BitBtn3));
-  // The first part is in; its report comes after the collection wait, before
-  // the second part is announced.
   ASSERT_TRUE(RunUntil([&] { return simulator.Pdus().size() >= 1; }));
   simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::CmsError, 38, 0, 3});
   ASSERT_TRUE(Finished());
 
   const std::string failed = Ansi("BŁĄD! nie udało się wysłać wiadomości do: +48600100200 (część 2 z 3)");
-  EXPECT_EQ(FailureLines(), 1);
   const std::vector<std::string> lines = LogLines();
+  EXPECT_EQ(FailureLines(), 1) << ::testing::PrintToString(lines);
   EXPECT_NE(std::find(lines.begin(), lines.end(), failed), lines.end());
   EXPECT_EQ(form->SentCounter(), 1);
   EXPECT_NE(view.StatusBar1.PanelText(3).find(Ansi("zakończona")), std::string::npos);
@@ -172,10 +173,16 @@ TEST_F(Campaign, StopWithAnEmptyListOrDuringATestConnectionAsksNothing) {
   Click(view.BitBtn4);  // nothing running, nothing left
   EXPECT_TRUE(env.dialogs.Boxes().empty());
 
-  form->NumberList().Add("600100200");
-  EXPECT_TRUE(form->Campaign().Stop(/*askFirst=*/false));  // the window's test connection
+  Import({"600100200"});
+  view.Label10.Click();  // "test modemu"
+  ASSERT_TRUE(form->TestConnection());
+  ASSERT_TRUE(ConnectedIs(true));
+  ASSERT_TRUE(Click(view.BitBtn4));
   EXPECT_TRUE(env.dialogs.Boxes().empty());
+  EXPECT_FALSE(form->TestConnection());
   EXPECT_TRUE(form->NumberList().Empty());
+  EXPECT_TRUE(ConnectedIs(false));
+  EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 0);
 }
 
 TEST_F(Campaign, ASecondCampaignAfterAStopRunsWithoutAutomaticReconnectionAndNothingOfTheFirst) {

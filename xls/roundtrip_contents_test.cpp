@@ -216,7 +216,7 @@ TEST(RoundTripContents, Biff5TextsInTheUtf16CodePage) {
 TEST(RoundTripContents, AWorkbookWithoutItsFinalEofIsSavedWhole) {
   std::vector<std::uint8_t> bytes = Stream::OneSheet({{0x027E, Stream::Cell(0, 0).U32(0x1EE)},
                                                       {0x027E, Stream::Cell(1, 0).U32(0x1F2)}});
-  bytes.resize(bytes.size() - 4);  // no EOF after the sheet
+  bytes.erase(bytes.end() - 4, bytes.end());  // no EOF after the sheet
   TXLSWorkbook book;
   ASSERT_EQ(book.OpenBytes(bytes), kOpenUnfinished);
   EXPECT_EQ(book.FormatRead(), FileFormat::Biff8);

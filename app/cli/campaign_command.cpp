@@ -23,7 +23,9 @@
 #include "app/cli/console_modem.h"
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
+#include "app/memory_view.h"
 #include "app/message_composer.h"
+#include "app/phone_import.h"
 #include "modem/instance_settings.h"
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
@@ -180,6 +182,31 @@ bool TakeNumbers(const std::string& list, bool excludeDuplicates, app::TNumberLi
   return true;
 }
 
+// The numbers of a spreadsheet, imported as the window's "Otwórz plik XLS"
+// imports them: the sheet is marked and written back, the result workbook
+// saved as its "_out" file; the import's log goes to stderr.
+bool ImportNumbers(const std::string& file, bool excludeDuplicates, app::TNumberList& numbers,
+                   app::TResultWorkbook& results, std::string& resultPath, std::string& error) {
+  app::MemoryMainView view;
+  app::MemoryTelListView telView;
+  app::TfrmTelList telList(telView.View());
+  std::string inputPath;
+  app::TPhoneImport import({view.View(), telList, numbers, results, inputPath, resultPath, nullptr});
+  import.ResetCounters();
+  std::error_code ec;
+  const app::TImportResult outcome = import.Run(std::filesystem::absolute(file, ec).string(), excludeDuplicates);
+  for (int i = 0; i < view.LogMemo.LineCount(); ++i) std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
+  if (!outcome.imported) {
+    error = "cannot import " + file + (outcome.error.empty() ? "" : ": " + platform::AnsiToUtf8(outcome.error));
+    return false;
+  }
+  if (numbers.Empty()) {
+    error = file + " holds no number to send";
+    return false;
+  }
+  return true;
+}
+
 std::optional<std::string> ReadText(const CampaignOptions& options, std::string& error) {
   if (options.textFile.empty()) return options.text;
   std::string readError;
@@ -228,23 +255,28 @@ int RunCampaign(const std::vector<std::string>& args) {
   std::string error;
   const std::optional<std::string> text = ReadText(*options, error);
   if (!text) return Fail(error, 2);
-  if (options->inputFile) {
-    return Fail("numbers from a spreadsheet are not available in this build; use --numbers", 2);
-  }
-
   const app::AnsiString campaignText = app::CampaignTextOf(platform::Utf8ToAnsi(*text));
   if (campaignText.empty()) return Fail("the message text is empty", 2);
 
   app::TNumberList numbers;
   app::TResultWorkbook results;
-  if (!TakeNumbers(options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
-  // Where the window keeps the result of typed numbers, unless told otherwise.
-  const std::string resultPath = options->resultFile.empty()
-                                     ? (platform::DocumentsDirectory() / "manual_out.xls").string()
-                                     : std::filesystem::absolute(options->resultFile).string();
-  if (!PortOpens(options->port, "campaign")) return 1;
-  if (const int saved = results.SaveAs(resultPath); saved != xls::kSaveOk) {
-    return Fail("cannot write the result workbook " + resultPath + ": " + xls::SaveResultReason(saved, resultPath), 1);
+  std::string resultPath;
+  if (options->inputFile) {
+    if (!options->resultFile.empty()) return Fail("--result goes with --numbers: FILE's result is FILE_out", 2);
+    if (!PortOpens(options->port, "campaign")) return 1;
+    if (!ImportNumbers(*options->inputFile, !options->keepDuplicates, numbers, results, resultPath, error)) {
+      return Fail(error, 1);
+    }
+  } else {
+    if (!TakeNumbers(options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
+    // Where the window keeps the result of typed numbers, unless told otherwise.
+    resultPath = options->resultFile.empty() ? (platform::DocumentsDirectory() / "manual_out.xls").string()
+                                             : std::filesystem::absolute(options->resultFile).string();
+    if (!PortOpens(options->port, "campaign")) return 1;
+    if (const int saved = results.SaveAs(resultPath); saved != xls::kSaveOk) {
+      return Fail("cannot write the result workbook " + resultPath + ": " + xls::SaveResultReason(saved, resultPath),
+                  1);
+    }
   }
 
   interrupted = false;

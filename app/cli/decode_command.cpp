@@ -1,5 +1,6 @@
 // talvane-cli decode: what the decoders read from a received PDU, as one
-// JSON object. "PDU ERROR" reports go to the error output. A message shows
+// JSON object. A PDU the decoders cannot read is said once on the error
+// output (the first "PDU ERROR" report) and gives exit status 1. A message shows
 // its text, sender, timestamp and concatenation values; a status report its
 // recipient, reference, status and discharge time. Both show what the byte
 // decoder read under "pdu".
@@ -65,7 +66,9 @@ void PrintStatusReport(const sms::TSmsPdu& report) {
             << "}\n";
 }
 
-void PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
+// Prints what the decoders read; false when they could not read the PDU
+// (what they reported is said once on stderr).
+bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
   platform::RecordingDialogs dialogs;
   platform::InstallDialogs(&dialogs);
   sms::TSMS decoder;
@@ -75,12 +78,16 @@ void PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
   const sms::DateTime timestamp = decoder.GetTimeStamp();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
   platform::InstallDialogs(nullptr);
-  for (const std::string& box : dialogs.Texts()) std::cerr << platform::AnsiToUtf8(box) << "\n";
+  // Each decoder reports the same fault again: the first report says it.
+  if (!dialogs.Texts().empty()) {
+    std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(dialogs.Texts().front()) << "\n";
+  }
 
   std::cout << "{\"text\": " << Json(platform::Utf16ToUtf8(text)) << ", \"sender\": " << JsonAnsi(sender)
             << ", \"timestamp\": " << Json(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
             << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
+  return dialogs.Texts().empty();
 }
 
 int RunDecode(const std::vector<std::string>& args) {
@@ -91,10 +98,9 @@ int RunDecode(const std::vector<std::string>& args) {
   const sms::TSmsPdu bytes = sms::DecodeBytes(true, pdu);
   if (bytes.Kind == sms::kStatusReportParsed) {
     PrintStatusReport(bytes);
-  } else {
-    PrintMessage(pdu, bytes);
+    return 0;
   }
-  return 0;
+  return PrintMessage(pdu, bytes) ? 0 : 1;
 }
 
 const CommandRegistration registration({"decode", kUsage, RunDecode});

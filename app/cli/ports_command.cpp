@@ -2,8 +2,10 @@
 // order the modem component lists them.
 
 #include <iostream>
+#include <optional>
 
 #include "app/cli/command.h"
+#include "app/cli/options.h"
 #include "modem/zogsm.h"
 #include "platform/headless_main_loop.h"
 
@@ -11,10 +13,8 @@ namespace cli {
 namespace {
 
 int RunPorts(const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    std::cerr << "usage: talvane-cli ports\n";
-    return 2;
-  }
+  OptionParser parser("ports", "The serial ports of this machine, one a line, in natural order.");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
   platform::HeadlessMainLoop loop;
   const modem::TZoGSM gsm(loop);
   for (const std::string& port : gsm.PortList()) std::cout << port << "\n";

@@ -4,9 +4,11 @@
 // modem; a port named on the command line that cannot be opened is reported.
 
 #include <iostream>
+#include <optional>
 
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
+#include "app/cli/options.h"
 #include "platform/clock.h"
 #include "platform/port_list.h"
 #include "platform/serial_port.h"
@@ -30,8 +32,12 @@ bool ModemAnswers(const std::string& port) {
 }
 
 int RunProbe(const std::vector<std::string>& args) {
-  const bool named = !args.empty();
-  const std::vector<std::string> ports = named ? args : platform::ListSerialPorts();
+  std::vector<std::string> given;
+  OptionParser parser("probe [PORT...]", "The first port where a modem answers AT (all serial ports when none is given).");
+  parser.Rest("PORT", given, "a port to try, in the order given");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
+  const bool named = !given.empty();
+  const std::vector<std::string> ports = named ? given : platform::ListSerialPorts();
   size_t opened = 0;
   for (const std::string& port : ports) {
     if (named && !PortOpens(port, "probe")) continue;

@@ -7,6 +7,7 @@
 
 #include <iostream>
 
+#include "app/cli/options.h"
 #include "app/cli/xls_command.h"
 #include "xls/biff_reader.h"
 #include "xls/result_codes.h"
@@ -15,21 +16,28 @@
 namespace cli {
 
 int XlsCopy(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    std::cerr << "usage: talvane-cli xls copy IN OUT\n";
-    return 2;
-  }
+  std::string in, out;
+  OptionParser parser("xls copy IN OUT", "Opens IN and saves it as OUT, as the import writes a marked workbook back.");
+  parser.Positional("IN", in, "the workbook to read");
+  parser.Positional("OUT", out, "where the copy is saved");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
+
   xls::TXLSWorkbook book;
-  const int opened = book.Open(args[0]);
-  const std::string message =
-      opened == xls::kOpenOk ? "" : ", \"message\": " + JsonString(xls::OpenResultReason(opened, args[0]));
+  const int opened = book.Open(in);
+  const std::string reason = opened == xls::kOpenOk ? "" : xls::OpenResultReason(opened, in);
+  const std::string message = reason.empty() ? "" : ", \"message\": " + JsonString(reason);
   if (opened != xls::kOpenOk && opened != xls::kOpenUnfinished) {
     std::cout << "{\"open\": " << opened << ", \"save\": null" << message << "}\n";
+    std::cerr << "talvane-cli xls copy: cannot read " << in << ": " << reason << "\n";
     return 1;
   }
-  const int saved = book.SaveAs(args[1]);
+  const int saved = book.SaveAs(out);
   std::cout << "{\"open\": " << opened << ", \"save\": " << saved << message << "}\n";
-  return saved == xls::kSaveOk ? 0 : 1;
+  if (saved != xls::kSaveOk) {
+    std::cerr << "talvane-cli xls copy: cannot save " << out << ": " << xls::SaveResultReason(saved, out) << "\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace cli

@@ -11,6 +11,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/cli/options.h"
 #include "app/cli/xls_command.h"
 #include "platform/codepage.h"
 #include "xls/biff_reader.h"
@@ -98,14 +99,20 @@ void DumpSheet(xls::IXLSWorksheet& sheet, int position) {
 }  // namespace
 
 int XlsDump(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << "usage: talvane-cli xls dump FILE\n";
-    return 2;
-  }
+  std::string file;
+  OptionParser parser("xls dump FILE", "What Open reads from a workbook, as JSON lines.");
+  parser.Positional("FILE", file, "the workbook to read");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
+
   xls::TXLSWorkbook book;
-  const int result = book.Open(args[0]);
+  const int result = book.Open(file);
   std::cout << "{\"open\": " << result;
-  if (result != xls::kOpenOk) std::cout << ", \"message\": " << JsonString(xls::OpenResultReason(result, args[0]));
+  if (result != xls::kOpenOk) {
+    const std::string reason = xls::OpenResultReason(result, file);
+    std::cout << ", \"message\": " << JsonString(reason);
+    std::cerr << "talvane-cli xls dump: cannot read " << file << (result == xls::kOpenUnfinished ? " whole: " : ": ")
+              << reason << "\n";
+  }
   std::cout << "}\n";
   for (int position = 1; position <= book.Worksheets().Count(); ++position)
     DumpSheet(*book.Worksheets().Entries(position), position);

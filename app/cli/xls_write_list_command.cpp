@@ -8,6 +8,7 @@
 #include <iostream>
 #include <optional>
 
+#include "app/cli/options.h"
 #include "app/cli/xls_command.h"
 #include "platform/codepage.h"
 #include "xls/interior.h"
@@ -42,21 +43,22 @@ std::optional<Entry> ParseEntry(const std::string& argument) {
 }  // namespace
 
 int XlsWriteList(const std::vector<std::string>& args) {
-  if (args.empty()) {
-    std::cerr << "usage: talvane-cli xls write-list OUT.xls NUMBER[:COLOUR]...\n";
-    return 2;
-  }
-  if (args.size() - 1 > static_cast<std::size_t>(xls::kRowCount)) {
-    std::cerr << "talvane-cli xls write-list: at most " << xls::kRowCount << " numbers fit a sheet\n";
-    return 2;
+  std::string path;
+  std::vector<std::string> numbers;
+  OptionParser parser("xls write-list OUT.xls NUMBER[:COLOUR]...",
+                      "Writes numbers as a result workbook: column A, centred, filled with the colour given.");
+  parser.Positional("OUT.xls", path, "the workbook to write");
+  parser.Rest("NUMBER[:COLOUR]", numbers, "a number, with a colour index for its fill (1-56, -4142 none)");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
+  if (numbers.size() > static_cast<std::size_t>(xls::kRowCount)) {
+    return parser.UsageError("at most " + std::to_string(xls::kRowCount) + " numbers fit a sheet");
   }
   std::vector<Entry> entries;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    std::optional<Entry> entry = ParseEntry(args[i]);
+  for (const std::string& argument : numbers) {
+    std::optional<Entry> entry = ParseEntry(argument);
     if (!entry) {
-      std::cerr << "talvane-cli xls write-list: '" << args[i]
-                << "': the colour after ':' must be a colour index 1-56, 0 or -4142 (no fill), or -4105\n";
-      return 2;
+      return parser.UsageError("'" + argument +
+                               "': the colour after ':' must be a colour index 1-56, 0 or -4142 (no fill), or -4105");
     }
     entries.push_back(std::move(*entry));
   }
@@ -74,9 +76,13 @@ int XlsWriteList(const std::vector<std::string>& args) {
   }
   if (entries.empty()) cells->Item(1, 1)->SetColumnWidth(15);
 
-  const int result = book->SaveAs(args[0]);
+  const int result = book->SaveAs(path);
   std::cout << result << "\n";
-  return result == xls::kSaveOk ? 0 : 1;
+  if (result != xls::kSaveOk) {
+    std::cerr << "talvane-cli xls write-list: cannot save " << path << ": " << xls::SaveResultReason(result, path) << "\n";
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace cli

@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     app::qt::TelListWindow telListWindow;
     app::TfrmTelList frmTelList(telListWindow.View());
     app::TfrmMain frmMain(loop, mainWindow.View(), frmTelList);
-    if (const char* port = std::getenv("TALVANE_SIMULATED_PORT"); port && port[0] != '\0') {
+    if (const char* port = std::getenv("TALVANE_START_PORT"); port && port[0] != '\0') {
       frmMain.UseStartPort(port);
     }
     mainWindow.Form().AfterClose = [] { QApplication::quit(); };
