@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "platform/text_case.h"
 
 namespace platform {

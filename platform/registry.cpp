@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "platform/codepage.h"
 #include "platform/text_case.h"
 #include "platform/user_dirs.h"

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/read_file.h"
+
 namespace xls::cfb::testing {
 
 // Bytes that differ from sector to sector, so a misplaced sector shows.
@@ -26,9 +28,9 @@ inline std::vector<std::uint8_t> Pattern(std::size_t size, std::uint32_t seed) {
   return bytes;
 }
 
+// The file's bytes; none when it cannot be read.
 inline std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return platform::ReadWholeFileBytes(path).value_or(std::vector<std::uint8_t>());
 }
 
 inline void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
