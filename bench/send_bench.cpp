@@ -6,8 +6,8 @@
 //   engine time = (PDU received - prompt sent)                    the turnaround at the prompt
 //               + (OnAfterSend - answer sent - collection wait)   reading the answer, judging it,
 //                                                                 logging and reporting it
-// The collection wait (18.5 s, scaled down here) is the engine's specified
-// wait for late answers of the network; it runs out in full for a modem that
+// The collection wait (18.5 s, scaled down here) is the engine's wait for
+// late answers of the network; it runs out in full for a modem that
 // answers at once.
 
 #include <benchmark/benchmark.h>

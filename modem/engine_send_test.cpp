@@ -425,8 +425,9 @@ TEST_F(SendTest, RequestsThatSendNothing) {
   EXPECT_TRUE(WaitForReports(1)) << Dump();
 }
 
-// The specified waits, unscaled: a modem that answers at once still has its
-// part reported only after the full collection wait.
+// The engine's waits for late network answers, unscaled: a modem that
+// answers at once still has its part reported only after the full
+// collection wait.
 class RealTimeSendTest : public SendTest {
  protected:
   RealTimeSendTest() : SendTest(1.0) {}

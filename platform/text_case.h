@@ -1,6 +1,8 @@
 #pragma once
 // Comparisons without regard to case, as the registry and INI files make them.
 // Letters A-Z fold to a-z; other bytes compare as they are.
+//
+// Threads: pure functions, safe from any thread.
 
 #include <string>
 #include <string_view>
