@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/text_case.h"
 #include "platform/user_dirs.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {

@@ -13,8 +13,4 @@ char FoldCase(char c);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
-// Leading and trailing blanks (space, tab) removed; TrimLine also removes CR and LF.
-std::string_view TrimBlanks(std::string_view text);
-std::string_view TrimLine(std::string_view text);
-
 }  // namespace platform
