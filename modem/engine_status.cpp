@@ -1,4 +1,5 @@
-// Power and signal answers become OnCheckSignalPower events.
+// Power and signal answers become OnCheckSignalPower events; status reports
+// ("+CDS:" and the PDU line after it) become OnNewSMS (engine_delivery.cpp).
 
 #include "modem/engine_thread.h"
 #include "modem/status_lines.h"
@@ -32,8 +33,7 @@ void TZoGSMThread::AnalyseStatusLines(const std::string& text) {
         break;
       }
       case StatusItem::Kind::StatusReport:
-        // Status reports are decoded and delivered as OnNewSMS once received
-        // messages are handled.
+        DeliverStatusReport(item.line, "+CDS:");
         break;
     }
   }

@@ -146,7 +146,7 @@ void TZoGSMThread::CommandQueueStep() {
     RxLines.Append(command);
     RxLines.Append(CommandFailedLine());
     RxLines.Append(">: (bufRx) -> " + answer + " :<");
-    CommandQueue.RemoveFirst();
+    CommandQueue.RemoveFirstIf(queued->id);
     Dispatch(&TZoGSM::DoAfterComRx);
     errorStep_ = error_step::kQueuedCommandFailureReported;
     return;
@@ -156,18 +156,11 @@ void TZoGSMThread::CommandQueueStep() {
   RxLines.Append(command);
   RxLines.Append("> " + answer);
   AnalyseCommandAnswer(command, answer);
-  CommandQueue.RemoveFirst();
+  // Only the answered command goes: the follow-ups its answer queued stand
+  // behind it, and a queue the component cleared meanwhile keeps its new lines.
+  CommandQueue.RemoveFirstIf(queued->id);
   Dispatch(&TZoGSM::DoAfterComRx);
   errorStep_ = error_step::kQueuedCommandAnswered;
-}
-
-void TZoGSMThread::AnalyseCommandAnswer(const std::string& command, const std::string& answer) {
-  NotePhonebookSelection(command);
-  AnalyseStatusLines(answer);
-  if (Contains(answer, "+CPBR:")) CollectPhonebookEntries(answer);
-  // Stored and delivered messages, rings and indicator events in a command's
-  // answer are analysed here once received messages are handled; until then
-  // the answer reaches the application only through OnAfterComRx.
 }
 
 std::string TZoGSMThread::ReceptionStep() {
@@ -212,13 +205,6 @@ void TZoGSMThread::HandleLostPort() {
   modemError_ = true;
   ModemOff();
   QuietError("SerialReceivePacket error: " + reason);
-}
-
-void TZoGSMThread::AnalyseReceivedText(const std::string& text) {
-  if (Contains(text, "+CDS:")) AnalyseStatusLines(text);
-  // New-message indications, delivered messages, rings and indicator events
-  // are analysed here once received messages are handled; until then the
-  // text reaches the application only through OnAfterComRx.
 }
 
 void TZoGSMThread::ReportUnexpectedError(const std::string& message) {

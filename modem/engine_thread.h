@@ -9,11 +9,17 @@
 // the AT transaction, connection and disconnection (engine_connect.cpp),
 // capability probes and initialisation (engine_capabilities.cpp), power and
 // signal answers (engine_status.cpp), identification and phonebooks
-// (engine_identification.cpp), message submission (engine_send.cpp).
+// (engine_identification.cpp), message submission (engine_send.cpp) and its
+// recovery from submissions that went wrong (engine_send_recovery.cpp), what
+// the modem says on its own and the storage answers (engine_analysis.cpp),
+// the delivery of received messages and status reports
+// (engine_delivery.cpp), rings and call indicators (engine_calls.cpp).
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -65,15 +71,16 @@ class TZoGSMThread {
   bool StopRequest() const { return stopRequest_; }
 
  private:
+  // Runs the analysis of received text without a modem (engine_probe.h).
+  friend struct EngineProbe;
+
   // ---- The loop (engine_thread.cpp) ----
   // One pass; false when the loop ends.
   bool RunPass();
   // Stop, connect and disconnect requests; false on a stop request.
   bool HandleRequests();
   void CommandQueueStep();
-  void AnalyseCommandAnswer(const std::string& command, const std::string& answer);
   std::string ReceptionStep();
-  void AnalyseReceivedText(const std::string& text);
   // The port went away under the engine: report it as a reception error.
   void HandleLostPort();
   void ReportUnexpectedError(const std::string& message);
@@ -94,15 +101,37 @@ class TZoGSMThread {
   // Submits the first queued part when nothing else is to be done first.
   void SendStep();
   void SubmitFirstPart();
-  // "AT+CMGS=", the prompt, the PDU and Ctrl-Z: what the modem answered to
-  // the PDU, or nothing when it gave no prompt.
-  std::string TransmitPart(const QueuedPartFields& fields);
+  struct Transmission {
+    bool pduSent = false;  // the modem gave its prompt and the PDU went out
+    std::string answer;    // what it answered to the PDU
+  };
+  // "AT+CMGS=", the prompt, the PDU and Ctrl-Z. Without a prompt the modem
+  // is told with ESC not to wait for a message.
+  Transmission TransmitPart(const QueuedPartFields& fields);
   // Appends what else the modem says; false when it said nothing at all.
   bool CollectAnswer(std::string& answer);
+
+  // ---- Submissions that went wrong (engine_send_recovery.cpp) ----
+  // ESC: the modem leaves its prompt without sending anything.
+  void CancelPrompt();
+  // At the start of a connection attempt: ESC, and whatever a modem left at
+  // its prompt answers to it is read away.
+  void CancelLeftoverPrompt();
+  // WaitForData that ends early on a stop request: the long waits for a late
+  // answer must not hold up the end of the engine.
+  bool WaitForDataUnlessStopped(int milliseconds);
+  // Reads what the modem says within the late answer wait, into `late`;
+  // true when it confirms the submission ("+CMGS:").
+  bool AwaitLateAnswer(std::string& late);
+  // The later parts of the rejected part's message are reported not sent.
+  void StopRestOfMessage(const QueuedPartFields& rejected);
+  // With the first part of a connection: status reports are asked for, but
+  // the modem was not told to pass them on.
+  void NoteUnreadStatusReports();
   // The link-keeping command (AT+CMMS) before the first part of a run.
   void KeepLinkForMessages();
   void ReportSentPart(const SharedList::Entry& part, const std::string& buffer, const std::string& answer);
-  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer);
+  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent);
   void ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer);
   // One more failure of the part; the second one restarts the modem quietly.
   void CountFailure(const SharedList::Entry& part);
@@ -127,6 +156,37 @@ class TZoGSMThread {
 
   // ---- Power, signal and status report lines (engine_status.cpp) ----
   void AnalyseStatusLines(const std::string& text);
+
+  // ---- What the modem says on its own, storage answers (engine_analysis.cpp) ----
+  // Text received while idle, and the answer of a queued command.
+  void AnalyseReceivedText(const std::string& text);
+  void AnalyseCommandAnswer(const std::string& command, const std::string& answer);
+  // "+CMTI:" indications: the memory check; the caller queues the listings.
+  void NoteStoredMessages(const std::string& text);
+  // Every "+CMT:" line of the text with the PDU line after it; "AT" is
+  // queued at the head (idle text) or the tail (a command's answer) for each.
+  void DeliverDirectMessages(const std::string& text, bool queueAtHead);
+  // The answer of "AT+CMGR=<index>" and of a "+CMGL" listing.
+  void ReadStoredMessage(const std::string& command, const std::string& answer);
+  void ReadListing(const std::string& answer);
+
+  // ---- Received messages and status reports (engine_delivery.cpp) ----
+  enum class Delivery { Delivered, Repeated, Refused };
+  // A PDU line of a message, as received. A line that is not a whole PDU
+  // is reported (naming `source`, the code it came with) and refused; a
+  // message delivered before is reported and not raised again.
+  Delivery DeliverMessage(const std::string& pduLine, int announcedLength, const char* source);
+  Delivery DeliverStatusReport(const std::string& pduLine, const char* source);
+  // Refusal of a line that is not a PDU, and the memory of delivered PDUs.
+  bool RefuseBrokenPdu(const std::string& pduLine, int announcedLength, const char* source);
+  bool DeliveredBefore(const std::string& pdu, const char* source);
+  // Appends text to RxLines (the text split into lines).
+  void AppendRxText(const std::string& text);
+
+  // ---- Rings and call indicators (engine_calls.cpp) ----
+  void HandleRing(const std::string& text);
+  void HandleRingInAnswer(const std::string& answer);
+  void HandleCallState(const std::string& text, bool inAnswer);
 
   // ---- Identification, storage and phonebooks (engine_identification.cpp) ----
   void IdentifyModem();
@@ -172,6 +232,17 @@ class TZoGSMThread {
   bool pendingRx_ = false;
   std::string pendingRxText_;
   bool cmmsSent_ = false;
+  bool statusReportNoticeGiven_ = false;
+  // The rings of the current incoming call.
+  struct RingState {
+    std::string lastCaller;
+    int count = 0;
+    std::chrono::steady_clock::time_point lastRing{};
+  };
+  RingState ring_;
+  // The PDUs most recently handed to the application, upper case: a modem
+  // that repeats a message never makes it an event twice.
+  std::deque<std::string> deliveredPdus_;
   // Scratch lines of a received text being taken apart; named in the
   // unexpected error report while it exists.
   std::optional<std::vector<std::string>> tempList_;

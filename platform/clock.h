@@ -17,6 +17,13 @@ std::string FormatShortDate(SystemTime when);
 std::string FormatLongTime(SystemTime when);
 std::string FormatDateTime(SystemTime when);
 
+// A calendar date and time of day (no time zone: shown as given) in the same
+// short date and long time formats, one blank between them.
+struct CalendarTime {
+  int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
+};
+std::string FormatDateTime(const CalendarTime& when);
+
 // Milliseconds of a monotonic clock (the system's tick counter).
 std::int64_t TickCountMs();
 

@@ -63,7 +63,7 @@ void TXLSReader::SetCachedResult(int row, int column, std::uint32_t xf, const TX
     case FormulaResultKind::EmptyText:
       return SetText(row, column, xf, u"");
     case FormulaResultKind::Error:
-      return SetBlank(row, column, xf);
+      return SetError(row, column, xf, formula.resultError);
   }
 }
 
@@ -71,7 +71,9 @@ void TXLSReader::SetFormula(int row, int column, std::uint32_t xf, std::unique_p
   TXLSCellRef* cell = CellAt(row, column);
   if (!cell) return;
   sheet_->ClearCellContent(*cell);
-  sheet_->SetCellXF(*cell, ValidXF(xf));
+  xf = ValidXF(xf);
+  sheet_->SetCellXF(*cell, xf);
+  if (formula->resultKind == FormulaResultKind::Number) formula->resultNumber = ModelNumber(xf, formula->resultNumber);
   cell->kind = CellKind::Formula;
   cell->formula = std::move(formula);
 }
@@ -102,6 +104,7 @@ bool TXLSReader::InstantiateShared(const SharedFormula& shared, int row, int col
 
 void TXLSReader::ResolvePendingAnchor() {
   // An anchor whose SHRFMLA or ARRAY never came keeps its value.
+  if (pendingFormula_) book_.NoteSaveLoss(kLossFormulaValues);
   pendingAnchor_ = {};
   pendingFormula_.reset();
 }
@@ -125,7 +128,11 @@ void TXLSReader::OnFormula(const TXLSBody& body) {
     const std::pair<int, int> host{exp.U16(1), exp.U16(3)};
     SetCachedResult(row, column, xf, *formula);  // until the formula itself is known
     if (const auto shared = sharedFormulas_.find(host); shared != sharedFormulas_.end()) {
-      if (InstantiateShared(shared->second, row, column, *formula)) SetFormula(row, column, xf, std::move(formula));
+      if (InstantiateShared(shared->second, row, column, *formula)) {
+        SetFormula(row, column, xf, std::move(formula));
+      } else {
+        book_.NoteSaveLoss(kLossFormulaValues);
+      }
       return;
     }
     if (const auto array = arrayFormulas_.find(host); array != arrayFormulas_.end()) {
@@ -145,6 +152,7 @@ void TXLSReader::OnFormula(const TXLSBody& body) {
   }
   if (!TakeTokens(tokens, extra, formula->tokens, formula->tokenLength)) {
     SetCachedResult(row, column, xf, *formula);
+    book_.NoteSaveLoss(kLossFormulaValues);
     return;
   }
   SetFormula(row, column, xf, std::move(formula));
@@ -186,15 +194,17 @@ void TXLSReader::OnArrayFormula(const TXLSBody& body) {
       arrayFormulas_[{pendingAnchor_.row, pendingAnchor_.column}] = array;
     }
     arrayFormulas_[{array->area.firstRow, array->area.firstColumn}] = array;
+  } else {
+    book_.NoteSaveLoss(kLossFormulaValues);
   }
   ResolvePendingAnchor();
 }
 
-void TXLSReader::OnString(const TXLSBody& body) {
+void TXLSReader::OnString(const TXLSRecordGroup& group) {
   if (!lastFormula_.Valid() || !sheet_) return;
   TXLSCellRef* cell = sheet_->CellHeap().Find(lastFormula_.row, lastFormula_.column);
   if (!cell) return;
-  std::u16string text = ReadBiffString(body, 0, 2, Decoder());
+  std::u16string text = ReadContinuedString(group.bodies, Decoder());
   if (cell->kind == CellKind::Formula && cell->formula) {
     cell->formula->resultText = std::move(text);
     return;

@@ -31,6 +31,15 @@ class TXLSFileStorage;
 
 enum class FileFormat : std::uint8_t { None, Biff5, Biff8 };
 
+// What a file read held that a BIFF8 save cannot carry (SaveLosses() bits).
+inline constexpr std::uint32_t kLossSkippedSheets = 1u << 0;   // macro sheets, modules, dialogs, workspaces
+inline constexpr std::uint32_t kLossBiff5Objects = 1u << 1;    // BIFF5 notes, drawings, charts, pictures
+inline constexpr std::uint32_t kLossFormulaValues = 1u << 2;   // formulas kept only as their last results
+inline constexpr std::uint32_t kLossMacros = 1u << 3;          // a VBA project not written back
+inline constexpr std::uint32_t kLossUnreadRecords = 1u << 4;   // pivot tables, scenarios, backgrounds, ...
+inline constexpr std::uint32_t kLossOtherStreams = 1u << 5;    // embedded objects, pivot caches, controls
+inline constexpr std::uint32_t kLossFileEndMissing = 1u << 6;  // the file ends early: what followed is unknown
+
 class TXLSWorkbook {
  public:
   // An empty workbook: no sheets, the default tables and settings.
@@ -45,13 +54,27 @@ class TXLSWorkbook {
 
   // Reads an XLS file (BIFF8, or BIFF5/BIFF7) into the workbook, which is
   // cleared first (the palette stays). kOpenOk, or a failure of
-  // xls/result_codes.h (not a workbook file, damaged, a version other than
-  // BIFF5/BIFF8, the file ends inside a sheet, encryption problems). After a
-  // failure the workbook keeps what was read.
+  // xls/result_codes.h (not a workbook file, a format older than BIFF5,
+  // damaged, a version other than BIFF5/BIFF8, encryption problems), or
+  // kOpenUnfinished: the file ends inside a sheet, and what was read is
+  // complete and can be saved. After a failure the workbook keeps what was
+  // read.
   int Open(std::u16string_view path, std::u16string_view password = {});
   int Open(const std::string& utf8Path, std::u16string_view password = {});
   // The same from a file image in memory.
   int OpenBytes(std::span<const std::uint8_t> bytes, std::u16string_view password = {});
+
+  // The file last read was encrypted (and opened with the default or the
+  // given password). The writer does not encrypt: saving such a workbook
+  // over its file would leave it unprotected.
+  bool OpenedEncrypted() const { return openedEncrypted_; }
+  void SetOpenedEncrypted(bool on) { openedEncrypted_ = on; }
+
+  // False when the file last read held something a BIFF8 save cannot carry
+  // (SaveLosses() says what): saving over that file would lose it.
+  bool SaveKeepsEverything() const { return saveLosses_ == 0; }
+  std::uint32_t SaveLosses() const { return saveLosses_; }
+  void NoteSaveLoss(std::uint32_t loss) { saveLosses_ |= loss; }
 
   // Writes the whole workbook as a BIFF8 file at `path`, replacing the file
   // there only once the new one is complete: a failed save leaves the old
@@ -62,7 +85,8 @@ class TXLSWorkbook {
   int SaveAs(const std::string& utf8Path);
 
   // Empties the workbook before a file is read into it: sheets, strings,
-  // formats, fonts, names, protection, drawings and the VBA storage copy go;
+  // formats, fonts, names, protection, drawings and the VBA storage copy go,
+  // and so does what was known of the file read (encryption, save losses);
   // the palette stays as it was.
   void Clear();
 
@@ -130,6 +154,8 @@ class TXLSWorkbook {
   bool a1ReferenceStyle_ = true;
   bool date1904_ = false;
   FileFormat formatRead_ = FileFormat::None;
+  bool openedEncrypted_ = false;
+  std::uint32_t saveLosses_ = 0;
   std::u16string lastPath_;
   int firstVisibleTab_ = 0;
   std::uint64_t recalcStamp_ = 0;

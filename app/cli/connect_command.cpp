@@ -36,6 +36,7 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, ConnectOpt
 int RunConnect(const std::vector<std::string>& args) {
   ConnectOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
+  if (!PortOpens(options.port, "connect")) return 1;
   bool wasConnected = false;
   ModemSession session;
   session.port = options.port;

@@ -1,6 +1,7 @@
 #include "app/cli/console_modem.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "modem/text_lines.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "platform/serial_port.h"
 
 namespace cli {
 namespace {
@@ -119,8 +121,12 @@ SessionEnd RunModemSession(const ModemSession& session) {
     gsm.SetComPort(session.port);
     if (session.setUp) session.setUp(gsm, loop);
     gsm.SetActive(true);
-    gsm.SetSuppressAutoReconnect(false);
-    gsm.SetConnected(true);
+    if (session.start) {
+      session.start(gsm);
+    } else {
+      gsm.SetSuppressAutoReconnect(false);
+      gsm.SetConnected(true);
+    }
     loop.RunUntil([&] { return interrupted.load() || session.done(); }, session.limit);
     end = session.done() ? SessionEnd::Done : interrupted.load() ? SessionEnd::Interrupted : SessionEnd::TimedOut;
     if (gsm.Connected()) {
@@ -131,6 +137,18 @@ SessionEnd RunModemSession(const ModemSession& session) {
   }
   platform::InstallDialogs(nullptr);
   return end;
+}
+
+bool PortOpens(const std::string& port, std::string_view command) {
+  platform::SerialPort serial;
+  if (serial.Open(port) && serial.Configure(115200)) return true;
+  const std::string why = serial.LastError() == ENOTTY ? "not a serial port" : serial.LastErrorText();
+  std::cerr << "talvane-cli " << command << ": cannot open " << port << ": " << why << "\n";
+  if (serial.LastError() == EACCES || serial.LastError() == EPERM) {
+    std::cerr << "  Serial ports belong to the dialout group: add yourself once with\n"
+                 "  sudo usermod -aG dialout \"$USER\" and log in again.\n";
+  }
+  return false;
 }
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/options.h"
+#include "app/cli/typed_number.h"
 #include "modem/message_parts.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm_settings.h"
@@ -53,6 +54,7 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, Options& o
   parser.Positional("NUMBER", options.number, "the recipient's number");
   parser.Positional("TEXT", options.text, "the text (UTF-8)");
   if (const std::optional<int> status = parser.Parse(args)) return status;
+  if (!AcceptTypedNumber(options.number, "parts", Component().PrefixForCountry)) return 2;
   options.mergeMax = std::max(options.mergeMax, 2);  // as the SMSMergeMax setter does
   return std::nullopt;
 }
@@ -61,11 +63,12 @@ int RunParts(const std::vector<std::string>& args) {
   Options options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
 
-  // As the component takes it: SMSNumber normalised, SMSText trimmed; a send
-  // request then prepares the text and uses the stored reference, while the
-  // preview counts the text as assigned with a scratch reference of 0.
+  // As the component takes it: the number as the user meant it (already in
+  // international form), SMSText trimmed; a send request then prepares the
+  // text and uses the stored reference, while the preview counts the text as
+  // assigned with a scratch reference of 0.
   modem::SplitRequest request;
-  request.number = modem::NormaliseNumber(options.number, Component().PrefixForCountry, Component().CheckNumberSyntax);
+  request.number = options.number;
   request.text = modem::TrimControl(platform::Utf8ToAnsi(options.text));
   if (!options.preview) request.text = modem::PrepareTextForSending(request.text, options.ucs2, !options.keepCrLf);
   request.mergeMax = options.mergeMax;

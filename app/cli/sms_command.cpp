@@ -11,6 +11,8 @@
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
 #include "app/cli/options.h"
+#include "app/cli/typed_number.h"
+#include "modem/zogsm_settings.h"
 #include "platform/codepage.h"
 
 namespace cli {
@@ -26,8 +28,9 @@ struct SmsOptions {
   bool report = false;
   bool ucs2 = false;
   int timeoutSeconds = 600;
-  std::string number;
-  std::string text;  // UTF-8
+  std::string number;     // as typed: the message's marker
+  std::string recipient;  // the number in international form
+  std::string text;       // UTF-8
 };
 
 // Reads the arguments into `options`; the exit status when the command ends here.
@@ -43,7 +46,10 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, SmsOptions
                 "give up after this long (600 when not given)");
   parser.Positional("NUMBER", options.number, "the recipient's number");
   parser.Positional("TEXT", options.text, "the text (UTF-8)");
-  return parser.Parse(args);
+  if (const std::optional<int> status = parser.Parse(args)) return status;
+  options.recipient = options.number;
+  if (!AcceptTypedNumber(options.recipient, "sms", modem::TZoGSMSettings{}.PrefixForCountry)) return 2;
+  return std::nullopt;
 }
 
 // "2, 3" for the parts from 1 to `total` that have no report.
@@ -75,8 +81,9 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
   gsm.SetSMSFlash(options.flash);
   gsm.SetSMSReport(options.report);
   gsm.SetSpecialSymbols(options.ucs2);
-  // A national number gets the country prefix, as `parts` shows it.
-  gsm.SetCheckNumberSyntax(true);
+  // The number is already in international form (AcceptTypedNumber): the
+  // component's own rule would put the country prefix before a foreign one.
+  gsm.SetCheckNumberSyntax(false);
 
   gsm.OnConnecting = [](TZoGSM&) { PrintEvent("OnConnecting"); };
   gsm.OnDisconnected = [&progress](TZoGSM&) {
@@ -96,7 +103,7 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
     progress.connected = true;
     mainLoop->Post([&progress, &options, &sender] {
       sender.SetSMSMessageMarker(options.number);
-      sender.SetSMSNumber(options.number);
+      sender.SetSMSNumber(options.recipient);
       sender.SetSMSText(platform::Utf8ToAnsi(options.text));
       progress.queued = sender.SendSMS();
       progress.requested = true;
@@ -111,6 +118,7 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
 int RunSms(const std::vector<std::string>& args) {
   SmsOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
+  if (!PortOpens(options.port, "sms")) return 1;
   Progress progress;
   ModemSession session;
   session.port = options.port;

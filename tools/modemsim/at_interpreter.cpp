@@ -55,6 +55,13 @@ std::vector<std::string> SplitArguments(const std::string& text) {
   return args;
 }
 
+// Set arguments as the read form shows them again: "2,0,0,2".
+std::string JoinArguments(const std::vector<std::string>& args) {
+  std::string text;
+  for (const std::string& arg : args) text += (text.empty() ? "" : ",") + arg;
+  return text;
+}
+
 // The end of an extended command: the next ';' outside quotes.
 size_t ExtendedCommandEnd(const std::string& body, size_t start) {
   bool quoted = false;
@@ -120,6 +127,7 @@ void AtInterpreter::Reset() {
   clip_ = 0;
   cmms_ = 0;
   cmer_ = "0,0,0,0,0";
+  ResetCommonSettings();
 }
 
 Reply AtInterpreter::ExecuteLine(const std::string& line) {
@@ -181,13 +189,14 @@ bool AtInterpreter::ExecuteBasic(char name, const std::string& argument, Reply& 
       else if (argument == "1") reply.lines.push_back(identity_.revision);
       else if (argument == "2") reply.lines.push_back("IMEI: " + identity_.imei);
       else if (argument == "3") reply.lines.push_back(identity_.model);
+      else if (argument == "4") reply.lines.push_back("+CGSM,+FCLASS,+DS");
       else ok = false;
       break;
     case 'D': reply.final = "NO CARRIER"; return false;
     case 'S':
       if (argument.find('?') != std::string::npos) reply.lines.push_back("000");
       break;
-    case 'H':
+    case 'H': EndCall(); break;
     case 'L':
     case 'M':
     case 'X':
@@ -219,8 +228,12 @@ bool AtInterpreter::ExecuteExtended(const std::string& command, Reply& reply) {
     form = Form::Set;
     args = SplitArguments(rest.substr(1));
   }
-  if (name == "+CHUP" && form == Form::Action) return true;
-  if (Identification(name, form, reply) || Settings(name, form, args, reply) || Status(name, form, reply) ||
+  if (name == "+CHUP" && form == Form::Action) {
+    EndCall();
+    return true;
+  }
+  if (CommonCommands(name, form, args, reply) || Identification(name, form, reply) ||
+      Settings(name, form, args, reply) || Status(name, form, reply) ||
       MessageStorage(name, form, args, reply) || Phonebooks(name, form, args, reply)) {
     return reply.final == "OK";
   }
@@ -280,14 +293,8 @@ bool AtInterpreter::Settings(const std::string& name, Form form, const std::vect
   if (name == "+CMER") {
     if (form == Form::Test) reply.lines.push_back("+CMER: (0-3),(0),(0),(0-2),(0,1)");
     else if (form == Form::Read) reply.lines.push_back("+CMER: " + cmer_);
-    else if (form == Form::Set) cmer_ = args.empty() ? "" : args[0];
+    else if (form == Form::Set) cmer_ = JoinArguments(args);
     else reply.final = "ERROR";
-    return true;
-  }
-  if (name == "+CSCS") {
-    if (form == Form::Test) reply.lines.push_back("+CSCS: (\"GSM\",\"IRA\",\"UCS2\")");
-    else if (form == Form::Read) reply.lines.push_back("+CSCS: \"UCS2\"");
-    else if (form != Form::Set) reply.final = "ERROR";
     return true;
   }
   return false;
@@ -313,9 +320,7 @@ bool AtInterpreter::Status(const std::string& name, Form form, Reply& reply) {
                   "(\"message\",(0,1)),(\"smsfull\",(0,1)),(\"callsetup\",(0-3))");
   }
   if (name == "+CPIN") return answer(Form::Read, "READY", "");
-  if (name == "+CREG") return answer(Form::Read, "0,1", "(0-2)");
   if (name == "+COPS") return answer(Form::Read, "0,0,\"TALVANE NET\"", "(2,\"TALVANE NET\",\"TNET\",\"26099\"),,(0-4),(0-2)");
-  if (name == "+CSCA") return answer(Form::Read, "\"+48601000310\",145", "");
   return false;
 }
 
@@ -426,6 +431,7 @@ Reply AtInterpreter::Submit(const std::string& text) {
   pendingLength_ = -1;
   if (messageFormat_ == 0 && TpduLength(text) != announced) return Failed(reply, CmsError(kInvalidPduParameter));
   submitted_.push_back(text);
+  NoteSent(nextReference_, text);
   reply.lines.push_back("+CMGS: " + std::to_string(nextReference_));
   nextReference_ = (nextReference_ + 1) & 0xFF;
   return reply;

@@ -37,6 +37,8 @@ struct Identity {
   std::string model = "MODEMSIM";
   std::string revision = "Revision 1.0";
   std::string imei = "351234567890125";
+  std::string imsi = "260011234567890";
+  std::string ownNumber = "+48600000000";
 };
 
 class AtInterpreter {
@@ -73,6 +75,25 @@ class AtInterpreter {
   int NextReference() const { return nextReference_; }
   std::vector<std::string> SubmittedPdus() const { return submitted_; }
 
+  // ---- The network's side (incoming_events.cpp) ----
+  // The status report of a sent message: "+CDS: <length>" and the report's
+  // PDU when AT+CNMI's fourth value is 1; stored, with "+CDSI: <mem>,<index>",
+  // when it is 2; nothing otherwise. The message is the one sent with that
+  // reference whose submission asked for a report; without one, a report
+  // for `recipient` (a message sent before the modem was restarted); empty
+  // when neither is there.
+  std::vector<std::string> StatusReport(int reference, int status, const std::string& recipient = {});
+  // References of sent messages that asked for a report and have none yet.
+  std::vector<int> ReportsWanted() const;
+  // An incoming call rings once: "RING", and "+CLIP: ..." after AT+CLIP=1
+  // (an empty number for a withheld one). ATH and AT+CHUP end the call.
+  std::vector<std::string> Ring(const std::string& number);
+  bool CallRinging() const { return callRinging_; }
+  int HangUps() const { return hangUps_; }
+  // An indicator event "+CIEV: <index>,<value>", reported after
+  // AT+CMER=<mode>,..,..,<ind> with mode and ind not 0.
+  std::vector<std::string> Indicator(int index, int value);
+
  private:
   struct Memory {
     int capacity;
@@ -94,8 +115,24 @@ class AtInterpreter {
   bool MessageStorage(const std::string& name, Form form, const std::vector<std::string>& args, Reply& reply);
   bool Phonebooks(const std::string& name, Form form, const std::vector<std::string>& args, Reply& reply);
   bool StartSubmission(Form form, const std::vector<std::string>& args, Reply& reply);
+  // Character set, functionality, registration, service centre and the
+  // other everyday settings (common_commands.cpp).
+  bool CommonCommands(const std::string& name, Form form, const std::vector<std::string>& args, Reply& reply);
+  void ResetCommonSettings();
   Memory* FindMemory(const std::string& name);
   std::string StorageCounts() const;
+
+  // incoming_events.cpp: a message sent (AT+CMGS), and the end of a call.
+  void NoteSent(int reference, const std::string& pdu);
+  void EndCall();
+  struct SentMessage {
+    int reference;
+    std::string pdu;
+    bool reportWanted;
+  };
+  std::vector<SentMessage> sent_;
+  bool callRinging_ = false;
+  int hangUps_ = 0;
 
   Identity identity_;
   bool echo_ = true;
@@ -116,6 +153,16 @@ class AtInterpreter {
   int pendingLength_ = -1;  // TPDU length announced by AT+CMGS
   int nextReference_ = 0;
   std::vector<std::string> submitted_;
+  struct CommonSettings {
+    std::string charset = "UCS2";
+    int functionality = 1;
+    int registrationMode = 0;
+    std::string serviceCentre = "+48601000310";
+    int serviceCentreType = 145;
+    int messageService = 0;
+    std::string textParameters = "17,167,0,0";
+    int showTextHeader = 0;
+  } common_;
 };
 
 // The TPDU length of a PDU whose first octet is the SMSC information length;

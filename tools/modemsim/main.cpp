@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/modemsim/incoming_script.h"
 #include "tools/modemsim/modem_simulator.h"
+#include "talvane_version.h"
 
 namespace {
 
@@ -22,9 +24,12 @@ constexpr const char* kUsage =
     "  --store PDU               a received, unread message in the SIM memory (repeatable)\n"
     "  --fault KIND PREFIX       a fault for commands beginning with PREFIX (repeatable);\n"
     "                            KIND: silence, error, cms:N, cme:N, delay:MS, drop,\n"
+    "                            drop-after:MS (the answer, then the line drops MS later),\n"
     "                            with '@prompt' (AT+CMGS: at the prompt, not after the message)\n"
     "                            and '*N' (only the next N commands), e.g. cms:38*1\n"
-    "  --quiet                   no traffic log on stderr\n";
+    "  --bare-prompt             the prompt \"> \" without the CR LF before it\n"
+    "  --quiet                   no traffic log on stderr\n"
+    "  --version                 the version\n";
 
 bool ParseFault(std::string text, modemsim::Fault& fault) {
   if (const size_t star = text.find('*'); star != std::string::npos) {
@@ -44,6 +49,7 @@ bool ParseFault(std::string text, modemsim::Fault& fault) {
   else if (kind == "cme") fault.kind = modemsim::FaultKind::CmeError, fault.code = argument;
   else if (kind == "delay") fault.kind = modemsim::FaultKind::Delay, fault.delayMs = argument;
   else if (kind == "drop") fault.kind = modemsim::FaultKind::DropLine;
+  else if (kind == "drop-after") fault.kind = modemsim::FaultKind::DropAfterAnswer, fault.delayMs = argument;
   else return false;
   return true;
 }
@@ -58,7 +64,7 @@ bool ParsePair(const std::string& text, int& first, int& second) {
 }
 
 int Fail(const std::string& message) {
-  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage;
+  std::cerr << "talvane-modemsim: " << message << "\n" << kUsage << modemsim::IncomingScript::Usage();
   return 2;
 }
 
@@ -66,6 +72,7 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
   modemsim::ModemSimulator modem;
+  modemsim::IncomingScript incoming;
   bool quiet = false;
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
@@ -73,8 +80,13 @@ int main(int argc, char** argv) {
     const bool hasValue = i + 1 < args.size();
     if (option == "--quiet") {
       quiet = true;
+    } else if (option == "--bare-prompt") {
+      modem.SetBarePrompt(true);
     } else if (option == "--help" || option == "-h") {
-      std::cout << kUsage;
+      std::cout << kUsage << modemsim::IncomingScript::Usage();
+      return 0;
+    } else if (option == "--version") {
+      std::cout << "talvane-modemsim " TALVANE_VERSION "\n";
       return 0;
     } else if (option == "--signal" && hasValue) {
       int rssi = 0, ber = 99;
@@ -96,6 +108,8 @@ int main(int argc, char** argv) {
       if (!ParseFault(args[i + 1], fault)) return Fail("bad fault kind " + args[i + 1]);
       modem.SetFault(args[i + 2], fault);
       i += 2;
+    } else if (std::string error; incoming.TakeOption(args, i, error)) {
+      if (!error.empty()) return Fail(error);
     } else {
       return Fail("unknown or incomplete option " + option);
     }
@@ -121,9 +135,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << modem.PortPath() << std::endl;  // the first line, flushed
+  incoming.Start(modem);
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
+  incoming.Stop();
   modem.Stop();
   return 0;
 }

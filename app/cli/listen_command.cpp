@@ -1,0 +1,205 @@
+// talvane-cli listen: connects to the modem with the settings of the
+// program's working instance, with incoming messages and call indicators
+// enabled, and prints every received message, status report, ring and call
+// state as one JSON line on standard output until the time is up or Ctrl-C.
+// What the connection does goes to standard error.
+
+#include <chrono>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cli/command.h"
+#include "app/cli/console_modem.h"
+#include "modem/text_lines.h"
+#include "platform/codepage.h"
+
+namespace cli {
+namespace {
+
+constexpr char kUsage[] = "listen --port PORT [--seconds N] [--delete-after-read]";
+
+// Without --seconds the session lasts until Ctrl-C.
+constexpr std::chrono::seconds kUntilInterrupted = std::chrono::hours(24 * 365);
+
+struct ListenOptions {
+  std::string port;
+  std::optional<int> seconds;
+  bool deleteAfterRead = false;
+};
+
+std::optional<ListenOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  ListenOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--delete-after-read") {
+      options.deleteAfterRead = true;
+    } else if (arg == "--port" || arg == "--seconds") {
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return std::nullopt;
+      }
+      const std::string& value = args[++i];
+      if (arg == "--port") {
+        options.port = value;
+      } else {
+        const std::optional<int> seconds = modem::ParseInt(value);
+        if (!seconds || *seconds < 1) {
+          error = "--seconds wants a whole number of seconds, at least 1";
+          return std::nullopt;
+        }
+        options.seconds = seconds;
+      }
+    } else {
+      error = "unknown argument '" + arg + "'";
+      return std::nullopt;
+    }
+  }
+  if (options.port.empty()) {
+    error = "--port is required";
+    return std::nullopt;
+  }
+  return options;
+}
+
+// A JSON string of the program's text (UTF-8 out).
+std::string Json(const std::string& ansi) {
+  std::string json = "\"";
+  for (char c : platform::AnsiToUtf8(ansi)) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      json += '\\';
+      json += c;
+    } else if (c == '\n') {
+      json += "\\n";
+    } else if (c == '\r') {
+      json += "\\r";
+    } else if (c == '\t') {
+      json += "\\t";
+    } else if (u < 0x20) {
+      static const char* digits = "0123456789abcdef";
+      json += "\\u00";
+      json += digits[u >> 4];
+      json += digits[u & 15];
+    } else {
+      json += c;
+    }
+  }
+  return json + "\"";
+}
+
+std::string Json(const char* text) { return Json(std::string(text)); }
+std::string Json(bool value) { return value ? "true" : "false"; }
+std::string Json(int value) { return std::to_string(value); }
+
+// One event line: "event" first, then the fields in the order given.
+class EventLine {
+ public:
+  explicit EventLine(const char* event) : line_("{\"event\":" + Json(event)) {}
+  template <typename Value>
+  EventLine& Add(const char* name, const Value& value) {
+    line_ += ",\"" + std::string(name) + "\":" + Json(value);
+    return *this;
+  }
+  EventLine& AddRaw(const char* name, const std::string& json) {
+    line_ += ",\"" + std::string(name) + "\":" + json;
+    return *this;
+  }
+  void Print() const { cli::Print(line_ + "}"); }
+
+ private:
+  std::string line_;
+};
+
+const char* CallStatusName(modem::TCallStatus status) {
+  switch (status) {
+    case modem::TCallStatus::inCall: return "inCall";
+    case modem::TCallStatus::outCall: return "outCall";
+    case modem::TCallStatus::connectCall: return "connectCall";
+    case modem::TCallStatus::noCall: return "noCall";
+    case modem::TCallStatus::connectedCall: return "connectedCall";
+  }
+  return "noCall";
+}
+
+void PrintNewSms(const std::string& text, const std::string& telNr, const std::string& recipient, bool isUdh,
+                 const modem::TUDHinfo& info, const std::string& timeStamp, bool statusReport) {
+  EventLine line("OnNewSMS");
+  if (statusReport) {
+    line.Add("status_report", true)
+        .Add("ref", info.aRef)
+        .Add("status", info.Status)
+        .Add("delivered", info.Delivered)
+        .Add("to", telNr)
+        .Add("time", timeStamp);
+  } else {
+    line.Add("from", telNr).Add("text", text).Add("time", timeStamp);
+    line.AddRaw("udh", isUdh ? "{\"ref\":" + Json(info.aRef) + ",\"total\":" + Json(info.aTot) +
+                                   ",\"part\":" + Json(info.aNum) + "}"
+                             : "null");
+    line.Add("status_report", false).Add("recipient", recipient);
+  }
+  line.Print();
+}
+
+struct ListenState {
+  bool connected = false;
+};
+
+void BindEvents(modem::TZoGSM& gsm, const ListenOptions& options, ListenState& state) {
+  using modem::TZoGSM;
+  gsm.SetDisableIncomingSMS(false);  // the modem is told (AT+CNMI) to pass messages on
+  gsm.SetEnableCIEV(true);           // and to report call indicators (AT+CMER)
+  gsm.SetDeleteSMSafterRead(options.deleteAfterRead);
+
+  gsm.OnConnected = [&state, port = options.port](TZoGSM&) {
+    state.connected = true;
+    std::cerr << "talvane-cli listen: connected on " << port << ", listening" << std::endl;
+  };
+  gsm.OnDisconnected = [&state](TZoGSM&) {
+    if (state.connected) std::cerr << "talvane-cli listen: disconnected" << std::endl;
+  };
+  gsm.OnQuietError = [](TZoGSM& sender) {
+    if (sender.ErrorText() != "OK") std::cerr << "talvane-cli listen: " << Value(sender.ErrorText()) << std::endl;
+  };
+  gsm.OnNewSMS = [](TZoGSM&, const std::string&, const std::string& text, const std::string& telNr,
+                    const std::string& recipient, bool isUdh, modem::TUDHinfo& info, const std::string& timeStamp,
+                    bool statusReport) { PrintNewSms(text, telNr, recipient, isUdh, info, timeStamp, statusReport); };
+  gsm.OnSecretSMS = [](TZoGSM&, const std::string& text, const std::string& from) {
+    EventLine("OnSecretSMS").Add("from", from).Add("text", text).Print();
+  };
+  gsm.OnNewQuestion = [](TZoGSM&, const std::string& question, const std::string& text, const std::string& number) {
+    EventLine("OnNewQuestion").Add("question", question).Add("from", number).Add("text", text).Print();
+  };
+  gsm.OnRing = [](TZoGSM&, const std::string& number) { EventLine("OnRing").Add("number", number).Print(); };
+  gsm.OnCallBusy = [](TZoGSM&, bool busy, modem::TCallStatus status) {
+    EventLine("OnCallBusy").Add("busy", busy).Add("status", CallStatusName(status)).Print();
+  };
+  gsm.OnSMSMemoryFull = [](TZoGSM&) { EventLine("OnSMSMemoryFull").Print(); };
+}
+
+int RunListen(const std::vector<std::string>& args) {
+  std::string error;
+  const std::optional<ListenOptions> options = ParseOptions(args, error);
+  if (!options) {
+    std::cerr << "talvane-cli listen: " << error << "\nusage: talvane-cli " << kUsage << "\n";
+    return 2;
+  }
+  ListenState state;
+  ModemSession session;
+  session.port = options->port;
+  session.limit = options->seconds ? std::chrono::seconds(*options->seconds) : kUntilInterrupted;
+  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, *options, state); };
+  RunModemSession(session);
+  if (!state.connected) {
+    std::cerr << "talvane-cli listen: no connection with a modem on " << options->port << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+const CommandRegistration registration({"listen", kUsage, RunListen});
+
+}  // namespace
+}  // namespace cli
