@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/atomic_file.h"
 #include "platform/read_file.h"
 #include "xls/biff_reader.h"
 #include "xls/decryption.h"
