@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "xls/result_codes.h"
 
 namespace app {
