@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
   python3 python3-xlrd python3-olefile python3-gammu ccache
+  desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )
 

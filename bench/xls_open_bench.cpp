@@ -47,7 +47,7 @@ void BM_Open65536NumbersAndReadColumnA(benchmark::State& state) {
   const std::string path = file.string();
   for (auto _ : state) {
     xls::TXLSWorkbook book;
-    if (book.Open(path) != 1) {
+    if (book.Open(path) != xls::kOpenOk) {
       state.SkipWithError("Open failed");
       break;
     }

@@ -25,6 +25,18 @@ if(NOT TALVANE_PYTHON)
   find_program(TALVANE_PYTHON python3)
 endif()
 
+# TALVANE_SOURCE_DIR, TALVANE_BINARY_DIR and TALVANE_PYTHON for tests and
+# benchmarks: calls into one generated file, so that no absolute path stands in
+# the compile line of a test source (see cmake/test_paths.h).
+configure_file(${CMAKE_CURRENT_LIST_DIR}/test_paths.cpp.in ${PROJECT_BINARY_DIR}/test_paths.cpp @ONLY)
+add_library(talvane_test_paths STATIC ${PROJECT_BINARY_DIR}/test_paths.cpp)
+target_include_directories(talvane_test_paths PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_compile_options(talvane_test_paths INTERFACE -include ${CMAKE_CURRENT_LIST_DIR}/test_paths.h)
+target_compile_definitions(talvane_test_paths INTERFACE
+  "TALVANE_SOURCE_DIR=talvane_test_paths::SourceDir()"
+  "TALVANE_BINARY_DIR=talvane_test_paths::BinaryDir()"
+  "TALVANE_PYTHON=talvane_test_paths::Python()")
+
 # talvane_library(<name> [DEPS <targets>...])
 # A static library from every .cpp of the current folder except tests and
 # fuzz targets (*_test.cpp, *_fuzz.cpp) and main.cpp.
@@ -47,11 +59,7 @@ function(talvane_tests name)
     return()
   endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    TALVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    TALVANE_BINARY_DIR="${PROJECT_BINARY_DIR}"
-    TALVANE_PYTHON="${TALVANE_PYTHON}")
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} talvane_test_paths GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES LABELS "${ARG_LABELS}"

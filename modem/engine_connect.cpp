@@ -11,12 +11,12 @@
 namespace modem {
 
 std::string TZoGSMThread::SendSerialAT(const std::string& command, bool tolerate) {
-  errorStep_ = 208;
+  errorStep_ = error_step::kExchangingAt;
   const TZoGSMSettings settings = Settings();
   const bool longCommand = Contains(command, "+CMGL") || Contains(command, "+COPS");
   link_.AtTimeout = timing::Scaled(longCommand ? timing::kLongCommandAtTimeout : settings.ATTimeout);
   AtAnswer answer = link_.ExchangeAT(command);
-  errorStep_ = 209;
+  errorStep_ = error_step::kAtAnswered;
   if (link_.LastError() == platform::kSerialOk && answer.ok) {
     // A line that follows the final result at once (normally nothing: the
     // CR LF of a next result code stays buffered for the next read).
@@ -24,16 +24,16 @@ std::string TZoGSMThread::SendSerialAT(const std::string& command, bool tolerate
     if (link_.LastError() == platform::kSerialOk) answer.response += trailing;
     return answer.response;
   }
-  errorStep_ = 210;
+  errorStep_ = error_step::kAtFailed;
   const std::string reason = answer.ok ? link_.LastErrorText() : " *** ERROR *** / not AT result";
   const std::string failure = "myERR;" + reason + "  ----> [ " + command + "]";
   QuietError("SendSerialAT error [" + settings.ComPort + "] : " + failure);
   if (!tolerate) {
     modemError_ = true;
-    errorStep_ = 211;
+    errorStep_ = error_step::kAtFailureClosing;
     ModemOff();
   }
-  errorStep_ = 212;
+  errorStep_ = error_step::kAtFailureReported;
   return failure;
 }
 

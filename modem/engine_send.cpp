@@ -46,7 +46,7 @@ void TZoGSMThread::KeepLinkForMessages() {
   const std::string response = SendSerialAT(command, true);
   LogRx(command + "\r\n" + response);
   cmmsSent_ = true;
-  errorStep_ = 16;
+  errorStep_ = error_step::kLinkKeptForMessages;
 }
 
 void TZoGSMThread::SubmitFirstPart() {
@@ -62,7 +62,7 @@ void TZoGSMThread::SubmitFirstPart() {
   if (!part) return;  // the caller emptied the queue meanwhile
 
   std::string answer = TransmitPart(ReadPartLine(part->text));
-  errorStep_ = 17;
+  errorStep_ = error_step::kCollectingAnswer;
   const bool answered = CollectAnswer(answer);
   const std::string buffer = part->text + answer;
 
@@ -83,7 +83,7 @@ void TZoGSMThread::SubmitFirstPart() {
 
   const std::optional<SharedList::Entry> first = SendQueue.First();
   if (first && first->object > 2) RejectPart(*first, failed && answered, true);
-  errorStep_ = 25;
+  errorStep_ = error_step::kSubmissionDone;
 }
 
 std::string TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
@@ -119,17 +119,17 @@ bool TZoGSMThread::CollectAnswer(std::string& answer) {
 
 void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::string& buffer,
                                   const std::string& answer) {
-  errorStep_ = 21;
+  errorStep_ = error_step::kPartSent;
   if (HasUnsolicitedCode(answer)) {
     pendingRx_ = true;
     pendingRxText_ = answer;
   }
   LogRx("****** [ v.3.x Sending SMS ] ******\r\n" + buffer + "---END OF BUFFER---\r\n");
-  errorStep_ = 22;
+  errorStep_ = error_step::kSentPartLogged;
   const QueuedPartFields fields = ReadPartLine(part.text);
-  errorStep_ = 23;
+  errorStep_ = error_step::kSentPartRead;
   const int reference = MessageReference(answer);
-  errorStep_ = 24;
+  errorStep_ = error_step::kSentPartReference;
   // A part the caller dropped while it was submitted has reached the phone
   // all the same: it is reported, and nothing else leaves the queue.
   SendQueue.RemoveFirstIf(part.id);
@@ -138,7 +138,7 @@ void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::stri
 }
 
 void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer) {
-  errorStep_ = 19;
+  errorStep_ = error_step::kPartTimedOut;
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
   CountFailure(part);
@@ -169,7 +169,7 @@ void TZoGSMThread::QuietRestart() {
 
 void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection) {
   const QueuedPartFields fields = ReadPartLine(part.text);
-  errorStep_ = 20;
+  errorStep_ = error_step::kPartRejected;
   LogRx(part.text + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
   SendQueue.RemoveFirstIf(part.id);
   ReportPart(fields, fields.text, 0, -1);

@@ -112,7 +112,7 @@ bool TZoGSMThread::HandleRequests() {
   }
   std::uint32_t request = connectRequest_;
   if ((request & 0xFF) == kConnect && !modemConnected_) {
-    errorStep_ = 0;
+    errorStep_ = error_step::kConnecting;
     CommandQueue.Clear();
     if (ModemConnect()) {
       Dispatch(&TZoGSM::DoConnected);
@@ -121,34 +121,34 @@ bool TZoGSMThread::HandleRequests() {
       ModemOff();
     }
     ClearConnectCommand(request);
-    errorStep_ = 1;
+    errorStep_ = error_step::kConnectHandled;
     request = connectRequest_;
   }
   if ((request & 0xFF) == kDisconnect && modemConnected_ && !modemError_) {
-    errorStep_ = 2;
+    errorStep_ = error_step::kDisconnecting;
     CommandQueue.Clear();
     ModemOff();
     ClearConnectCommand(request);
-    errorStep_ = 3;
+    errorStep_ = error_step::kDisconnectHandled;
   }
   return true;
 }
 
 void TZoGSMThread::CommandQueueStep() {
-  errorStep_ = 4;
+  errorStep_ = error_step::kQueuedCommand;
   const std::optional<SharedList::Entry> queued = CommandQueue.First();
   if (!queued) return;
   const std::string& command = queued->text;
   const std::string answer = SendSerialAT(command, queued->object != 0);
   if (modemError_) {
-    errorStep_ = 6;
+    errorStep_ = error_step::kQueuedCommandFailed;
     RxLines.Append("******* AT Command [error] ********");
     RxLines.Append(command);
     RxLines.Append(CommandFailedLine());
     RxLines.Append(">: (bufRx) -> " + answer + " :<");
     CommandQueue.RemoveFirstIf(queued->id);
     Dispatch(&TZoGSM::DoAfterComRx);
-    errorStep_ = 7;
+    errorStep_ = error_step::kQueuedCommandFailureReported;
     return;
   }
   RxLines.Clear();
@@ -160,17 +160,17 @@ void TZoGSMThread::CommandQueueStep() {
   // behind it, and a queue the component cleared meanwhile keeps its new lines.
   CommandQueue.RemoveFirstIf(queued->id);
   Dispatch(&TZoGSM::DoAfterComRx);
-  errorStep_ = 5;
+  errorStep_ = error_step::kQueuedCommandAnswered;
 }
 
 std::string TZoGSMThread::ReceptionStep() {
   std::string text;
   if (pendingRx_) {
-    errorStep_ = 703;
+    errorStep_ = error_step::kPendingReception;
     text = pendingRxText_;
     ThreadDelay(timing::Scaled(timing::kPendingRxDelay));
   } else {
-    errorStep_ = 700;
+    errorStep_ = error_step::kReceiving;
     if (!modemError_ && modemConnected_) {
       while (link_.WaitForData(timing::Scaled(timing::kIdlePollWait))) {
         text += link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
@@ -191,10 +191,10 @@ std::string TZoGSMThread::ReceptionStep() {
       HandleLostPort();
       text.clear();
     }
-    errorStep_ = 702;
+    errorStep_ = error_step::kReceived;
   }
   if (!text.empty()) {
-    errorStep_ = 704;
+    errorStep_ = error_step::kAnalysingReception;
     LogRx(text);
   }
   return text;

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "modem/capabilities.h"
+#include "modem/error_steps.h"
 #include "modem/hand_over.h"
 #include "modem/serial_link.h"
 #include "modem/shared_list.h"
@@ -203,7 +204,7 @@ class TZoGSMThread {
 
   bool modemConnected_ = false;
   bool modemError_ = false;
-  int errorStep_ = 0;
+  int errorStep_ = error_step::kConnecting;  // modem/error_steps.h
   // Loop state kept across passes for message submission.
   bool pendingRx_ = false;
   std::string pendingRxText_;

@@ -75,7 +75,8 @@ TEST(MessageParts, SplitsAtTheRoomOfEachCoding) {
       {"71 in UCS-2", Letters(71), true, {67, 4}, {"050003000201", "050003000202"}, 1},
       {"euro after 159 letters", Letters(159) + "\x80", false, {153, 7}, {"050003000201", "050003000202"}, 1},
       {"euro across the boundary", Letters(152) + "\x80" + Letters(10), false, {152, 11}, {"050003000201", "050003000202"}, 1},
-      {"8-bit", std::string(141, '\xAB'), false, {134, 7}, {"050003000201", "050003000202"}, 1},
+      {"guillemets: UCS-2", std::string(141, '\xAB'), false, {67, 67, 7},
+       {"050003000301", "050003000302", "050003000303"}, 1},
   };
   for (const auto& c : cases) {
     const Split split = SplitText(c.text, 10, 0, c.ucs2);
@@ -293,7 +294,7 @@ TEST(MessageParts, ANumberWithNoRoomLeftIsAnEncodingError) {
 }
 
 TEST(MessageParts, EveryPartDecodesToItsText) {
-  // Mixed texts: Polish letters force UCS-2, guillemets 8-bit, the rest 7-bit.
+  // Mixed texts: Polish letters and guillemets force UCS-2, the rest is 7-bit.
   const std::string texts[] = {
       platform::Utf8ToAnsi("Zażółć gęślą jaźń. " + Letters(300)),
       platform::Utf8ToAnsi("«quoted» " + Letters(280)),

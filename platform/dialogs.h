@@ -1,10 +1,18 @@
 #pragma once
 // Modal message boxes. The Qt implementation shows a QMessageBox; the
 // recording one (tests, console) keeps every box and returns a scripted answer.
+//
+// Threads: a box belongs to the main thread. CurrentDialogs() may be called
+// from any thread; a box raised on another thread (the modem engine's, say)
+// is handed to the main thread through the installed main loop's blocking
+// hand-over, and the caller waits there for the answer. Install and
+// uninstall on the main thread.
 
 #include <string>
 
 namespace platform {
+
+class MainLoop;
 
 enum class DialogIcon { None, Error, Information, Warning, Question };
 enum class DialogButtons { Ok, YesNoCancel };
@@ -20,9 +28,19 @@ class Dialogs {
                                    DialogButtons buttons) = 0;
 };
 
-// The process-wide dialog service. Until one is installed, a RecordingDialogs
+// What a box answers when it is closed without a choice: Ok for an Ok box,
+// Cancel for a question.
+DialogResult ClosedAnswer(DialogButtons buttons);
+
+// The process-wide dialog service: the installed one, reached on the main
+// thread whatever thread calls. Until one is installed, a RecordingDialogs
 // answering Ok/Cancel is used, so library code never blocks on a missing UI.
 Dialogs& CurrentDialogs();
-void InstallDialogs(Dialogs* dialogs);  // not owned; nullptr restores the default
+// `dialogs` and `mainLoop` are not owned; nullptr restores the default. With
+// `mainLoop`, boxes raised off its thread wait for the main thread (and get
+// ClosedAnswer once the loop has shut down); without it, boxes are shown on
+// the caller's thread, which suits only a service usable from any thread
+// (RecordingDialogs is).
+void InstallDialogs(Dialogs* dialogs, MainLoop* mainLoop = nullptr);
 
 }  // namespace platform

@@ -19,8 +19,6 @@ std::filesystem::path ProgramDirectory() {
     std::filesystem::create_directories(forced, ec);
     return forced;
   }
-  const std::filesystem::path folder = ProgramFile().parent_path();
-  if (!folder.empty() && ::access(folder.c_str(), W_OK) == 0) return folder;
   const std::filesystem::path data = DataHome() / "talvane";
   std::filesystem::create_directories(data, ec);
   return data;

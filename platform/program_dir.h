@@ -9,9 +9,10 @@ namespace platform {
 // The running executable (/proc/self/exe).
 std::filesystem::path ProgramFile();
 
-// The executable's folder when it is writable (a build tree, a portable
-// install); otherwise $XDG_DATA_HOME/talvane (default ~/.local/share/talvane),
-// created on demand. TALVANE_PROGRAM_DIR, when set, overrides both (tests).
+// $XDG_DATA_HOME/talvane (default ~/.local/share/talvane), created on
+// demand: one place per user, so the window and talvane-cli share their state
+// (one message reference counter) wherever the programs are installed.
+// TALVANE_PROGRAM_DIR, when set, overrides it (tests).
 std::filesystem::path ProgramDirectory();
 
 // Effective user id 0: the counterpart of membership of the Administrators group.

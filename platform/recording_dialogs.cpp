@@ -5,14 +5,13 @@ namespace platform {
 DialogResult RecordingDialogs::ShowMessage(const std::string& text, const std::string& caption, DialogIcon icon,
                                            DialogButtons buttons) {
   std::lock_guard lock(mutex_);
-  boxes_.push_back(Box{text, caption, icon, buttons});
+  boxes_.push_back(Box{text, caption, icon, buttons, std::this_thread::get_id()});
   if (!script_.empty()) {
     const DialogResult answer = script_.front();
     script_.pop_front();
     return answer;
   }
-  // What closing the box without a choice gives.
-  return buttons == DialogButtons::Ok ? DialogResult::Ok : DialogResult::Cancel;
+  return ClosedAnswer(buttons);
 }
 
 void RecordingDialogs::ScriptAnswers(std::initializer_list<DialogResult> answers) {

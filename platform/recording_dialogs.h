@@ -1,9 +1,11 @@
 #pragma once
 // Dialogs that record every box instead of showing it, and answer from a script.
+// Thread-safe: boxes may be recorded and read from any thread.
 
 #include <deque>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dialogs.h"
@@ -17,6 +19,7 @@ class RecordingDialogs final : public Dialogs {
     std::string caption;
     DialogIcon icon;
     DialogButtons buttons;
+    std::thread::id thread;  // the thread the box was shown on
   };
 
   DialogResult ShowMessage(const std::string& text, const std::string& caption, DialogIcon icon,

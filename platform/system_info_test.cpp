@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -11,6 +13,7 @@
 #include "platform/guid.h"
 #include "platform/program_dir.h"
 #include "platform/test_folder.h"
+#include "platform/user_dirs.h"
 
 namespace platform {
 namespace {
@@ -79,21 +82,57 @@ TEST(Clock, TickCountIsMonotonicMilliseconds) {
   EXPECT_LT(second - first, 5000);
 }
 
-TEST(ProgramDirectory, IsTheExecutablesFolderOrTheOverride) {
-  EXPECT_EQ(ProgramFile().filename(), "platform_tests");
-  const char* old = std::getenv("TALVANE_PROGRAM_DIR");
-  const std::string saved = old ? old : "";
-  ::unsetenv("TALVANE_PROGRAM_DIR");
-  EXPECT_EQ(ProgramDirectory(), ProgramFile().parent_path());  // the build tree is writable
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (saved_) ::setenv(name_, saved_->c_str(), 1);
+    else ::unsetenv(name_);
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
 
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST(ProgramDirectory, IsTheUsersDataFolderWhereverTheProgramIs) {
+  EXPECT_EQ(ProgramFile().filename(), "platform_tests");
   TestFolder folder;
-  ::setenv("TALVANE_PROGRAM_DIR", (folder / "made").c_str(), 1);
+  {
+    ScopedVariable data("XDG_DATA_HOME", (folder / "data").string());
+    ScopedVariable noOverride("TALVANE_PROGRAM_DIR", "");
+    EXPECT_EQ(ProgramDirectory(), folder / "data" / "talvane");  // not the build tree
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "data" / "talvane"));
+  }
+  ScopedVariable forced("TALVANE_PROGRAM_DIR", (folder / "made").string());
   EXPECT_EQ(ProgramDirectory(), folder / "made");
   EXPECT_TRUE(std::filesystem::is_directory(folder / "made"));
-  if (old) ::setenv("TALVANE_PROGRAM_DIR", saved.c_str(), 1);
-  else ::unsetenv("TALVANE_PROGRAM_DIR");
-
   EXPECT_EQ(IsAdministrator(), ::geteuid() == 0);
+}
+
+TEST(DocumentsDirectory, FollowsTheUserDirsFileOrFallsBackToHome) {
+  TestFolder folder;
+  ScopedVariable home("HOME", (folder / "home").string());
+  ScopedVariable config("XDG_CONFIG_HOME", (folder / "config").string());
+  std::filesystem::create_directories(folder / "home" / "Dokumenty");
+  std::filesystem::create_directories(folder / "config");
+  std::filesystem::create_directories(folder / "elsewhere");
+  const auto withEntry = [&](const std::string& line) {
+    std::ofstream(folder / "config" / "user-dirs.dirs") << "# written by the desktop\n" << line << "\n";
+    return DocumentsDirectory();
+  };
+  EXPECT_EQ(DocumentsDirectory(), folder / "home");  // no user-dirs.dirs at all
+  EXPECT_EQ(withEntry("XDG_DOCUMENTS_DIR=\"$HOME/Dokumenty\""), folder / "home" / "Dokumenty");
+  EXPECT_EQ(withEntry("XDG_DOCUMENTS_DIR=\"" + (folder / "elsewhere").string() + "\""), folder / "elsewhere");
+  EXPECT_EQ(withEntry("XDG_DOCUMENTS_DIR=\"$HOME/Missing\""), folder / "home");  // folder not there
+  EXPECT_EQ(withEntry("XDG_DOCUMENTS_DIR=\"relative/folder\""), folder / "home");
+  EXPECT_EQ(withEntry("XDG_DOWNLOAD_DIR=\"$HOME/Dokumenty\""), folder / "home");  // another entry
 }
 
 }  // namespace

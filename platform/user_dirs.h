@@ -11,5 +11,10 @@ std::filesystem::path HomeDirectory();
 std::filesystem::path ConfigHome();
 // $XDG_DATA_HOME when it is an absolute path, otherwise ~/.local/share.
 std::filesystem::path DataHome();
+// The user's documents folder, where files the user asked for go: the
+// XDG_DOCUMENTS_DIR entry of $XDG_CONFIG_HOME/user-dirs.dirs (what
+// `xdg-user-dir DOCUMENTS` prints) when that folder exists, otherwise the
+// home folder.
+std::filesystem::path DocumentsDirectory();
 
 }  // namespace platform

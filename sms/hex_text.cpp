@@ -8,6 +8,14 @@ int HexDigitValue(char c) {
   return -1;
 }
 
+std::string UpperCaseHex(std::string_view hex) {
+  std::string upper(hex);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
 void AppendHexOctet(std::string& out, unsigned value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   if (value > 0xFF) AppendHexOctet(out, value >> 8);

@@ -8,8 +8,15 @@
 
 namespace sms {
 
-// Value of an uppercase hexadecimal digit, or -1 (lower-case letters included).
+// Value of an uppercase hexadecimal digit, or -1 (lower-case letters included):
+// the engine's own PDUs are upper case. Text from the modem goes through
+// UpperCaseHex first.
 int HexDigitValue(char c);
+
+// A copy of `hex` with the lower-case digits a-f in upper case and every
+// other character as it was. Some modems answer with lower-case PDUs; the
+// decoders read them through this copy, so both cases decode alike.
+std::string UpperCaseHex(std::string_view hex);
 
 // Appends `value` as two uppercase hexadecimal digits; a value above 0xFF
 // comes out as as many octets as it needs (it then no longer fits its field).

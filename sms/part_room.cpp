@@ -8,19 +8,15 @@
 namespace sms {
 namespace {
 
-// What one Windows-1250 byte costs in each coding of the encoder.
-struct ByteCost {
-  unsigned char septets = 0;  // 0: not in the GSM alphabet
-  bool aboveLatin1 = false;   // forces UCS-2 when the text is not all GSM
-};
-
-const std::array<ByteCost, 256>& ByteCosts() {
+// Septets one Windows-1250 byte costs in 7-bit coding; 0 when the GSM
+// alphabet lacks it (the part then goes out in UCS-2).
+const std::array<unsigned char, 256>& SeptetCosts() {
   static const auto costs = [] {
-    std::array<ByteCost, 256> table;
+    std::array<unsigned char, 256> table;
     for (size_t b = 0; b < table.size(); ++b) {
       const char byte = static_cast<char>(b);
       const char16_t c = platform::AnsiToUnicode(std::string_view(&byte, 1))[0];
-      table[b] = {static_cast<unsigned char>(GsmSeptetCost(c)), c > 0xFF};
+      table[b] = static_cast<unsigned char>(GsmSeptetCost(c));
     }
     return table;
   }();
@@ -32,21 +28,18 @@ struct Tally {
   size_t characters = 0;
   size_t septets = 0;
   size_t nonGsm = 0;
-  size_t aboveLatin1 = 0;
 
   void Add(char c) {
-    const ByteCost& cost = ByteCosts()[static_cast<unsigned char>(c)];
+    const unsigned char cost = SeptetCosts()[static_cast<unsigned char>(c)];
     ++characters;
-    septets += cost.septets;
-    if (cost.septets == 0) ++nonGsm;
-    if (cost.aboveLatin1) ++aboveLatin1;
+    septets += cost;
+    if (cost == 0) ++nonGsm;
   }
 };
 
 // User data octets the encoder produces for the tallied text (see TSMSD).
 size_t UserDataOctets(const Tally& t, size_t headerOctets, bool forceUcs2) {
-  if (forceUcs2 || (t.nonGsm > 0 && t.aboveLatin1 > 0)) return headerOctets + 2 * t.characters;
-  if (t.nonGsm > 0) return headerOctets + t.characters;
+  if (forceUcs2 || t.nonGsm > 0) return headerOctets + 2 * t.characters;
   const size_t fillSeptets = (headerOctets * 8 + 6) / 7;
   return ((fillSeptets + t.septets) * 7 + 7) / 8;
 }

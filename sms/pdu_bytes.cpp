@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sms/address_text.h"
 #include "sms/gsm_alphabet.h"
 #include "sms/hex_text.h"
 
@@ -52,7 +53,8 @@ DateTime DecodeTimestamp(const OctetReader& octets, size_t position) {
 }  // namespace
 
 TSmsPdu DecodeBytes(bool parse, std::string_view pdu) {
-  const OctetReader octets(pdu);
+  const std::string hex = UpperCaseHex(pdu);
+  const OctetReader octets(hex);
   TSmsPdu result;
   size_t p = 1;
   const size_t smscOctets = octets.At(p);
@@ -89,7 +91,9 @@ TSmsPdu DecodeBytes(bool parse, std::string_view pdu) {
 
   const size_t addressLength = octets.At(p);
   const size_t addressDigits = addressLength + addressLength % 2;
-  result.Address = AddressDigits(octets.Text(p + 4, addressDigits));
+  const std::string_view addressField = octets.Text(p + 4, addressDigits);
+  result.Address = IsAlphanumericAddress(octets.At(p + 2)) ? AlphanumericAddress(addressField)
+                                                           : AddressDigits(addressField);
   p += addressDigits + 4;
 
   const bool isMessage = result.Kind == kMessageParsed;
@@ -108,6 +112,7 @@ TSmsPdu DecodeBytes(bool parse, std::string_view pdu) {
     result.Text = SeptetsToBytes(septets);
     if (result.Text.size() > length) result.Text.resize(length);
   } else {
+    result.DischargeTime = DecodeTimestamp(octets, p);
     result.Status = octets.At(p + 14);
   }
   return result;

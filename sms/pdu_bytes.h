@@ -1,9 +1,9 @@
 #pragma once
 // The byte decoder: message kind, addresses, timestamp and, for status
 // reports, the reference and the status of a PDU given as hexadecimal text
-// (SMSC information first). It reads uppercase hexadecimal digits; other or
-// missing characters give meaningless octets (read as 0), never an error, and
-// nothing is read outside the text.
+// (SMSC information first). It reads hexadecimal digits of either case;
+// other or missing characters give meaningless octets (read as 0), never an
+// error, and nothing is read outside the text.
 
 #include <cstdint>
 #include <string>
@@ -26,7 +26,8 @@ enum PduKind : std::uint8_t {
 
 struct TSmsPdu {
   std::string Smsc;             // SMSC digits, no "+"; empty without SMSC information
-  std::string Address;          // originator of a message, recipient of a status report
+  std::string Address;          // originator of a message, recipient of a status report: its
+                                // digits, or the name of an alphanumeric address
   platform::AnsiString Text;    // 7-bit text of a message cut to TP-UDL; empty for a report
   std::uint8_t FirstOctet = 0;
   std::uint8_t Kind = kMessageParsed;
@@ -35,6 +36,8 @@ struct TSmsPdu {
   std::uint8_t PID = 0;
   std::uint8_t DCS = 0;
   DateTime Time;                // service centre timestamp in UTC+1
+  DateTime DischargeTime;       // of a status report: when the message reached the
+                                // recipient (or failed), in UTC+1; zero for a message
 };
 
 // With `parse` clear only the kind (and for kinds 1 and 5 the reference) is

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sms/gsm_alphabet.h"
 #include "sms/sms_encoder.h"
 
 namespace sms {
@@ -61,7 +62,17 @@ TEST(PduBytes, DecodesAStatusReport) {
   EXPECT_EQ(pdu.Status, 0);
   EXPECT_EQ(pdu.Text, "");
   EXPECT_EQ(pdu.Time, (DateTime{2002, 8, 26, 18, 37, 41}));
+  EXPECT_EQ(pdu.DischargeTime, (DateTime{2002, 8, 26, 19, 38, 41}));
   EXPECT_EQ(DecodeBytes(true, StatusReport("46")).Status, 0x46);
+  EXPECT_TRUE(DecodeBytes(true, kHowAreYou).DischargeTime.IsZero());
+}
+
+TEST(PduBytes, AnAlphanumericOriginatorIsItsName) {
+  // "Orange" in seven-bit characters, 11 semi-octets, type D0.
+  const std::string name = PackSeptets(TextToSeptets(u"Orange"));
+  const TSmsPdu pdu = DecodeBytes(true, "00040BD0" + name + "00002080629173148003C8F71D");
+  EXPECT_EQ(pdu.Address, "Orange");
+  EXPECT_EQ(pdu.Text, "How");
 }
 
 TEST(PduBytes, KindFollowsTheTypeAndTheParseFlag) {
@@ -107,13 +118,13 @@ TEST(PduBytes, DamagedInputNeverReadsOutside) {
       EXPECT_LE(pdu.Address.size(), 11u);
     }
   }
-  // Lower-case or foreign characters read as meaningless octets, not errors.
-  std::string lower = kHowAreYou;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const TSmsPdu fromLower = DecodeBytes(true, lower);
-  EXPECT_EQ(fromLower.Kind, kMessageParsed);
-  EXPECT_EQ(fromLower.Smsc, "31624000000f");  // the lower-case f is no filler
-  EXPECT_EQ(fromLower.Address, "");            // its length "0b" reads as 0
+  // Foreign characters read as meaningless octets, not errors.
+  std::string foreign = kHowAreYou;
+  foreign[19] = 'x';  // the address length "0B" becomes "0x"
+  const TSmsPdu fromForeign = DecodeBytes(true, foreign);
+  EXPECT_EQ(fromForeign.Kind, kMessageParsed);
+  EXPECT_EQ(fromForeign.Smsc, "31624000000");
+  EXPECT_EQ(fromForeign.Address, "");  // its length reads as 0
   // An SMSC length far beyond the text.
   EXPECT_EQ(DecodeBytes(true, "FF91").Smsc, "");
 }

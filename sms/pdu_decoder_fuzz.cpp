@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "platform/recording_dialogs.h"
+#include "sms/concatenation.h"
+#include "sms/hex_text.h"
 #include "sms/pdu_bytes.h"
 #include "sms/sms_decoder.h"
 
@@ -21,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   decoder.GetSender();
   decoder.GetTimeStamp();
   sms::GetUDHValues(pdu);
+  sms::ReadConcatenation(sms::UpperCaseHex(pdu));  // the input as a header of its own
   sms::DecodeBytes(true, pdu);
   sms::DecodeBytes(false, pdu);
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/dialogs.h"
+#include "sms/address_text.h"
 #include "sms/gsm_alphabet.h"
 #include "sms/hex_text.h"
 
@@ -13,9 +14,10 @@ namespace {
 constexpr char16_t kDecodingError[] = u"(Decoding Error)";
 constexpr char16_t kUnknownAlphabet[] = u"(Uwaga: Nieznany schemat kodowania)";
 
-// Reads the octet at `position`; an unreadable one is reported and read as 0.
-int ReadOrReport(std::string_view pdu, size_t position, const char* field) {
-  if (const auto octet = ReadOctet(pdu, position)) return *octet;
+// Reads the octet at `position` of `hex`; an unreadable one is reported with
+// the PDU as it came and read as 0.
+int ReadOrReport(std::string_view hex, std::string_view pdu, size_t position, const char* field) {
+  if (const auto octet = ReadOctet(hex, position)) return *octet;
   platform::CurrentDialogs().ShowMessage(std::string("PDU ERROR (") + field + "): " + std::string(pdu), "Talvane",
                                          platform::DialogIcon::Error, platform::DialogButtons::Ok);
   return 0;
@@ -64,9 +66,10 @@ bool DecodeOctets(std::string_view hex, size_t octets, std::u16string& text) {
 void TSMS::ParsePDU(std::string_view pdu) {
   *this = TSMS();
   pduText_ = std::string(pdu);
-  smscLen_ = 2 * ReadOrReport(pdu, 1, "SMSCLen");
+  hex_ = UpperCaseHex(pdu);
+  smscLen_ = 2 * ReadOrReport(hex_, pdu, 1, "SMSCLen");
   typePos_ = 3 + smscLen_;
-  const int firstOctet = ReadOrReport(pdu, typePos_, "PDUType");
+  const int firstOctet = ReadOrReport(hex_, pdu, typePos_, "PDUType");
   isSubmit_ = (firstOctet & 3) == 1;
   hasUdh_ = (firstOctet & 0x40) != 0;
   if (isSubmit_) {
@@ -74,22 +77,24 @@ void TSMS::ParsePDU(std::string_view pdu) {
     vpLen_ = kValidityLength[(firstOctet >> 3) & 3];
   }
   addrTypePos_ = typePos_ + 4 + (isSubmit_ ? 2 : 0);
-  const int addressLength = ReadOrReport(pdu, addrTypePos_ - 2, "SenderLen");
+  const int addressLength = ReadOrReport(hex_, pdu, addrTypePos_ - 2, "SenderLen");
   addrDigits_ = addressLength + addressLength % 2;
-  const int dcs = ReadOrReport(pdu, addrTypePos_ + addrDigits_ + 4, "TPDCS");
-  alphabet_ = (dcs >> 2) & 3;
+  const int dcs = ReadOrReport(hex_, pdu, addrTypePos_ + addrDigits_ + 4, "TPDCS");
+  coding_ = ReadDataCoding(static_cast<unsigned>(dcs));
 }
 
 bool TSMS::DecodeUserData(std::u16string& text) {
   const size_t udlPos = typePos_ + addrDigits_ + vpLen_ + (isSubmit_ ? 12 : 24);
-  const auto udl = ReadOctet(pduText_, udlPos);
+  const auto udl = ReadOctet(hex_, udlPos);
   if (!udl) return false;
   udl_ = *udl;
+  // No user data, so no header either, whatever the first octet says.
+  if (udl_ == 0) return true;
   const size_t udStart = udlPos + 2;
 
   // The header is kept in UDH and blanked in a working copy, so that it
   // decodes as zero septets or octets that are then skipped.
-  std::string work = pduText_;
+  std::string work = hex_;
   size_t headerOctets = 0;
   if (hasUdh_) {
     const auto headerLength = ReadOctet(work, udStart);
@@ -103,20 +108,20 @@ bool TSMS::DecodeUserData(std::u16string& text) {
   const std::string_view userData = Rest(work, udStart);
   const size_t length = static_cast<size_t>(udl_);
 
-  switch (alphabet_) {
-    case 0: {
+  switch (coding_.alphabet) {
+    case kAlphabet7Bit: {
       // Exactly UDL septets: a zero septet at the end is text, not fill.
       const std::string septets = UnpackSeptetCount(userData, length);
       const size_t headerSeptets = hasUdh_ ? (headerOctets * 8 + 6) / 7 : 0;
       text = SeptetsToUnicode(std::string_view(septets).substr(std::min(headerSeptets, septets.size())));
       return true;
     }
-    case 1: {
+    case kAlphabet8Bit: {
       const size_t octets = std::min(length, userData.size() / 2);
       if (octets <= headerOctets) return true;
       return DecodeOctets(userData.substr(2 * headerOctets), octets - headerOctets, text);
     }
-    case 2: {
+    case kAlphabetUcs2: {
       const std::string_view digits = userData.substr(0, std::min(2 * length, userData.size()));
       if (digits.size() <= 2 * headerOctets) return true;
       return AppendUcs2Hex(digits.substr(2 * headerOctets), text);
@@ -136,14 +141,10 @@ std::u16string TSMS::GetText() {
 }
 
 platform::AnsiString TSMS::GetSender() const {
-  const auto type = ReadOctet(pduText_, addrTypePos_);
-  const auto digits = Slice(pduText_, addrTypePos_ + 2, addrDigits_);
+  const auto type = ReadOctet(hex_, addrTypePos_);
+  const auto digits = Slice(hex_, addrTypePos_ + 2, addrDigits_);
   if (!type || !digits) return {};
-  if ((*type & 0x50) == 0x50) {  // alphanumeric
-    std::u16string name = SeptetsToText(*digits);
-    name.resize(std::min(name.size(), name.find(u'\0')));
-    return platform::UnicodeToAnsi(name);
-  }
+  if (IsAlphanumericAddress(*type)) return AlphanumericAddress(*digits);
   if (!std::all_of(digits->begin(), digits->end(), [](char c) { return HexDigitValue(c) >= 0; })) return {};
   const std::string number = AddressDigits(*digits);
   const bool international = ((*type >> 4) & 7) == 1;
@@ -152,7 +153,7 @@ platform::AnsiString TSMS::GetSender() const {
 
 DateTime TSMS::GetTimeStamp() const {
   if (isSubmit_) return {};
-  const auto stamp = Slice(pduText_, typePos_ + addrDigits_ + 10, 12);
+  const auto stamp = Slice(hex_, typePos_ + addrDigits_ + 10, 12);
   const auto fields = stamp ? ReadTimestampFields(*stamp) : std::nullopt;
   if (!fields) return {};
   const auto [year, month, day, hour, minute, second] = *fields;
@@ -164,13 +165,7 @@ UDHValues GetUDHValues(std::string_view pdu) {
   TSMS decoder;
   decoder.ParsePDU(pdu);
   decoder.GetText();
-  const std::string& udh = decoder.UDH();
-  // Length octet, then the first information element: 00 (concatenated
-  // short messages, 8-bit reference) of length 3.
-  if (ReadOctet(udh, 3) != 0 || ReadOctet(udh, 5) != 3) return {};
-  const auto reference = ReadOctet(udh, 7), total = ReadOctet(udh, 9), sequence = ReadOctet(udh, 11);
-  if (!reference || !total || !sequence) return {};
-  return {*reference, *total, *sequence};
+  return ReadConcatenation(decoder.UDH());
 }
 
 }  // namespace sms

@@ -6,13 +6,16 @@
 // A PDU arrives from the modem as hexadecimal text beginning with the SMSC
 // information. It may be cut short, hold lower-case or non-hexadecimal
 // characters, or announce lengths it does not have: every operation stays
-// inside the text and falls back as documented instead of failing. Positions
-// below count hexadecimal characters from 1.
+// inside the text and falls back as documented instead of failing. Lower-case
+// hexadecimal digits read like upper-case ones. Positions below count
+// hexadecimal characters from 1.
 
 #include <string>
 #include <string_view>
 
 #include "platform/codepage.h"
+#include "sms/concatenation.h"
+#include "sms/data_coding.h"
 #include "sms/date_time.h"
 
 namespace sms {
@@ -25,9 +28,11 @@ class TSMS {
   void ParsePDU(std::string_view pdu);
 
   // Text of the message, line breaks as CR LF, limited to what Windows-1250
-  // holds ("?" for the rest). "(Decoding Error)" when the user data cannot be
-  // read; "(Uwaga: Nieznany schemat kodowania)" for the reserved alphabet.
-  // Also sets UDL and UDH.
+  // holds ("?" for the rest), in the alphabet its data coding scheme names
+  // (read by coding group, see data_coding.h). "" for empty user data (a
+  // header flag without a header included); "(Decoding Error)" when the user
+  // data cannot be read; "(Uwaga: Nieznany schemat kodowania)" for a reserved
+  // alphabet or group and for compressed text. Also sets UDL and UDH.
   std::u16string GetText();
 
   // "+" and digits for an international number, digits otherwise, or the
@@ -38,7 +43,7 @@ class TSMS {
   // or an unreadable or impossible timestamp.
   DateTime GetTimeStamp() const;
 
-  const std::string& PduText() const { return pduText_; }
+  const std::string& PduText() const { return pduText_; }  // as passed in
   int SmscLen() const { return smscLen_; }          // SMSC information, in hexadecimal characters
   int TypePos() const { return typePos_; }          // first TPDU octet
   bool IsSubmit() const { return isSubmit_; }
@@ -46,7 +51,8 @@ class TSMS {
   int VpLen() const { return vpLen_; }              // validity period, in hexadecimal characters
   int AddrTypePos() const { return addrTypePos_; }  // type-of-address octet of the address
   int AddrDigits() const { return addrDigits_; }    // address characters (an even count)
-  int Alphabet() const { return alphabet_; }        // 0 GSM 7-bit, 1 8-bit, 2 UCS-2, 3 reserved
+  int Alphabet() const { return coding_.alphabet; }  // 0 GSM 7-bit, 1 8-bit, 2 UCS-2, 3 unknown
+  const DataCoding& Coding() const { return coding_; }
   int UDL() const { return udl_; }
   const std::string& UDH() const { return udh_; }
 
@@ -56,6 +62,7 @@ class TSMS {
   bool DecodeUserData(std::u16string& text);
 
   std::string pduText_;
+  std::string hex_;  // pduText_ with its hexadecimal digits in upper case
   int smscLen_ = 0;
   int typePos_ = 3;
   bool isSubmit_ = false;
@@ -63,20 +70,14 @@ class TSMS {
   int vpLen_ = 0;
   int addrTypePos_ = 7;
   int addrDigits_ = 0;
-  int alphabet_ = 0;
+  DataCoding coding_;
   int udl_ = 0;
   std::string udh_;
 };
 
-// Concatenation values of a part: reference, total and sequence number, each
-// -1 when the PDU has no concatenation header with an 8-bit reference.
-struct UDHValues {
-  int reference = -1;
-  int total = -1;
-  int sequence = -1;
-  bool operator==(const UDHValues&) const = default;
-};
-
+// Concatenation values of a part: reference, total and sequence number from
+// the concatenation element (8- or 16-bit reference) wherever it stands in
+// the header; each -1 without one (see concatenation.h).
 UDHValues GetUDHValues(std::string_view pdu);
 
 }  // namespace sms

@@ -92,9 +92,9 @@ TEST_F(SmsDecoder, ConcatenatedPartsStartAfterTheirHeader) {
   EXPECT_EQ(Decode(Deliver("Ćma", "0470020102", true)).text, "Ćma");
 }
 
-TEST_F(SmsDecoder, ConcatenationValuesNeedAnEightBitReferenceHeader) {
-  EXPECT_EQ(GetUDHValues(kHowAreYou), UDHValues{});                         // no header
-  EXPECT_EQ(GetUDHValues(Deliver("x", "060804002A0302")), UDHValues{});     // 16-bit reference first
+TEST_F(SmsDecoder, ConcatenationValuesNeedAConcatenationElement) {
+  EXPECT_EQ(GetUDHValues(kHowAreYou), UDHValues{});                                // no header
+  EXPECT_EQ(GetUDHValues(Deliver("x", "060804002A0302")), (UDHValues{42, 3, 2}));  // 16-bit reference
   EXPECT_EQ(GetUDHValues(Deliver("x", "050003FF0101")), (UDHValues{255, 1, 1}));
 }
 
@@ -137,7 +137,7 @@ TEST_F(SmsDecoder, EachUnreadableFieldHasItsReport) {
       {"00", {"PDUType", "SenderLen", "TPDCS"}},
       {"0004", {"SenderLen", "TPDCS"}},
       {"00040B918421436587F900", {"TPDCS"}},
-      {"00040b918421436587F90000", {"SenderLen"}},  // lower-case digits do not count
+      {"00040x918421436587F90000", {"SenderLen"}},  // a character that is no hexadecimal digit
   };
   for (const auto& c : cases) {
     dialogs_.Clear();

@@ -1,5 +1,7 @@
 #include "sms/sms_encoder.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 #include "sms/gsm_alphabet.h"
 #include "sms/hex_text.h"
@@ -28,15 +30,13 @@ std::string EncodeAddress(std::string_view number) {
   return out + SwapSemiOctets(digits);
 }
 
+// A text goes out in 7 bits when the GSM alphabet holds all of it, else in
+// UCS-2. Never as 8-bit data: handsets do not reliably show 8-bit data as
+// text (it is meant for binary content), so a caller that wants it sets the
+// coding itself.
 std::uint8_t ChooseCoding(std::u16string_view text) {
-  bool allGsm = true;
-  bool aboveLatin1 = false;
-  for (char16_t c : text) {
-    if (!IsGsmChar(c)) allGsm = false;
-    if (c > 0xFF) aboveLatin1 = true;
-  }
-  if (allGsm) return kCoding7Bit;
-  return aboveLatin1 ? kCodingUcs2 : kCoding8Bit;
+  const bool allGsm = std::all_of(text.begin(), text.end(), IsGsmChar);
+  return allGsm ? kCoding7Bit : kCodingUcs2;
 }
 
 struct UserData {

@@ -17,7 +17,8 @@ class EncodeError : public std::runtime_error {
   explicit EncodeError(const std::string& cause);
 };
 
-// Data coding of the user data.
+// Data coding of the user data. Automatic coding chooses 7 bits or UCS-2;
+// 8-bit data is sent only when asked for.
 enum Coding : std::uint8_t { kCoding7Bit = 0, kCoding8Bit = 1, kCodingUcs2 = 2, kCodingAutomatic = 3 };
 
 // Common base of the PDU coders; it has no behaviour of its own.
@@ -78,7 +79,9 @@ struct EncodedPart {
 };
 
 // Encodes one message part: `partText` is the program's Windows-1250 text,
-// `udh` the header (may be empty). Throws EncodeError.
+// `udh` the header (may be empty). The part goes out in 7 bits when the GSM
+// alphabet holds all of it, else (or when `forceUcs2`) in UCS-2. Throws
+// EncodeError.
 EncodedPart EncodePart(std::string_view number, std::string_view partText, std::string_view udh, bool flash,
                        bool forceUcs2, bool statusReport);
 

@@ -27,11 +27,11 @@ TEST(SmsEncoder, BuildsKnownPdus) {
       {"header", Encode("Test", "050003070201"), "0051000B918421436587F90000AD0B050003070201A8E5391D", 24},
       {"national", Encode("Test", "", false, false, false, "600100200"),
        "0011000981" "06100002F0" "0000AD04D4F29C0E", 17},
-      {"latin-1", Encode("«»"), "0011000B918421436587F90004AD02ABBB", 16},
+      {"latin-1", Encode("«»"), "0011000B918421436587F90008AD0400AB00BB", 18},
       {"forced ucs-2", Encode("Hi", "", false, true), "0011000B918421436587F90008AD0400480069", 18},
       {"ucs-2 header", Encode("Ą", "050003070201", false, true),
        "0051000B918421436587F90008AD080500030702010104", 22},
-      {"8-bit header", Encode("«", "050003070201"), "0051000B918421436587F90004AD07050003070201AB", 21},
+      {"latin-1 header", Encode("«", "050003070201"), "0051000B918421436587F90008AD0805000307020100AB", 22},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.part.pdu, c.pdu) << c.name;
@@ -49,7 +49,9 @@ TEST(SmsEncoder, ChoosesTheCodingFromTheCharacters) {
       {"abc", "00", "03"},
       {"a€", "00", "03"},                 // euro: still 7-bit, two septets
       {"a[b]", "00", "06"},
-      {"«x»", "04", "03"},                // Latin-1 outside the alphabet: 8-bit
+      {"«x»", "08", "06"},                // Latin-1 outside the alphabet: UCS-2, never 8-bit data
+      {"25°C ±1 ×2", "08", "14"},
+      {"Hello {x} ~ €", "00", "11"},      // extension characters stay 7-bit, two septets each
       {"ĄĆĘŁŃÓŚŻŹąćęłńóśżź", "08", "24"},  // Polish letters: UCS-2, 18 characters
       {"a„b", "08", "06"},                // a typographic quote forces UCS-2
   };
@@ -67,6 +69,16 @@ TEST(SmsEncoder, OneHundredSixtyLettersFillTheLargestTpdu) {
   EXPECT_EQ(part.tpduLength, 154);
   EXPECT_EQ(part.userDataLength, 140);
   EXPECT_EQ(Encode(std::string(161, 'x')).userDataLength, 141);
+}
+
+TEST(SmsEncoder, EightBitDataOnlyWhenAskedFor) {
+  TSMSD encoder;
+  encoder.SetNumber(kNumber);
+  encoder.SetText(u"«");
+  encoder.SetUDH("050003070201");
+  encoder.SetCoding(kCoding8Bit);
+  EXPECT_EQ(encoder.EncodePDU(), "0051000B918421436587F90004AD07050003070201AB");
+  EXPECT_EQ(encoder.TPDULength(), 21);
 }
 
 TEST(SmsEncoder, EightBitCodingRefusesCharactersAboveLatin1) {

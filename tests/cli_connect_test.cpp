@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/test_folder.h"
 #include "tests/cli_programs.h"
 
 namespace {
@@ -51,14 +53,22 @@ TEST(CliConnect, PrintsTheConnectionWithTheSimulatedModem) {
             "OnDisconnected\nOnGSMDeActivate\n");
 }
 
-TEST(CliConnect, PortThatDoesNotExist) {
-  const Result result = RunProgram({kCli, "connect", "--port", "/dev/talvane-no-such-port", "--seconds", "1"});
-  EXPECT_EQ(result.status, 1) << result.out;
-  EXPECT_NE(FindLine(result.out,
-                     "OnQuietError SerialConnect error [/dev/talvane-no-such-port] : No such file or directory"),
-            std::string::npos)
-      << result.out;
-  EXPECT_EQ(FindLine(result.out, "OnConnected"), std::string::npos);
+TEST(CliConnect, PortThatCannotBeOpenedFailsAtOnce) {
+  platform::TestFolder folder;
+  std::ofstream(folder / "plain-file") << "not a device";
+  const struct {
+    std::string port;
+    std::string reason;
+  } cases[] = {
+      {"/dev/talvane-no-such-port", "No such file or directory"},
+      {(folder / "plain-file").string(), "not a serial port"},
+  };
+  for (const auto& c : cases) {
+    // --seconds 600: a port that cannot be opened must not be waited for.
+    const Result result = RunProgram({kCli, "connect", "--port", c.port, "--seconds", "600"});
+    EXPECT_EQ(result.status, 1) << result.out;
+    EXPECT_EQ(result.out, "talvane-cli connect: cannot open " + c.port + ": " + c.reason + "\n");
+  }
 }
 
 TEST(CliConnect, BadArgumentsShowTheUsage) {

@@ -54,7 +54,7 @@ TEST(CliParts, PrintsThePartLinesOfASendRequest) {
       {{"parts", "600100200", "Zażółć gęślą jaźń"},
        "29,0011000B918406100002F00000AD11DAB0FECD1E83CEE5393B0C5287F56E,\"Zazolc gesla jazn\",\"\",1,1,+48600100200\n"
        "ref=0\n"},
-      {{"parts", "--preview", "0600100200", "  Zażółć\r\n"},
+      {{"parts", "--preview", "+48 600-100-200", "  Zażółć\r\n"},
        "26,0011000B918406100002F00008AD0C005A0061017C00F301420107,\"Zażółć\",\"\",1,1,+48600100200\nref=0\n"},
       {{"parts", "--ucs2", "--flash", "600100200", "Łza"},
        "20,0011000B918406100002F00018AD060141007A0061,\"Łza\",\"\",1,1,+48600100200\nref=0\n"},
@@ -98,9 +98,33 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   EXPECT_EQ(Cli({"parts", "--merge", "300", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "--ref", "256", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "only-a-number"}).status, 2);
-  const Result tooLong = Cli({"parts", std::string(300, '1'), "x"});
-  EXPECT_EQ(tooLong.status, 1);
-  EXPECT_TRUE(tooLong.err.starts_with("Error encoding PDU: ")) << tooLong.err;
+  // A number is refused before anything is prepared: letters, too short, too long.
+  for (const std::string& number : std::vector<std::string>{"60010020O", "60010020", std::string(300, '1')}) {
+    const Result refused = Cli({"parts", number, "x"});
+    EXPECT_EQ(refused.status, 2) << number;
+    EXPECT_TRUE(refused.out.empty()) << number;
+    EXPECT_TRUE(refused.err.starts_with("talvane-cli parts: '" + number + "' is not a phone number: ")) << refused.err;
+  }
+  const Result international = Cli({"parts", "0049 170 1234567", "x"});
+  EXPECT_EQ(international.status, 0) << international.err;
+  EXPECT_NE(international.out.find(",+491701234567\n"), std::string::npos) << international.out;
+}
+
+TEST(CliOptions, HelpOnStdoutUsageErrorsOnStderr) {
+  for (const std::string command : {"sms", "connect", "parts"}) {
+    const Result help = Cli({command, "--help"});
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_TRUE(help.out.starts_with("usage: talvane-cli " + command + " ")) << help.out;
+    EXPECT_NE(help.out.find("\n  --help"), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "") << command;
+
+    const Result wrong = Cli({command, "--no-such-option"});
+    EXPECT_EQ(wrong.status, 2) << command;
+    EXPECT_EQ(wrong.out, "") << command;
+    EXPECT_TRUE(wrong.err.starts_with("talvane-cli " + command + ": unknown option '--no-such-option'\n"
+                                      "usage: talvane-cli " + command + " "))
+        << wrong.err;
+  }
 }
 
 TEST(CliDecode, PrintsOneJsonObject) {
@@ -123,6 +147,52 @@ TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
   // A concatenated part with CR LF in its text.
   const Result part = Cli({"decode", "00440B918421436587F900002080629173148010050003" "2A0302" "C3303C0D0A0203"});
   EXPECT_NE(part.out.find("\"udh\": {\"ref\": 42, \"total\": 3, \"seq\": 2}"), std::string::npos) << part.out;
+}
+
+TEST(CliDecode, AStatusReportShowsItsOutcomeAtTheTop) {
+  // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
+  // service centre took it, both times at UTC+2 shown in UTC+1.
+  const Result r = Cli({"decode", "0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
+            "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
+            "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
+            "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n");
+}
+
+TEST(CliDecode, ReadsWhatModemsAndOperatorsSend) {
+  struct Case {
+    const char* name;
+    std::string pdu;
+    std::string expected;  // a piece of the output
+  } cases[] = {
+      // "Orange" as an alphanumeric originator, in both addresses.
+      {"alphanumeric sender", "00040BD04F79D87D2E030000208062917314800CC8F71D14969741F977FD07",
+       "\"sender\": \"Orange\""},
+      {"alphanumeric address", "00040BD04F79D87D2E030000208062917314800CC8F71D14969741F977FD07",
+       "\"address\": \"Orange\""},
+      {"lower case", "07911326040000f0040b911346610089f60000208062917314800cc8f71d14969741f977fd07",
+       "{\"text\": \"How are you?\", \"sender\": \"+31641600986\""},
+      // An operator's notice: the F group with bit 2 clear is 7-bit.
+      {"F group", "00040B918421436587F900FB42305041709000" "1DB15CEC868BC9663018080402816432DD0C060281A4412A159904",
+       "{\"text\": \"1917812300     22:30   RATTHI\""},
+      {"16-bit reference", "00440B918421436587F9000042305041709000" "0A060804ABCD0302C834",
+       "\"udh\": {\"ref\": 43981, \"total\": 3, \"seq\": 2}"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Cli({"decode", c.pdu});
+    EXPECT_EQ(r.status, 0) << c.name;
+    EXPECT_EQ(r.err, "") << c.name;
+    EXPECT_NE(r.out.find(c.expected), std::string::npos) << c.name << ": " << r.out;
+  }
+  // One PDU, no more and no less.
+  EXPECT_EQ(Cli({"decode"}).status, 2);
+  EXPECT_EQ(Cli({"decode", "00", "00"}).status, 2);
+  const Result help = Cli({"decode", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("usage: talvane-cli decode PDU")) << help.out;
 }
 
 }  // namespace

@@ -102,6 +102,7 @@ bool TXLSReader::InstantiateShared(const SharedFormula& shared, int row, int col
 
 void TXLSReader::ResolvePendingAnchor() {
   // An anchor whose SHRFMLA or ARRAY never came keeps its value.
+  if (pendingFormula_) book_.NoteSaveLoss(kLossFormulaValues);
   pendingAnchor_ = {};
   pendingFormula_.reset();
 }
@@ -125,7 +126,11 @@ void TXLSReader::OnFormula(const TXLSBody& body) {
     const std::pair<int, int> host{exp.U16(1), exp.U16(3)};
     SetCachedResult(row, column, xf, *formula);  // until the formula itself is known
     if (const auto shared = sharedFormulas_.find(host); shared != sharedFormulas_.end()) {
-      if (InstantiateShared(shared->second, row, column, *formula)) SetFormula(row, column, xf, std::move(formula));
+      if (InstantiateShared(shared->second, row, column, *formula)) {
+        SetFormula(row, column, xf, std::move(formula));
+      } else {
+        book_.NoteSaveLoss(kLossFormulaValues);
+      }
       return;
     }
     if (const auto array = arrayFormulas_.find(host); array != arrayFormulas_.end()) {
@@ -145,6 +150,7 @@ void TXLSReader::OnFormula(const TXLSBody& body) {
   }
   if (!TakeTokens(tokens, extra, formula->tokens, formula->tokenLength)) {
     SetCachedResult(row, column, xf, *formula);
+    book_.NoteSaveLoss(kLossFormulaValues);
     return;
   }
   SetFormula(row, column, xf, std::move(formula));
@@ -186,6 +192,8 @@ void TXLSReader::OnArrayFormula(const TXLSBody& body) {
       arrayFormulas_[{pendingAnchor_.row, pendingAnchor_.column}] = array;
     }
     arrayFormulas_[{array->area.firstRow, array->area.firstColumn}] = array;
+  } else {
+    book_.NoteSaveLoss(kLossFormulaValues);
   }
   ResolvePendingAnchor();
 }

@@ -130,6 +130,9 @@ int TXLSReader::OnGlobals(const TXLSRecordGroup& group) {
     case rec::kMsoDrawingGroup:
       if (Biff8()) OnDrawingGroup(group);
       break;
+    case rec::kSxStreamId:  // a pivot cache
+      book_.NoteSaveLoss(kLossUnreadRecords);
+      break;
     default:
       break;
   }
@@ -141,6 +144,7 @@ int TXLSReader::OnFilePass(const TXLSBody& body) {
   std::unique_ptr<TXLSDecrypter> decrypter = CreateDecrypter(body, Biff8(), password_, result);
   if (result != kOpenOk) return result;
   stream_.SetDecrypter(std::move(decrypter));
+  book_.SetOpenedEncrypted(true);
   return kOpenOk;
 }
 
@@ -254,6 +258,7 @@ void TXLSReader::OnBoundSheet(const TXLSBody& body) {
   if (!body.Has(0, 7) || (type != static_cast<std::uint8_t>(SheetType::Worksheet) &&
                           type != static_cast<std::uint8_t>(SheetType::Chart))) {
     tabs_.push_back(nullptr);  // a macro sheet or module: its substream is skipped
+    book_.NoteSaveLoss(kLossSkippedSheets);
     return;
   }
   IXLSWorksheet* sheet = book_.Worksheets().Add();

@@ -2,7 +2,9 @@
 // areas, window, page setup, protection, and the record groups kept as read
 // for the writer (drawings and notes, hyperlinks, conditional formats, data
 // validation, autofilter). BIFF5 drawings, notes and the like are laid out
-// differently from BIFF8 ones and are not carried into a BIFF8 file.
+// differently from BIFF8 ones and are not carried into a BIFF8 file; they,
+// and the records of things the writer does not know (pivot tables,
+// scenarios, a background picture), are noted as lost on a save.
 
 #include <algorithm>
 #include <cmath>
@@ -137,7 +139,22 @@ int TXLSReader::OnWorksheet(const TXLSRecordGroup& group) {
     case rec::kTxo:
     case rec::kMsoDrawing:
     case rec::kMsoDrawingSelection:
-      if (Biff8()) Keep(group, parts.drawing);
+      if (Biff8()) {
+        Keep(group, parts.drawing);
+      } else {
+        book_.NoteSaveLoss(kLossBiff5Objects);
+      }
+      break;
+    case rec::kImData:
+      book_.NoteSaveLoss(Biff8() ? kLossUnreadRecords : kLossBiff5Objects);
+      break;
+    case rec::kBitmap:
+    case rec::kScenMan:
+    case rec::kScenario:
+    case rec::kSxView:
+    case rec::kTable:
+    case rec::kFeat:
+      book_.NoteSaveLoss(kLossUnreadRecords);
       break;
     case rec::kHLink:
     case rec::kQuickTip:

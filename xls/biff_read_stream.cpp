@@ -65,7 +65,7 @@ int TXLSReadStream::FromCompoundFile() {
     cfb::EntryInfo entry;
     if (compound_.Find(compound_.Root(), name, entry) != cfb::kOk || entry.type != cfb::EntryType::Stream) continue;
     if (compound_.ReadStream(entry.id, bytes_) != cfb::kOk) return kOpenNotWorkbook;
-    return 1;
+    return kOpenOk;
   }
   return kOpenNotWorkbook;
 }
@@ -77,7 +77,7 @@ int TXLSReadStream::FromPlainBytes() {
     bytes_.clear();
     return kOpenNotWorkbook;
   }
-  return 1;
+  return kOpenOk;
 }
 
 bool TXLSReadStream::PeekId(std::uint16_t& id) const {
@@ -87,7 +87,7 @@ bool TXLSReadStream::PeekId(std::uint16_t& id) const {
 }
 
 int TXLSReadStream::Next(TXLSRecordView& record) {
-  if (bytes_.size() - position_ < kHeaderSize) return 0;
+  if (bytes_.size() - position_ < kHeaderSize) return kStreamEnded;
   const TXLSBody header(std::span<const std::uint8_t>(bytes_).subspan(position_, kHeaderSize));
   const std::size_t length = header.U16(2);
   const std::size_t body = position_ + kHeaderSize;
@@ -98,7 +98,7 @@ int TXLSReadStream::Next(TXLSRecordView& record) {
   if (decrypter_) DecryptBody(record.id, bytes, body);
   record.body = bytes;
   position_ = body + length;
-  return 1;
+  return kRecordRead;
 }
 
 void TXLSReadStream::DecryptBody(std::uint16_t id, std::span<std::uint8_t> body, std::size_t offset) {

@@ -17,11 +17,13 @@
 
 #include "xls/cfb/compound_file_reader.h"
 #include "xls/decryption.h"
+#include "xls/result_codes.h"
 
 namespace xls {
 
-inline constexpr int kOpenNotWorkbook = -3;  // no workbook stream, not a plain BIFF file
-inline constexpr int kOpenCorrupt = -1;      // bad version, a body cut short, a short FONT
+// Results of TXLSReadStream::Next besides kOpenCorrupt.
+inline constexpr int kRecordRead = 1;
+inline constexpr int kStreamEnded = 0;
 
 struct TXLSRecordView {
   std::uint16_t id = 0;
@@ -31,7 +33,7 @@ struct TXLSRecordView {
 
 class TXLSReadStream {
  public:
-  // 1, or kOpenNotWorkbook.
+  // kOpenOk, or kOpenNotWorkbook.
   int OpenPath(const std::filesystem::path& path);
   int OpenBytes(std::span<const std::uint8_t> bytes);
 
@@ -41,8 +43,8 @@ class TXLSReadStream {
 
   // The id of the next record without reading it: false at the end.
   bool PeekId(std::uint16_t& id) const;
-  // The next record: 1 read, 0 the stream has ended (fewer than 4 bytes
-  // left), kOpenCorrupt the body is cut short by the end of the stream.
+  // The next record: kRecordRead; kStreamEnded (fewer than 4 bytes left);
+  // kOpenCorrupt, the body is cut short by the end of the stream.
   int Next(TXLSRecordView& record);
 
   // Decrypts the bodies of the records that follow.

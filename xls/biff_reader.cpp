@@ -5,6 +5,7 @@
 
 #include "xls/biff_record_ids.h"
 #include "xls/cfb/file_storage.h"
+#include "xls/cfb/format.h"
 
 namespace xls {
 
@@ -42,7 +43,7 @@ int TXLSReader::ReadStream() {
       if (const int handled = Dispatch(group); handled != kOpenOk) return handled;
     }
     TXLSRecordView record;
-    if (const int next = stream_.Next(record); next != 1) return kOpenCorrupt;
+    if (const int next = stream_.Next(record); next != kRecordRead) return kOpenCorrupt;
     if (!pending) {
       group.id = record.id;
       group.bodies.clear();
@@ -97,11 +98,13 @@ int TXLSReader::OnBof(const TXLSBody& body) {
   if (state_ == Substream::Worksheet) {
     if (type != rec::kBofChart) {
       skipDepth_ = 1;
+      book_.NoteSaveLoss(kLossSkippedSheets);
       return kOpenOk;
     }
     state_ = Substream::EmbeddedChart;
     // An embedded chart stays with the sheet's drawing, as a BIFF8 substream.
     chart_ = Biff8() ? &sheet_->Parts().drawing : nullptr;
+    if (!chart_) book_.NoteSaveLoss(kLossBiff5Objects);
     if (chart_) chart_->push_back({rec::kBof, {body.Bytes().begin(), body.Bytes().end()}});
     return kOpenOk;
   }
@@ -113,6 +116,7 @@ int TXLSReader::OnBof(const TXLSBody& body) {
   if (type == rec::kBofGlobals) return kOpenOk;
   if (type != rec::kBofWorksheet && type != rec::kBofChart) {
     skipDepth_ = 1;  // macro sheet, module, workspace
+    book_.NoteSaveLoss(kLossSkippedSheets);
     return kOpenOk;
   }
   ++sheetCounter_;
@@ -127,6 +131,7 @@ int TXLSReader::OnBof(const TXLSBody& body) {
     sheet_->SetType(SheetType::Chart);
     // A BIFF5 chart's records do not fit a BIFF8 file: the sheet stays, empty.
     chart_ = Biff8() ? &sheet_->Parts().chart : nullptr;
+    if (!chart_) book_.NoteSaveLoss(kLossBiff5Objects);
   }
   return kOpenOk;
 }
@@ -181,6 +186,7 @@ int TXLSReader::Finish() {
   ApplyWindow1();
   ApplyPrintNames();
   CopyVbaStorage();
+  NoteOtherStreams();
   book_.AdvanceRecalcStamp();
   return kOpenOk;
 }
@@ -207,11 +213,34 @@ void TXLSReader::CopyVbaStorage() {
   cfb::EntryInfo entry;
   const std::u16string_view name = Biff8() ? u"_VBA_PROJECT_CUR" : u"_VBA_PROJECT";
   if (file->Find(file->Root(), name, entry) != cfb::kOk || entry.type != cfb::EntryType::Storage) return;
+  // The writer writes a project back only into the format it came from.
+  if (!Biff8()) book_.NoteSaveLoss(kLossMacros);
   try {
     auto storage = std::make_shared<TXLSFileStorage>(entry.name);
-    if (storage->ReadFrom(*file, file->Root()) == cfb::kOk) book_.SetVbaStorage(std::move(storage));
+    if (storage->ReadFrom(*file, file->Root()) == cfb::kOk) {
+      book_.SetVbaStorage(std::move(storage));
+      return;
+    }
   } catch (const std::exception&) {
     // The workbook is read; only its macros are not carried along.
+  }
+  book_.NoteSaveLoss(kLossMacros);
+}
+
+void TXLSReader::NoteOtherStreams() {
+  const cfb::CompoundFileReader* file = stream_.CompoundFile();
+  std::vector<cfb::EntryInfo> entries;
+  if (!file || file->Children(file->Root(), entries) != cfb::kOk) return;
+  // What a save writes (the workbook, the VBA project) or may do without
+  // (document properties, the class and link markers); anything else is content of
+  // its own: embedded objects, pivot caches, controls.
+  static constexpr std::u16string_view kCarried[] = {
+      u"Workbook", u"Book", u"_VBA_PROJECT_CUR", u"_VBA_PROJECT", u"\x05" u"SummaryInformation",
+      u"\x05" u"DocumentSummaryInformation", u"\x01" u"CompObj", u"\x01" u"Ole"};
+  for (const cfb::EntryInfo& entry : entries) {
+    bool carried = false;
+    for (std::u16string_view name : kCarried) carried = carried || cfb::format::SameName(entry.name, name);
+    if (!carried) book_.NoteSaveLoss(kLossOtherStreams);
   }
 }
 

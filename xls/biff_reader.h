@@ -36,10 +36,6 @@
 
 namespace xls {
 
-// Result codes of Open besides those of biff_read_stream.h and decryption.h.
-inline constexpr int kOpenOk = 1;
-inline constexpr int kOpenUnfinished = 100;  // the stream ended inside a substream
-
 // A record group: the first record's id and the bodies of it and its CONTINUE records.
 struct TXLSRecordGroup {
   std::uint16_t id = 0;
@@ -90,6 +86,7 @@ class TXLSReader {
   void ApplyWindow1();
   void ApplyPrintNames();
   void CopyVbaStorage();
+  void NoteOtherStreams();  // streams of the compound file that a save leaves out
   IXLSWorksheet* SheetOfTab(int tab) const;  // 0-based BOUNDSHEET position
   TXLSTextDecoder Decoder() const { return TXLSTextDecoder(version_ >= 0x0600, codePage_); }
   bool Biff8() const { return version_ >= 0x0600; }

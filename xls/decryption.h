@@ -18,15 +18,9 @@
 #include <vector>
 
 #include "xls/biff_read_body.h"
+#include "xls/result_codes.h"
 
 namespace xls {
-
-// Result codes of opening an encrypted workbook.
-inline constexpr int kFilePassTooShort = -1001;
-inline constexpr int kFilePassUnknownType = -1002;
-inline constexpr int kFilePassNeedsPassword = -1003;
-inline constexpr int kFilePassPasswordTooLong = -1004;
-inline constexpr int kFilePassWrongPassword = -1005;
 
 inline constexpr std::u16string_view kDefaultPassword = u"VelvetSweatshop";
 inline constexpr std::size_t kMaxPasswordLength = 31;

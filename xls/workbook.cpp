@@ -24,6 +24,8 @@ void TXLSWorkbook::Clear() {
   a1ReferenceStyle_ = true;
   date1904_ = false;
   formatRead_ = FileFormat::None;
+  openedEncrypted_ = false;
+  saveLosses_ = 0;
   firstVisibleTab_ = 0;
   vbaStorage_.reset();
   codeName_.clear();

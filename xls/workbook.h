@@ -19,6 +19,7 @@
 #include "xls/formula.h"
 #include "xls/num_formats.h"
 #include "xls/palette.h"
+#include "xls/result_codes.h"
 #include "xls/string_table.h"
 #include "xls/workbook_parts.h"
 #include "xls/worksheets.h"
@@ -30,10 +31,13 @@ class TXLSFileStorage;
 
 enum class FileFormat : std::uint8_t { None, Biff5, Biff8 };
 
-// Result codes of SaveAs (1 = written).
-inline constexpr int kSaveOk = 1;
-inline constexpr int kSaveEmptyPath = -1;
-inline constexpr int kSaveCannotCreate = -2;
+// What a file read held that a BIFF8 save cannot carry (SaveLosses() bits).
+inline constexpr std::uint32_t kLossSkippedSheets = 1u << 0;   // macro sheets, modules, dialogs, workspaces
+inline constexpr std::uint32_t kLossBiff5Objects = 1u << 1;    // BIFF5 notes, drawings, charts, pictures
+inline constexpr std::uint32_t kLossFormulaValues = 1u << 2;   // formulas kept only as their last results
+inline constexpr std::uint32_t kLossMacros = 1u << 3;          // a VBA project not written back
+inline constexpr std::uint32_t kLossUnreadRecords = 1u << 4;   // pivot tables, scenarios, backgrounds, ...
+inline constexpr std::uint32_t kLossOtherStreams = 1u << 5;    // embedded objects, pivot caches, controls
 
 class TXLSWorkbook {
  public:
@@ -48,25 +52,38 @@ class TXLSWorkbook {
   const IXLSWorkSheets& Worksheets() const { return sheets_; }
 
   // Reads an XLS file (BIFF8, or BIFF5/BIFF7) into the workbook, which is
-  // cleared first (the palette stays). 1 read; -3 not a workbook file; -1 a
-  // damaged file or a version other than BIFF5/BIFF8; 100 the file ends
-  // inside a sheet; -1001..-1005 encryption problems (biff_reader.h,
-  // decryption.h). After a failure the workbook keeps what was read.
+  // cleared first (the palette stays). kOpenOk, or a failure of
+  // xls/result_codes.h (not a workbook file, damaged, a version other than
+  // BIFF5/BIFF8, the file ends inside a sheet, encryption problems). After a
+  // failure the workbook keeps what was read.
   int Open(std::u16string_view path, std::u16string_view password = {});
   int Open(const std::string& utf8Path, std::u16string_view password = {});
   // The same from a file image in memory.
   int OpenBytes(std::span<const std::uint8_t> bytes, std::u16string_view password = {});
 
+  // The file last read was encrypted (and opened with the default or the
+  // given password). The writer does not encrypt: saving such a workbook
+  // over its file would leave it unprotected.
+  bool OpenedEncrypted() const { return openedEncrypted_; }
+  void SetOpenedEncrypted(bool on) { openedEncrypted_ = on; }
+
+  // False when the file last read held something a BIFF8 save cannot carry
+  // (SaveLosses() says what): saving over that file would lose it.
+  bool SaveKeepsEverything() const { return saveLosses_ == 0; }
+  std::uint32_t SaveLosses() const { return saveLosses_; }
+  void NoteSaveLoss(std::uint32_t loss) { saveLosses_ |= loss; }
+
   // Writes the whole workbook as a BIFF8 file at `path`, replacing the file
   // there only once the new one is complete: a failed save leaves the old
-  // file as it was. 1 written; -1 empty path; -2 the file cannot be created
-  // or put in place; other failures of the writer. A workbook without sheets
+  // file as it was. kSaveOk, kSaveEmptyPath, kSaveCannotCreate (the file
+  // cannot be created or put in place), or another failure of the container. A workbook without sheets
   // gets one ("Sheet1") first; nothing else in the model changes.
   int SaveAs(std::u16string_view path);
   int SaveAs(const std::string& utf8Path);
 
   // Empties the workbook before a file is read into it: sheets, strings,
-  // formats, fonts, names, protection, drawings and the VBA storage copy go;
+  // formats, fonts, names, protection, drawings and the VBA storage copy go,
+  // and so does what was known of the file read (encryption, save losses);
   // the palette stays as it was.
   void Clear();
 
@@ -134,6 +151,8 @@ class TXLSWorkbook {
   bool a1ReferenceStyle_ = true;
   bool date1904_ = false;
   FileFormat formatRead_ = FileFormat::None;
+  bool openedEncrypted_ = false;
+  std::uint32_t saveLosses_ = 0;
   std::u16string lastPath_;
   int firstVisibleTab_ = 0;
   std::uint64_t recalcStamp_ = 0;

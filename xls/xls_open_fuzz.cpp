@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   xls::TXLSWorkbook book;
   const int result = book.OpenBytes({data, size});
   ReadEveryCell(book);
-  if (result == 1) {
+  if (result == xls::kOpenOk) {
     const std::vector<std::uint8_t> stream = xls::TXLSWriter(book).BuildStream();
     if (stream.empty() || stream.size() % 512 != 0) __builtin_trap();
   }

@@ -8,7 +8,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
-#include "modem/text_lines.h"
+#include "app/cli/options.h"
 #include "platform/codepage.h"
 
 namespace cli {
@@ -22,50 +22,25 @@ struct ConnectOptions {
   std::vector<std::string> commands;
 };
 
-std::optional<ConnectOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
-  ConnectOptions options;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& name = args[i];
-    if (name != "--port" && name != "--seconds" && name != "--at") {
-      error = "unknown option '" + name + "'";
-      return std::nullopt;
-    }
-    if (i + 1 >= args.size()) {
-      error = "option " + name + " needs a value";
-      return std::nullopt;
-    }
-    const std::string& value = args[++i];
-    if (name == "--port") {
-      options.port = value;
-    } else if (name == "--seconds") {
-      const std::optional<int> seconds = modem::ParseInt(value);
-      if (!seconds || *seconds < 1) {
-        error = "--seconds wants a whole number of seconds, at least 1";
-        return std::nullopt;
-      }
-      options.seconds = *seconds;
-    } else {
-      options.commands.push_back(platform::Utf8ToAnsi(value));
-    }
-  }
-  if (options.port.empty()) {
-    error = "--port is required";
-    return std::nullopt;
-  }
-  return options;
+// Reads the arguments into `options`; the exit status when the command ends here.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, ConnectOptions& options) {
+  OptionParser parser(kUsage, "Connects to a modem and prints every event of the component, one a line.");
+  parser.Text("--port PORT", options.port, "the modem's serial port", Presence::Required);
+  parser.Number("--seconds N", options.seconds, {.min = 1}, "how long to stay connected (10 when not given)");
+  parser.Repeated("--at COMMAND", options.commands, "a command sent once connected (UTF-8)");
+  const std::optional<int> status = parser.Parse(args);
+  for (std::string& command : options.commands) command = platform::Utf8ToAnsi(command);
+  return status;
 }
 
 int RunConnect(const std::vector<std::string>& args) {
-  std::string error;
-  const std::optional<ConnectOptions> options = ParseOptions(args, error);
-  if (!options) {
-    std::cerr << "talvane-cli connect: " << error << "\nusage: talvane-cli " << kUsage << "\n";
-    return 2;
-  }
+  ConnectOptions options;
+  if (const std::optional<int> status = ParseOptions(args, options)) return *status;
+  if (!PortOpens(options.port, "connect")) return 1;
   bool wasConnected = false;
   ModemSession session;
-  session.port = options->port;
-  session.limit = std::chrono::seconds(options->seconds);
+  session.port = options.port;
+  session.limit = std::chrono::seconds(options.seconds);
   session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) {
     PrintEveryEvent(gsm);
     gsm.OnConnected = [&wasConnected, &options, mainLoop = &loop](modem::TZoGSM& sender) {
@@ -73,7 +48,7 @@ int RunConnect(const std::vector<std::string>& args) {
       if (wasConnected) return;
       wasConnected = true;
       // The commands go out once the connection is reported, in the order given.
-      mainLoop->Post([&sender, commands = options->commands] {
+      mainLoop->Post([&sender, commands = options.commands] {
         for (const std::string& command : commands) sender.SetATCommand(command);
       });
     };

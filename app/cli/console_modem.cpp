@@ -1,6 +1,7 @@
 #include "app/cli/console_modem.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "modem/text_lines.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
+#include "platform/serial_port.h"
 
 namespace cli {
 namespace {
@@ -110,8 +112,8 @@ SessionEnd RunModemSession(const ModemSession& session) {
   std::signal(SIGTERM, [](int) { interrupted = true; });
 
   ConsoleDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
   platform::HeadlessMainLoop loop;
+  platform::InstallDialogs(&dialogs, &loop);
   SessionEnd end = SessionEnd::TimedOut;
   {
     modem::TZoGSM gsm(loop);
@@ -131,6 +133,18 @@ SessionEnd RunModemSession(const ModemSession& session) {
   }
   platform::InstallDialogs(nullptr);
   return end;
+}
+
+bool PortOpens(const std::string& port, std::string_view command) {
+  platform::SerialPort serial;
+  if (serial.Open(port) && serial.Configure(115200)) return true;
+  const std::string why = serial.LastError() == ENOTTY ? "not a serial port" : serial.LastErrorText();
+  std::cerr << "talvane-cli " << command << ": cannot open " << port << ": " << why << "\n";
+  if (serial.LastError() == EACCES || serial.LastError() == EPERM) {
+    std::cerr << "  Serial ports belong to the dialout group: add yourself once with\n"
+                 "  sudo usermod -aG dialout \"$USER\" and log in again.\n";
+  }
+  return false;
 }
 
 }  // namespace cli

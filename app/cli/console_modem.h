@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "modem/zogsm.h"
 #include "platform/headless_main_loop.h"
@@ -48,5 +49,11 @@ struct ModemSession {
 // (SIGINT, SIGTERM) or the limit, then disconnects and deactivates it. The
 // component's message boxes go to stderr.
 SessionEnd RunModemSession(const ModemSession& session);
+
+// Opens `port` once and lets it go again, so that a port that does not exist,
+// is not a serial device or may not be used fails at once with the reason on
+// stderr ("talvane-cli COMMAND: cannot open PORT: ..."), with a hint about the
+// dialout group where permission was denied. True when the port opened.
+bool PortOpens(const std::string& port, std::string_view command);
 
 }  // namespace cli

@@ -1,11 +1,17 @@
 // talvane-cli decode: what the decoders read from a received PDU, as one
-// JSON object. "PDU ERROR" reports go to the error output.
+// JSON object. "PDU ERROR" reports go to the error output. A message shows
+// its text, sender, timestamp and concatenation values; a status report its
+// recipient, reference, status and discharge time. Both show what the byte
+// decoder read under "pdu".
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "app/cli/command.h"
+#include "app/cli/options.h"
 #include "platform/codepage.h"
 #include "platform/recording_dialogs.h"
 #include "sms/pdu_bytes.h"
@@ -41,12 +47,25 @@ std::string Json(std::string_view utf8) {
 
 std::string JsonAnsi(std::string_view text) { return Json(platform::AnsiToUtf8(text)); }
 
-int RunDecode(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << "usage: talvane-cli " << kUsage << "\n";
-    return 2;
-  }
-  const std::string& pdu = args[0];
+// The byte decoder's record as a JSON object.
+std::string JsonRecord(const sms::TSmsPdu& bytes) {
+  std::ostringstream out;
+  out << "{\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsi(bytes.Smsc)
+      << ", \"address\": " << JsonAnsi(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
+      << ", \"status\": " << int(bytes.Status) << ", \"pid\": " << int(bytes.PID) << ", \"dcs\": " << int(bytes.DCS)
+      << ", \"time\": " << Json(sms::FormatDateTime(bytes.Time)) << ", \"text\": " << JsonAnsi(bytes.Text) << "}";
+  return out.str();
+}
+
+void PrintStatusReport(const sms::TSmsPdu& report) {
+  std::cout << "{\"recipient\": " << JsonAnsi(report.Address) << ", \"reference\": " << int(report.Reference)
+            << ", \"status\": " << int(report.Status)
+            << ", \"discharge\": " << Json(sms::FormatDateTime(report.DischargeTime))
+            << ", \"timestamp\": " << Json(sms::FormatDateTime(report.Time)) << ", \"pdu\": " << JsonRecord(report)
+            << "}\n";
+}
+
+void PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
   platform::RecordingDialogs dialogs;
   platform::InstallDialogs(&dialogs);
   sms::TSMS decoder;
@@ -55,18 +74,26 @@ int RunDecode(const std::vector<std::string>& args) {
   const std::string sender = decoder.GetSender();
   const sms::DateTime timestamp = decoder.GetTimeStamp();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
-  const sms::TSmsPdu bytes = sms::DecodeBytes(true, pdu);
   platform::InstallDialogs(nullptr);
   for (const std::string& box : dialogs.Texts()) std::cerr << platform::AnsiToUtf8(box) << "\n";
 
   std::cout << "{\"text\": " << Json(platform::Utf16ToUtf8(text)) << ", \"sender\": " << JsonAnsi(sender)
             << ", \"timestamp\": " << Json(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
-            << ", \"pdu\": {\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsi(bytes.Smsc)
-            << ", \"address\": " << JsonAnsi(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
-            << ", \"status\": " << int(bytes.Status) << ", \"pid\": " << int(bytes.PID)
-            << ", \"dcs\": " << int(bytes.DCS) << ", \"time\": " << Json(sms::FormatDateTime(bytes.Time))
-            << ", \"text\": " << JsonAnsi(bytes.Text) << "}}\n";
+            << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
+}
+
+int RunDecode(const std::vector<std::string>& args) {
+  std::string pdu;
+  OptionParser parser(kUsage, "What the decoders read from a received PDU, as one JSON object.");
+  parser.Positional("PDU", pdu, "hexadecimal text as the modem gives it, SMSC information first");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
+  const sms::TSmsPdu bytes = sms::DecodeBytes(true, pdu);
+  if (bytes.Kind == sms::kStatusReportParsed) {
+    PrintStatusReport(bytes);
+  } else {
+    PrintMessage(pdu, bytes);
+  }
   return 0;
 }
 

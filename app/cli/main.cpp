@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/cli/command.h"
+#include "talvane_version.h"
 
 namespace cli {
 
@@ -15,7 +16,8 @@ std::vector<Command>& Registry() {
 }
 
 int PrintUsage(std::ostream& out) {
-  out << "usage: talvane-cli <command> [arguments]\n";
+  out << "usage: talvane-cli <command> [arguments]   (talvane-cli <command> --help for its options)\n"
+         "       talvane-cli --help | --version\n";
   auto commands = Commands();
   std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
   for (const Command& c : commands) out << "  " << c.usage << "\n";
@@ -33,6 +35,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "help" || name == "--help" || name == "-h") {
     cli::PrintUsage(std::cout);
+    return 0;
+  }
+  if (name == "--version") {
+    std::cout << "talvane-cli " TALVANE_VERSION "\n";
     return 0;
   }
   for (const cli::Command& command : cli::Commands()) {

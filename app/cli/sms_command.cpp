@@ -10,7 +10,9 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
-#include "modem/text_lines.h"
+#include "app/cli/options.h"
+#include "app/cli/typed_number.h"
+#include "modem/zogsm_settings.h"
 #include "platform/codepage.h"
 
 namespace cli {
@@ -26,61 +28,28 @@ struct SmsOptions {
   bool report = false;
   bool ucs2 = false;
   int timeoutSeconds = 600;
-  std::string number;
-  std::string text;  // UTF-8
+  std::string number;     // as typed: the message's marker
+  std::string recipient;  // the number in international form
+  std::string text;       // UTF-8
 };
 
-std::optional<SmsOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
-  SmsOptions options;
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--flash") {
-      options.flash = true;
-    } else if (arg == "--report") {
-      options.report = true;
-    } else if (arg == "--ucs2") {
-      options.ucs2 = true;
-    } else if (arg == "--port" || arg == "--merge" || arg == "--timeout") {
-      if (i + 1 >= args.size()) {
-        error = "option " + arg + " needs a value";
-        return std::nullopt;
-      }
-      const std::string& value = args[++i];
-      const std::optional<int> number = modem::ParseInt(value);
-      if (arg == "--port") {
-        options.port = value;
-      } else if (arg == "--merge") {
-        if (!number || *number > 255) {
-          error = "--merge needs a number of parts up to 255";
-          return std::nullopt;
-        }
-        options.mergeMax = number;
-      } else {
-        if (!number || *number < 1) {
-          error = "--timeout wants a whole number of seconds, at least 1";
-          return std::nullopt;
-        }
-        options.timeoutSeconds = *number;
-      }
-    } else if (arg.starts_with("--")) {
-      error = "unknown option '" + arg + "'";
-      return std::nullopt;
-    } else {
-      positional.push_back(arg);
-    }
-  }
-  if (options.port.empty()) {
-    error = "--port is required";
-    return std::nullopt;
-  }
-  if (positional.size() != 2) {
-    error = "NUMBER and TEXT are required";
-    return std::nullopt;
-  }
-  options.number = positional[0];
-  options.text = positional[1];
-  return options;
+// Reads the arguments into `options`; the exit status when the command ends here.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, SmsOptions& options) {
+  OptionParser parser(kUsage, "Sends one text to one number and reports what became of every part.");
+  parser.Text("--port PORT", options.port, "the modem's serial port", Presence::Required);
+  parser.Number("--merge N", options.mergeMax, {.max = 255},
+                "parts a long text may take (the working instance's setting when not given)");
+  parser.Flag("--flash", options.flash, "a flash message, shown at once and not stored");
+  parser.Flag("--report", options.report, "ask for a delivery report");
+  parser.Flag("--ucs2", options.ucs2, "keep Polish and other special characters (sent as UCS-2)");
+  parser.Number("--timeout SECONDS", options.timeoutSeconds, {.min = 1},
+                "give up after this long (600 when not given)");
+  parser.Positional("NUMBER", options.number, "the recipient's number");
+  parser.Positional("TEXT", options.text, "the text (UTF-8)");
+  if (const std::optional<int> status = parser.Parse(args)) return status;
+  options.recipient = options.number;
+  if (!AcceptTypedNumber(options.recipient, "sms", modem::TZoGSMSettings{}.PrefixForCountry)) return 2;
+  return std::nullopt;
 }
 
 // "2, 3" for the parts from 1 to `total` that have no report.
@@ -112,8 +81,9 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
   gsm.SetSMSFlash(options.flash);
   gsm.SetSMSReport(options.report);
   gsm.SetSpecialSymbols(options.ucs2);
-  // A national number gets the country prefix, as `parts` shows it.
-  gsm.SetCheckNumberSyntax(true);
+  // The number is already in international form (AcceptTypedNumber): the
+  // component's own rule would put the country prefix before a foreign one.
+  gsm.SetCheckNumberSyntax(false);
 
   gsm.OnConnecting = [](TZoGSM&) { PrintEvent("OnConnecting"); };
   gsm.OnDisconnected = [&progress](TZoGSM&) {
@@ -133,7 +103,7 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
     progress.connected = true;
     mainLoop->Post([&progress, &options, &sender] {
       sender.SetSMSMessageMarker(options.number);
-      sender.SetSMSNumber(options.number);
+      sender.SetSMSNumber(options.recipient);
       sender.SetSMSText(platform::Utf8ToAnsi(options.text));
       progress.queued = sender.SendSMS();
       progress.requested = true;
@@ -146,31 +116,28 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
 }
 
 int RunSms(const std::vector<std::string>& args) {
-  std::string error;
-  const std::optional<SmsOptions> options = ParseOptions(args, error);
-  if (!options) {
-    std::cerr << "talvane-cli sms: " << error << "\nusage: talvane-cli " << kUsage << "\n";
-    return 2;
-  }
+  SmsOptions options;
+  if (const std::optional<int> status = ParseOptions(args, options)) return *status;
+  if (!PortOpens(options.port, "sms")) return 1;
   Progress progress;
   ModemSession session;
-  session.port = options->port;
-  session.limit = std::chrono::seconds(options->timeoutSeconds);
+  session.port = options.port;
+  session.limit = std::chrono::seconds(options.timeoutSeconds);
   session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) {
-    BindEvents(gsm, loop, *options, progress);
+    BindEvents(gsm, loop, options, progress);
   };
   session.done = [&progress] { return progress.Finished(); };
   const SessionEnd end = RunModemSession(session);
 
   if (!progress.connected) {
-    std::cerr << "talvane-cli sms: no connection with a modem on " << options->port << "\n";
+    std::cerr << "talvane-cli sms: no connection with a modem on " << options.port << "\n";
     return 1;
   }
   if (progress.requested && progress.queued <= 0) return 1;  // the component has said why
   if (end != SessionEnd::Done) {
     const std::string why = end == SessionEnd::Interrupted
                                 ? "interrupted"
-                                : "gave up after " + std::to_string(options->timeoutSeconds) + " s";
+                                : "gave up after " + std::to_string(options.timeoutSeconds) + " s";
     if (!progress.requested) {
       std::cerr << "talvane-cli sms: " << why << " before the text was queued\n";
     } else {

@@ -17,7 +17,7 @@ int XlsCopy(const std::vector<std::string>& args) {
   }
   xls::TXLSWorkbook book;
   const int opened = book.Open(args[0]);
-  if (opened != 1) {
+  if (opened != xls::kOpenOk) {
     std::cout << "{\"open\": " << opened << ", \"save\": null}\n";
     return 1;
   }

@@ -132,7 +132,7 @@ int XlsDump(const std::vector<std::string>& args) {
   std::cout << "{\"open\": " << result << "}\n";
   for (int position = 1; position <= book.Worksheets().Count(); ++position)
     DumpSheet(*book.Worksheets().Entries(position), position);
-  return result == 1 ? 0 : 1;
+  return result == xls::kOpenOk ? 0 : 1;
 }
 
 }  // namespace cli

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "app/frm_main.h"
@@ -14,6 +15,7 @@
 #include "app/qt/tel_list_window.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_loop.h"
+#include "talvane_version.h"
 
 namespace {
 
@@ -26,9 +28,38 @@ bool Set(const char* name) {
 // message about plugins; say what is wrong instead.
 bool HasDisplay() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY") || Set("QT_QPA_PLATFORM"); }
 
+constexpr char kHelp[] =
+    "usage: talvane [--help | --version]\n"
+    "Talvane sends one SMS text to a list of mobile numbers through a GSM modem.\n"
+    "It opens its window (in Polish) in the graphical session; talvane-cli runs the\n"
+    "same work from the console. See man talvane.\n";
+
+// --help and --version answer without a display; any other argument is a
+// usage error. Returns the exit status when the program ends here.
+std::optional<int> ReadCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--help" || argument == "-h") {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
+    if (argument == "--version") {
+      std::puts("talvane " TALVANE_VERSION);
+      return 0;
+    }
+    // Qt's own options (-platform, -style ...) pass through to QApplication.
+    if (argument.starts_with("--")) {
+      std::fprintf(stderr, "talvane: unknown option '%s'\n%s", argument.c_str(), kHelp);
+      return 2;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = ReadCommandLine(argc, argv)) return *status;
   if (!HasDisplay()) {
     std::fprintf(stderr,
                  "talvane: no graphical display. Talvane is a desktop program: start it in a graphical session "
@@ -45,7 +76,7 @@ int main(int argc, char** argv) {
   platform::QtMainLoop loop;
   app::qt::MainWindow mainWindow;
   platform::QtDialogs dialogs(mainWindow.Widget());
-  platform::InstallDialogs(&dialogs);
+  platform::InstallDialogs(&dialogs, &loop);
 
   int status = 0;
   {

@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -118,6 +119,7 @@ struct BoxSeen {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QStringList buttons;
+  QThread* thread = nullptr;  // the thread the box lives on
 };
 
 void AnswerNextBox(BoxSeen& seen, QMessageBox::StandardButton answer, std::function<void()> whileOpen = {}) {
@@ -132,6 +134,7 @@ void AnswerNextBox(BoxSeen& seen, QMessageBox::StandardButton answer, std::funct
     seen.title = box->windowTitle();
     seen.text = box->text();
     seen.icon = box->icon();
+    seen.thread = box->thread();
     seen.buttons.clear();
     for (QAbstractButton* button : box->buttons()) seen.buttons << button->text().remove('&');
     if (answer == QMessageBox::NoButton) box->reject();  // closed with Escape or the title bar
@@ -168,6 +171,28 @@ TEST(QtDialogs, ShowsTheTextsIconAndButtonsAndReturnsTheChoice) {
   EXPECT_EQ(seen.title, QString::fromUtf8(" BŁĄD !"));
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
   EXPECT_EQ(seen.buttons.size(), 1);
+}
+
+TEST(QtDialogs, ABoxRaisedOnAWorkerIsShownOnTheMainThread) {
+  EnsureApplication();
+  QtMainLoop loop;
+  QtDialogs dialogs;
+  InstallDialogs(&dialogs, &loop);
+  BoxSeen seen;
+  AnswerNextBox(seen, QMessageBox::Yes);
+  std::atomic<bool> finished = false;
+  DialogResult answer = DialogResult::Ok;
+  std::thread worker([&] {  // as the modem engine raises the PDU decoder's box
+    answer = CurrentDialogs().ShowMessage("PDU ERROR (length): 0011", "Talvane", DialogIcon::None,
+                                          DialogButtons::YesNoCancel);
+    finished = true;
+  });
+  EXPECT_TRUE(PumpUntil(loop, [&] { return finished.load(); }, 20s));
+  worker.join();
+  InstallDialogs(nullptr);
+  EXPECT_EQ(answer, DialogResult::Yes);
+  EXPECT_EQ(seen.text, "PDU ERROR (length): 0011");
+  EXPECT_EQ(seen.thread, QApplication::instance()->thread());
 }
 
 TEST(QtDialogs, TimersAndPostedWorkRunWhileABoxIsOpen) {

@@ -4,6 +4,9 @@
                             stdout: one tab-separated line a PDU:
                             type number coding class udh-ref udh-part udh-all
                             text(UTF-8 hex) reference status datetime smsc
+                            (udh-ref is the 8- or 16-bit reference; a PDU
+                            gammu refuses gives the type "Error" and "-"
+                            or -1 in the other fields)
   gammu_oracle.py deliver   stdin: coding(7bit|ucs2) class text(UTF-8 hex) a line
                             stdout: case-index PDU, one line a part (SMS-DELIVER
                             from +48600100200 through +48601000310 at
@@ -27,9 +30,16 @@ SENT_AT = datetime.datetime(2024, 3, 5, 14, 7, 9)
 def decode(lines):
     for line in lines:
         pdu = line.strip()
-        d = gammu.DecodePDU(bytes.fromhex(pdu), SMSC=True)
+        try:
+            d = gammu.DecodePDU(bytes.fromhex(pdu), SMSC=True)
+        except gammu.GSMError:
+            print("\t".join(["Error", "-", "-", "-1", "-1", "-1", "-1", "", "-1", "-1", "-", "-"]))
+            continue
         udh = d.get("UDH") or {}
-        concatenated = udh.get("Type") == "ConcatenatedMessages"
+        concatenated = udh.get("Type") in ("ConcatenatedMessages", "ConcatenatedMessages16bit")
+        reference = udh.get("ID8bit", -1)
+        if reference == -1:
+            reference = udh.get("ID16bit", -1)
         when = d.get("DateTime")
         text = d["Text"]
         if isinstance(text, bytes):  # 8-bit data: one character per octet
@@ -40,7 +50,7 @@ def decode(lines):
             text = text[:text.index("\0")]
         fields = [
             d["Type"], d["Number"], d["Coding"], str(d["Class"]),
-            str(udh.get("ID8bit", -1)) if concatenated else "-1",
+            str(reference) if concatenated else "-1",
             str(udh.get("PartNumber", -1)) if concatenated else "-1",
             str(udh.get("AllParts", -1)) if concatenated else "-1",
             text.encode("utf-8").hex().upper(),

@@ -12,6 +12,7 @@
 
 #include "tools/modemsim/incoming_script.h"
 #include "tools/modemsim/modem_simulator.h"
+#include "talvane_version.h"
 
 namespace {
 
@@ -25,7 +26,8 @@ constexpr const char* kUsage =
     "                            KIND: silence, error, cms:N, cme:N, delay:MS, drop,\n"
     "                            with '@prompt' (AT+CMGS: at the prompt, not after the message)\n"
     "                            and '*N' (only the next N commands), e.g. cms:38*1\n"
-    "  --quiet                   no traffic log on stderr\n";
+    "  --quiet                   no traffic log on stderr\n"
+    "  --version                 the version\n";
 
 bool ParseFault(std::string text, modemsim::Fault& fault) {
   if (const size_t star = text.find('*'); star != std::string::npos) {
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
       quiet = true;
     } else if (option == "--help" || option == "-h") {
       std::cout << kUsage << modemsim::IncomingScript::Usage();
+      return 0;
+    } else if (option == "--version") {
+      std::cout << "talvane-modemsim " TALVANE_VERSION "\n";
       return 0;
     } else if (option == "--signal" && hasValue) {
       int rssi = 0, ber = 99;

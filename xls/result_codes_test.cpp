@@ -1,0 +1,70 @@
+#include "xls/result_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "xls/workbook.h"
+#include "xls/xls_test_support.h"
+
+namespace xls {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ResultCodes, OpenFailuresAreNamedForTheirCause) {
+  const testing::TestFolder folder;
+  std::ofstream(folder / "notes.txt") << "not a workbook";
+  fs::create_directories(folder / "folder.xls");
+  const struct {
+    fs::path path;
+    int result;
+    std::string reason;
+  } cases[] = {
+      {folder / "missing.xls", kOpenNotWorkbook, "no such file"},
+      {folder / "missing" / "book.xls", kOpenNotWorkbook, "no such file"},
+      {folder / "notes.txt", kOpenNotWorkbook, "not a spreadsheet"},
+  };
+  for (const auto& c : cases) {
+    TXLSWorkbook book;
+    const int result = book.Open(c.path.string());
+    EXPECT_EQ(result, c.result) << c.path;
+    EXPECT_EQ(OpenResultReason(result, c.path), c.reason) << c.path;
+  }
+}
+
+TEST(ResultCodes, SaveFailuresAreNamedForTheirCause) {
+  const testing::TestFolder folder;
+  fs::create_directories(folder / "folder.xls");
+  const struct {
+    fs::path path;
+    int result;
+    std::string reason;
+  } cases[] = {
+      {folder / "missing" / "book.xls", kSaveCannotCreate, "no such folder"},
+      {folder / "folder.xls", kSaveCannotCreate, "a folder, not a file"},
+      {"", kSaveEmptyPath, "no file name"},
+  };
+  for (const auto& c : cases) {
+    TXLSWorkbook book;
+    const int result = book.SaveAs(c.path.string());
+    EXPECT_EQ(result, c.result) << c.path;
+    EXPECT_EQ(SaveResultReason(result, c.path), c.reason) << c.path;
+  }
+}
+
+TEST(ResultCodes, EveryOtherResultHasWordsToo) {
+  const fs::path any = "book.xls";
+  EXPECT_EQ(OpenResultReason(kOpenOk, any), "opened");
+  EXPECT_EQ(OpenResultReason(kOpenCorrupt, any), "damaged file");
+  EXPECT_EQ(OpenResultReason(kOpenUnfinished, any), "damaged file: it ends inside a sheet");
+  EXPECT_EQ(OpenResultReason(kFilePassNeedsPassword, any), "encrypted with a password");
+  EXPECT_EQ(OpenResultReason(kFilePassWrongPassword, any), "wrong password");
+  EXPECT_EQ(OpenResultReason(-7, any), "unknown result -7");
+  EXPECT_EQ(SaveResultReason(kSaveOk, any), "saved");
+  EXPECT_EQ(SaveResultReason(cfb::kTooLarge, any), "too large for the file format");
+  EXPECT_EQ(SaveResultReason(kOpenUnfinished, any), "unknown result 100");
+}
+
+}  // namespace
+}  // namespace xls
