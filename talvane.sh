@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Talvane's one entry point.
 #   ./talvane.sh run    install what is missing, build, start Talvane
-#                       (on the built-in simulated modem when no modem is attached)
+#                       (on the built-in simulated modem when no modem is attached;
+#                       without a display: a demonstration campaign on it)
 #   ./talvane.sh test   install what is missing, build, run every test
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
@@ -10,7 +11,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu ccache
+  python3 python3-xlrd python3-olefile python3-gammu gammu ccache
   desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )
@@ -61,30 +62,59 @@ attached_modem_port() {
   build/release/app/cli/talvane-cli probe 2>/dev/null | head -n 1
 }
 
+has_display() {
+  [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ "${QT_QPA_PLATFORM:-}" = offscreen ]
+}
+
+# Starts talvane-modemsim (with the options given) and sets `port` and
+# `sim_pid` of the caller; the simulated modem ends with this script.
+start_simulated_modem() {
+  log "no modem attached: starting the simulated modem"
+  exec 3< <(build/release/tools/modemsim/talvane-modemsim "$@")
+  sim_pid=$!
+  read -r port <&3
+  log "simulated modem on $port"
+  trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
+}
+
+# A real modem without a display: nothing is sent, the console way is shown.
+show_console_campaign() {
+  log "no display, and a modem is attached on $1: nothing is sent."
+  log "To send one text to every number of a spreadsheet (column A) from the console:"
+  log "  build/release/app/cli/talvane-cli campaign --port $1 LISTA.xls \"Treść wiadomości\""
+  log "or to numbers typed in: ... campaign --port $1 --numbers 600100200,600100201 \"Treść wiadomości\""
+}
+
+# No display and no modem: the main job on the simulated modem, with a
+# sample sheet written by the program's own spreadsheet writer.
+run_demonstration() {
+  local cli=build/release/app/cli/talvane-cli folder status=0
+  folder=$(mktemp -d "${TMPDIR:-/tmp}/talvane-demo.XXXXXX")
+  log "no display: a demonstration of the main job on the simulated modem"
+  "$cli" xls write-list "$folder/klienci.xls" 600100200 600100201 600100202 >/dev/null
+  log "sample sheet with three numbers: $folder/klienci.xls"
+  log "sending one text to every number: talvane-cli campaign --port $port $folder/klienci.xls ..."
+  "$cli" campaign --port "$port" "$folder/klienci.xls" "Dzień dobry! Zapraszamy na jesienną wyprzedaż." || status=$?
+  log "result workbook (sent numbers green, failed red): $folder/klienci_out.xls"
+  return "$status"
+}
+
 cmd_run() {
   ensure_packages
   build_release
   local port sim_pid=""
   port=$(attached_modem_port || true)
-  if [ -z "$port" ]; then
-    log "no modem attached: starting the simulated modem"
-    exec 3< <(build/release/tools/modemsim/talvane-modemsim)
-    sim_pid=$!
-    read -r port <&3
-    log "simulated modem on $port"
-    trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
-  fi
-  if [ -x build/release/app/qt/talvane ]; then
-    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
-      log "no display: Talvane is a desktop program and needs a graphical session (DISPLAY or WAYLAND_DISPLAY is not set)."
-      log "Trying the modem from the console instead: talvane-cli connect --port $port"
-      build/release/app/cli/talvane-cli connect --port "$port"
-    else
-      TALVANE_SIMULATED_PORT=${sim_pid:+$port} build/release/app/qt/talvane "$@"
+  if ! has_display || [ ! -x build/release/app/qt/talvane ]; then
+    if [ -n "$port" ]; then
+      show_console_campaign "$port"
+      return 0
     fi
-  else
-    build/release/app/cli/talvane-cli connect --port "$port"
+    start_simulated_modem --quiet
+    run_demonstration
+    return
   fi
+  [ -n "$port" ] || start_simulated_modem
+  TALVANE_SIMULATED_PORT=${sim_pid:+$port} build/release/app/qt/talvane "$@"
 }
 
 cmd_test() {

@@ -2,9 +2,15 @@
 
 #include "app/frm_main.h"
 
+#include <algorithm>
+
+#include "app/campaign.h"
 #include "app/frm_main_design.h"
+#include "app/message_composer.h"
 #include "app/zo_tools.h"
 #include "modem/instance_settings.h"
+#include "modem/modem_search.h"
+#include "platform/port_list.h"
 #include "platform/program_dir.h"
 
 namespace app {
@@ -22,6 +28,7 @@ TfrmMain::TfrmMain(platform::MainLoop& loop, const TfrmMainView& view, TfrmTelLi
   design::LoadDesign(view_);
   CreateComponents();
   BindEvents();
+  BindNumberEvents();
 
   zoFormStorage1_ = std::make_unique<TZoFormStorage>(*view_.frmMain, programFile_);
   zoFormStorage1_->SetIniFileName(TZoFormStorage::kAppIniName);
@@ -36,6 +43,8 @@ TfrmMain::~TfrmMain() {
   if (view_.frmMain->OnDestroy) view_.frmMain->OnDestroy();
   // The view outlives the logic: leave it no handler that points here.
   zoFormStorage1_.reset();
+  campaign_.reset();
+  composer_.reset();
   UnbindEvents();
 }
 
@@ -75,6 +84,9 @@ void TfrmMain::BindEvents() {
   };
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
+  BindModemPanel();
+  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
+  CreateCampaign();
 }
 
 void TfrmMain::BindModemEvents() {
@@ -89,7 +101,8 @@ void TfrmMain::BindModemEvents() {
 }
 
 void TfrmMain::UnbindEvents() {
-  for (TButton* button : {view_.BitBtn1, view_.BitBtn3, view_.BitBtn4, view_.btnZapisz, view_.BitBtn2}) {
+  for (TButton* button : {view_.BitBtn1, view_.BitBtn3, view_.BitBtn4, view_.btnZapisz, view_.BitBtn2,
+                          view_.BitBtn6}) {
     button->OnClick = nullptr;
   }
   view_.frmMain->OnShow = nullptr;
@@ -100,6 +113,7 @@ void TfrmMain::UnbindEvents() {
   view_.CheckBox2->OnClick = nullptr;
   view_.ComboBox1->OnEnter = nullptr;
   view_.StatusBar1->OnDrawPanel = nullptr;
+  UnbindModemPanel();
 }
 
 void TfrmMain::FormCreate() {
@@ -126,14 +140,20 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::ApplicationIdle() {
   const bool connected = zoGSM1_->Connected();
-  actImportuj_.SetEnabled(!connected);
-  actWyslij_.SetEnabled(!numberList_.Empty() && !connected);
+  // Inside a running import neither another import, nor the send command,
+  // nor a manual number may start.
+  actImportuj_.SetEnabled(!connected && !importRunning_);
+  actWyslij_.SetEnabled(!numberList_.Empty() && !connected && !importRunning_);
   view_.Label10->SetEnabled(!connected);
   actZapiszPort_.SetEnabled(!connected);
-  view_.BitBtn6->SetEnabled(!connected);
-  view_.Label33->SetEnabled(!connected);
-  view_.Edit1->SetEnabled(!connected);
+  view_.BitBtn6->SetEnabled(!connected && !importRunning_);
+  view_.Label33->SetEnabled(!connected && !importRunning_);
+  view_.Edit1->SetEnabled(!connected && !importRunning_);
   actZatrzymaj_.SetEnabled(true);
+  // The search button is back once no search runs and no result waits for
+  // its box, also after a search the component refused or that ended when
+  // the modem was switched off.
+  view_.BitBtn5->SetEnabled(!zoGSM1_->Searching() && !timer3_->Enabled());
 
   TEditor& memo = *view_.Memo1;
   if (connected) {
@@ -141,22 +161,33 @@ void TfrmMain::ApplicationIdle() {
     memo.SetFontColor(design::kMemoConnectedTextColor);
     memo.SetFontStyle(true, true);
   } else {
-    memo.SetColor(clWhite);
+    // The red of a refused start stays until the text changes.
+    if (memo.Color() != clRed) memo.SetColor(clWhite);
     memo.SetFontColor(design::kMemoTextColor);
     memo.SetFontStyle(true, false);
   }
 }
 
 void TfrmMain::UseStartPort(const std::string& port) {
-  startPort_ = port;
+  // The port joins the ports of the machine, for the port box and the search.
+  zoGSM1_->Search().SetPortSource([port] {
+    std::vector<std::string> ports = platform::ListSerialPorts();
+    if (std::find(ports.begin(), ports.end(), port) == ports.end()) ports.push_back(port);
+    return ports;
+  });
+  zoGSM1_->RefreshComPorts();
   zoGSM1_->SetComPort(port);
   view_.ComboBox1->SetText(port);
 }
 
 void TfrmMain::FormClose() {
   zoGSM1_->SetActive(false);
+  if (resultWorkbook_.Exists() && !resultFilePath_.empty()) resultWorkbook_.SaveAs(resultFilePath_);
 }
 
-void TfrmMain::FormDestroy() { numberList_.Clear(); }
+void TfrmMain::FormDestroy() {
+  numberList_.Clear();
+  resultWorkbook_.Discard();
+}
 
 }  // namespace app

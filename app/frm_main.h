@@ -13,11 +13,16 @@
 #include "app/frm_main_view.h"
 #include "app/frm_tel_list.h"
 #include "app/number_list.h"
+#include "app/result_workbook.h"
 #include "app/zo_form_storage.h"
 #include "modem/zogsm.h"
 #include "platform/main_loop.h"
 
 namespace app {
+
+class TCampaign;
+class TCampaignScreen;
+class TMessageComposer;
 
 // Where the settings live in the settings store.
 inline constexpr const char* kSettingsKey = "software\\Talvane\\GSM";
@@ -63,7 +68,15 @@ class TfrmMain {
   const std::string& ProgramDirectory() const { return programDirectory_; }
   const std::string& InputFilePath() const { return inputFilePath_; }
   const std::string& ResultFilePath() const { return resultFilePath_; }
-  int SentCounter() const { return sentCounter_; }
+  int SentCounter() const;
+  TResultWorkbook& ResultWorkbook() { return resultWorkbook_; }
+  // Where the result workbook is saved (set by the import and the manual entry).
+  void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
+  TMessageComposer& Composer() { return *composer_; }
+  TCampaign& Campaign() { return *campaign_; }
+  // The import's reading loop is running (it lets the window handle events).
+  bool ImportRunning() const { return importRunning_; }
+  // Set by the test connection ("test modemu"), cleared by the stop command.
   bool TestConnection() const { return testConnection_; }
 
  private:
@@ -76,6 +89,11 @@ class TfrmMain {
   void FormCreate();
   void FormClose();
   void FormDestroy();
+
+  // Numbers in: the import and the manual entry (frm_main_import.cpp).
+  void BindNumberEvents();
+  void actImportujExecute();
+  void BitBtn6Click();
 
   // Settings.
   void actZapiszPortExecute();
@@ -90,6 +108,20 @@ class TfrmMain {
   void ZoGSM1Connecting();
   void ZoGSM1Connected();
   void ZoGSM1Disconnected();
+  void ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal);
+
+  // The test connection and the modem search (frm_main_search.cpp).
+  void BindModemPanel();
+  void UnbindModemPanel();
+  void Label10Click();
+  void BitBtn5Click();
+  void ZoGSM1SearchProgress(int progress, const std::string& port, int found);
+  void Timer3Timer();
+
+  // Message composition and the send campaign.
+  void CreateCampaign();
+  void actWyslijExecute();
+  void actZatrzymajExecute();
 
   platform::MainLoop& loop_;
   TfrmMainView view_;
@@ -113,8 +145,12 @@ class TfrmMain {
   std::string programDirectory_;
   std::string inputFilePath_;
   std::string resultFilePath_;
-  int sentCounter_ = 0;
+  TResultWorkbook resultWorkbook_;
+  std::unique_ptr<TMessageComposer> composer_;
+  std::unique_ptr<TCampaignScreen> campaignScreen_;
+  std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;
+  bool importRunning_ = false;
   std::string startPort_;  // shown in the port box's list as well
 };
 

@@ -1,7 +1,5 @@
 // TfrmMain: the settings page (port, signal and power checks).
 
-#include <algorithm>
-
 #include "app/frm_main.h"
 #include "app/zo_tools.h"
 
@@ -49,12 +47,7 @@ void TfrmMain::CheckBox2Click() {
 
 void TfrmMain::ComboBox1Enter() {
   zoGSM1_->RefreshComPorts();
-  std::vector<AnsiString> items = zoGSM1_->PortList();
-  // The port the program was started on (the simulated modem) stays choosable.
-  if (!startPort_.empty() && std::find(items.begin(), items.end(), startPort_) == items.end()) {
-    items.push_back(startPort_);
-  }
-  view_.ComboBox1->SetItems(items);
+  view_.ComboBox1->SetItems(zoGSM1_->PortList());
 }
 
 }  // namespace app

@@ -1,5 +1,5 @@
-// TfrmMain: the status bar (connection panel, progress gauge, clock) and the
-// connection events of the modem.
+// TfrmMain: the status bar (connection panel, progress gauge, clock), the
+// connection events of the modem and its signal and power gauges.
 
 #include <chrono>
 
@@ -19,6 +19,7 @@ int HalfRoundedToEven(int n) {
 }
 
 constexpr TColor kConnectedPanelColor = 0x80FF00;
+constexpr TColor kSignalMiddleColor = 0xFF5300;  // orange
 
 void LogModemLine(TLogView& log, const AnsiString& text, TColor color) {
   AppendLogLine(log, text, 0, 9, "Tahoma", TLogFontStyle::Regular, color);
@@ -79,6 +80,30 @@ void TfrmMain::ZoGSM1Disconnected() {
   view_.StatusBar1->Repaint();
   LogModemLine(*view_.LogMemo, Ansi("Modem GSM odłączony"), clBlack);
   view_.Label8->SetCaption(Ansi("zasilanie"));
+}
+
+void TfrmMain::ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal) {
+  if (stringSignal == "ANT") {
+    view_.Gauge3->SetProgress(signal);
+    // A value outside 0 to 100 moves the gauge but keeps its colour.
+    if (signal >= 0 && signal <= 29) {
+      view_.Gauge3->SetForeColor(clRed);
+    } else if (signal >= 30 && signal <= 45) {
+      view_.Gauge3->SetForeColor(kSignalMiddleColor);
+    } else if (signal >= 46 && signal <= 100) {
+      view_.Gauge3->SetForeColor(clYellow);
+    }
+  } else if (stringSignal == "BAT") {
+    if (acPower) {
+      view_.Label8->SetCaption(Ansi("zasilacz"));
+      view_.Gauge2->SetProgress(100);
+      view_.Gauge2->SetForeColor(clYellow);
+    } else {
+      view_.Label8->SetCaption(Ansi("bateria"));
+      view_.Gauge2->SetProgress(batteryStatus);
+      view_.Gauge2->SetForeColor(batteryStatus < 20 ? clRed : clYellow);
+    }
+  }
 }
 
 }  // namespace app

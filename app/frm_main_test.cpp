@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/memory_view.h"
@@ -327,9 +328,12 @@ TEST_F(MainWindow, ThePortBoxListsThePortsPresentWhenItGetsTheFocus) {
   Start();
   form->UseStartPort("/dev/pts/77");
   view.ComboBox1.Focus();
-  std::vector<AnsiString> expected = form->ZoGSM1().PortList();
-  expected.push_back("/dev/pts/77");
-  EXPECT_EQ(view.ComboBox1.Items(), expected);
+  // The start port is one of the component's ports, for the box and the search.
+  const std::vector<AnsiString> ports = form->ZoGSM1().PortList();
+  EXPECT_EQ(std::count(ports.begin(), ports.end(), "/dev/pts/77"), 1);
+  EXPECT_EQ(view.ComboBox1.Items(), ports);
+  view.ComboBox1.Focus();  // listed once, however often the box is entered
+  EXPECT_EQ(view.ComboBox1.Items(), ports);
   // The start port is shown and used, not saved.
   EXPECT_EQ(view.ComboBox1.Text(), "/dev/pts/77");
   EXPECT_EQ(form->ZoGSM1().ComPort(), "/dev/pts/77");

@@ -31,38 +31,39 @@ MemoryLog::LogLine MemoryLog::MakeLine(const AnsiString& text, const TFont& font
 
 void MemoryLog::Clear() {
   lines_.clear();
+  textLength_ = 0;
   CaretToEnd();
   firstVisible_ = 0;
 }
 
 void MemoryLog::AppendLine(const AnsiString& text) {
-  for (const AnsiString& line : SplitLogLines(text)) lines_.push_back(MakeLine(line, insertion_));
+  for (const AnsiString& line : SplitLogLines(text)) {
+    lines_.push_back(MakeLine(line, insertion_));
+    textLength_ += static_cast<int>(line.size()) + 1;
+  }
   CaretToEnd();
 }
 
 void MemoryLog::InsertLine(int index, const AnsiString& text) {
   index = std::clamp(index, 0, LineCount());
   lines_.insert(lines_.begin() + index, MakeLine(text, insertion_));
+  textLength_ += static_cast<int>(text.size()) + 1;
   CaretToEnd();
 }
 
 void MemoryLog::ReplaceLine(int index, const AnsiString& text) {
   LogLine& line = lines_.at(index);
   const TFont font = line.attributes.empty() ? insertion_ : line.attributes.front();
+  textLength_ += static_cast<int>(text.size()) - static_cast<int>(line.text.size());
   line = MakeLine(text, font);
   CaretToEnd();
 }
 
 void MemoryLog::DeleteLine(int index) {
+  textLength_ -= static_cast<int>(lines_.at(index).text.size()) + 1;
   lines_.erase(lines_.begin() + index);
   firstVisible_ = std::min(firstVisible_, LineCount());
   CaretToEnd();
-}
-
-int MemoryLog::TextLength() const {
-  int length = 0;
-  for (const LogLine& line : lines_) length += static_cast<int>(line.text.size()) + 1;
-  return length;
 }
 
 void MemoryLog::SetCaretPosition(int value) {

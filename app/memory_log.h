@@ -38,7 +38,7 @@ class MemoryLog final : public MemoryControl<TLogView> {
   void EndUpdate() override { --updating_; }
   bool Updating() const override { return updating_ > 0; }
 
-  int TextLength() const override;
+  int TextLength() const override { return textLength_; }
   int CaretPosition() const override { return selStart_; }
   void SetCaretPosition(int value) override;
   int SelectionLength() const override { return selLength_; }
@@ -64,6 +64,7 @@ class MemoryLog final : public MemoryControl<TLogView> {
   void CaretToEnd();
 
   std::vector<LogLine> lines_;
+  int textLength_ = 0;  // of every line with its line break
   TFont insertion_;
   bool autoFont_ = true;
   int updating_ = 0;

@@ -41,6 +41,9 @@ bool TZoGSMThread::ModemConnect() {
   ResetCapabilityTable(Settings().AutoModemINIT);
   Dispatch(&TZoGSM::DoConnecting);
   modemConnected_ = false;
+  // A modem that comes back has forgotten the link keeping.
+  cmmsSent_ = false;
+  statusReportNoticeGiven_ = false;
   bool result = false;
   try {
     result = OpenAndInitialise();
@@ -94,6 +97,9 @@ bool TZoGSMThread::OpenAndInitialise() {
     return false;
   }
   ConfigurePort(settings);
+  // A modem left at its prompt (by an earlier run that gave up) answers no
+  // command until ESC or Ctrl-Z; ESC makes it drop the message.
+  CancelLeftoverPrompt();
 
   // From the first "AT" to the probes, an unexpected error ends these steps
   // and the attempt goes on with the probe result it has.

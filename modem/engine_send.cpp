@@ -7,6 +7,11 @@
 // outcome, the message reference and the unsolicited codes are read from the
 // modem's answer alone: a message text that itself holds "+CMGS:", "ERROR"
 // or "+CMTI:" must not decide how its own submission went.
+//
+// A part whose PDU never went out (no prompt) is never reported sent, and
+// the modem is never left waiting at its prompt (engine_send_recovery.cpp).
+// The answer is judged as soon as it holds its final result code: a modem
+// that answers at once costs no wait for more.
 
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
@@ -23,6 +28,12 @@ constexpr char kCtrlZ = 26;
 constexpr size_t kMaxAnswer = 65536;
 
 bool HasFinalResult(std::string_view answer) { return Contains(answer, "OK\r") || Contains(answer, "ERROR\r"); }
+
+// A whole "+CMS ERROR: n" line ends a submission as well.
+bool HasCmsErrorLine(std::string_view answer) {
+  const size_t at = answer.find("+CMS ERROR");
+  return at != std::string_view::npos && answer.find_first_of("\r\n", at) != std::string_view::npos;
+}
 
 bool IsErrorAnswer(std::string_view answer) { return Contains(answer, "+CMS ERROR") || Contains(answer, "ERROR\r"); }
 
@@ -58,58 +69,75 @@ void TZoGSMThread::SubmitFirstPart() {
     return;
   }
   KeepLinkForMessages();
+  NoteUnreadStatusReports();
   const std::optional<SharedList::Entry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
 
-  std::string answer = TransmitPart(ReadPartLine(part->text));
+  Transmission transmission = TransmitPart(ReadPartLine(part->text));
+  std::string& answer = transmission.answer;
   errorStep_ = error_step::kCollectingAnswer;
   const bool answered = CollectAnswer(answer);
   const std::string buffer = part->text + answer;
+  const bool confirmed = transmission.pduSent && Contains(answer, "+CMGS:");
 
   if (link_.PortLost()) {
-    // The modem went away: no fault of the part. It stays queued as it was;
-    // the reception step reports the loss and closes the connection.
-    LogRx("---- Buffer START ----\r\n" + buffer + "\r\n");
+    // The modem went away: no fault of the part. A part it had confirmed is
+    // reported sent; any other stays queued as it was. The reception step
+    // reports the loss and closes the connection.
+    if (confirmed) {
+      ReportSentPart(*part, buffer, answer);
+    } else {
+      LogRx("---- Buffer START ----\r\n" + buffer + "\r\n");
+    }
     return;
   }
-  const bool failed = !answered || IsErrorAnswer(answer);
-  if (!answered) {
-    ReportTimeoutFailure(*part, buffer);
-  } else if (!failed) {
-    ReportSentPart(*part, buffer, answer);
-  } else {
+  // Without its PDU a part is not sent, whatever the modem said.
+  const bool errorAnswer = answered && IsErrorAnswer(answer);
+  if (errorAnswer) {
     ReportErrorFailure(*part, buffer);
+  } else if (!answered || !transmission.pduSent) {
+    ReportTimeoutFailure(*part, buffer, transmission.pduSent);
+  } else {
+    ReportSentPart(*part, buffer, answer);
   }
 
   const std::optional<SharedList::Entry> first = SendQueue.First();
-  if (first && first->object > 2) RejectPart(*first, failed && answered, true);
+  if (first && first->object > 2) RejectPart(*first, errorAnswer, true);
   errorStep_ = error_step::kSubmissionDone;
 }
 
-std::string TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
+TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
   link_.SendText("AT+CMGS=" + fields.length + "\r");
-  if (!link_.WaitForData(timing::Scaled(timing::kPromptWait))) return {};
-  // Modems send CR LF before the prompt "> ": nothing before it, no prompt.
-  const std::string beforePrompt = link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
-  if (beforePrompt.empty()) return {};
-  if (link_.LastError() != platform::kSerialOk) {
-    QuietError("SendPDU error: " + link_.LastErrorText());
+  if (!link_.WaitForData(timing::Scaled(timing::kPromptWait))) {
+    CancelPrompt();
     return {};
   }
-  return link_.ExchangeAT(fields.pdu + kCtrlZ).response;
+  // Many modems send the prompt "> " without a CR LF before it: the ">" may
+  // well be the first thing that arrives. What came before it is no answer.
+  link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
+  if (const int error = link_.LastError(); error != platform::kSerialOk) {
+    // No prompt in time (what came instead stays buffered for the
+    // collection), or the link failed.
+    if (error != platform::kSerialTimeout) QuietError("SendPDU error: " + link_.LastErrorText());
+    CancelPrompt();
+    return {};
+  }
+  return {true, link_.ExchangeAT(fields.pdu + kCtrlZ).response};
 }
 
 bool TZoGSMThread::CollectAnswer(std::string& answer) {
   bool answered = false;
   int wait = timing::Scaled(timing::kCollectFirstWait);
-  while (answer.size() < kMaxAnswer && link_.WaitForData(wait)) {
+  // An answer that is already whole needs no wait for more.
+  const bool whole = HasFinalResult(answer) || HasCmsErrorLine(answer);
+  while (!whole && answer.size() < kMaxAnswer && link_.WaitForData(wait)) {
     const std::string packet = link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
     answer += packet;
     // The blank that follows the prompt (left over when the modem said
     // nothing more) or a stray line end is no answer.
     if (TrimControl(packet).empty()) continue;
     answered = true;
-    if (HasFinalResult(answer)) break;
+    if (HasFinalResult(answer) || HasCmsErrorLine(answer)) break;
     wait = timing::Scaled(timing::kCollectNextWait);
   }
   // A "+CMS ERROR: n" is an answer too, even when the exchange of the PDU
@@ -137,10 +165,16 @@ void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::stri
   ReportQueueCount();
 }
 
-void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer) {
+void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent) {
   errorStep_ = error_step::kPartTimedOut;
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
+  // The network may still confirm a PDU the modem took: retrying before its
+  // answer would put a second copy on the customer's phone.
+  if (std::string late; pduSent && AwaitLateAnswer(late)) {
+    ReportSentPart(part, buffer + late, late);
+    return;
+  }
   CountFailure(part);
   QuietError("SendSMS error: TimeOUT");
 }
@@ -173,6 +207,7 @@ void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredE
   LogRx(part.text + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
   SendQueue.RemoveFirstIf(part.id);
   ReportPart(fields, fields.text, 0, -1);
+  StopRestOfMessage(fields);
   QuietError("SendSMS error: SMS REJECTED");
   ReportQueueCount();
   if (!closeConnection) return;

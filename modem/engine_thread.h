@@ -9,7 +9,8 @@
 // the AT transaction, connection and disconnection (engine_connect.cpp),
 // capability probes and initialisation (engine_capabilities.cpp), power and
 // signal answers (engine_status.cpp), identification and phonebooks
-// (engine_identification.cpp), message submission (engine_send.cpp), what
+// (engine_identification.cpp), message submission (engine_send.cpp) and its
+// recovery from submissions that went wrong (engine_send_recovery.cpp), what
 // the modem says on its own and the storage answers (engine_analysis.cpp),
 // the delivery of received messages and status reports
 // (engine_delivery.cpp), rings and call indicators (engine_calls.cpp).
@@ -100,15 +101,37 @@ class TZoGSMThread {
   // Submits the first queued part when nothing else is to be done first.
   void SendStep();
   void SubmitFirstPart();
-  // "AT+CMGS=", the prompt, the PDU and Ctrl-Z: what the modem answered to
-  // the PDU, or nothing when it gave no prompt.
-  std::string TransmitPart(const QueuedPartFields& fields);
+  struct Transmission {
+    bool pduSent = false;  // the modem gave its prompt and the PDU went out
+    std::string answer;    // what it answered to the PDU
+  };
+  // "AT+CMGS=", the prompt, the PDU and Ctrl-Z. Without a prompt the modem
+  // is told with ESC not to wait for a message.
+  Transmission TransmitPart(const QueuedPartFields& fields);
   // Appends what else the modem says; false when it said nothing at all.
   bool CollectAnswer(std::string& answer);
+
+  // ---- Submissions that went wrong (engine_send_recovery.cpp) ----
+  // ESC: the modem leaves its prompt without sending anything.
+  void CancelPrompt();
+  // At the start of a connection attempt: ESC, and whatever a modem left at
+  // its prompt answers to it is read away.
+  void CancelLeftoverPrompt();
+  // WaitForData that ends early on a stop request: the long waits for a late
+  // answer must not hold up the end of the engine.
+  bool WaitForDataUnlessStopped(int milliseconds);
+  // Reads what the modem says within the late answer wait, into `late`;
+  // true when it confirms the submission ("+CMGS:").
+  bool AwaitLateAnswer(std::string& late);
+  // The later parts of the rejected part's message are reported not sent.
+  void StopRestOfMessage(const QueuedPartFields& rejected);
+  // With the first part of a connection: status reports are asked for, but
+  // the modem was not told to pass them on.
+  void NoteUnreadStatusReports();
   // The link-keeping command (AT+CMMS) before the first part of a run.
   void KeepLinkForMessages();
   void ReportSentPart(const SharedList::Entry& part, const std::string& buffer, const std::string& answer);
-  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer);
+  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent);
   void ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer);
   // One more failure of the part; the second one restarts the modem quietly.
   void CountFailure(const SharedList::Entry& part);
@@ -209,6 +232,7 @@ class TZoGSMThread {
   bool pendingRx_ = false;
   std::string pendingRxText_;
   bool cmmsSent_ = false;
+  bool statusReportNoticeGiven_ = false;
   // The rings of the current incoming call.
   struct RingState {
     std::string lastCaller;

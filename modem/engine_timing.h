@@ -36,6 +36,13 @@ inline constexpr int kPendingRxDelay = 20;
 inline constexpr int kPromptWait = 5000;
 inline constexpr int kCollectFirstWait = 18500;
 inline constexpr int kCollectNextWait = 4000;
+// A network answer that comes after the collection gave up is still read
+// before the part is tried again: the network gives up on a submission
+// within 45 s of the PDU, which this wait and the ones before it cover.
+inline constexpr int kLateAnswerWait = 30000;
+// ESC at the start of a connection attempt: what a modem that was left at its
+// prompt says to it is read away until the line is this long quiet.
+inline constexpr int kEscapeSettle = 200;
 
 // Rings this close belong to one incoming call (modems repeat "+CLIP:"
 // every few seconds while a call rings).

@@ -8,6 +8,7 @@
 #include "modem/capabilities.h"
 #include "modem/identification_answers.h"
 #include "modem/message_parts.h"
+#include "modem/part_group.h"
 #include "modem/status_lines.h"
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
@@ -30,5 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   modem::CsvFields(text);
   modem::MessageReference(text);
   modem::IsSendablePart(modem::ReadPartLine(text));
+  modem::GroupOfPdu(text);
   return 0;
 }

@@ -6,10 +6,10 @@
 
 #include "modem/engine_thread.h"
 #include "modem/hand_over.h"
+#include "modem/modem_search.h"
 #include "modem/text_lines.h"
 #include "platform/dialogs.h"
 #include "platform/guid.h"
-#include "platform/port_list.h"
 #include "platform/program_dir.h"
 
 namespace modem {
@@ -22,7 +22,8 @@ platform::AnsiString Text(const char* utf8) { return platform::Utf8ToAnsi(utf8);
 
 TZoGSM::TZoGSM(platform::MainLoop& loop) : loop_(loop), capabilities_(std::make_shared<SharedCapabilities>()) {
   appDir_ = (platform::ProgramDirectory() / "").string();
-  RefreshComPorts();
+  search_ = std::make_unique<ModemSearch>(*this, loop_);
+  search_->RefreshComPorts();
 
   reconnectTimer_ = loop_.CreateTimer();
   reconnectTimer_->SetInterval(settings_.ACTimerInterval);
@@ -32,21 +33,11 @@ TZoGSM::TZoGSM(platform::MainLoop& loop) : loop_(loop), capabilities_(std::make_
   pollTimer_->SetInterval(800);
   pollTimer_->OnTimer = [this] { PollTick(); };
   pollTimer_->SetEnabled(settings_.CheckPwrSig);
-
-  // Paces the modem search over the ports; started by the search only.
-  searchTimer_ = loop_.CreateTimer();
-  searchTimer_->SetInterval(500);
 }
 
 void TZoGSM::ShowMessage(const platform::AnsiString& text) {
   static const std::string caption = platform::ProgramFile().stem().string();
   platform::CurrentDialogs().ShowMessage(text, caption, platform::DialogIcon::None, platform::DialogButtons::Ok);
-}
-
-void TZoGSM::RefreshComPorts() {
-  std::vector<std::string> ports = platform::ListSerialPorts();
-  platform::SortNaturally(ports);
-  portList_ = std::move(ports);
 }
 
 void TZoGSM::SetInstanceName(const std::string& value) {

@@ -25,6 +25,7 @@
 namespace modem {
 
 class HandOver;
+class ModemSearch;
 class TZoGSMThread;
 
 class TZoGSM {
@@ -175,9 +176,13 @@ class TZoGSM {
   // ---- Public members ----
   // The running engine; null while inactive.
   TZoGSMThread* Engine() const { return engine_.get(); }
-  // Serial ports of this machine, in natural order.
-  const std::vector<std::string>& PortList() const { return portList_; }
+  // Serial ports of this machine, in natural order (the search, modem_search.h).
+  const std::vector<std::string>& PortList() const;
   void RefreshComPorts();
+  // Tries the ports of PortList one after the other until a modem answers;
+  // progress and result through OnSearchProgress.
+  void SearchModem();
+  ModemSearch& Search() { return *search_; }
   // Parts still waiting in the engine's send queue, as last reported.
   int QueueCount() const { return queueCount_; }
   void SetQueueCount(int value) { queueCount_ = value; }
@@ -192,7 +197,7 @@ class TZoGSM {
   // Folder of the program, with a trailing separator; holds "ReferenceNumbers.ini".
   const std::string& AppDir() const { return appDir_; }
   void SetAppDir(const std::string& value) { appDir_ = value; }
-  bool Searching() const { return searching_; }
+  bool Searching() const;
   // Drops the message parts waiting in the engine's send queue, unreported.
   void ClearSendQueue();
   // The capability records as the engine left them.
@@ -204,7 +209,7 @@ class TZoGSM {
 
   platform::Timer& ReconnectTimer() { return *reconnectTimer_; }
   platform::Timer& PollTimer() { return *pollTimer_; }
-  platform::Timer& SearchTimer() { return *searchTimer_; }
+  platform::Timer& SearchTimer();
 
   // ---- Dispatchers: raise an event with its argument slots ----
   virtual void DoAfterComRx();
@@ -230,6 +235,7 @@ class TZoGSM {
 
  private:
   friend class TZoGSMThread;
+  friend class ModemSearch;
 
   // An engine left behind after a deactivation that could not wait for it.
   struct RetiredEngine {
@@ -271,14 +277,12 @@ class TZoGSM {
   bool callBusy_ = false;
   bool sendOneSignal_ = false;
 
-  std::vector<std::string> portList_;
   int queueCount_ = 0;
   platform::AnsiString errorText_;
   bool suppressAutoReconnect_ = true;
   bool userDisconnect_ = false;
   std::uint8_t refNum_ = 0;
   std::string appDir_;
-  bool searching_ = false;
 
   std::shared_ptr<SharedCapabilities> capabilities_;
   TPhone phone_;
@@ -287,7 +291,7 @@ class TZoGSM {
 
   std::unique_ptr<platform::Timer> reconnectTimer_;
   std::unique_ptr<platform::Timer> pollTimer_;
-  std::unique_ptr<platform::Timer> searchTimer_;
+  std::unique_ptr<ModemSearch> search_;  // owns SearchTimer
 
   std::shared_ptr<TZoGSMThread> engine_;
   std::shared_ptr<HandOver> handOver_;
@@ -317,9 +321,6 @@ class TZoGSM {
   std::string model_;
   std::string imei_;
   std::string bios_;
-  int searchProgress_ = 0;
-  std::string searchPort_;
-  int searchFound_ = -1;
   std::string from_;
   std::string promoQuestion_;
   TCallStatus callStatus_ = TCallStatus::noCall;

@@ -3,6 +3,7 @@
 
 #include "modem/component_log.h"
 #include "modem/engine_thread.h"
+#include "modem/modem_search.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
 
@@ -35,7 +36,7 @@ void TZoGSM::DoAfterSend() {
 }
 
 void TZoGSM::DoCheckSignalPower() {
-  if (searching_) return;
+  if (search_->Searching()) return;
   if (OnCheckSignalPower) OnCheckSignalPower(*this, signal_, acPower_, batteryStatus_, stringSignal_);
 }
 
@@ -48,7 +49,9 @@ void TZoGSM::DoSendProgress() {
 }
 
 void TZoGSM::DoSearchProgress() {
-  if (OnSearchProgress) OnSearchProgress(*this, searchProgress_, searchPort_, searchFound_);
+  if (OnSearchProgress) {
+    OnSearchProgress(*this, search_->SearchProgress(), search_->SearchPort(), search_->SearchFound());
+  }
 }
 
 void TZoGSM::DoSecretSMS() {
@@ -64,15 +67,19 @@ void TZoGSM::DoCallBusy() {
 }
 
 void TZoGSM::DoConnected() {
+  search_->ConnectionReported();
   if (OnConnected) OnConnected(*this);
 }
 
 void TZoGSM::DoDisconnected() {
   connected_ = false;
-  if (settings_.AutoConnect && !userDisconnect_) {
+  // During a search a port without a modem gets one attempt: reconnecting
+  // there would only cost time and answer for a port already left behind.
+  if (settings_.AutoConnect && !userDisconnect_ && !search_->Searching()) {
     reconnectTimer_->SetInterval(settings_.ACTimerInterval);
     reconnectTimer_->Start();
   }
+  search_->DisconnectionReported();
   if (OnDisconnected) OnDisconnected(*this);
 }
 

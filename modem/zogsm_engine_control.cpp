@@ -7,6 +7,7 @@
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/hand_over.h"
+#include "modem/modem_search.h"
 #include "modem/reference_store.h"
 #include "modem/zogsm.h"
 
@@ -99,6 +100,7 @@ void TZoGSM::ThreadTerminated() {
   engine_.reset();
   handOver_.reset();
   active_ = false;
+  search_->EngineEnded();
   DoGSMDeActivate();
 }
 
@@ -119,7 +121,6 @@ void TZoGSM::JoinRetiredEngines(int milliseconds) {
 TZoGSM::~TZoGSM() {
   reconnectTimer_->Stop();
   pollTimer_->Stop();
-  searchTimer_->Stop();
   if (engine_) {
     if (engineThread_.joinable()) {
       AbandonEngine();

@@ -78,9 +78,15 @@ bool NaturallyBefore(const std::string& a, const std::string& b) {
 std::vector<std::string> ListSerialPorts() { return ListSerialPorts("/sys/class/tty", true); }
 
 std::vector<std::string> ListSerialPorts(const fs::path& sysClassTty, bool probeUarts) {
+  return ReadSerialPorts(sysClassTty, probeUarts).value_or(std::vector<std::string>{});
+}
+
+std::optional<std::vector<std::string>> ReadSerialPorts(const fs::path& sysClassTty, bool probeUarts) {
   std::vector<std::string> ports;
   std::error_code ec;
-  for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, ec)) {
+  fs::directory_iterator entries(sysClassTty, ec);
+  if (ec) return std::nullopt;
+  for (const fs::directory_entry& entry : entries) {
     // Consoles, virtual terminals and pseudo-terminals have no device link.
     std::error_code linkError;
     const fs::path device = fs::canonical(entry.path() / "device", linkError);

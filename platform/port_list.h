@@ -2,6 +2,7 @@
 // The serial ports present on this machine.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ std::vector<std::string> ListSerialPorts();
 // The same over another sysfs tree (tests); with `probeUarts` false no device
 // is opened and a UART without a `type` attribute counts as real.
 std::vector<std::string> ListSerialPorts(const std::filesystem::path& sysClassTty, bool probeUarts);
+// The same, or nothing when the list of tty devices cannot be read at all
+// (no sysfs, no permission), which an empty list would hide.
+std::optional<std::vector<std::string>> ReadSerialPorts(const std::filesystem::path& sysClassTty = "/sys/class/tty",
+                                                        bool probeUarts = true);
 
 // Natural order: runs of digits compare by value, so COM2 < COM10 and
 // /dev/ttyUSB2 < /dev/ttyUSB10; otherwise byte order.

@@ -57,6 +57,10 @@ TEST(PortList, ListsRealSerialDevicesInNaturalOrder) {
 
 TEST(PortList, AMissingTreeGivesNoPorts) {
   EXPECT_TRUE(ListSerialPorts("/nonexistent/class/tty", false).empty());
+  // Told apart from a readable tree without serial ports.
+  EXPECT_FALSE(ReadSerialPorts("/nonexistent/class/tty", false).has_value());
+  const FakeSysfs empty;
+  EXPECT_EQ(ReadSerialPorts(empty.ClassTty(), false), std::vector<std::string>{});
   // The machine's own list never contains consoles or pseudo-terminals.
   for (const std::string& port : ListSerialPorts()) {
     EXPECT_EQ(port.rfind("/dev/tty", 0), 0u) << port;

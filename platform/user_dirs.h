@@ -18,3 +18,12 @@ std::filesystem::path DataHome();
 std::filesystem::path DocumentsDirectory();
 
 }  // namespace platform
+
+namespace platform {
+
+// The user's documents folder: XDG_DOCUMENTS_DIR of user-dirs.dirs in the
+// configuration home when it names an existing folder (as xdg-user-dir
+// DOCUMENTS answers), otherwise the home folder.
+std::filesystem::path DocumentsDirectory();
+
+}  // namespace platform

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,12 +63,33 @@ TEST(XlsDump, PrintsSheetsCellsAndWidths) {
     EXPECT_TRUE(HasLine(lines, expected)) << expected << "\n" << result.output.substr(0, 2000);
 }
 
+const std::string kNotAWorkbook = "\"message\": \"not a spreadsheet\"";
+
 TEST(XlsDump, ReportsAFileThatIsNoWorkbook) {
   for (const char* file : {"not_a_workbook.txt", "zip_workbook.xlsx"}) {
     const auto result = RunCommand(Cli() + " xls dump '" + Fixture(file) + "'");
     EXPECT_EQ(result.status, 1) << file;
-    EXPECT_EQ(result.output, "{\"open\": -3}\n") << file;
+    EXPECT_EQ(result.output, "{\"open\": -3, " + kNotAWorkbook + "}\n") << file;
   }
+}
+
+// An Excel 4.0 worksheet (BIFF4): a BOF, a number, an EOF.
+void WriteBiff4File(const fs::path& path) {
+  const unsigned char bytes[] = {0x09, 0x04, 0x06, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00,  // BOF
+                                 0x03, 0x02, 0x0E, 0x00, 0, 0, 0, 0, 0x0F, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+                                 0x0A, 0x00, 0x00, 0x00};
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes), sizeof bytes);
+}
+
+TEST(XlsDump, SaysAnOlderFormatIsTooOldAndHowToConvertIt) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "excel4.xls";
+  WriteBiff4File(file);
+  const auto result = RunCommand(Cli() + " xls dump '" + file.string() + "'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.output,
+            "{\"open\": -4, \"message\": \"an Excel 2.x-4.0 workbook (BIFF2-BIFF4), a format too old to be read; open "
+            "it in a spreadsheet program and save it as .xls (Excel 97-2003)\"}\n");
 }
 
 TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
@@ -84,8 +106,26 @@ TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
   const fs::path none = folder / "none.xls";
   const auto failed = RunCommand(Cli() + " xls copy '" + Fixture("zip_workbook.xlsx") + "' '" + none.string() + "'");
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null}\n");
+  EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null, " + kNotAWorkbook + "}\n");
   EXPECT_FALSE(fs::exists(none));
+}
+
+TEST(XlsCopy, AWorkbookWithoutItsFinalEofIsCopied) {
+  const xls::testing::TestFolder folder;
+  // The xlwt workbook's stream without its last EOF, as a plain BIFF file.
+  const fs::path cut = folder / "cut.xls";
+  const auto made = RunCommand(std::string(TALVANE_PYTHON) + " -c \"import olefile,sys; "
+                               "d=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read(); "
+                               "i=d.rindex(bytes([10,0,0,0])); open(sys.argv[2],'wb').write(d[:i])\" '" +
+                               Fixture("xlwt_basic.xls") + "' '" + cut.string() + "'");
+  ASSERT_EQ(made.status, 0) << made.output;
+  const fs::path out = folder / "copy.xls";
+  const auto copy = RunCommand(Cli() + " xls copy '" + cut.string() + "' '" + out.string() + "'");
+  EXPECT_EQ(copy.status, 0) << copy.output;
+  EXPECT_EQ(copy.output.rfind("{\"open\": 100, \"save\": 1, \"message\": ", 0), 0u) << copy.output;
+  const auto check = RunCommand(std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
+                                "/xls/testdata/compare_copy.py '" + Fixture("xlwt_basic.xls") + "' '" + out.string() + "'");
+  EXPECT_EQ(check.status, 0) << check.output;
 }
 
 }  // namespace

@@ -59,13 +59,16 @@ class CellTableWriter {
     for (const TXLSArea& area : sheet_.Parts().mergedAreas) widen(area.firstRow, area.lastRow);
   }
 
-  double WrittenNumber(const TXLSCellRef& cell) const {
-    if (!book_.Date1904()) return cell.number;
+  // The model counts days in the 1900 system; a 1904 workbook writes its
+  // dates, constants and formula results alike, in its own day count.
+  double WrittenNumber(const TXLSCellRef& cell, double number) const {
+    if (!book_.Date1904()) return number;
     const bool isDate = cell.kind == CellKind::Date ||
                         book_.NumFormats().IsDateFormat(book_.XFList().EffectiveNumFormat(cell.xf));
-    if (!isDate) return cell.number;
-    return cell.number >= 1462 ? cell.number - 1462 : 0;
+    if (!isDate) return number;
+    return number >= 1462 ? number - 1462 : 0;
   }
+  double WrittenNumber(const TXLSCellRef& cell) const { return WrittenNumber(cell, cell.number); }
 
   // The positions of a row that get a record, in column order.
   void CollectItems(int row, std::vector<Item>& items) const {
@@ -255,10 +258,16 @@ class CellTableWriter {
         out_.End();
         return;
       case CellKind::Boolean:
+      case CellKind::Error:
         out_.Begin(rec::kBoolErr);
         CellHeader(row, item.column, item.xf);
-        out_.U8(cell.number > 0 ? 1 : 0);
-        out_.U8(0);
+        if (cell.kind == CellKind::Boolean) {
+          out_.U8(cell.number > 0 ? 1 : 0);
+          out_.U8(0);
+        } else {
+          out_.U8(static_cast<std::uint8_t>(cell.number));
+          out_.U8(1);
+        }
         out_.End();
         return;
       case CellKind::Formula:
@@ -275,7 +284,7 @@ class CellTableWriter {
     const TXLSFormula& formula = *cell.formula;
     out_.Begin(rec::kFormula);
     CellHeader(row, item.column, item.xf);
-    WriteFormulaResult(formula);
+    WriteFormulaResult(cell, formula);
     out_.U16(static_cast<std::uint16_t>(formula.options | 0x0002));  // recalculate on load
     out_.U32(0);
     out_.U16(formula.tokenLength ? formula.tokenLength : static_cast<std::uint16_t>(formula.tokens.size()));
@@ -296,12 +305,12 @@ class CellTableWriter {
     }
     if (formula.resultKind == FormulaResultKind::Text) {
       out_.Begin(rec::kString);
-      out_.String16(std::u16string_view(formula.resultText).substr(0, kMaxCellText));
-      out_.End();
+      out_.ContinuedString16(std::u16string_view(formula.resultText).substr(0, kMaxCellText));
+      out_.Close();
     }
   }
 
-  void WriteFormulaResult(const TXLSFormula& formula) {
+  void WriteFormulaResult(const TXLSCellRef& cell, const TXLSFormula& formula) {
     auto nonNumeric = [this](std::uint8_t kind, std::uint8_t value) {
       out_.U8(kind);
       out_.U8(0);
@@ -313,7 +322,7 @@ class CellTableWriter {
     };
     switch (formula.resultKind) {
       case FormulaResultKind::Number:
-        out_.F64(formula.resultNumber);
+        out_.F64(WrittenNumber(cell, formula.resultNumber));
         return;
       case FormulaResultKind::Text:
         return nonNumeric(0, 0);

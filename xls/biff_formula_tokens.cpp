@@ -162,15 +162,23 @@ bool InstantiateSharedFormula(std::span<const std::uint8_t> tokens, int row, int
   return true;
 }
 
-bool RenumberNames(std::span<std::uint8_t> tokens, const std::vector<std::uint16_t>& map) {
+bool RenumberNames(std::span<std::uint8_t> tokens, const std::vector<std::uint16_t>& map,
+                   const std::vector<bool>& selfSheets) {
+  // The name number sits at `field`; false when it has no new number.
+  auto renumber = [&tokens, &map](std::size_t field) {
+    const std::size_t number = static_cast<std::size_t>(tokens[field] | (tokens[field + 1] << 8));
+    if (number == 0 || number > map.size() || map[number - 1] == 0) return false;
+    tokens[field] = static_cast<std::uint8_t>(map[number - 1]);
+    tokens[field + 1] = static_cast<std::uint8_t>(map[number - 1] >> 8);
+    return true;
+  };
   for (std::size_t at = 0; at < tokens.size();) {
     const std::size_t size = FormulaTokenSize(tokens, at, true);
     if (size == 0) return false;
-    if (Base(tokens[at]) == kName) {
-      const std::size_t number = static_cast<std::size_t>(tokens[at + 1] | (tokens[at + 2] << 8));
-      if (number == 0 || number > map.size() || map[number - 1] == 0) return false;
-      tokens[at + 1] = static_cast<std::uint8_t>(map[number - 1]);
-      tokens[at + 2] = static_cast<std::uint8_t>(map[number - 1] >> 8);
+    if (Base(tokens[at]) == kName && !renumber(at + 1)) return false;
+    if (Base(tokens[at]) == kNameX) {
+      const std::size_t sheet = static_cast<std::size_t>(tokens[at + 1] | (tokens[at + 2] << 8));
+      if (sheet < selfSheets.size() && selfSheets[sheet] && !renumber(at + 3)) return false;
     }
     at += size;
   }

@@ -31,9 +31,13 @@ bool InstantiateSharedFormula(std::span<const std::uint8_t> tokens, int row, int
                               std::vector<std::uint8_t>& out);
 
 // Renumbers the defined-name references (1-based) of a BIFF8 token array
-// through `map` (file number - 1 -> new number; 0 = the name is gone).
-// False when a reference has no new number.
-bool RenumberNames(std::span<std::uint8_t> tokens, const std::vector<std::uint16_t>& map);
+// through `map` (file number - 1 -> new number; 0 = the name is gone): the
+// name tokens, and the external-name tokens whose EXTERNSHEET entry is one
+// of this workbook's own (`selfSheets`, by EXTERNSHEET index), for those
+// count the workbook's own names as well. False when a reference has no new
+// number.
+bool RenumberNames(std::span<std::uint8_t> tokens, const std::vector<std::uint16_t>& map,
+                   const std::vector<bool>& selfSheets = {});
 
 // The EXTERNSHEET index of a sheet range of this workbook (0-based BOUNDSHEET
 // positions), or -1 when the range cannot be referred to.

@@ -30,7 +30,9 @@ void WriteWindow1(TXLSBlobList& out, const TXLSWorkbook& book) {
 void WriteFont(TXLSBlobList& out, const TXLSFontData& font) {
   out.Begin(rec::kFont);
   out.U16(font.height);
-  out.U16(static_cast<std::uint16_t>((font.italic ? 0x02 : 0) | (font.strikeout ? 0x08 : 0) |
+  // Bit 0 repeats the weight's boldness, as readers that look only at the
+  // attributes expect.
+  out.U16(static_cast<std::uint16_t>((font.bold ? 0x01 : 0) | (font.italic ? 0x02 : 0) | (font.strikeout ? 0x08 : 0) |
                                      (font.outline ? 0x10 : 0) | (font.shadow ? 0x20 : 0)));
   out.U16(font.colour == 0 ? 0x7FFF : font.colour);
   out.U16(font.bold ? 700 : 400);

@@ -13,6 +13,12 @@ constexpr double kDays1904 = 1462;  // day count of 1 January 1904 in the 1900 s
 constexpr std::size_t kCellHeader = 6;  // row, column, XF
 }  // namespace
 
+double TXLSReader::ModelNumber(std::uint32_t xf, double value) const {
+  // The model counts days in the 1900 system, constants and formula results alike.
+  if (book_.Date1904() && book_.NumFormats().IsDateFormat(book_.XFList().EffectiveNumFormat(xf))) return value + kDays1904;
+  return value;
+}
+
 bool TXLSReader::OnCell(const TXLSRecordGroup& group) {
   const TXLSBody body = group.Body();
   switch (group.id) {
@@ -40,8 +46,9 @@ bool TXLSReader::OnCell(const TXLSRecordGroup& group) {
     case rec::kLabelSst:
       if (body.Has(0, 10)) {
         const std::uint32_t index = body.U32(6);
-        static const std::u16string kMissing;
-        SetText(body.U16(0), body.U16(2), body.U16(4), index < strings_.size() ? strings_[index] : kMissing);
+        static const TXLSReadString kMissing;
+        const TXLSReadString& string = index < strings_.size() ? strings_[index] : kMissing;
+        SetText(body.U16(0), body.U16(2), body.U16(4), string.text, string.runs);
       }
       return true;
     case rec::kBoolErr:
@@ -58,7 +65,7 @@ bool TXLSReader::OnCell(const TXLSRecordGroup& group) {
       OnArrayFormula(body);
       return true;
     case rec::kString:
-      OnString(body);
+      OnString(group);
       return true;
     default:
       return false;
@@ -80,18 +87,34 @@ void TXLSReader::SetNumber(int row, int column, std::uint32_t xf, double value) 
   xf = ValidXF(xf);
   sheet_->ClearCellContent(*cell);
   sheet_->SetCellXF(*cell, xf);
-  // The model counts days in the 1900 system.
-  if (book_.Date1904() && book_.NumFormats().IsDateFormat(book_.XFList().EffectiveNumFormat(xf))) value += kDays1904;
   cell->kind = CellKind::Number;
-  cell->number = value;
+  cell->number = ModelNumber(xf, value);
 }
 
-void TXLSReader::SetText(int row, int column, std::uint32_t xf, const std::u16string& text) {
+void TXLSReader::SetText(int row, int column, std::uint32_t xf, const std::u16string& text,
+                         const std::vector<TXLSRichRun>& fileRuns) {
   TXLSCellRef* cell = CellAt(row, column);
   if (!cell) return;
   // Stored literally: a file text that begins with "=" or "'" stays as it is.
-  sheet_->SetCellText(*cell, text);
+  if (fileRuns.empty()) {
+    sheet_->SetCellText(*cell, text);
+  } else {
+    sheet_->SetCellRichText(*cell, text, ModelRuns(fileRuns, text.size()));
+  }
   sheet_->SetCellXF(*cell, ValidXF(xf));
+}
+
+// Runs as the model keeps them: workbook font numbers (the file has no font
+// 4), inside the text and in order; the others are left out.
+std::vector<TXLSRichRun> TXLSReader::ModelRuns(const std::vector<TXLSRichRun>& fileRuns, std::size_t textLength) const {
+  std::vector<TXLSRichRun> runs;
+  for (TXLSRichRun run : fileRuns) {
+    if (run.firstChar >= textLength || (!runs.empty() && run.firstChar <= runs.back().firstChar)) continue;
+    run.font = run.font > 4 ? static_cast<std::uint16_t>(run.font - 1) : run.font;
+    if (run.font >= book_.Fonts().Count()) run.font = 0;
+    runs.push_back(run);
+  }
+  return runs;
 }
 
 void TXLSReader::SetBlank(int row, int column, std::uint32_t xf) {
@@ -108,6 +131,15 @@ void TXLSReader::SetBoolean(int row, int column, std::uint32_t xf, bool value) {
   sheet_->SetCellXF(*cell, ValidXF(xf));
   cell->kind = CellKind::Boolean;
   cell->number = value ? 1.0 : 0.0;
+}
+
+void TXLSReader::SetError(int row, int column, std::uint32_t xf, std::uint8_t code) {
+  TXLSCellRef* cell = CellAt(row, column);
+  if (!cell) return;
+  sheet_->ClearCellContent(*cell);
+  sheet_->SetCellXF(*cell, ValidXF(xf));
+  cell->kind = CellKind::Error;
+  cell->number = code;
 }
 
 void TXLSReader::OnMulRk(const TXLSBody& body) {
@@ -132,14 +164,24 @@ void TXLSReader::OnLabel(const TXLSBody& body, bool richString) {
   if (!body.Has(0, 8)) return;
   const std::size_t count = body.U16(6);
   std::u16string text;
+  std::size_t end = 0;
   if (Biff8()) {
     std::uint8_t options = body.U8(8);
     if (richString) options &= 0x01;  // the runs follow the characters
-    if (options <= 1) text = ReadBiffChars(body, 9, count, options, Decoder());
+    if (options <= 1) text = ReadBiffChars(body, 9, count, options, Decoder(), &end);
   } else {
-    text = ReadBiffChars(body, 8, count, 0, Decoder());
+    text = ReadBiffChars(body, 8, count, 0, Decoder(), &end);
   }
-  SetText(body.U16(0), body.U16(2), body.U16(4), text);
+  std::vector<TXLSRichRun> runs;
+  if (richString && end > 0) {
+    // BIFF8: a 16-bit count and runs of two 16-bit fields; BIFF5: 8 bits each.
+    const std::size_t width = Biff8() ? 2 : 1;
+    const std::size_t runCount = Biff8() ? body.U16(end) : body.U8(end);
+    for (std::size_t i = 0, at = end + width; i < runCount && body.Has(at, 2 * width); ++i, at += 2 * width) {
+      runs.push_back(Biff8() ? TXLSRichRun{body.U16(at), body.U16(at + 2)} : TXLSRichRun{body.U8(at), body.U8(at + 1)});
+    }
+  }
+  SetText(body.U16(0), body.U16(2), body.U16(4), text, runs);
 }
 
 void TXLSReader::OnBoolErr(const TXLSBody& body) {
@@ -147,7 +189,7 @@ void TXLSReader::OnBoolErr(const TXLSBody& body) {
   if (body.U8(7) == 0) {
     SetBoolean(body.U16(0), body.U16(2), body.U16(4), body.U8(6) == 1);
   } else {
-    SetBlank(body.U16(0), body.U16(2), body.U16(4));  // an error value
+    SetError(body.U16(0), body.U16(2), body.U16(4), body.U8(6));
   }
 }
 

@@ -63,7 +63,7 @@ void TXLSReader::SetCachedResult(int row, int column, std::uint32_t xf, const TX
     case FormulaResultKind::EmptyText:
       return SetText(row, column, xf, u"");
     case FormulaResultKind::Error:
-      return SetBlank(row, column, xf);
+      return SetError(row, column, xf, formula.resultError);
   }
 }
 
@@ -71,7 +71,9 @@ void TXLSReader::SetFormula(int row, int column, std::uint32_t xf, std::unique_p
   TXLSCellRef* cell = CellAt(row, column);
   if (!cell) return;
   sheet_->ClearCellContent(*cell);
-  sheet_->SetCellXF(*cell, ValidXF(xf));
+  xf = ValidXF(xf);
+  sheet_->SetCellXF(*cell, xf);
+  if (formula->resultKind == FormulaResultKind::Number) formula->resultNumber = ModelNumber(xf, formula->resultNumber);
   cell->kind = CellKind::Formula;
   cell->formula = std::move(formula);
 }
@@ -198,11 +200,11 @@ void TXLSReader::OnArrayFormula(const TXLSBody& body) {
   ResolvePendingAnchor();
 }
 
-void TXLSReader::OnString(const TXLSBody& body) {
+void TXLSReader::OnString(const TXLSRecordGroup& group) {
   if (!lastFormula_.Valid() || !sheet_) return;
   TXLSCellRef* cell = sheet_->CellHeap().Find(lastFormula_.row, lastFormula_.column);
   if (!cell) return;
-  std::u16string text = ReadBiffString(body, 0, 2, Decoder());
+  std::u16string text = ReadContinuedString(group.bodies, Decoder());
   if (cell->kind == CellKind::Formula && cell->formula) {
     cell->formula->resultText = std::move(text);
     return;

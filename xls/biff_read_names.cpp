@@ -202,13 +202,19 @@ void TXLSReader::BuildNameMap() {
   renumberNames_ = false;
   for (std::size_t i = 0; i < nameMap_.size(); ++i) renumberNames_ = renumberNames_ || nameMap_[i] != i + 1;
   if (!renumberNames_) return;
+  // External-name references through this workbook's own EXTERNSHEET
+  // entries count its names too.
+  const TXLSExternals& externals = book_.Externals();
+  selfExternSheets_.clear();
+  for (const TXLSExternSheetRef& ref : externals.sheets)
+    selfExternSheets_.push_back(ref.supBook < externals.supBooks.size() && externals.supBooks[ref.supBook].self);
   for (TXLSName& name : book_.Names()) {
     if (!RenumberFormulaNames(name.formula)) name.formula = {kPtgErrToken, kErrorRef};
   }
 }
 
 bool TXLSReader::RenumberFormulaNames(std::span<std::uint8_t> tokens) const {
-  return !renumberNames_ || RenumberNames(tokens, nameMap_);
+  return !renumberNames_ || RenumberNames(tokens, nameMap_, selfExternSheets_);
 }
 
 // References from converted BIFF5 formulas to sheets of this workbook.

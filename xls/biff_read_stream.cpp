@@ -14,6 +14,9 @@ constexpr std::size_t kPlainBofMin = 4;
 constexpr std::size_t kPlainBofMax = 30;
 constexpr std::size_t kBoundSheetPlainBytes = 4;  // the substream position stays readable
 
+// The BOF records of BIFF2, BIFF3 and BIFF4, which begin the older formats.
+bool IsOldBof(std::uint16_t id) { return id == 0x0009 || id == 0x0209 || id == 0x0409; }
+
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -65,6 +68,7 @@ int TXLSReadStream::FromCompoundFile() {
     cfb::EntryInfo entry;
     if (compound_.Find(compound_.Root(), name, entry) != cfb::kOk || entry.type != cfb::EntryType::Stream) continue;
     if (compound_.ReadStream(entry.id, bytes_) != cfb::kOk) return kOpenNotWorkbook;
+    if (IsOldBof(TXLSBody(bytes_).U16(0))) return kOpenOldFormat;
     return kOpenOk;
   }
   return kOpenNotWorkbook;
@@ -73,6 +77,10 @@ int TXLSReadStream::FromCompoundFile() {
 int TXLSReadStream::FromPlainBytes() {
   const TXLSBody head(bytes_);
   const std::size_t length = head.U16(2);
+  if (head.Has(0, kHeaderSize) && IsOldBof(head.U16(0)) && length >= kPlainBofMin && length <= kPlainBofMax) {
+    bytes_.clear();
+    return kOpenOldFormat;
+  }
   if (!head.Has(0, kHeaderSize) || head.U16(0) != rec::kBof || length < kPlainBofMin || length > kPlainBofMax) {
     bytes_.clear();
     return kOpenNotWorkbook;

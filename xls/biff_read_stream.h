@@ -33,7 +33,7 @@ struct TXLSRecordView {
 
 class TXLSReadStream {
  public:
-  // kOpenOk, or kOpenNotWorkbook.
+  // kOpenOk, kOpenOldFormat, or kOpenNotWorkbook.
   int OpenPath(const std::filesystem::path& path);
   int OpenBytes(std::span<const std::uint8_t> bytes);
 

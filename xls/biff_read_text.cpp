@@ -77,7 +77,8 @@ class SegmentCursor {
 };
 
 // One SST string; false when the records end before it is complete.
-bool ReadSharedString(SegmentCursor& cursor, const TXLSTextDecoder& decoder, std::u16string& text) {
+bool ReadSharedString(SegmentCursor& cursor, const TXLSTextDecoder& decoder, std::u16string& text,
+                      std::vector<TXLSRichRun>* keptRuns = nullptr) {
   std::uint32_t count = 0, options = 0, runs = 0, extended = 0;
   if (!cursor.Read(2, count) || !cursor.Read(1, options)) return false;
   if ((options & kOptionRichText) && !cursor.Read(2, runs)) return false;
@@ -98,12 +99,22 @@ bool ReadSharedString(SegmentCursor& cursor, const TXLSTextDecoder& decoder, std
     wide = nextOptions & kOption16Bit;
   }
   CutAtNul(text);
-  return cursor.Skip(static_cast<std::uint64_t>(runs) * kRunSize + extended);
+  if (!keptRuns) return cursor.Skip(static_cast<std::uint64_t>(runs) * kRunSize + extended);
+  keptRuns->clear();
+  for (std::uint32_t i = 0; i < runs; ++i) {
+    std::uint32_t firstChar = 0, font = 0;
+    if (!cursor.Read(2, firstChar) || !cursor.Read(2, font)) return false;
+    keptRuns->push_back({static_cast<std::uint16_t>(firstChar), static_cast<std::uint16_t>(font)});
+  }
+  return cursor.Skip(extended);
 }
 
 }  // namespace
 
 std::u16string TXLSTextDecoder::Decode8(std::span<const std::uint8_t> bytes) const {
+  // A BIFF5 file whose code page is UTF-16 (as one program's BIFF7 export
+  // writes) stores its "8-bit" strings as UTF-16LE bytes, counted in bytes.
+  if (!biff8_ && codePage_ == kCodePageUtf16) return Decode16(bytes);
   std::u16string text;
   text.reserve(bytes.size());
   bool ascii = true;
@@ -160,9 +171,9 @@ std::u16string ReadBiffString(const TXLSBody& body, std::size_t offset, int coun
   return text;
 }
 
-std::vector<std::u16string> ReadSharedStrings(const std::vector<std::span<const std::uint8_t>>& bodies,
+std::vector<TXLSReadString> ReadSharedStrings(const std::vector<std::span<const std::uint8_t>>& bodies,
                                               const TXLSTextDecoder& decoder) {
-  std::vector<std::u16string> strings;
+  std::vector<TXLSReadString> strings;
   if (bodies.empty()) return strings;
   const TXLSBody head(bodies.front());
   const std::uint32_t announced = head.U32(4);
@@ -171,15 +182,25 @@ std::vector<std::u16string> ReadSharedStrings(const std::vector<std::span<const 
   std::vector<std::span<const std::uint8_t>> segments = bodies;
   segments.front() = head.Slice(8);
   SegmentCursor cursor(segments);
-  std::u16string text;
+  TXLSReadString string;
   while (strings.size() < announced && !cursor.AtEnd()) {
-    if (!ReadSharedString(cursor, decoder, text)) {
-      if (!text.empty()) strings.push_back(text);  // keep what the records held of the last one
+    if (!ReadSharedString(cursor, decoder, string.text, &string.runs)) {
+      if (!string.text.empty()) strings.push_back({string.text, {}});  // keep what the records held of the last one
       break;
     }
-    strings.push_back(text);
+    strings.push_back(string);
   }
   return strings;
+}
+
+std::u16string ReadContinuedString(const std::vector<std::span<const std::uint8_t>>& bodies,
+                                   const TXLSTextDecoder& decoder) {
+  if (bodies.empty()) return {};
+  if (!decoder.Biff8()) return ReadBiffString(TXLSBody(bodies.front()), 0, 2, decoder);
+  SegmentCursor cursor(bodies);
+  std::u16string text;
+  ReadSharedString(cursor, decoder, text);
+  return text;
 }
 
 }  // namespace xls

@@ -7,8 +7,9 @@
 // 16-bit characters are UTF-16. 8-bit characters of a BIFF8 file are the low
 // bytes of UTF-16 characters (the format's compressed form); those of a
 // BIFF5 file are text in the workbook's code page (CODEPAGE), or in the
-// program's own 8-bit code page when the file names none. Texts are cut at
-// their first NUL character.
+// program's own 8-bit code page when the file names none; a BIFF5 file of
+// code page 1200 holds UTF-16LE bytes there. Texts are cut at their first
+// NUL character.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,8 +18,16 @@
 #include <vector>
 
 #include "xls/biff_read_body.h"
+#include "xls/string_table.h"
 
 namespace xls {
+
+// A shared string as the file holds it: its formatting runs count fonts as
+// the FONT records do (there is no font 4).
+struct TXLSReadString {
+  std::u16string text;
+  std::vector<TXLSRichRun> runs;
+};
 
 class TXLSTextDecoder {
  public:
@@ -54,9 +63,16 @@ std::u16string ReadBiffChars(const TXLSBody& body, std::size_t offset, std::size
 // The shared strings of an SST record group (the SST body and the bodies of
 // its CONTINUE records): at most the announced number, fewer when the
 // records end first. Strings may continue across record boundaries; the
-// continuation starts with a fresh option byte. Formatting runs and extended
-// data are skipped, also across boundaries.
-std::vector<std::u16string> ReadSharedStrings(const std::vector<std::span<const std::uint8_t>>& bodies,
+// continuation starts with a fresh option byte. Formatting runs are kept,
+// extended data is skipped, also across boundaries.
+std::vector<TXLSReadString> ReadSharedStrings(const std::vector<std::span<const std::uint8_t>>& bodies,
                                               const TXLSTextDecoder& decoder);
+
+// The string (16-bit count) that fills a record and goes on in its CONTINUE
+// records, as a long formula text result (STRING) does; each continuation
+// starts with a fresh option byte. What the records hold of a string cut
+// short.
+std::u16string ReadContinuedString(const std::vector<std::span<const std::uint8_t>>& bodies,
+                                   const TXLSTextDecoder& decoder);
 
 }  // namespace xls

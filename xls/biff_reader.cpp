@@ -57,8 +57,14 @@ int TXLSReader::ReadStream() {
     if (const int handled = Dispatch(group); handled != kOpenOk) return handled;
   }
   if (version_ == 0) return kOpenCorrupt;  // no workbook globals of a version we read
-  if (state_ != Substream::None || skipDepth_ > 0) return kOpenUnfinished;
-  return Finish();
+  if (state_ == Substream::None && skipDepth_ == 0) return Finish();
+  // The stream ends inside a substream: what was read is closed as if its
+  // EOF records had come, and the workbook is complete up to there.
+  while (state_ != Substream::None) OnEof();
+  skipDepth_ = 0;
+  book_.NoteSaveLoss(kLossFileEndMissing);
+  Finish();
+  return kOpenUnfinished;
 }
 
 int TXLSReader::Dispatch(const TXLSRecordGroup& group) {

@@ -137,10 +137,14 @@ class TXLSReader {
   bool OnCell(const TXLSRecordGroup& group);
   TXLSCellRef* CellAt(int row, int column);  // nullptr outside the sheet
   std::uint32_t ValidXF(std::uint32_t xf) const;
+  double ModelNumber(std::uint32_t xf, double value) const;  // a 1904 date moved to the 1900 day count
   void SetNumber(int row, int column, std::uint32_t xf, double value);
-  void SetText(int row, int column, std::uint32_t xf, const std::u16string& text);
+  void SetText(int row, int column, std::uint32_t xf, const std::u16string& text,
+               const std::vector<TXLSRichRun>& fileRuns = {});
+  std::vector<TXLSRichRun> ModelRuns(const std::vector<TXLSRichRun>& fileRuns, std::size_t textLength) const;
   void SetBlank(int row, int column, std::uint32_t xf);
   void SetBoolean(int row, int column, std::uint32_t xf, bool value);
+  void SetError(int row, int column, std::uint32_t xf, std::uint8_t code);
   void OnMulRk(const TXLSBody& body);
   void OnMulBlank(const TXLSBody& body);
   void OnLabel(const TXLSBody& body, bool richString);
@@ -150,7 +154,7 @@ class TXLSReader {
   void OnFormula(const TXLSBody& body);
   void OnSharedFormula(const TXLSBody& body);
   void OnArrayFormula(const TXLSBody& body);
-  void OnString(const TXLSBody& body);
+  void OnString(const TXLSRecordGroup& group);
   void SetCachedResult(int row, int column, std::uint32_t xf, const TXLSFormula& formula);
   void SetFormula(int row, int column, std::uint32_t xf, std::unique_ptr<TXLSFormula> formula);
   bool InstantiateShared(const SharedFormula& shared, int row, int column, TXLSFormula& formula) const;
@@ -169,7 +173,7 @@ class TXLSReader {
   IXLSWorksheet* sheet_ = nullptr;  // the worksheet or chart sheet being read
   TXLSRecordList* chart_ = nullptr;  // where the chart being read goes
 
-  std::vector<std::u16string> strings_;  // the SST
+  std::vector<TXLSReadString> strings_;  // the SST
   int fontCounter_ = 0;
   std::uint32_t xfCounter_ = 0;
   bool stylesRead_ = false;
@@ -186,6 +190,7 @@ class TXLSReader {
   };
   std::vector<NameSlotInfo> nameSlots_;
   std::vector<std::uint16_t> nameMap_;
+  std::vector<bool> selfExternSheets_;  // by EXTERNSHEET index: entries of this workbook
   bool renumberNames_ = false;  // BIFF5 NAME bodies, entered at the end of the globals
 
   // Formulas of the sheet being read.

@@ -204,7 +204,9 @@ TEST(BiffReaderCells, BoolErrAndBlank) {
   ASSERT_EQ(book.OpenBytes(Stream::OneSheet(cells)), 1);
   EXPECT_EQ(ValueAt(book, 1, 0, 0), Variant::Boolean(true));
   EXPECT_EQ(ValueAt(book, 1, 1, 0), Variant::Boolean(false));
-  EXPECT_EQ(CellAt(book, 1, 2, 0)->kind, CellKind::Blank);
+  EXPECT_EQ(CellAt(book, 1, 2, 0)->kind, CellKind::Error);  // kept for the save, read as null
+  EXPECT_EQ(CellAt(book, 1, 2, 0)->number, 0x07);
+  EXPECT_TRUE(ValueAt(book, 1, 2, 0).IsNull());
   EXPECT_EQ(CellAt(book, 1, 2, 0)->xf, 18u);
   EXPECT_TRUE(ValueAt(book, 1, 3, 0).IsNull());
   EXPECT_EQ(CellAt(book, 1, 3, 0)->xf, 19u);
@@ -506,11 +508,22 @@ TEST(BiffReaderVba, ProjectStorageIsCopiedAndWrittenBackToBiff8Only) {
 }
 
 TEST(BiffReaderVba, NoProjectCopyAfterAFailedRead) {
+  std::vector<std::uint8_t> damaged = Stream::OneSheet({});
+  damaged.push_back(0x0A);  // a record after the last EOF whose body is cut short
+  damaged.insert(damaged.end(), {0x00, 0x10, 0x00, 0x01});
+  TXLSWorkbook book;
+  ASSERT_EQ(book.OpenBytes(WorkbookWithVba(u"Workbook", u"_VBA_PROJECT_CUR", damaged)), -1);
+  EXPECT_EQ(book.VbaStorage(), nullptr);
+}
+
+// A file without its final EOF is read up to there and saved like any other:
+// its macros go along.
+TEST(BiffReaderVba, ProjectOfAWorkbookWithoutItsFinalEofIsCopied) {
   std::vector<std::uint8_t> unfinished = Stream::OneSheet({});
   unfinished.resize(unfinished.size() - 4);
   TXLSWorkbook book;
   ASSERT_EQ(book.OpenBytes(WorkbookWithVba(u"Workbook", u"_VBA_PROJECT_CUR", unfinished)), 100);
-  EXPECT_EQ(book.VbaStorage(), nullptr);
+  EXPECT_NE(book.VbaStorage(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "xls/biff_records.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -57,6 +58,22 @@ void TXLSBlobList::String16(std::u16string_view text) {
   U16(static_cast<std::uint16_t>(text.size()));
   U8(1);
   Utf16(text);
+}
+
+void TXLSBlobList::ContinuedString16(std::u16string_view text) {
+  text = text.substr(0, 0xFFFF);
+  U16(static_cast<std::uint16_t>(text.size()));
+  U8(1);
+  while (true) {
+    const std::size_t room = (kMaxRecordBody - std::min(BodySize(), kMaxRecordBody)) / 2;
+    const std::size_t part = std::min(room, text.size());
+    Utf16(text.substr(0, part));
+    text.remove_prefix(part);
+    if (text.empty()) return;
+    Close();
+    Begin(rec::kContinue);
+    U8(1);  // the rest of the characters, again in UTF-16
+  }
 }
 
 void TXLSBlobList::Record(std::uint16_t id, std::span<const std::uint8_t> body) {

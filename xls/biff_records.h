@@ -43,6 +43,11 @@ class TXLSBlobList {
   // A BIFF8 string: character count (8 or 16 bits), option byte 1, UTF-16.
   void String8(std::u16string_view text);
   void String16(std::u16string_view text);
+  // A BIFF8 string with a 16-bit count that may fill the open record and go
+  // on in CONTINUE records: characters are never split, and each
+  // continuation starts with its own option byte. The last record is left
+  // open for Close().
+  void ContinuedString16(std::u16string_view text);
 
   // A whole record with a body given at once.
   void Record(std::uint16_t id, std::span<const std::uint8_t> body);

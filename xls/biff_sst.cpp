@@ -1,5 +1,6 @@
 // The shared string table (SST) with its own splitting rule, and its index
-// (EXTSST): one entry for every 8th string.
+// (EXTSST): one entry for every 8th string. Rich texts carry their
+// formatting runs behind their characters.
 
 #include <algorithm>
 
@@ -12,6 +13,10 @@ namespace {
 
 constexpr std::uint16_t kStringsPerBucket = 8;
 constexpr std::size_t kStringHeader = 3;  // character count and option byte
+constexpr std::size_t kRunCountSize = 2;  // after the option byte of a rich text
+constexpr std::size_t kRunSize = 4;
+constexpr std::uint8_t kOptionUtf16 = 0x01;
+constexpr std::uint8_t kOptionRichText = 0x08;
 constexpr std::size_t kExtSstEntry = 8;
 
 struct Bucket {
@@ -22,6 +27,15 @@ struct Bucket {
 void ContinueRecord(TXLSBlobList& out) {
   out.Close();
   out.Begin(rec::kContinue);
+}
+
+// The runs that fall inside the text as written.
+std::vector<TXLSRichRun> RunsInside(const std::vector<TXLSRichRun>& runs, std::size_t textLength) {
+  std::vector<TXLSRichRun> inside;
+  for (const TXLSRichRun& run : runs) {
+    if (run.firstChar < textLength) inside.push_back(run);
+  }
+  return inside;
 }
 
 void WriteExtSst(TXLSBlobList& out, const std::vector<Bucket>& buckets) {
@@ -50,14 +64,17 @@ void WriteSharedStrings(TXLSBlobList& out, std::size_t streamOffset, const TXLSW
   for (std::size_t k = 0; k < tables.writtenStrings.size(); ++k) {
     std::u16string_view text = strings.Text(tables.writtenStrings[k]);
     text = text.substr(0, kMaxCellText);
+    const std::vector<TXLSRichRun> runs = RunsInside(strings.Runs(tables.writtenStrings[k]), text.size());
     // A string starts in a new record when not even its header and one character fit.
-    const std::size_t firstPart = kStringHeader + (text.empty() ? 0 : 2);
+    const std::size_t header = kStringHeader + (runs.empty() ? 0 : kRunCountSize);
+    const std::size_t firstPart = header + (text.empty() ? 0 : 2);
     if (out.BodySize() + firstPart > kMaxRecordBody) ContinueRecord(out);
     if (k % kStringsPerBucket == 0)
       buckets.push_back({static_cast<std::uint32_t>(streamOffset + out.Size()),
                          static_cast<std::uint16_t>(out.Size() - out.RecordStart())});
     out.U16(static_cast<std::uint16_t>(text.size()));
-    out.U8(1);
+    out.U8(runs.empty() ? kOptionUtf16 : kOptionUtf16 | kOptionRichText);
+    if (!runs.empty()) out.U16(static_cast<std::uint16_t>(runs.size()));
     while (true) {
       const std::size_t room = (kMaxRecordBody - out.BodySize()) / 2;
       const std::size_t part = std::min(room, text.size());
@@ -65,7 +82,14 @@ void WriteSharedStrings(TXLSBlobList& out, std::size_t streamOffset, const TXLSW
       text.remove_prefix(part);
       if (text.empty()) break;
       ContinueRecord(out);
-      out.U8(1);  // the rest of the characters, again in UTF-16
+      out.U8(kOptionUtf16);  // the rest of the characters, again in UTF-16
+    }
+    // The runs follow the characters; a run is never split, and a
+    // continuation of runs has no option byte.
+    for (const TXLSRichRun& run : runs) {
+      if (out.BodySize() + kRunSize > kMaxRecordBody) ContinueRecord(out);
+      out.U16(run.firstChar);
+      out.U16(tables.Font(run.font));
     }
   }
   out.Close();

@@ -67,6 +67,11 @@ void NumberFonts(const TXLSWorkbook& book, TXLSWriteTables& tables, std::vector<
     const int font = book.XFList().At(xf).font;
     if (font < fonts.Count()) keep[static_cast<std::size_t>(font)] = true;
   }
+  for (std::int32_t string : tables.writtenStrings) {  // the fonts of rich text runs
+    for (const TXLSRichRun& run : book.Strings().Runs(string)) {
+      if (run.font < fonts.Count()) keep[run.font] = true;
+    }
+  }
   numbers.assign(keep.size(), -1);
   for (std::size_t i = 0; i < keep.size(); ++i) {
     if (!keep[i]) continue;
@@ -104,8 +109,8 @@ void NumberStrings(const TXLSWorkbook& book, TXLSWriteTables& tables, std::vecto
 TXLSWriteTables TXLSWriteTables::Build(const TXLSWorkbook& book) {
   TXLSWriteTables tables;
   NumberXFs(book, tables, tables.xfNumber_);
-  NumberFonts(book, tables, tables.fontNumber_);
   NumberStrings(book, tables, tables.stringNumber_);
+  NumberFonts(book, tables, tables.fontNumber_);
   return tables;
 }
 

@@ -20,7 +20,10 @@ namespace xls {
 inline constexpr int kRowCount = 65536;
 inline constexpr int kColumnCount = 256;
 
-enum class CellKind : std::uint8_t { Blank = 0, Text = 1, Number = 2, Date = 3, Boolean = 4, Formula = 5 };
+// An error cell holds an error value such as #DIV/0! (ErrorValueText in
+// formula.h names the codes); its value reads as null, as a formula's error
+// result does.
+enum class CellKind : std::uint8_t { Blank = 0, Text = 1, Number = 2, Date = 3, Boolean = 4, Formula = 5, Error = 6 };
 
 struct TXLSCellRef {
   std::uint16_t row = 0;
@@ -28,7 +31,7 @@ struct TXLSCellRef {
   CellKind kind = CellKind::Blank;
   std::uint32_t xf = 0;  // 0 = the default cell format (XF 15)
   std::int32_t stringIndex = -1;  // shared string (text kind)
-  double number = 0;              // number, date (day count) and boolean (1 or 0)
+  double number = 0;              // number, date (day count), boolean (1 or 0), error code
   std::unique_ptr<TXLSFormula> formula;  // formula kind
 };
 

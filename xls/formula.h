@@ -22,6 +22,10 @@ class IXLSWorksheet;
 // The kind of result a FORMULA record carries (its 8 cached-result bytes).
 enum class FormulaResultKind : std::uint8_t { Number, Text, Boolean, Error, EmptyText };
 
+// The text of an error value by its code in the file (0x07 "#DIV/0!", 0x17
+// "#REF!", ...); "#N/A" for codes the format does not define.
+std::u16string_view ErrorValueText(std::uint8_t code);
+
 struct TXLSArea {
   std::uint16_t firstRow = 0;
   std::uint16_t lastRow = 0;

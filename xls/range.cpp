@@ -175,6 +175,7 @@ Variant TXLSRange::CellValue(int row, int column) const {
   const auto asDate = [](double d) { return Variant::Date((d >= 0 && d < 60) ? d + 1 : d); };
   switch (cell->kind) {
     case CellKind::Blank:
+    case CellKind::Error:
       return Variant::Null();
     case CellKind::Text:
       return Variant::Text(book.Strings().Text(cell->stringIndex));

@@ -36,6 +36,7 @@ TEST(ReaderFixtures, OpenResults) {
       {"xlwt_basic.xls", 1},          {"xlwt_long_sst.xls", 1},      {"xlwt_1904.xls", 1},
       {"macro_sheet_between.xls", 1}, {"rc4_default_password.xls", 1}, {"rc4_user_password.xls", -1003},
       {"libreoffice_embedded_chart.xls", 1}, {"gnumeric_chart_sheet_first.xls", 1}, {"libreoffice_settings.xls", 1},
+      {"gnumeric_errors.xls", 1},
       {"zip_workbook.xlsx", -3},      {"not_a_workbook.txt", -3},    {"no_such_file.xls", -3},
   };
   for (const Case& c : cases) {
@@ -217,6 +218,7 @@ TEST(ReaderFixtures, EveryReadableFileSurvivesACopy) {
       {"libreoffice_embedded_chart.xls", nullptr},
       {"gnumeric_chart_sheet_first.xls", nullptr},
       {"libreoffice_settings.xls", nullptr},
+      {"gnumeric_errors.xls", nullptr},
   };
   for (const Case& c : cases) {
     TXLSWorkbook book;

@@ -49,6 +49,9 @@ std::string OpenResultReason(int result, const fs::path& path) {
     case kOpenOk: return "opened";
     case kOpenCorrupt: return "damaged file";
     case kOpenNotWorkbook: return WhyUnreadable(path).value_or("not a spreadsheet");
+    case kOpenOldFormat:
+      return "an Excel 2.x-4.0 workbook (BIFF2-BIFF4), a format too old to be read; open it in a spreadsheet "
+             "program and save it as .xls (Excel 97-2003)";
     case kOpenUnfinished: return "damaged file: it ends inside a sheet";
     case kFilePassTooShort: return "damaged file: its encryption header is cut short";
     case kFilePassUnknownType: return "encrypted in a way that cannot be read";

@@ -22,7 +22,11 @@ inline constexpr int kOpenCorrupt = -1;
 // No workbook stream in a compound file, not a plain BIFF file either; also
 // a file that cannot be read at all (missing, not permitted, a folder).
 inline constexpr int kOpenNotWorkbook = -3;
-// The file ends inside a sheet (what was read stays in the workbook).
+// A workbook of a format older than BIFF5 (BIFF2-BIFF4, Excel 2.x to 4.0):
+// refused, with a reason that says how to convert it.
+inline constexpr int kOpenOldFormat = -4;
+// The file ends inside a sheet: what was read stays in the workbook, closed
+// as if the file had ended there, and can be saved.
 inline constexpr int kOpenUnfinished = 100;
 // Encrypted workbooks.
 inline constexpr int kFilePassTooShort = -1001;         // the encryption header is cut short

@@ -9,8 +9,9 @@ namespace xls {
 
 // The RK value of x, tried in the writer's order: whole numbers in
 // [-2^29, 2^29 - 1]; hundredths that are such whole numbers; doubles whose
-// low 34 bits are 0; hundredths that are such doubles. No RK value for
-// |x| >= 2^31 or anything else.
+// low 34 bits are 0; hundredths that are such doubles. A form is used only
+// when DecodeRK gives back x bit for bit. No RK value for |x| >= 2^31 or
+// anything else (the writer then stores the full double).
 std::optional<std::uint32_t> EncodeRK(double x);
 double DecodeRK(std::uint32_t rk);
 

@@ -9,9 +9,34 @@ std::int32_t TXLSStringTable::Add(std::u16string_view text) {
     return found->second;
   }
   const auto index = static_cast<std::int32_t>(strings_.size());
-  strings_.push_back(Entry{std::u16string(text), 1});
+  strings_.push_back(Entry{std::u16string(text), 1, {}});
   index_.emplace(strings_.back().text, index);
   return index;
+}
+
+std::int32_t TXLSStringTable::AddRich(std::u16string_view text, const std::vector<TXLSRichRun>& runs) {
+  if (runs.empty()) return Add(text);
+  std::u16string key(text);
+  key.push_back(u'\0');  // texts hold no NUL, so the key is unique
+  for (const TXLSRichRun& run : runs) {
+    key.push_back(static_cast<char16_t>(run.firstChar));
+    key.push_back(static_cast<char16_t>(run.font));
+  }
+  const auto found = richIndex_.find(key);
+  if (found != richIndex_.end()) {
+    ++strings_[static_cast<std::size_t>(found->second)].uses;
+    return found->second;
+  }
+  const auto index = static_cast<std::int32_t>(strings_.size());
+  strings_.push_back(Entry{std::u16string(text), 1, runs});
+  richIndex_.emplace(std::move(key), index);
+  return index;
+}
+
+const std::vector<TXLSRichRun>& TXLSStringTable::Runs(std::int32_t index) const {
+  static const std::vector<TXLSRichRun> kNone;
+  if (index < 0 || index >= Count()) return kNone;
+  return strings_[static_cast<std::size_t>(index)].runs;
 }
 
 void TXLSStringTable::Release(std::int32_t index) {
@@ -38,6 +63,7 @@ std::int32_t TXLSStringTable::Find(std::u16string_view text) const {
 
 void TXLSStringTable::Clear() {
   index_.clear();
+  richIndex_.clear();
   strings_.clear();
 }
 

@@ -38,6 +38,7 @@ inline constexpr std::uint32_t kLossFormulaValues = 1u << 2;   // formulas kept 
 inline constexpr std::uint32_t kLossMacros = 1u << 3;          // a VBA project not written back
 inline constexpr std::uint32_t kLossUnreadRecords = 1u << 4;   // pivot tables, scenarios, backgrounds, ...
 inline constexpr std::uint32_t kLossOtherStreams = 1u << 5;    // embedded objects, pivot caches, controls
+inline constexpr std::uint32_t kLossFileEndMissing = 1u << 6;  // the file ends early: what followed is unknown
 
 class TXLSWorkbook {
  public:
@@ -53,9 +54,11 @@ class TXLSWorkbook {
 
   // Reads an XLS file (BIFF8, or BIFF5/BIFF7) into the workbook, which is
   // cleared first (the palette stays). kOpenOk, or a failure of
-  // xls/result_codes.h (not a workbook file, damaged, a version other than
-  // BIFF5/BIFF8, the file ends inside a sheet, encryption problems). After a
-  // failure the workbook keeps what was read.
+  // xls/result_codes.h (not a workbook file, a format older than BIFF5,
+  // damaged, a version other than BIFF5/BIFF8, encryption problems), or
+  // kOpenUnfinished: the file ends inside a sheet, and what was read is
+  // complete and can be saved. After a failure the workbook keeps what was
+  // read.
   int Open(std::u16string_view path, std::u16string_view password = {});
   int Open(const std::string& utf8Path, std::u16string_view password = {});
   // The same from a file image in memory.

@@ -21,7 +21,7 @@ int ReadInto(TXLSWorkbook& book, std::u16string_view password, ReadFunction read
   } catch (const std::exception&) {
     result = kOpenCorrupt;  // a file that asks for more memory than there is
   }
-  if (result == kOpenOk) book.SetFormatRead(reader.Format());
+  if (result == kOpenOk || result == kOpenUnfinished) book.SetFormatRead(reader.Format());
   return result;
 }
 
@@ -30,7 +30,7 @@ int ReadInto(TXLSWorkbook& book, std::u16string_view password, ReadFunction read
 int TXLSWorkbook::Open(std::u16string_view path, std::u16string_view password) {
   const std::filesystem::path file(platform::Utf16ToUtf8(path));
   const int result = ReadInto(*this, password, [&file](TXLSReader& reader) { return reader.Read(file); });
-  if (result == kOpenOk) SetLastPath(std::u16string(path));
+  if (result == kOpenOk || result == kOpenUnfinished) SetLastPath(std::u16string(path));
   return result;
 }
 

@@ -65,6 +65,13 @@ void IXLSWorksheet::SetCellText(TXLSCellRef& cell, std::u16string_view text) {
   cell.stringIndex = workbook_.Strings().Add(text);
 }
 
+void IXLSWorksheet::SetCellRichText(TXLSCellRef& cell, std::u16string_view text,
+                                    const std::vector<TXLSRichRun>& runs) {
+  ClearCellContent(cell);
+  cell.kind = CellKind::Text;
+  cell.stringIndex = workbook_.Strings().AddRich(text, runs);
+}
+
 void IXLSWorksheet::SetRowXF(int row, std::int32_t xf) {
   TXLSRowInfo& info = rows_.GetOrCreate(row);
   if (info.xf != kNoFormat) workbook_.XFList().ReleaseUse(static_cast<std::uint32_t>(info.xf));

@@ -14,6 +14,7 @@
 #include "xls/cell_heap.h"
 #include "xls/row_col_info.h"
 #include "xls/sheet_parts.h"
+#include "xls/string_table.h"
 
 namespace xls {
 
@@ -68,6 +69,8 @@ class IXLSWorksheet {
   void ClearCellContent(TXLSCellRef& cell);
   // Stores a text in the cell (entering it in the shared string table).
   void SetCellText(TXLSCellRef& cell, std::u16string_view text);
+  // A text with formatting runs (rich text), as a file brings it.
+  void SetCellRichText(TXLSCellRef& cell, std::u16string_view text, const std::vector<TXLSRichRun>& runs);
   // Formats for a whole row or column; the use moves in the format table.
   void SetRowXF(int row, std::int32_t xf);
   void SetColumnXF(int column, std::int32_t xf);

@@ -121,8 +121,12 @@ SessionEnd RunModemSession(const ModemSession& session) {
     gsm.SetComPort(session.port);
     if (session.setUp) session.setUp(gsm, loop);
     gsm.SetActive(true);
-    gsm.SetSuppressAutoReconnect(false);
-    gsm.SetConnected(true);
+    if (session.start) {
+      session.start(gsm);
+    } else {
+      gsm.SetSuppressAutoReconnect(false);
+      gsm.SetConnected(true);
+    }
     loop.RunUntil([&] { return interrupted.load() || session.done(); }, session.limit);
     end = session.done() ? SessionEnd::Done : interrupted.load() ? SessionEnd::Interrupted : SessionEnd::TimedOut;
     if (gsm.Connected()) {

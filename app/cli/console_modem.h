@@ -40,12 +40,15 @@ struct ModemSession {
   std::chrono::seconds limit{10};
   // Binds events and settings before the component is activated.
   std::function<void(modem::TZoGSM&, platform::HeadlessMainLoop&)> setUp;
+  // Starts the work once the component is active; empty: the connection
+  // request, with automatic reconnection on.
+  std::function<void(modem::TZoGSM&)> start;
   // Checked while the main loop runs; the session ends once it holds.
   std::function<bool()> done = [] { return false; };
 };
 
-// Runs the working instance on the session's port: activates it, connects
-// (automatic reconnection on), runs the main loop until done, Ctrl-C
+// Runs the working instance on the session's port: activates it, starts the
+// work (by default: connects, automatic reconnection on), runs the main loop until done, Ctrl-C
 // (SIGINT, SIGTERM) or the limit, then disconnects and deactivates it. The
 // component's message boxes go to stderr.
 SessionEnd RunModemSession(const ModemSession& session);

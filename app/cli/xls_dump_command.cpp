@@ -1,5 +1,6 @@
 // `talvane-cli xls dump FILE`: what Open makes of a workbook file, as JSON
-// lines. First {"open": <result code>}; then per sheet (numbered from 1, as
+// lines. First {"open": <result code>}, with "message" saying why when the
+// code is not 1 (a format too old to read says how to convert it); then per sheet (numbered from 1, as
 // Worksheets.Entries counts) {"sheet": k, "name": ...}, its cells in row
 // order (rows and columns from 0) with kind, value, fill colour index and
 // alignment codes, and {"sheet": k, "col": c, "width": units} for each column
@@ -12,44 +13,14 @@
 
 #include "app/cli/xls_command.h"
 #include "platform/codepage.h"
+#include "xls/biff_reader.h"
 #include "xls/interior.h"
+#include "xls/result_codes.h"
 #include "xls/workbook.h"
 
 namespace cli {
 
 namespace {
-
-std::string JsonString(std::u16string_view text) {
-  std::string out = "\"";
-  for (const char c : platform::Utf16ToUtf8(text)) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
 
 std::string JsonNumber(double value) {
   if (!std::isfinite(value)) return "null";
@@ -90,6 +61,10 @@ void KindAndValue(const xls::IXLSWorksheet& sheet, const xls::TXLSCellRef& cell,
       kind = "boolean";
       value = cell.number > 0 ? "true" : "false";
       return;
+    case xls::CellKind::Error:
+      kind = "error";
+      value = JsonString(xls::ErrorValueText(static_cast<std::uint8_t>(cell.number)));
+      return;
     case xls::CellKind::Formula:
       kind = "formula";
       value = cell.formula ? JsonValue(cell.formula->CachedResult()) : "null";
@@ -129,7 +104,9 @@ int XlsDump(const std::vector<std::string>& args) {
   }
   xls::TXLSWorkbook book;
   const int result = book.Open(args[0]);
-  std::cout << "{\"open\": " << result << "}\n";
+  std::cout << "{\"open\": " << result;
+  if (result != xls::kOpenOk) std::cout << ", \"message\": " << JsonString(xls::OpenResultReason(result, args[0]));
+  std::cout << "}\n";
   for (int position = 1; position <= book.Worksheets().Count(); ++position)
     DumpSheet(*book.Worksheets().Entries(position), position);
   return result == xls::kOpenOk ? 0 : 1;

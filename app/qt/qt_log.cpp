@@ -88,18 +88,30 @@ void QtLog::DeleteLine(int index) {
 }
 
 void QtLog::BeginUpdate() {
-  if (updating_++ == 0) edit_->setUpdatesEnabled(false);
+  if (updating_++ == 0) {
+    edit_->setUpdatesEnabled(false);
+    editBlock_ = QTextCursor(edit_->document());
+    editBlock_.beginEditBlock();
+  }
 }
 
 void QtLog::EndUpdate() {
-  if (updating_ > 0 && --updating_ == 0) edit_->setUpdatesEnabled(true);
+  if (updating_ > 0 && --updating_ == 0) {
+    editBlock_.endEditBlock();
+    editBlock_ = QTextCursor();
+    if (caretToEndPending_) CaretToEnd();
+    edit_->setUpdatesEnabled(true);
+  }
 }
 
 int QtLog::TextLength() const { return edit_->document()->characterCount() - 1; }
 
-int QtLog::CaretPosition() const { return edit_->textCursor().selectionStart(); }
+int QtLog::CaretPosition() const {
+  return caretToEndPending_ ? TextLength() : edit_->textCursor().selectionStart();
+}
 
 void QtLog::SetCaretPosition(int value) {
+  caretToEndPending_ = false;
   QTextCursor cursor = edit_->textCursor();
   cursor.setPosition(std::clamp(value, 0, TextLength()));
   edit_->setTextCursor(cursor);
@@ -114,6 +126,7 @@ void QtLog::Select(int start, int length) {
   const int total = TextLength();
   start = std::clamp(start, 0, total);
   length = std::clamp(length, 0, total - start);
+  caretToEndPending_ = false;
   QTextCursor cursor = edit_->textCursor();
   cursor.setPosition(start);
   cursor.setPosition(start + length, QTextCursor::KeepAnchor);
@@ -128,6 +141,8 @@ void QtLog::SetSelectionAttributes(const TFont& value) {
 void QtLog::ScrollToCaret() { edit_->ensureCursorVisible(); }
 
 void QtLog::CaretToEnd() {
+  caretToEndPending_ = updating_ > 0;
+  if (caretToEndPending_) return;
   QTextCursor cursor = edit_->textCursor();
   cursor.movePosition(QTextCursor::End);
   edit_->setTextCursor(cursor);

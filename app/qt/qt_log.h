@@ -4,6 +4,7 @@
 // last break), so positions and lengths count exactly as the log defines them.
 
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include "app/activity_log.h"
@@ -55,6 +56,10 @@ class QtLog final : public QtControl<TLogView> {
   TFont insertion_;
   bool autoFont_ = true;
   int updating_ = 0;
+  // While repainting is held back, edits form one edit block of the document
+  // (laid out once, at its end) and the caret follows the text only then.
+  QTextCursor editBlock_;
+  bool caretToEndPending_ = false;
 };
 
 }  // namespace app::qt

@@ -28,6 +28,7 @@
 #include "app/qt/main_window.h"
 #include "app/qt/qt_gauge_widget.h"
 #include "app/qt/qt_look.h"
+#include "app/qt/qt_window_fixture.h"
 #include "app/qt/tel_list_window.h"
 #include "app/test_support.h"
 #include "app/zo_tools.h"
@@ -35,70 +36,6 @@
 
 namespace app::qt {
 namespace {
-
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = [] {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    auto* a = new QApplication(argc, argv);
-    RegisterFonts();
-    return a;
-  }();
-  return *application;
-}
-
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
-
-class QtWindow : public ::testing::Test {
- protected:
-  QtWindow() { Application(); }
-  ~QtWindow() override { Stop(); }
-
-  void Start() {
-    mainWindow = std::make_unique<MainWindow>();
-    telWindow = std::make_unique<TelListWindow>();
-    telList = std::make_unique<TfrmTelList>(telWindow->View());
-    form = std::make_unique<TfrmMain>(loop, mainWindow->View(), *telList, "/opt/talvane/Talvane.exe");
-    idle = RunWhenIdle(mainWindow->Widget(), [this] { form->ApplicationIdle(); });
-    mainWindow->Form().Show();
-    Settle();
-  }
-  void Stop() {
-    QObject::disconnect(idle);
-    form.reset();
-    telList.reset();
-    telWindow.reset();
-    mainWindow.reset();
-  }
-  // Runs the event loop for a moment, so that it empties its queue and
-  // waits (the window is idle then).
-  void Settle() {
-    QEventLoop wait;
-    QTimer::singleShot(30, &wait, &QEventLoop::quit);
-    wait.exec();
-  }
-
-  template <class W>
-  W* Find(const char* name) {
-    W* widget = mainWindow->Widget()->findChild<W*>(name);
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-
-  static QColor TextColor(QWidget* w, QPalette::ColorRole role = QPalette::WindowText) {
-    return w->palette().color(QPalette::Active, role);
-  }
-
-  testing::TestEnvironment env;
-  platform::QtMainLoop loop;
-  std::unique_ptr<MainWindow> mainWindow;
-  std::unique_ptr<TelListWindow> telWindow;
-  std::unique_ptr<TfrmTelList> telList;
-  std::unique_ptr<TfrmMain> form;
-  QMetaObject::Connection idle;
-};
 
 TEST_F(QtWindow, TheWindowHasItsDesignedSizeAndCaption) {
   Start();

@@ -66,6 +66,9 @@ TelListWindow::TelListWindow() : window_(std::make_unique<QWidget>()) {
   auto* list = new QListWidget;
   list->setObjectName("ListBox1");
   list->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Every row is one line of the same font: a list of tens of thousands of
+  // numbers is laid out without measuring each row.
+  list->setUniformItemSizes(true);
   layout->addWidget(list);
 
   menu_ = new QMenu(window_.get());

@@ -125,6 +125,7 @@ void AtInterpreter::Reset() {
   clip_ = 0;
   cmms_ = 0;
   cmer_ = "0,0,0,0,0";
+  ResetCommonSettings();
 }
 
 Reply AtInterpreter::ExecuteLine(const std::string& line) {
@@ -229,7 +230,8 @@ bool AtInterpreter::ExecuteExtended(const std::string& command, Reply& reply) {
     EndCall();
     return true;
   }
-  if (Identification(name, form, reply) || Settings(name, form, args, reply) || Status(name, form, reply) ||
+  if (CommonCommands(name, form, args, reply) || Identification(name, form, reply) ||
+      Settings(name, form, args, reply) || Status(name, form, reply) ||
       MessageStorage(name, form, args, reply) || Phonebooks(name, form, args, reply)) {
     return reply.final == "OK";
   }
@@ -293,12 +295,6 @@ bool AtInterpreter::Settings(const std::string& name, Form form, const std::vect
     else reply.final = "ERROR";
     return true;
   }
-  if (name == "+CSCS") {
-    if (form == Form::Test) reply.lines.push_back("+CSCS: (\"GSM\",\"IRA\",\"UCS2\")");
-    else if (form == Form::Read) reply.lines.push_back("+CSCS: \"UCS2\"");
-    else if (form != Form::Set) reply.final = "ERROR";
-    return true;
-  }
   return false;
 }
 
@@ -322,9 +318,7 @@ bool AtInterpreter::Status(const std::string& name, Form form, Reply& reply) {
                   "(\"message\",(0,1)),(\"smsfull\",(0,1)),(\"callsetup\",(0-3))");
   }
   if (name == "+CPIN") return answer(Form::Read, "READY", "");
-  if (name == "+CREG") return answer(Form::Read, "0,1", "(0-2)");
   if (name == "+COPS") return answer(Form::Read, "0,0,\"TALVANE NET\"", "(2,\"TALVANE NET\",\"TNET\",\"26099\"),,(0-4),(0-2)");
-  if (name == "+CSCA") return answer(Form::Read, "\"+48601000310\",145", "");
   return false;
 }
 

@@ -37,6 +37,8 @@ struct Identity {
   std::string model = "MODEMSIM";
   std::string revision = "Revision 1.0";
   std::string imei = "351234567890125";
+  std::string imsi = "260011234567890";
+  std::string ownNumber = "+48600000000";
 };
 
 class AtInterpreter {
@@ -113,6 +115,10 @@ class AtInterpreter {
   bool MessageStorage(const std::string& name, Form form, const std::vector<std::string>& args, Reply& reply);
   bool Phonebooks(const std::string& name, Form form, const std::vector<std::string>& args, Reply& reply);
   bool StartSubmission(Form form, const std::vector<std::string>& args, Reply& reply);
+  // Character set, functionality, registration, service centre and the
+  // other everyday settings (common_commands.cpp).
+  bool CommonCommands(const std::string& name, Form form, const std::vector<std::string>& args, Reply& reply);
+  void ResetCommonSettings();
   Memory* FindMemory(const std::string& name);
   std::string StorageCounts() const;
 
@@ -147,6 +153,16 @@ class AtInterpreter {
   int pendingLength_ = -1;  // TPDU length announced by AT+CMGS
   int nextReference_ = 0;
   std::vector<std::string> submitted_;
+  struct CommonSettings {
+    std::string charset = "UCS2";
+    int functionality = 1;
+    int registrationMode = 0;
+    std::string serviceCentre = "+48601000310";
+    int serviceCentreType = 145;
+    int messageService = 0;
+    std::string textParameters = "17,167,0,0";
+    int showTextHeader = 0;
+  } common_;
 };
 
 // The TPDU length of a PDU whose first octet is the SMSC information length;

@@ -24,8 +24,10 @@ constexpr const char* kUsage =
     "  --store PDU               a received, unread message in the SIM memory (repeatable)\n"
     "  --fault KIND PREFIX       a fault for commands beginning with PREFIX (repeatable);\n"
     "                            KIND: silence, error, cms:N, cme:N, delay:MS, drop,\n"
+    "                            drop-after:MS (the answer, then the line drops MS later),\n"
     "                            with '@prompt' (AT+CMGS: at the prompt, not after the message)\n"
     "                            and '*N' (only the next N commands), e.g. cms:38*1\n"
+    "  --bare-prompt             the prompt \"> \" without the CR LF before it\n"
     "  --quiet                   no traffic log on stderr\n"
     "  --version                 the version\n";
 
@@ -47,6 +49,7 @@ bool ParseFault(std::string text, modemsim::Fault& fault) {
   else if (kind == "cme") fault.kind = modemsim::FaultKind::CmeError, fault.code = argument;
   else if (kind == "delay") fault.kind = modemsim::FaultKind::Delay, fault.delayMs = argument;
   else if (kind == "drop") fault.kind = modemsim::FaultKind::DropLine;
+  else if (kind == "drop-after") fault.kind = modemsim::FaultKind::DropAfterAnswer, fault.delayMs = argument;
   else return false;
   return true;
 }
@@ -77,6 +80,8 @@ int main(int argc, char** argv) {
     const bool hasValue = i + 1 < args.size();
     if (option == "--quiet") {
       quiet = true;
+    } else if (option == "--bare-prompt") {
+      modem.SetBarePrompt(true);
     } else if (option == "--help" || option == "-h") {
       std::cout << kUsage << modemsim::IncomingScript::Usage();
       return 0;

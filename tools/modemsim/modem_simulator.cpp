@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/modemsim/raw_pty.h"
+
 namespace modemsim {
 namespace {
 
@@ -62,6 +64,7 @@ std::string NumericCode(const std::string& final) {
 struct ModemSimulator::Pending {
   Clock::time_point due;
   std::string text;
+  bool dropAfter = false;  // the line drops once the text is out
 };
 
 ModemSimulator::ModemSimulator() = default;
@@ -71,19 +74,15 @@ ModemSimulator::~ModemSimulator() { Stop(); }
 bool ModemSimulator::Start(std::string* error) {
   Stop();
   std::lock_guard lock(mutex_);
-  termios raw{};
-  ::cfmakeraw(&raw);
-  raw.c_cflag |= CLOCAL | CREAD;
-  char name[256];
-  if (::openpty(&master_, &slave_, name, &raw, nullptr) != 0) {
-    if (error) *error = std::string("openpty: ") + std::strerror(errno);
-    return false;
-  }
-  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-  ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-  ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+  RawPty pty;
+  if (!OpenRawPty(pty, error)) return false;
+  master_ = pty.master;
+  slave_ = pty.slave;
   wake_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  path_ = name;
+  // A modem that comes back has its factory settings again.
+  if (!path_.empty()) modem_.ExecuteLine("AT&F");
+  path_ = pty.path;
+  PointStablePath();
   running_ = true;
   stop_ = false;
   dropRequested_ = false;
@@ -122,7 +121,7 @@ bool ModemSimulator::Running() const {
 
 std::string ModemSimulator::PortPath() const {
   std::lock_guard lock(mutex_);
-  return path_;
+  return stablePath_.empty() ? path_ : stablePath_;
 }
 
 std::vector<std::string> ModemSimulator::Commands() const {
@@ -226,7 +225,8 @@ void ModemSimulator::Serve() {
     outgoing_.clear();
     if (pending_ && Clock::now() >= pending_->due) {
       out += pending_->text;
-      Log("TX " + Visible(pending_->text));
+      if (!pending_->text.empty()) Log("TX " + Visible(pending_->text));
+      dropRequested_ = pending_->dropAfter;
       pending_.reset();
     }
     if (!pending_) ProcessInput(out);
@@ -246,6 +246,7 @@ void ModemSimulator::ProcessInput(std::string& out) {
       if (c == kCtrlZ || c == kEscape) {
         inPrompt_ = false;
         if (c == kEscape) {
+          ++cancelledPrompts_;
           Log("PDU cancelled: " + submission_);
           modem_.CancelSubmission();
           Answer(Reply{}, std::nullopt, "", out);
@@ -261,6 +262,7 @@ void ModemSimulator::ProcessInput(std::string& out) {
       }
       continue;
     }
+    if (c == kEscape) continue;  // nothing to cancel outside the prompt
     if (modem_.Echo()) out += c;  // a modem echoes what it receives as it comes
     if (c == '\r') {
       HandleLine(line_, out);
@@ -296,7 +298,7 @@ void ModemSimulator::HandleLine(const std::string& rawLine, std::string& out) {
     submissionFault_.reset();
   }
   const std::string injection = TakeInjection(line);
-  if (fault && fault->kind != FaultKind::Delay) {
+  if (fault && fault->kind != FaultKind::Delay && fault->kind != FaultKind::DropAfterAnswer) {
     Answer(Reply{}, fault, injection, out);
     return;
   }
@@ -305,8 +307,13 @@ void ModemSimulator::HandleLine(const std::string& rawLine, std::string& out) {
     inPrompt_ = true;
     submissionInjection_ = injection;
     submission_.clear();
-    Log("TX " + Visible("\r\n> "));
-    out += "\r\n> ";
+    if (fault && fault->kind == FaultKind::Delay) {
+      pending_ = std::make_unique<Pending>(Pending{Clock::now() + std::chrono::milliseconds(fault->delayMs), PromptText()});
+      Log("TX (prompt in " + std::to_string(fault->delayMs) + " ms)");
+      return;
+    }
+    Log("TX " + Visible(PromptText()));
+    out += PromptText();
     return;
   }
   Answer(reply, fault, injection, out);
@@ -319,7 +326,7 @@ void ModemSimulator::HandleSubmission(const std::string& text, std::string& out)
   submissionFault_.reset();
   const std::string injection = std::move(submissionInjection_);
   submissionInjection_.clear();
-  if (fault && fault->kind != FaultKind::Delay) {
+  if (fault && fault->kind != FaultKind::Delay && fault->kind != FaultKind::DropAfterAnswer) {
     Answer(Reply{}, fault, injection, out);
     return;
   }
@@ -337,6 +344,15 @@ void ModemSimulator::Answer(const Reply& reply, const std::optional<Fault>& faul
       case FaultKind::Error: answer = Reply{{}, "ERROR"}; break;
       case FaultKind::CmsError: answer = Reply{{}, "+CMS ERROR: " + std::to_string(fault->code)}; break;
       case FaultKind::CmeError: answer = Reply{{}, "+CME ERROR: " + std::to_string(fault->code)}; break;
+      case FaultKind::DropAfterAnswer: {
+        answer.final.clear();
+        const std::string text = Format(answer, injection);
+        Log("TX " + Visible(text) + " (the line drops in " + std::to_string(fault->delayMs) + " ms)");
+        out += text;
+        pending_ = std::make_unique<Pending>(
+            Pending{Clock::now() + std::chrono::milliseconds(fault->delayMs), std::string(), true});
+        return;
+      }
       case FaultKind::Delay:
         pending_ = std::make_unique<Pending>(Pending{Clock::now() + std::chrono::milliseconds(fault->delayMs),
                                                      Format(answer, injection)});

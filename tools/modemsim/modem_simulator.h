@@ -29,6 +29,9 @@ enum class FaultKind {
   CmeError,  // "+CME ERROR: <code>"
   Delay,     // the normal answer, `delayMs` late; input waits meanwhile
   DropLine,  // the modem vanishes: the pseudo-terminal is closed
+  // The answer's information text (for AT+CMGS the confirmation "+CMGS: n"),
+  // then, `delayMs` later, the line drops before the final result code.
+  DropAfterAnswer,
 };
 
 struct Fault {
@@ -37,7 +40,7 @@ struct Fault {
   int delayMs = 0;
   int times = -1;  // how many matching commands it hits; -1 every one
   // For AT+CMGS: the fault hits the prompt instead of the answer that
-  // follows the message.
+  // follows the message (a Delay there makes the prompt come late).
   bool atPrompt = false;
 };
 
@@ -72,6 +75,20 @@ class ModemSimulator {
   void InjectIntoAnswer(const std::string& commandPrefix, const std::string& text);
   // A message from the network, stored or delivered as AT+CNMI says.
   void ReceiveMessage(const std::string& pdu);
+
+  // The ways real modems handle a submission (submission_behaviour.cpp).
+  // A bare prompt: "> " without the CR LF many modems put before it.
+  void SetBarePrompt(bool bare);
+  // The modem is left at its prompt, waiting for a message of `tpduLength`
+  // octets, as an earlier program that gave up may leave it: everything but
+  // ESC (cancel) and Ctrl-Z (send) is taken as message text.
+  void LeaveAtPrompt(int tpduLength);
+  // How many prompts were cancelled with ESC.
+  int CancelledPrompts() const;
+  // PortPath() becomes `path`, a symbolic link that every Start() points at
+  // the new pseudo-terminal: a modem that drops its line and comes back
+  // appears on the same path, as a USB modem does when plugged in again.
+  void SetStablePath(const std::string& path);
 
   // ---- More of the network's side, on demand (incoming_events.cpp) ----
   // The status report of the sent message with `reference`, routed as
@@ -114,6 +131,9 @@ class ModemSimulator {
   std::string TakeInjection(const std::string& line);
   void WriteOut(const std::string& text);
   void DropLine();
+  // The prompt as this modem sends it (submission_behaviour.cpp).
+  std::string PromptText() const;
+  void PointStablePath();
   void Log(const std::string& line);
   void CloseFiles();
 
@@ -137,6 +157,9 @@ class ModemSimulator {
   std::string outgoing_;     // unsolicited codes waiting for the serving thread
   std::unique_ptr<Pending> pending_;
   bool dropRequested_ = false;
+  bool barePrompt_ = false;
+  int cancelledPrompts_ = 0;
+  std::string stablePath_;
 
   std::vector<std::string> commands_;
   std::vector<std::string> pdus_;

@@ -1,0 +1,108 @@
+// `talvane-cli import [--keep-duplicates] FILE`: the window's import on FILE
+// without a display, as if FILE had been chosen in the file dialog with
+// "Wykluczaj duplikaty" checked (unchecked with --keep-duplicates). FILE is
+// marked and written back and the "_out" file written exactly as the window
+// does. Standard output: one JSON line per row read, then a closing line
+// with the counters, the numbers and the files; the activity log goes to
+// standard error. Exit status 0 when the import ran to its end, 1 when the
+// file could not be imported, 2 for bad arguments.
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "app/cli/command.h"
+#include "app/cli/json_text.h"
+#include "app/memory_view.h"
+#include "app/phone_import.h"
+
+namespace cli {
+
+namespace {
+
+struct ImportOptions {
+  bool keepDuplicates = false;
+  std::string file;
+};
+
+std::optional<ImportOptions> ParseImportOptions(const std::vector<std::string>& args) {
+  ImportOptions options;
+  for (const std::string& arg : args) {
+    if (arg == "--keep-duplicates") {
+      options.keepDuplicates = true;
+    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+      return std::nullopt;
+    } else if (options.file.empty()) {
+      // As the file dialog gives it: a full path.
+      std::error_code ec;
+      options.file = std::filesystem::absolute(arg, ec).string();
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (options.file.empty()) return std::nullopt;
+  return options;
+}
+
+const char* OutcomeName(app::TImportOutcome outcome) {
+  switch (outcome) {
+    case app::TImportOutcome::Accepted:
+      return "accepted";
+    case app::TImportOutcome::Repeat:
+      return "repeat";
+    case app::TImportOutcome::Rejected:
+      return "rejected";
+    case app::TImportOutcome::Skipped:
+      return "skipped";
+  }
+  return "";
+}
+
+std::string AnsiJson(const std::optional<app::AnsiString>& text) {
+  return text ? JsonString(platform::AnsiToUtf8(*text)) : "null";
+}
+
+void PrintRow(const app::TImportRow& row) {
+  std::cout << "{\"cell\":\"A" << row.row << "\",\"text_read\":" << AnsiJson(row.textRead)
+            << ",\"text\":" << AnsiJson(row.text) << ",\"corrected\":" << (row.corrected ? "true" : "false")
+            << ",\"outcome\":\"" << OutcomeName(row.outcome) << "\",\"fill\":" << row.fill
+            << ",\"b\":" << AnsiJson(row.b) << ",\"c\":" << AnsiJson(row.c) << "}\n";
+}
+
+void PrintSummary(const app::TImportResult& result, const app::TNumberList& numbers) {
+  std::cout << "{\"loaded\":" << result.loaded << ",\"corrected\":" << result.corrected
+            << ",\"rejected\":" << result.rejected << ",\"duplicates\":" << result.duplicates << ",\"numbers\":[";
+  for (int i = 0; i < numbers.Count(); ++i) std::cout << (i ? "," : "") << JsonString(platform::AnsiToUtf8(numbers[i]));
+  std::cout << "],\"result_file\":" << (result.resultFile.empty() ? "null" : JsonString(result.resultFile))
+            << ",\"input_saved\":" << (result.inputSaved ? "true" : "false") << ",\"error\":"
+            << (result.error.empty() ? "null" : JsonString(platform::AnsiToUtf8(result.error))) << "}\n";
+}
+
+int RunImport(const std::vector<std::string>& args) {
+  const std::optional<ImportOptions> options = ParseImportOptions(args);
+  if (!options) {
+    std::cerr << "usage: talvane-cli import [--keep-duplicates] FILE\n";
+    return 2;
+  }
+  app::MemoryMainView view;
+  app::MemoryTelListView telView;
+  app::TfrmTelList telList(telView.View());
+  app::TNumberList numbers;
+  app::TResultWorkbook result;
+  std::string inputPath;
+  std::string resultPath;
+  app::TPhoneImport import({view.View(), telList, numbers, result, inputPath, resultPath, nullptr});
+  import.OnRow = PrintRow;
+  import.ResetCounters();
+  const app::TImportResult outcome = import.Run(options->file, !options->keepDuplicates);
+  PrintSummary(outcome, numbers);
+  for (int i = 0; i < view.LogMemo.LineCount(); ++i) std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
+  return outcome.imported ? 0 : 1;
+}
+
+const CommandRegistration kRegistration(
+    {"import", "import [--keep-duplicates] FILE  import the numbers of a spreadsheet as the window does", RunImport});
+
+}  // namespace
+
+}  // namespace cli

@@ -1,0 +1,66 @@
+#include "app/manual_numbers.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "app/zo_tools.h"
+#include "platform/text_case.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kDigits = 9;
+
+// The text as an integer, 0 when it is not one (blanks around it allowed).
+long long IntegerOf(std::string_view text) {
+  text = platform::TrimBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return 0;
+  return value;
+}
+
+void RefuseNumber(TEditor& edit) {
+  edit.SetColor(clRed);
+  WarningBox(Ansi("Numer telefonu musi mieć 9 cyfr !     "), Ansi(" OSTRZEŻENIE"));
+  edit.SetColor(clWhite);
+  edit.SelectAll();
+  edit.SetFocus();
+}
+
+}  // namespace
+
+TManualOutcome AddManualNumber(const TManualTarget& t) {
+  TEditor& edit = *t.view.Edit1;
+  const AnsiString typed = edit.Text();
+  const long long value = IntegerOf(typed);
+  if (std::to_string(value).size() != kDigits) {
+    RefuseNumber(edit);
+    return TManualOutcome::Refused;
+  }
+  if (value <= 0) return TManualOutcome::Ignored;
+
+  if (t.result.Exists() && t.numberList.Empty()) t.result.Discard();
+  t.numberList.SetExcludeDuplicates(t.view.CheckBox3->Checked());
+  const bool grew = t.numberList.Add(std::string(platform::TrimBlanks(std::string_view(typed).substr(0, kDigits))));
+
+  t.telList.Fill(t.numberList.Numbers());
+  t.telList.ShowAt(10, 10);
+  SetWindowZOrder(*t.telList.View().frmTelList, false, false);
+
+  edit.SelectAll();
+  edit.SetFocus();
+
+  if (!t.result.Exists()) {
+    t.result.Create();
+    t.resultFilePath = (std::filesystem::path(t.folder) / "manual_out.xls").string();
+  }
+  t.view.lbPrawidlowe->SetCaption(std::to_string(t.numberList.Count()));
+  t.view.lbPrawidlowe->SetEnabled(true);
+  t.view.lbPrawidlowe0->SetEnabled(true);
+  return grew ? TManualOutcome::Added : TManualOutcome::Present;
+}
+
+}  // namespace app

@@ -1,0 +1,59 @@
+// The import of a 65,535-row sheet on the real Qt widgets (offscreen): the
+// log's progress line replaced and the counters set after every row, the
+// window's events processed after every row, the phone list window filled
+// with every number, both saves included. Goal: under 2 s.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/phone_import.h"
+#include "app/qt/main_window.h"
+#include "app/qt/qt_look.h"
+#include "app/qt/tel_list_window.h"
+#include "app/test_support.h"
+#include "bench/import_bench_sheet.h"
+#include "platform/qt/qt_main_loop.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void ImportOnTheQtView(benchmark::State& state) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "import_qt_bench";
+  static char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  app::qt::RegisterFonts();
+  app::testing::TestEnvironment env;
+  const fs::path pristine = env.folder / "wzor.xls";
+  const fs::path input = env.folder / "klienci.xls";
+  bench::WriteImportSheet(pristine);
+
+  platform::QtMainLoop loop;
+  app::qt::MainWindow mainWindow;
+  app::qt::TelListWindow telWindow;
+  app::TfrmTelList telList(telWindow.View());
+  mainWindow.Form().Show();
+  app::TNumberList numbers;
+  app::TResultWorkbook result;
+  std::string inputPath, resultPath;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::copy_file(pristine, input, fs::copy_options::overwrite_existing);
+    state.ResumeTiming();
+    std::function<void()> pump = [&loop] { loop.ProcessPendingEvents(); };
+    app::TPhoneImport import({mainWindow.View(), telList, numbers, result, inputPath, resultPath, pump});
+    import.ResetCounters();
+    const app::TImportResult outcome = import.Run(input.string(), true);
+    QApplication::processEvents();  // the final repaint
+    if (!outcome.inputSaved || outcome.resultFile.empty()) state.SkipWithError("a save failed");
+  }
+  state.counters["numbers"] = numbers.Count();
+}
+BENCHMARK(ImportOnTheQtView)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+}  // namespace

@@ -1,0 +1,140 @@
+// `talvane-cli import` as a user runs it: one JSON line per row and a closing
+// line on standard output, the activity log on standard error, the input
+// marked and written back and the "_out" file beside it, both read back with
+// python3-xlrd.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "xls/xls_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCli = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
+const fs::path kReaderFixtures = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "reader";
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct ImportRun {
+  int status = -1;
+  std::string out;
+  std::string log;
+};
+
+// The command in the C locale (dates as 02/29/20), its two outputs apart.
+ImportRun Import(const xls::testing::TestFolder& folder, const std::string& arguments) {
+  const fs::path log = folder / "stderr.txt";
+  const std::string command = "LC_ALL=C " + kCli + " import " + arguments + " 2>'" + log.string() + "'";
+  ImportRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.log = Bytes(log);
+  return run;
+}
+
+void ExpectXlrd(const xls::testing::TestFolder& folder, const fs::path& file, const std::string& lines) {
+  std::ofstream(folder / "expect.txt") << lines;
+  const auto check = xls::testing::CheckWithXlrd(file, folder / "expect.txt");
+  EXPECT_EQ(check.status, 0) << file << "\n" << check.output;
+}
+
+TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "klienci.xls";
+  fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  const std::string out = (folder / "klienci_out.xls").string();
+  EXPECT_EQ(run.out,
+            R"({"cell":"A1","text_read":"600123456","text":"600123456","corrected":false,"outcome":"accepted","fill":-4142,"b":null,"c":null}
+{"cell":"A2","text_read":"48600123456","text":"600123456","corrected":true,"outcome":"repeat","fill":38,"b":"duplikat","c":"600123456"}
+{"cell":"A3","text_read":"600123456","text":"600123456","corrected":false,"outcome":"repeat","fill":38,"b":"duplikat","c":null}
+{"cell":"A4","text_read":"12345","text":"12345","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
+{"cell":"A5","text_read":"02/29/20","text":"02/29/20","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
+{"cell":"A6","text_read":"1200246912","text":"200246912","corrected":true,"outcome":"accepted","fill":46,"b":"korekta na","c":"200246912"}
+{"cell":"A7","text_read":"97200246912","text":"200246912","corrected":true,"outcome":"repeat","fill":38,"b":"duplikat","c":"200246912"}
+{"cell":"A8","text_read":"1200246912","text":"200246912","corrected":true,"outcome":"repeat","fill":38,"b":"duplikat","c":"200246912"}
+{"cell":"A9","text_read":"24690","text":"24690","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
+{"cell":"A10","text_read":"scalone","text":"scalone","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
+{"loaded":6,"corrected":4,"rejected":4,"duplicates":4,"numbers":["200246912","600123456"],"result_file":")" +
+                out + R"(","input_saved":true,"error":null}
+)");
+  EXPECT_NE(run.log.find("Koniec importu\n"), std::string::npos) << run.log;
+  EXPECT_NE(run.log.find("Pozycja [A2] - wykryto niepoprawny nr tel: 48600123456 ---> po korekcie: 600123456\n"),
+            std::string::npos);
+
+  // The marks, and what the user had beside them, as xlrd reads the file.
+  ExpectXlrd(folder, file,
+             "sheets\t3\n"
+             "cell\t0\t0\t0\tnumber\t600123456\t-\t*\t*\n"
+             "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t-\t*\t*\n"
+             "cell\t0\t1\t0\tnumber\t48600123456\t45\t*\t*\n"
+             "cell\t0\t1\t1\ttext\tduplikat\t*\t*\t*\n"
+             "cell\t0\t1\t2\ttext\t600123456\t*\t*\t*\n"
+             "cell\t0\t3\t0\tnumber\t12345\t10\t*\t*\n"
+             "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n"
+             "cell\t0\t5\t0\tnumber\t1200246912\t53\t*\t*\n"
+             "cell\t0\t5\t1\ttext\tkorekta na\t*\t*\t*\n"
+             "cell\t0\t5\t2\ttext\t200246912\t*\t*\t*\n");
+  ExpectXlrd(folder, out,
+             "sheets\t1\nrows\t0\t2\nwidth\t0\t0\t4022\n"
+             "cell\t0\t0\t0\ttext\t200246912\t-\t2\t1\n"
+             "cell\t0\t1\t0\ttext\t600123456\t-\t2\t1\n");
+}
+
+TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "klienci";  // a name without a dot
+  fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
+  const ImportRun run = Import(folder, "--keep-duplicates '" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  const std::string out = file.string() + "_out.";
+  EXPECT_NE(run.out.find(R"({"loaded":6,"corrected":4,"rejected":4,"duplicates":0,"numbers":["600123456","600123456",)"
+                         R"("600123456","200246912","200246912","200246912"],"result_file":")" +
+                         out + "\""),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find("\"repeat\""), std::string::npos);
+  EXPECT_TRUE(fs::exists(out));
+}
+
+TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "arkusz.xlsx";
+  fs::copy_file(kReaderFixtures / "zip_workbook.xlsx", file);
+  const std::string before = Bytes(file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, R"({"loaded":0,"corrected":0,"rejected":0,"duplicates":0,"numbers":[],"result_file":null,)"
+                     R"("input_saved":false,"error":"Nie można wczytać pliku )" +
+                         file.string() +
+                         R"x(: to plik w formacie XLSX, a program czyta tylko pliki XLS (Excel 97-2003)"}
+)x");
+  EXPECT_EQ(Bytes(file), before);
+  EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
+}
+
+TEST(CliImport, BadArgumentsShowTheUsage) {
+  const xls::testing::TestFolder folder;
+  for (const char* arguments : {"", "--frobnicate x.xls", "a.xls b.xls"}) {
+    const ImportRun run = Import(folder, arguments);
+    EXPECT_EQ(run.status, 2) << arguments;
+    EXPECT_NE(run.log.find("usage: talvane-cli import [--keep-duplicates] FILE"), std::string::npos) << arguments;
+  }
+}
+
+}  // namespace
