@@ -56,35 +56,3 @@ std::filesystem::path DocumentsDirectory() {
 }
 
 }  // namespace platform
-
-#include <fstream>
-#include <string>
-
-namespace platform {
-
-namespace {
-
-// The value of XDG_DOCUMENTS_DIR="..." in user-dirs.dirs, with $HOME expanded.
-std::filesystem::path DocumentsFromUserDirs() {
-  std::ifstream file(ConfigHome() / "user-dirs.dirs");
-  const std::string key = "XDG_DOCUMENTS_DIR=";
-  for (std::string line; std::getline(file, line);) {
-    if (line.rfind(key, 0) != 0) continue;
-    std::string value = line.substr(key.size());
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    if (value.rfind("$HOME", 0) == 0) return HomeDirectory().string() + value.substr(5);
-    if (!value.empty() && value[0] == '/') return value;
-  }
-  return {};
-}
-
-}  // namespace
-
-std::filesystem::path DocumentsDirectory() {
-  const std::filesystem::path documents = DocumentsFromUserDirs();
-  std::error_code ec;
-  if (!documents.empty() && std::filesystem::is_directory(documents, ec)) return documents;
-  return HomeDirectory();
-}
-
-}  // namespace platform
