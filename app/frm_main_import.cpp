@@ -18,9 +18,8 @@ void TfrmMain::actImportujExecute() {
   if (importRunning_) return;
   TPhoneImport import({view_, telList_, numberList_, resultWorkbook_, inputFilePath_, resultFilePath_,
                        [this] { loop_.ProcessPendingEvents(); }});
-  import.ResetCounters();
+  import.ResetCounters();  // with the send button disabled and the gauge hidden
   zoGSM1_->ClearSendQueue();
-  view_.Gauge1->SetVisible(false);
   if (!view_.OpenDialog1->Execute()) return;
 
   // The reading loop lets the window handle its events: nothing that changes
@@ -31,9 +30,15 @@ void TfrmMain::actImportujExecute() {
   for (TControl* control : std::initializer_list<TControl*>{view_.BitBtn6, view_.Edit1, view_.Label33}) {
     control->SetEnabled(false);
   }
+  // Whatever ends the import, the commands come back.
+  struct Finished {
+    TfrmMain& form;
+    ~Finished() {
+      form.importRunning_ = false;
+      form.ApplicationIdle();
+    }
+  } finished{*this};
   import.Run(view_.OpenDialog1->FileName(), view_.CheckBox3->Checked());
-  importRunning_ = false;
-  ApplicationIdle();
 }
 
 void TfrmMain::BitBtn6Click() {

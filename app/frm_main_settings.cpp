@@ -2,20 +2,11 @@
 
 #include "app/frm_main.h"
 #include "app/zo_tools.h"
+#include "platform/text.h"
 
 namespace app {
 
 namespace {
-
-// Leading and trailing blanks and control characters removed.
-std::string Trim(const std::string& text) {
-  const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && blank(text[first])) ++first;
-  while (last > first && blank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 void SettingsSaved() { InfoBox(Ansi("Ustawienia zostały pomyślnie zapisane       "), Ansi(" INFORMACJA")); }
 
@@ -25,7 +16,7 @@ void TfrmMain::actZapiszPortExecute() {
   if (zoGSM1_->Active()) zoGSM1_->SetActive(false);
   view_.ComboBox1->SetFontColor(clBlue);
   zoGSM1_->SetComPort(view_.ComboBox1->Text());
-  RegWriteStr("PortCOM", Trim(view_.ComboBox1->Text()), kSettingsKey);
+  RegWriteStr("PortCOM", platform::TrimControl(view_.ComboBox1->Text()), kSettingsKey);
   SettingsSaved();
 }
 

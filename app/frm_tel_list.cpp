@@ -1,7 +1,7 @@
 #include "app/frm_tel_list.h"
 
 #include "app/frm_main_design.h"
-#include "platform/text_case.h"
+#include "platform/text.h"
 
 namespace app {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "platform/atomic_file.h"
-#include "xls/biff_reader.h"
-#include "xls/decryption.h"
+#include "platform/read_file.h"
+#include "xls/result_codes.h"
 #include "xls/text_list_reader.h"
 
 namespace app {
@@ -12,25 +12,6 @@ namespace app {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The workbook's own account of what it read; older workbook models know
-// nothing of encryption or of parts their copy would lose.
-template <class Book>
-bool OpenedEncrypted(const Book& book) {
-  if constexpr (requires { book.OpenedEncrypted(); }) {
-    return book.OpenedEncrypted();
-  } else {
-    return false;
-  }
-}
-template <class Book>
-bool SaveKeepsEverything(const Book& book) {
-  if constexpr (requires { book.SaveKeepsEverything(); }) {
-    return book.SaveKeepsEverything();
-  } else {
-    return true;
-  }
-}
 
 bool LooksLikeXlsx(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   const bool zip = bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K';
@@ -41,7 +22,7 @@ bool LooksLikeXlsx(const std::string& path, const std::vector<std::uint8_t>& byt
 
 AnsiString ReasonOfOpenResult(const TInputWorkbook& input) {
   switch (input.openResult) {
-    case -3:
+    case xls::kOpenNotWorkbook:
       return LooksLikeXlsx(input.path, input.bytes) ? Ansi("plik XLSX jest uszkodzony")
                                                     : Ansi("to nie jest arkusz kalkulacyjny ani lista tekstowa");
     case xls::kOpenTooLarge:
@@ -52,8 +33,10 @@ AnsiString ReasonOfOpenResult(const TInputWorkbook& input) {
       return Ansi("plik jest uszkodzony: brakuje części skoroszytu");
     case xls::kOpenEncryptedPackage:
       return Ansi("plik jest zabezpieczony hasłem");
-    case -1:
-      return Ansi("plik jest uszkodzony lub zapisany w nieobsługiwanej wersji formatu XLS");
+    case xls::kOpenCorrupt:
+      return LooksLikeXlsx(input.path, input.bytes)
+                 ? Ansi("plik XLSX jest uszkodzony")
+                 : Ansi("plik jest uszkodzony lub zapisany w nieobsługiwanej wersji formatu XLS");
     case xls::kFilePassNeedsPassword:
     case xls::kFilePassWrongPassword:
       return Ansi("plik jest zabezpieczony hasłem");
@@ -137,12 +120,12 @@ TWriteBack WriteInputBack(TInputWorkbook& input) {
     if (outcome.saveResult != xls::kSaveOk) outcome.kind = TWriteBack::TKind::SaveFailed;
     return outcome;
   }
-  if (OpenedEncrypted(input.book)) {
+  if (input.book.OpenedEncrypted()) {
     outcome.kind = TWriteBack::TKind::LeftEncrypted;
     return outcome;
   }
   const bool incomplete = input.openResult == xls::kOpenUnfinished;
-  if (incomplete || !SaveKeepsEverything(input.book)) {
+  if (incomplete || !input.book.SaveKeepsEverything()) {
     outcome.backupPath = BackupPathFor(input.path);
     const std::string_view original(reinterpret_cast<const char*>(input.bytes.data()), input.bytes.size());
     if (!platform::WriteFileAtomically(outcome.backupPath, original, &outcome.error)) {

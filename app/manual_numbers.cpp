@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "app/zo_tools.h"
-#include "platform/text_case.h"
+#include "platform/text.h"
 
 namespace app {
 

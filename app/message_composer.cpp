@@ -4,6 +4,7 @@
 
 #include "app/sms_filters.h"
 #include "app/zo_tools.h"
+#include "platform/text.h"
 
 namespace app {
 namespace {
@@ -12,16 +13,6 @@ namespace {
 const AnsiString& HiddenSequence() {
   static const AnsiString sequence = Ansi("ęęłęó");
   return sequence;
-}
-
-bool Blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-AnsiString TrimBlanksAndControls(const AnsiString& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && Blank(text[first])) ++first;
-  while (last > first && Blank(text[last - 1])) --last;
-  return text.substr(first, last - first);
 }
 
 // The number the part counter is given: any valid number does, it never sends.
@@ -37,7 +28,7 @@ AnsiString NormalisedEditorText(const AnsiString& typed) {
   return SmsFilterPlain(polish);
 }
 
-AnsiString CampaignTextOf(const AnsiString& typed) { return TrimBlanksAndControls(SmsFilterPolish(typed)); }
+AnsiString CampaignTextOf(const AnsiString& typed) { return platform::TrimControl(SmsFilterPolish(typed)); }
 
 TMessageComposer::TMessageComposer(const TfrmMainView& view, platform::Timer& timer2, modem::TZoGSM& partCounter)
     : view_(view), timer2_(timer2), partCounter_(partCounter) {

@@ -289,6 +289,36 @@ TEST_F(ImportFault, AnUnwritableFolderReportsBothSavesAndKeepsTheOldResult) {
   EXPECT_NE(boxes[1].find(Ansi("Nie udało się zapisać oznaczonego pliku ") + file.string()), std::string::npos);
 }
 
+TEST_F(ImportFault, AnEncryptedInputIsNotWrittenBackUnprotected) {
+  const fs::path file = env.folder / "zaszyfrowany.xls";
+  fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/rc4_default_password.xls", file);
+  const std::string before = FileBytes(file);
+  Import(file);
+  EXPECT_EQ(FileBytes(file), before);
+  EXPECT_EQ(form->NumberList().Count(), 300);
+  EXPECT_EQ(ReadBack(env.folder / "zaszyfrowany_out.xls").opened, 1);
+  EXPECT_EQ(LogLines().back(),
+            Ansi("Plik jest zaszyfrowany, więc nie został nadpisany oznaczoną kopią: ") + file.string());
+  EXPECT_TRUE(env.dialogs.Texts().empty());
+}
+
+TEST_F(ImportFault, TheOriginalIsKeptWhenTheCopyCannotCarryEverything) {
+  // A macro sheet has no place in the copy the writer makes.
+  const fs::path file = env.folder / "makra.xls";
+  fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/macro_sheet_between.xls", file);
+  const std::string original = FileBytes(file);
+  std::ofstream(env.folder / "makra.orig.xls") << "an older backup";
+  Import(file);
+  EXPECT_EQ(FileBytes(env.folder / "makra.orig.xls"), "an older backup");  // never overwritten
+  EXPECT_EQ(FileBytes(env.folder / "makra.orig2.xls"), original);
+  EXPECT_NE(FileBytes(file), original);  // marked and written back
+  EXPECT_EQ(ReadBack(file).opened, 1);
+  const std::vector<AnsiString> lines = LogLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], Ansi("Oryginał pliku zachowano jako: ") + (env.folder / "makra.orig2.xls").string());
+  EXPECT_TRUE(env.dialogs.Texts().empty());
+}
+
 TEST_F(ImportFault, TheLastRowOfTheSheetIsReadAndTheImportEndsNormally) {
   const fs::path file = env.folder / "pelny.xls";
   {

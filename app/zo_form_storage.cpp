@@ -9,6 +9,7 @@
 #include "platform/ini_file.h"
 #include "platform/program_dir.h"
 #include "platform/text_case.h"
+#include "platform/text.h"
 
 namespace app {
 

@@ -1,9 +1,9 @@
 #include "app/zo_tools.h"
 
-#include <charconv>
 #include <cstdint>
 
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace app {
 
@@ -12,18 +12,6 @@ namespace {
 platform::Registry& Store(TRootKey) { return platform::CurrentRegistry(); }
 
 bool Ok(platform::RegistryStatus status) { return status == platform::RegistryStatus::Ok; }
-
-// A whole decimal integer with an optional sign and leading blanks, as the
-// string-to-integer conversion of the system reads it.
-bool ParseInt(const std::string& text, int& value) {
-  size_t start = text.find_first_not_of(' ');
-  if (start == std::string::npos) return false;
-  if (text[start] == '+') ++start;
-  const char* first = text.data() + start;
-  const char* last = text.data() + text.size();
-  auto [end, error] = std::from_chars(first, last, value);
-  return error == std::errc() && end == last && first != last;
-}
 
 platform::DialogResult Box(const AnsiString& text, const AnsiString& caption, platform::DialogIcon icon,
                            platform::DialogButtons buttons) {
@@ -53,9 +41,8 @@ std::string RegReadStr(const std::string& name, const std::string& defaultValue,
 
 int RegReadInt(const std::string& name, int defaultValue, const std::string& key, TRootKey root) {
   std::string text;
-  int value = 0;
-  if (!Ok(Store(root).ReadString(key, name, text)) || !ParseInt(text, value)) return defaultValue;
-  return value;
+  if (!Ok(Store(root).ReadString(key, name, text))) return defaultValue;
+  return platform::ParseSettingInt(text).value_or(defaultValue);
 }
 
 bool RegReadBool(const std::string& name, bool defaultValue, const std::string& key, TRootKey root) {

@@ -1,6 +1,10 @@
 #pragma once
 // The component's own log file: one line per reported error, the local date
 // and time, " > ", then the error text.
+//
+// Threads: the component appends on the main thread; each line goes out in
+// one appending write, so another instance writing the same log never splits
+// it.
 
 #include <filesystem>
 #include <string_view>

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "modem/engine_thread.h"
+#include "modem/error_steps.h"
 #include "modem/pdu_line.h"
 #include "modem/received_text.h"
 #include "modem/text_fields.h"
@@ -35,18 +36,18 @@ std::string ListingIndex(const std::string& line) {
 
 void TZoGSMThread::AnalyseReceivedText(const std::string& text) {
   if (Contains(text, "+CDS:")) AnalyseStatusLines(text);
-  errorStep_ = 707;
+  errorStep_ = error_step::kNewMessageIndication;
   if (Contains(text, "+CMTI:") && !Settings().DisableIncomingSMS) {
     RxLines.SetText(text);
     NoteStoredMessages(text);
     for (auto it = std::rbegin(kIdleListings); it != std::rend(kIdleListings); ++it) CommandQueue.Insert(0, *it);
   }
-  errorStep_ = 709;
+  errorStep_ = error_step::kDeliveredMessageCheck;
   if (Contains(text, "+CMT:") && !Settings().DisableIncomingSMS) {
-    errorStep_ = 710;
+    errorStep_ = error_step::kDeliveredMessage;
     RxLines.SetText(TrimControl(text));
     DeliverDirectMessages(text, true);
-    errorStep_ = 71100;
+    errorStep_ = error_step::kDeliveredMessagesDone;
   }
   if (Contains(text, "+CLIP:")) {
     HandleRing(text);
@@ -89,7 +90,7 @@ void TZoGSMThread::NoteStoredMessages(const std::string& text) {
   OnOwner([&](TZoGSM& component) { capacity = component.SMSPhoneCapacity(); });
   for (const std::string& line : SplitLines(text)) {
     if (!Contains(line, "+CMTI:")) continue;
-    errorStep_ = 708;
+    errorStep_ = error_step::kNewMessageIndex;
     // A capacity of 0 is one the modem never told: nothing to warn about.
     if (capacity > 0 && IndicationIndex(line) > capacity - 10) nearlyFull = true;
   }
@@ -99,12 +100,12 @@ void TZoGSMThread::NoteStoredMessages(const std::string& text) {
 void TZoGSMThread::DeliverDirectMessages(const std::string& text, bool queueAtHead) {
   tempList_ = SplitLines(TrimControl(text));
   const std::vector<std::string> lines = *tempList_;
-  errorStep_ = 7120;
+  errorStep_ = error_step::kSearchingDeliveredMessage;
   // Every message of the text: a modem passes the parts of a long message on
   // one right after the other.
   for (size_t i = 0; i < lines.size(); ++i) {
     if (!Contains(lines[i], "+CMT:") || i + 1 == lines.size()) continue;
-    errorStep_ = 711;
+    errorStep_ = error_step::kDeliveredMessageFound;
     const std::string& pdu = lines[i + 1];
     const int announced = AnnouncedPduLength(lines[i]);
     if (RefuseBrokenPdu(pdu, announced, "+CMT:")) continue;  // the next line may be the next header
@@ -116,7 +117,7 @@ void TZoGSMThread::DeliverDirectMessages(const std::string& text, bool queueAtHe
       }
     }
     ++i;
-    errorStep_ = 7120;
+    errorStep_ = error_step::kSearchingDeliveredMessage;
   }
   tempList_.reset();
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "modem/engine_thread.h"
+#include "modem/error_steps.h"
 #include "modem/pdu_line.h"
 #include "modem/received_text.h"
 #include "modem/secret_text.h"
@@ -116,10 +117,10 @@ TZoGSMThread::Delivery TZoGSMThread::DeliverMessage(const std::string& pduLine, 
   if (RefuseBrokenPdu(pduLine, announcedLength, source)) return Delivery::Refused;
   const std::string pdu = NormalisedPdu(pduLine);
   if (DeliveredBefore(pdu, source)) return Delivery::Repeated;
-  errorStep_ = 800;
+  errorStep_ = error_step::kDecodingMessage;
   const TZoGSMSettings settings = Settings();
   const ReceivedMessage message = ReadMessage(pdu, settings);
-  errorStep_ = 801;
+  errorStep_ = error_step::kNotingMessage;
   OnOwner([&](TZoGSM& component) {
     component.pdu_ = TrimControl(pduLine);
     component.telNr_ = message.sender;
@@ -132,22 +133,22 @@ TZoGSMThread::Delivery TZoGSMThread::DeliverMessage(const std::string& pduLine, 
     component.smsTimeStamp_ = message.timeStamp;
     component.statusReport_ = false;
   });
-  errorStep_ = 802;
+  errorStep_ = error_step::kLoggingMessage;
   AppendRxText(LogBlock(message));
-  errorStep_ = 803;
+  errorStep_ = error_step::kCheckingSecretMessage;
   if (const std::optional<std::string> secret = SecretText(message.text)) {
-    errorStep_ = 804;
+    errorStep_ = error_step::kRaisingSecretMessage;
     OnOwner([&](TZoGSM& component) {
       component.eventSMSText_ = *secret;
       component.from_ = message.sender;
       component.DoSecretSMS();
     });
-    errorStep_ = 807;
+    errorStep_ = error_step::kMessageDelivered;
     return Delivery::Delivered;
   }
-  errorStep_ = 805;
+  errorStep_ = error_step::kHandingOverMessageLog;
   Dispatch(&TZoGSM::DoAfterComRx);
-  errorStep_ = 806;
+  errorStep_ = error_step::kRaisingMessage;
   const std::vector<std::string> questions = Settings().PromoQuestions;
   const std::string* question = MatchingQuestion(message.text, questions);
   OnOwner([&](TZoGSM& component) {
@@ -158,23 +159,23 @@ TZoGSMThread::Delivery TZoGSMThread::DeliverMessage(const std::string& pduLine, 
       component.DoNewSMS();
     }
   });
-  errorStep_ = 807;
+  errorStep_ = error_step::kMessageDelivered;
   return Delivery::Delivered;
 }
 
 TZoGSMThread::Delivery TZoGSMThread::DeliverStatusReport(const std::string& pduLine, const char* source) {
   if (RefuseBrokenPdu(pduLine, -1, source)) return Delivery::Refused;
   const std::string pdu = NormalisedPdu(pduLine);
-  errorStep_ = 901;
+  errorStep_ = error_step::kDecodingStatusReport;
   const sms::TSmsPdu report = sms::DecodeBytes(true, pdu);
   if (report.Kind != sms::kStatusReportParsed) {
     QuietError(std::string("Thread (") + source + ") ERROR: not a status report: " + pduLine);
     return Delivery::Refused;
   }
   if (DeliveredBefore(pdu, source)) return Delivery::Repeated;
-  errorStep_ = 902;
+  errorStep_ = error_step::kTimingStatusReport;
   const std::string timeStamp = TimeStampText(report.Time);
-  errorStep_ = 903;
+  errorStep_ = error_step::kNotingStatusReport;
   OnOwner([&](TZoGSM& component) {
     component.pdu_ = TrimControl(pduLine);
     component.eventSMSText_ = kStatusReportText;
@@ -186,11 +187,11 @@ TZoGSMThread::Delivery TZoGSMThread::DeliverStatusReport(const std::string& pduL
     component.smsTimeStamp_ = timeStamp;
     component.statusReport_ = true;
   });
-  errorStep_ = 904;
+  errorStep_ = error_step::kHandingOverReportLog;
   Dispatch(&TZoGSM::DoAfterComRx);
-  errorStep_ = 905;
+  errorStep_ = error_step::kRaisingStatusReport;
   Dispatch(&TZoGSM::DoNewSMS);
-  errorStep_ = 907;
+  errorStep_ = error_step::kStatusReportDelivered;
   return Delivery::Delivered;
 }
 

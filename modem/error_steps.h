@@ -42,4 +42,31 @@ inline constexpr int kReceived = 702;
 inline constexpr int kPendingReception = 703;  // an answer kept by the send step
 inline constexpr int kAnalysingReception = 704;
 
+// What the modem said on its own (idle text).
+inline constexpr int kNewMessageIndication = 707;  // "+CMTI:"
+inline constexpr int kNewMessageIndex = 708;
+inline constexpr int kDeliveredMessageCheck = 709;  // "+CMT:"
+inline constexpr int kDeliveredMessage = 710;
+inline constexpr int kDeliveredMessageFound = 711;
+inline constexpr int kSearchingDeliveredMessage = 7120;
+inline constexpr int kDeliveredMessagesDone = 71100;
+
+// A received message handed to the application.
+inline constexpr int kDecodingMessage = 800;
+inline constexpr int kNotingMessage = 801;
+inline constexpr int kLoggingMessage = 802;
+inline constexpr int kCheckingSecretMessage = 803;
+inline constexpr int kRaisingSecretMessage = 804;
+inline constexpr int kHandingOverMessageLog = 805;
+inline constexpr int kRaisingMessage = 806;
+inline constexpr int kMessageDelivered = 807;
+
+// A status report handed to the application.
+inline constexpr int kDecodingStatusReport = 901;
+inline constexpr int kTimingStatusReport = 902;
+inline constexpr int kNotingStatusReport = 903;
+inline constexpr int kHandingOverReportLog = 904;
+inline constexpr int kRaisingStatusReport = 905;
+inline constexpr int kStatusReportDelivered = 907;
+
 }  // namespace modem::error_step

@@ -2,6 +2,8 @@
 // The reference of the next concatenated message, kept across program runs
 // in "ReferenceNumbers.ini" in the program's folder: section "RefNum", one key
 // per component instance (its InstanceName), the decimal reference as value.
+//
+// Threads: main thread (the component loads and stores the reference).
 
 #include <cstdint>
 #include <filesystem>

@@ -3,6 +3,8 @@
 // line buffer for text read past a terminator, and the AT exchange. Every
 // operation leaves LastError()/LastErrorText(): 0 and "OK" on success, a link
 // code (9991 to 10003) or a system error number otherwise. Nothing throws.
+//
+// Threads: the engine thread alone owns its link; it has no locks.
 
 #include <functional>
 #include <string>

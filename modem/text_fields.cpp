@@ -1,15 +1,13 @@
 #include "modem/text_fields.h"
 
+#include "platform/text.h"
+
 namespace modem {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+using platform::TrimBlanks;
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Reads one field starting at `pos` (just after a separator or at the start);
 // leaves `pos` on the comma that ends it, or at the end of the line.

@@ -1,5 +1,7 @@
 #pragma once
 // Local time and the user's date and time formats (LC_TIME of the locale).
+//
+// Threads: safe from any thread (the locale is set once, at start-up).
 
 #include <chrono>
 #include <cstdint>

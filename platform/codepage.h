@@ -5,6 +5,8 @@
 // systems it serves), held in std::string under the name AnsiString. Unicode
 // text lives as UTF-16 inside the codec and the workbook model; UTF-8 only at
 // the edges (console, widgets, files written for people).
+//
+// Threads: pure conversions, safe from any thread.
 
 #include <string>
 #include <string_view>

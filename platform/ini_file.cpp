@@ -5,7 +5,9 @@
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "platform/text_case.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {
@@ -86,13 +88,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
 }
 
 long long IniFile::ReadInteger(std::string_view section, std::string_view key, long long fallback) const {
-  const std::string text = ReadString(section, key, "");
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  if (first != last && *first == '+') ++first;  // from_chars takes "-" only
-  long long number = 0;
-  const auto [end, error] = std::from_chars(first, last, number);
-  return error == std::errc() && end != first ? number : fallback;
+  return ParseLeadingInteger(ReadString(section, key, "")).value_or(fallback);
 }
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {

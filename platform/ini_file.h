@@ -3,6 +3,9 @@
 // compare without regard to case; writing a key keeps every other section,
 // key, comment and blank line of the file as it was. Save() rewrites the file
 // atomically (temporary file in the same folder, then rename).
+//
+// Threads: an IniFile object belongs to one thread at a time; the file itself
+// may be read and saved from any thread (each Save replaces it whole).
 
 #include <filesystem>
 #include <string>

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "platform/test_folder.h"
 
 namespace platform {

@@ -1,5 +1,7 @@
 #pragma once
 // The serial ports present on this machine.
+//
+// Threads: safe from any thread.
 
 #include <filesystem>
 #include <optional>

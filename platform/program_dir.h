@@ -1,6 +1,8 @@
 #pragma once
 // Where the program keeps its own files ("ReferenceNumbers.ini",
 // "manual_out.xls", the INI placement file).
+//
+// Threads: safe from any thread.
 
 #include <filesystem>
 

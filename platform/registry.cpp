@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "platform/codepage.h"
 #include "platform/text_case.h"
 #include "platform/user_dirs.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {

@@ -5,6 +5,10 @@
 // and value names compare without regard to case. The store is a text file in
 // the .reg export format; every write rewrites it atomically (temporary file
 // and rename), every read sees the file as it is on disk.
+//
+// Threads: every read and write may come from any thread; the operations on the
+// store are serialised by one lock in the process. Install the process-wide
+// store on the main thread before other threads use it.
 
 #include <cstdint>
 #include <filesystem>

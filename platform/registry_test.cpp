@@ -4,7 +4,8 @@
 
 #include <fstream>
 
-#include "platform/atomic_file.h"
+#include "platform/file_faults.h"
+#include "platform/read_file.h"
 #include "platform/test_folder.h"
 
 namespace platform {
@@ -51,6 +52,22 @@ TEST(Registry, ValuesRoundTripThroughTheRegFile) {
 
   // No temporary files are left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "sub"), {}), 1);
+}
+
+TEST(Registry, AWriteWhoseRenameFailsLeavesTheOldFile) {
+  TestFolder folder;
+  Registry registry(folder / "registry.reg");
+  ASSERT_EQ(registry.WriteString("software\\Talvane\\GSM", "PortCOM", "/dev/ttyUSB0"), RegistryStatus::Ok);
+  const std::string before = FileText(registry.File());
+  {
+    const ScopedFileSystem failingRename(testing::FailingRename(EIO));
+    EXPECT_EQ(registry.WriteString("software\\Talvane\\GSM", "PortCOM", "/dev/ttyS0"), RegistryStatus::IoError);
+  }
+  EXPECT_EQ(FileText(registry.File()), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);  // no temporary file
+  std::string port;
+  EXPECT_EQ(registry.ReadString("software\\Talvane\\GSM", "PortCOM", port), RegistryStatus::Ok);
+  EXPECT_EQ(port, "/dev/ttyUSB0");
 }
 
 TEST(Registry, MissingAndMistypedValuesAreTold) {

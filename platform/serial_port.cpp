@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/text_case.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {

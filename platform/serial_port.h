@@ -8,6 +8,9 @@
 // by a deadline. Every operation leaves LastError()/LastErrorText(): 0 and
 // "OK" on success, one of the codes below (or an errno value with the
 // system's text) on failure.
+//
+// Threads: a SerialPort belongs to one thread at a time (the modem engine's);
+// it has no locks. Different ports may be used from different threads.
 
 #include <poll.h>
 #include <sys/types.h>

@@ -1,10 +1,13 @@
 #pragma once
-// A fresh temporary folder for one test, removed with everything in it.
+// A fresh temporary folder for one test, removed with everything in it (even
+// when a test took away its permissions).
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +19,7 @@ class TestFolder {
   }
   ~TestFolder() {
     std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
     std::filesystem::remove_all(path_, ec);
   }
   TestFolder(const TestFolder&) = delete;
@@ -23,6 +27,14 @@ class TestFolder {
 
   const std::filesystem::path& Path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  // The names in the folder, sorted.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
  private:
   std::filesystem::path path_;

@@ -1,6 +1,8 @@
 #pragma once
 // Comparisons without regard to case, as the registry and INI files make them.
 // Letters A-Z fold to a-z; other bytes compare as they are.
+//
+// Threads: pure functions, safe from any thread.
 
 #include <string>
 #include <string_view>
@@ -10,9 +12,5 @@ namespace platform {
 char FoldCase(char c);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-
-// Leading and trailing blanks (space, tab) removed; TrimLine also removes CR and LF.
-std::string_view TrimBlanks(std::string_view text);
-std::string_view TrimLine(std::string_view text);
 
 }  // namespace platform

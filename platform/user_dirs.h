@@ -1,5 +1,8 @@
 #pragma once
 // The user's folders after the XDG base directory rules.
+//
+// Threads: safe from any thread (reads the environment, which the program does
+// not change while running).
 
 #include <filesystem>
 

@@ -9,6 +9,10 @@
 // inside the text and falls back as documented instead of failing. Lower-case
 // hexadecimal digits read like upper-case ones. Positions below count
 // hexadecimal characters from 1.
+//
+// Threads: a TSMS belongs to one thread at a time; received PDUs are decoded on
+// the engine thread, and its "PDU ERROR" box reaches the main thread through
+// platform::CurrentDialogs().
 
 #include <string>
 #include <string_view>

@@ -115,17 +115,84 @@ TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
 TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "arkusz.xlsx";
-  fs::copy_file(kReaderFixtures / "zip_workbook.xlsx", file);
+  // A package cut short, as a download that stopped half way leaves it.
+  fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_truncated.xlsx", file);
   const std::string before = Bytes(file);
   const ImportRun run = Import(folder, "'" + file.string() + "'");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, R"({"loaded":0,"corrected":0,"rejected":0,"duplicates":0,"numbers":[],"result_file":null,)"
                      R"("input_saved":false,"error":"Nie można wczytać pliku )" +
                          file.string() +
-                         R"x(: to plik w formacie XLSX, a program czyta tylko pliki XLS (Excel 97-2003)"}
+                         R"x(: plik XLSX jest uszkodzony"}
 )x");
   EXPECT_EQ(Bytes(file), before);
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
+  EXPECT_FALSE(fs::exists(folder / "arkusz_out.xls"));
+  EXPECT_FALSE(fs::exists(folder / "arkusz.xls"));
+}
+
+TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "urwany.xls";
+  // The workbook stream of a file, as a plain BIFF file, without its last
+  // end-of-file record: every sheet is there, the stream's end is not.
+  const auto cut = xls::testing::RunCommand(
+      std::string(TALVANE_PYTHON) + " -c \"import olefile,struct,sys\n"
+      "data=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read()\n"
+      "at=last=0\n"
+      "while at+4<=len(data):\n"
+      "  rid,ln=struct.unpack('<HH',data[at:at+4])\n"
+      "  if rid==0 and ln==0: break\n"
+      "  last=at; at+=4+ln\n"
+      "open(sys.argv[2],'wb').write(data[:last])\" '" +
+      (kReaderFixtures / "xlwt_basic.xls").string() + "' '" + file.string() + "'");
+  ASSERT_EQ(cut.status, 0) << cut.output;
+  const std::string original = Bytes(file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
+  EXPECT_EQ(Bytes(folder / "urwany.orig.xls"), original);
+  EXPECT_NE(run.log.find("Oryginał pliku zachowano jako: " + (folder / "urwany.orig.xls").string()), std::string::npos)
+      << run.log;
+  ExpectXlrd(folder, file,
+             "sheets\t2\n"
+             "cell\t0\t1\t0\tnumber\t48600123456\t45\t*\t*\n"
+             "cell\t0\t1\t1\ttext\tduplikat\t*\t*\t*\n"
+             "cell\t0\t1\t2\ttext\t600123456\t*\t*\t*\n"
+             "cell\t0\t2\t0\tnumber\t1.5\t10\t*\t*\n");
+}
+
+TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "gnumeric.xls";
+  fs::copy_file(kReaderFixtures / "gnumeric_biff7_cp1250.xls", file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  // Comments and drawings of a BIFF5 file have no place in the copy: the
+  // original stays beside it.
+  EXPECT_TRUE(fs::exists(folder / "gnumeric.orig.xls"));
+  ExpectXlrd(folder, file,
+             "sheets\t3\n"
+             "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t*\t*\t*\n"
+             "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n");
+}
+
+TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
+  const xls::testing::TestFolder folder;
+  const fs::path file = folder / "bledy.xls";
+  fs::copy_file(kReaderFixtures / "gnumeric_errors.xls", file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  // Every error value of the sheet, as xlrd reads it, before and after.
+  const std::string errors = std::string(TALVANE_PYTHON) +
+                             " -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1])\n"
+                             "print([(i,r,c,s.cell(r,c).value) for i,s in enumerate(b.sheets()) "
+                             "for r in range(s.nrows) for c in range(s.ncols) if s.cell(r,c).ctype==5])\" '";
+  const auto before = xls::testing::RunCommand(errors + (kReaderFixtures / "gnumeric_errors.xls").string() + "'");
+  const auto after = xls::testing::RunCommand(errors + file.string() + "'");
+  ASSERT_EQ(before.status, 0) << before.output;
+  EXPECT_NE(before.output, "[]\n");
+  EXPECT_EQ(after.output, before.output);
 }
 
 TEST(CliImport, BadArgumentsShowTheUsage) {

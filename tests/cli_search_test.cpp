@@ -49,6 +49,9 @@ TEST(CliSearch, BadArgumentsShowTheUsage) {
     EXPECT_EQ(result.status, 2) << result.out;
     EXPECT_NE(result.out.find("usage: talvane-cli search [--ports P1,P2,...]"), std::string::npos) << result.out;
   }
+  const Result help = RunProgram({kCli, "search", "--help"});
+  EXPECT_EQ(help.status, 0) << help.out;
+  EXPECT_TRUE(help.out.starts_with("usage: talvane-cli search [--ports P1,P2,...]\n")) << help.out;
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "xls/biff_read_stream.h"
 
-#include <fstream>
+#include <algorithm>
+#include <iterator>
+#include <optional>
 
+#include "platform/read_file.h"
 #include "xls/biff_read_body.h"
 #include "xls/biff_record_ids.h"
+#include "xls/cfb/format.h"
 
 namespace xls {
 
@@ -17,16 +21,9 @@ constexpr std::size_t kBoundSheetPlainBytes = 4;  // the substream position stay
 // The BOF records of BIFF2, BIFF3 and BIFF4, which begin the older formats.
 bool IsOldBof(std::uint16_t id) { return id == 0x0009 || id == 0x0209 || id == 0x0409; }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
-  out.resize(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(out.data()), size);
-  return static_cast<std::streamoff>(in.gcount()) == size;
+bool HasCompoundFileSignature(std::span<const std::uint8_t> bytes) {
+  return bytes.size() >= sizeof cfb::format::kSignature &&
+         std::equal(std::begin(cfb::format::kSignature), std::end(cfb::format::kSignature), bytes.begin());
 }
 
 // Records whose bodies an encrypted file keeps in the clear.
@@ -49,9 +46,16 @@ bool NeverEncrypted(std::uint16_t id) {
 
 int TXLSReadStream::OpenPath(const std::filesystem::path& path) {
   Close();
-  if (compound_.OpenFile(path) == cfb::kOk) return FromCompoundFile();
-  compound_.Close();
-  if (!ReadWholeFile(path, bytes_)) return kOpenNotWorkbook;
+  // Read from disk once: the bytes become the compound file, or are the
+  // plain BIFF stream themselves.
+  std::optional<std::vector<std::uint8_t>> bytes = platform::ReadWholeFileBytes(path);
+  if (!bytes) return kOpenNotWorkbook;
+  if (HasCompoundFileSignature(*bytes)) {
+    if (compound_.OpenBytes(std::move(*bytes)) == cfb::kOk) return FromCompoundFile();
+    compound_.Close();
+    return kOpenNotWorkbook;  // a broken compound file is no plain BIFF file either
+  }
+  bytes_ = std::move(*bytes);
   return FromPlainBytes();
 }
 

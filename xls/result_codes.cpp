@@ -7,6 +7,8 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/file_system.h"
+
 namespace xls {
 
 namespace {
@@ -17,9 +19,10 @@ namespace fs = std::filesystem;
 std::optional<std::string> WhyUnreadable(const fs::path& path) {
   std::error_code error;
   if (fs::is_directory(path, error)) return "a folder, not a file";
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const platform::FileSystemCalls& calls = platform::FileSystem();
+  const int fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd >= 0) {
-    ::close(fd);
+    calls.close(fd);
     return std::nullopt;
   }
   if (errno == ENOENT) return "no such file";
@@ -35,8 +38,9 @@ std::optional<std::string> WhyUnwritable(const fs::path& path) {
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, error)) return "no such folder";
   if (fs::is_directory(path, error)) return "a folder, not a file";
-  if (::access(folder.c_str(), W_OK) != 0) return "permission denied";
-  if (fs::exists(path, error) && ::access(path.c_str(), W_OK) != 0) return "permission denied";
+  const platform::FileSystemCalls& calls = platform::FileSystem();
+  if (calls.access(folder.c_str(), W_OK) != 0) return "permission denied";
+  if (fs::exists(path, error) && calls.access(path.c_str(), W_OK) != 0) return "permission denied";
   return std::nullopt;
 }
 

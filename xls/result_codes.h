@@ -7,6 +7,8 @@
 //
 // The codes of Open and SaveAs overlap (-1 is a damaged file for one and an
 // empty path for the other), so each has its own reason function.
+//
+// Threads: the reason functions are safe from any thread.
 
 #include <filesystem>
 #include <string>

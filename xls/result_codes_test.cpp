@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "platform/file_faults.h"
+#include "platform/read_file.h"
 #include "xls/workbook.h"
 #include "xls/xls_test_support.h"
 
@@ -23,6 +25,7 @@ TEST(ResultCodes, OpenFailuresAreNamedForTheirCause) {
   } cases[] = {
       {folder / "missing.xls", kOpenNotWorkbook, "no such file"},
       {folder / "missing" / "book.xls", kOpenNotWorkbook, "no such file"},
+      {folder / "folder.xls", kOpenNotWorkbook, "a folder, not a file"},
       {folder / "notes.txt", kOpenNotWorkbook, "not a spreadsheet"},
   };
   for (const auto& c : cases) {
@@ -31,6 +34,29 @@ TEST(ResultCodes, OpenFailuresAreNamedForTheirCause) {
     EXPECT_EQ(result, c.result) << c.path;
     EXPECT_EQ(OpenResultReason(result, c.path), c.reason) << c.path;
   }
+}
+
+TEST(ResultCodes, AnUnreadableFileIsToldAndLeftAsItWas) {
+  const testing::TestFolder folder;
+  const fs::path book = folder / "book.xls";
+  fs::copy_file(std::string(TALVANE_SOURCE_DIR) + "/xls/testdata/reader/libreoffice_biff8.xls", book);
+  const std::vector<std::uint8_t> before = platform::ReadWholeFileBytes(book).value();
+  {
+    const platform::ScopedFileSystem unopenable(platform::testing::UnopenableFile(book, EACCES));
+    TXLSWorkbook workbook;
+    const int result = workbook.Open(book.string());
+    EXPECT_EQ(result, kOpenNotWorkbook);
+    EXPECT_EQ(OpenResultReason(result, book), "permission denied");
+  }
+  {
+    const platform::ScopedFileSystem failingDisk(platform::testing::ReadFailsAfter(1000, EIO));
+    TXLSWorkbook workbook;
+    EXPECT_EQ(workbook.Open(book.string()), kOpenNotWorkbook);
+    EXPECT_EQ(workbook.Worksheets().Count(), 0);
+  }
+  EXPECT_EQ(platform::ReadWholeFileBytes(book).value(), before);
+  TXLSWorkbook workbook;
+  EXPECT_EQ(workbook.Open(book.string()), kOpenOk);  // readable again, it opens
 }
 
 TEST(ResultCodes, SaveFailuresAreNamedForTheirCause) {

@@ -2,9 +2,7 @@
 // and python3-xlrd through testdata/check_xls.py) and by the project's own
 // compound file reader; and what a failed save leaves behind.
 
-#include <signal.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,6 +10,7 @@
 #include <fstream>
 
 #include "platform/codepage.h"
+#include "platform/file_faults.h"
 #include "xls/biff_writer.h"
 #include "xls/cfb/compound_file_reader.h"
 #include "xls/cfb/compound_file_writer.h"
@@ -306,20 +305,16 @@ TEST_F(FailedSave, FileLockedByAnotherProgramIsLeftAsItWas) {
   ExpectTargetUntouchedAndNoLeftovers();
 }
 
-// A disk that fills up half-way: the file size limit makes the write fail
-// after 64 KiB; the old file must survive.
+// A disk that fills up half-way: the writes fail after 64 KiB; the old file
+// must survive.
 TEST_F(FailedSave, WriteThatFailsHalfWayLeavesTheOldFile) {
   const IXLSRange cells = book_.Worksheets().Entries(1)->Cells();
   for (int row = 2; row <= 20000; ++row) cells->Item(row, 1)->SetValue(Variant::Double(row + 0.123456789));
-  rlimit old{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = 64 * 1024;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const int result = Save(target_);
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  ::signal(SIGXFSZ, oldHandler);
+  int result = 0;
+  {
+    const platform::ScopedFileSystem fullDisk(platform::testing::FullDiskAfter(64 * 1024));
+    result = Save(target_);
+  }
   EXPECT_EQ(result, kSaveCannotCreate);
   ExpectTargetUntouchedAndNoLeftovers();
   EXPECT_EQ(Save(target_), kSaveOk);  // and with room again it works

@@ -27,7 +27,7 @@
 #include "app/message_composer.h"
 #include "app/phone_import.h"
 #include "modem/instance_settings.h"
-#include "platform/atomic_file.h"
+#include "platform/read_file.h"
 #include "platform/codepage.h"
 #include "platform/dialogs.h"
 #include "platform/headless_main_loop.h"

@@ -13,36 +13,13 @@
 
 #include "app/cli/command.h"
 #include "app/cli/json_text.h"
+#include "app/cli/options.h"
 #include "app/memory_view.h"
 #include "app/phone_import.h"
 
 namespace cli {
 
 namespace {
-
-struct ImportOptions {
-  bool keepDuplicates = false;
-  std::string file;
-};
-
-std::optional<ImportOptions> ParseImportOptions(const std::vector<std::string>& args) {
-  ImportOptions options;
-  for (const std::string& arg : args) {
-    if (arg == "--keep-duplicates") {
-      options.keepDuplicates = true;
-    } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      return std::nullopt;
-    } else if (options.file.empty()) {
-      // As the file dialog gives it: a full path.
-      std::error_code ec;
-      options.file = std::filesystem::absolute(arg, ec).string();
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (options.file.empty()) return std::nullopt;
-  return options;
-}
 
 const char* OutcomeName(app::TImportOutcome outcome) {
   switch (outcome) {
@@ -79,11 +56,17 @@ void PrintSummary(const app::TImportResult& result, const app::TNumberList& numb
 }
 
 int RunImport(const std::vector<std::string>& args) {
-  const std::optional<ImportOptions> options = ParseImportOptions(args);
-  if (!options) {
-    std::cerr << "usage: talvane-cli import [--keep-duplicates] FILE\n";
-    return 2;
-  }
+  bool keepDuplicates = false;
+  std::string file;
+  OptionParser parser("import [--keep-duplicates] FILE",
+                      "Imports the numbers of a spreadsheet as the window does: marks and writes back FILE, writes "
+                      "the _out file, prints one JSON line per row and a closing line.");
+  parser.Flag("--keep-duplicates", keepDuplicates, "keep repeated numbers (\"Wykluczaj duplikaty\" unchecked)");
+  parser.Positional("FILE", file, "the spreadsheet (.xls)");
+  if (const std::optional<int> status = parser.Parse(args)) return *status;
+  // As the file dialog gives it: a full path.
+  std::error_code ec;
+  const std::string path = std::filesystem::absolute(file, ec).string();
   app::MemoryMainView view;
   app::MemoryTelListView telView;
   app::TfrmTelList telList(telView.View());
@@ -94,7 +77,7 @@ int RunImport(const std::vector<std::string>& args) {
   app::TPhoneImport import({view.View(), telList, numbers, result, inputPath, resultPath, nullptr});
   import.OnRow = PrintRow;
   import.ResetCounters();
-  const app::TImportResult outcome = import.Run(options->file, !options->keepDuplicates);
+  const app::TImportResult outcome = import.Run(path, !keepDuplicates);
   PrintSummary(outcome, numbers);
   for (int i = 0; i < view.LogMemo.LineCount(); ++i) std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
   return outcome.imported ? 0 : 1;

@@ -12,6 +12,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
+#include "app/cli/options.h"
 #include "modem/text_lines.h"
 #include "platform/codepage.h"
 
@@ -29,38 +30,14 @@ struct ListenOptions {
   bool deleteAfterRead = false;
 };
 
-std::optional<ListenOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
-  ListenOptions options;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--delete-after-read") {
-      options.deleteAfterRead = true;
-    } else if (arg == "--port" || arg == "--seconds") {
-      if (i + 1 >= args.size()) {
-        error = "option " + arg + " needs a value";
-        return std::nullopt;
-      }
-      const std::string& value = args[++i];
-      if (arg == "--port") {
-        options.port = value;
-      } else {
-        const std::optional<int> seconds = modem::ParseInt(value);
-        if (!seconds || *seconds < 1) {
-          error = "--seconds wants a whole number of seconds, at least 1";
-          return std::nullopt;
-        }
-        options.seconds = seconds;
-      }
-    } else {
-      error = "unknown argument '" + arg + "'";
-      return std::nullopt;
-    }
-  }
-  if (options.port.empty()) {
-    error = "--port is required";
-    return std::nullopt;
-  }
-  return options;
+// Reads the arguments into `options`; the exit status when the command ends here.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, ListenOptions& options) {
+  OptionParser parser(kUsage,
+                      "Prints every received message, status report, ring and call state as one JSON line.");
+  parser.Text("--port PORT", options.port, "the modem's serial port", Presence::Required);
+  parser.Number("--seconds N", options.seconds, {.min = 1}, "how long to listen (until Ctrl-C when not given)");
+  parser.Flag("--delete-after-read", options.deleteAfterRead, "delete each message from the modem once read");
+  return parser.Parse(args);
 }
 
 // A JSON string of the program's text (UTF-8 out).
@@ -180,20 +157,17 @@ void BindEvents(modem::TZoGSM& gsm, const ListenOptions& options, ListenState& s
 }
 
 int RunListen(const std::vector<std::string>& args) {
-  std::string error;
-  const std::optional<ListenOptions> options = ParseOptions(args, error);
-  if (!options) {
-    std::cerr << "talvane-cli listen: " << error << "\nusage: talvane-cli " << kUsage << "\n";
-    return 2;
-  }
+  ListenOptions options;
+  if (const std::optional<int> status = ParseOptions(args, options)) return *status;
+  if (!PortOpens(options.port, "listen")) return 1;
   ListenState state;
   ModemSession session;
-  session.port = options->port;
-  session.limit = options->seconds ? std::chrono::seconds(*options->seconds) : kUntilInterrupted;
-  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, *options, state); };
+  session.port = options.port;
+  session.limit = options.seconds ? std::chrono::seconds(*options.seconds) : kUntilInterrupted;
+  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, options, state); };
   RunModemSession(session);
   if (!state.connected) {
-    std::cerr << "talvane-cli listen: no connection with a modem on " << options->port << "\n";
+    std::cerr << "talvane-cli listen: no connection with a modem on " << options.port << "\n";
     return 1;
   }
   return 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "modem/text_lines.h"
+#include "platform/text.h"
 
 namespace cli {
 
@@ -82,7 +82,7 @@ std::optional<std::string> OptionParser::Store(Option& option, const std::string
   } else if (auto* list = std::get_if<std::vector<std::string>*>(&option.target)) {
     (*list)->push_back(value);
   } else {
-    const std::optional<int> number = modem::ParseInt(value);
+    const std::optional<int> number = platform::ParseInt(value);
     if (!number || *number < option.bounds.min || *number > option.bounds.max) {
       return option.name + " wants " + Describe(option.bounds) + ", not '" + value + "'";
     }

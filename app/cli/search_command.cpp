@@ -10,6 +10,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
+#include "app/cli/options.h"
 #include "modem/modem_search.h"
 #include "platform/port_list.h"
 
@@ -37,42 +38,30 @@ std::optional<std::vector<std::string>> SplitPorts(const std::string& list) {
   return ports;
 }
 
-std::optional<SearchOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
-  SearchOptions options;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--ports") {
-      error = "unknown option '" + args[i] + "'";
-      return std::nullopt;
-    }
-    if (i + 1 >= args.size()) {
-      error = "option --ports needs a value";
-      return std::nullopt;
-    }
-    options.ports = SplitPorts(args[++i]);
-    if (!options.ports) {
-      error = "--ports wants port names separated by commas, none of them empty";
-      return std::nullopt;
-    }
-  }
-  return options;
+// Reads the arguments into `options`; the exit status when the command ends here.
+std::optional<int> ParseOptions(const std::vector<std::string>& args, SearchOptions& options) {
+  OptionParser parser(kUsage, "Looks for a modem on one serial port after the other and prints the port found.");
+  std::string ports;
+  parser.Text("--ports P1,P2,...", ports, "the ports to try, in this order (the serial ports of the machine when not given)");
+  if (const std::optional<int> status = parser.Parse(args)) return status;
+  if (args.empty()) return std::nullopt;  // no --ports
+  options.ports = SplitPorts(ports);
+  if (!options.ports) return parser.UsageError("--ports wants port names separated by commas, none of them empty");
+  return std::nullopt;
 }
 
 int RunSearch(const std::vector<std::string>& args) {
-  std::string error;
-  const std::optional<SearchOptions> options = ParseOptions(args, error);
-  if (!options) {
-    std::cerr << "talvane-cli search: " << error << "\nusage: talvane-cli " << kUsage << "\n";
-    return 2;
-  }
+  SearchOptions options;
+  if (const std::optional<int> status = ParseOptions(args, options)) return *status;
   int found = -1;
   std::string foundPort;
   bool started = false;
-  const size_t portCount = options->ports ? options->ports->size() : platform::ListSerialPorts().size();
+  const size_t portCount = options.ports ? options.ports->size() : platform::ListSerialPorts().size();
   ModemSession session;
   session.limit = std::chrono::seconds(10 + kSecondsPerPort * static_cast<int>(portCount));
   session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) {
-    if (options->ports) {
-      gsm.Search().SetPortList(*options->ports);
+    if (options.ports) {
+      gsm.Search().SetPortList(*options.ports);
     } else {
       gsm.RefreshComPorts();
     }
@@ -101,7 +90,7 @@ int RunSearch(const std::vector<std::string>& args) {
   return 1;
 }
 
-const CommandRegistration registration({"search", "search [--ports P1,P2,...]  find the port of a modem", RunSearch});
+const CommandRegistration registration({"search", kUsage, RunSearch});
 
 }  // namespace
 }  // namespace cli

@@ -12,39 +12,7 @@
 
 namespace cli {
 
-std::string JsonString(std::u16string_view text) {
-  std::string out = "\"";
-  for (const char c : platform::Utf16ToUtf8(text)) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          out += escaped;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string JsonString(std::string_view utf8) { return JsonString(platform::Utf8ToUtf16(utf8)); }
+std::string JsonString(std::u16string_view text) { return JsonString(platform::Utf16ToUtf8(text)); }
 
 namespace {
 

@@ -6,11 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/cli/json_text.h"
+
 namespace cli {
 
 // A text as a JSON string, quoted and escaped.
 std::string JsonString(std::u16string_view text);
-std::string JsonString(std::string_view utf8);
 
 // xls write-list OUT.xls NUMBER[:COLOUR]...
 int XlsWriteList(const std::vector<std::string>& args);

@@ -4,13 +4,13 @@
 // colour: no fill), centred both ways, column A 15 characters wide. Prints
 // the result code of SaveAs.
 
-#include <charconv>
 #include <iostream>
 #include <optional>
 
 #include "app/cli/options.h"
 #include "app/cli/xls_command.h"
 #include "platform/codepage.h"
+#include "platform/text.h"
 #include "xls/interior.h"
 #include "xls/workbook.h"
 
@@ -24,9 +24,9 @@ struct Entry {
 };
 
 std::optional<int> ParseColour(std::string_view text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  const std::optional<int> number = platform::ParseStrictInt(text);
+  if (!number) return std::nullopt;
+  const int value = *number;
   const bool valid = (value >= 1 && value <= 56) || value == 0 || value == xls::xlNone || value == xls::xlAutomatic;
   return valid ? std::optional<int>(value) : std::nullopt;
 }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/main_loop_contract.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_loop.h"
 
@@ -27,91 +28,16 @@ void EnsureApplication() {
   new QApplication(argc, argv);  // kept until the process ends
 }
 
-// Pumps events until `done` or the timeout.
-bool PumpUntil(MainLoop& loop, const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    loop.ProcessEventsFor(2);
+using testing::PumpUntil;
+
+// The contract every main loop keeps (platform/main_loop_contract.h) is
+// instantiated for this loop at the end of the file.
+struct QtLoops {
+  static std::unique_ptr<MainLoop> Make() {
+    EnsureApplication();
+    return std::make_unique<QtMainLoop>();
   }
-  return true;
-}
-
-TEST(QtMainLoop, PostAndInvokeBlockingRunOnTheMainThread) {
-  EnsureApplication();
-  QtMainLoop loop;
-  std::vector<int> order;
-  std::atomic<bool> finished = false;
-  std::atomic<bool> onMain = true;
-  std::thread worker([&] {
-    loop.Post([&] { order.push_back(1); });
-    EXPECT_TRUE(loop.InvokeBlocking([&] {
-      onMain = onMain && loop.IsMainThread();
-      order.push_back(2);
-    }));
-    finished = true;
-  });
-  EXPECT_TRUE(PumpUntil(loop, [&] { return finished.load(); }));
-  worker.join();
-  EXPECT_EQ(order, (std::vector<int>{1, 2}));
-  EXPECT_TRUE(onMain);
-}
-
-TEST(QtMainLoop, ShutdownReleasesAWaitingWorker) {
-  EnsureApplication();
-  QtMainLoop loop;
-  std::atomic<bool> ran = false;
-  std::atomic<int> result = -1;
-  std::thread worker([&] { result = loop.InvokeBlocking([&] { ran = true; }) ? 1 : 0; });
-  std::this_thread::sleep_for(50ms);  // no events processed: the worker waits
-  EXPECT_EQ(result, -1);
-  loop.Shutdown();
-  worker.join();
-  EXPECT_EQ(result, 0);
-  loop.ProcessEventsFor(10);
-  EXPECT_FALSE(ran);
-  EXPECT_FALSE(loop.InvokeBlocking([&] { ran = true; }));
-  EXPECT_FALSE(ran);
-}
-
-TEST(QtMainLoop, TimersTickWhileEnabledWithAnInterval) {
-  EnsureApplication();
-  QtMainLoop loop;
-  auto timer = loop.CreateTimer();
-  int ticks = 0;
-  timer->OnTimer = [&] { ++ticks; };
-  timer->SetInterval(0);
-  timer->Start();
-  loop.ProcessEventsFor(30);
-  EXPECT_EQ(ticks, 0);  // no interval, no ticks
-  timer->SetInterval(5);
-  EXPECT_TRUE(PumpUntil(loop, [&] { return ticks >= 3; }));
-  timer->Stop();
-  const int stoppedAt = ticks;
-  loop.ProcessEventsFor(30);
-  EXPECT_EQ(ticks, stoppedAt);
-
-  // A handler may destroy its own timer.
-  std::unique_ptr<Timer> once = loop.CreateTimer();
-  int onceTicks = 0;
-  once->OnTimer = [&] {
-    ++onceTicks;
-    once.reset();
-  };
-  once->SetInterval(5);
-  once->Start();
-  EXPECT_TRUE(PumpUntil(loop, [&] { return once == nullptr; }));
-  loop.ProcessEventsFor(30);
-  EXPECT_EQ(onceTicks, 1);
-}
-
-TEST(QtMainLoop, ProcessEventsForTakesTheWholeTime) {
-  EnsureApplication();
-  QtMainLoop loop;
-  const auto start = std::chrono::steady_clock::now();
-  loop.ProcessEventsFor(50);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, 45ms);  // Qt timers may fire a little early
-}
+};
 
 // Answers the next modal box by pressing the button with `text`, after
 // recording what the box showed.
@@ -217,4 +143,8 @@ TEST(QtDialogs, TimersAndPostedWorkRunWhileABoxIsOpen) {
 }
 
 }  // namespace
+
+namespace testing {
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, MainLoopContract, QtLoops);
+}  // namespace testing
 }  // namespace platform

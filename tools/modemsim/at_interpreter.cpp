@@ -1,8 +1,9 @@
 #include "tools/modemsim/at_interpreter.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
+#include <optional>
 
 namespace modemsim {
 namespace {
@@ -13,8 +14,9 @@ std::string Upper(std::string text) {
 }
 
 bool ToInt(const std::string& text, int& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() && !text.empty();
+  const std::optional<int> number = platform::ParseStrictInt(text);
+  if (number) value = *number;
+  return number.has_value();
 }
 
 bool InRange(const std::string& text, int low, int high, int& value) {

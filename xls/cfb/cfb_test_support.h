@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/read_file.h"
+#include "platform/test_folder.h"
+
 namespace xls::cfb::testing {
 
 // Bytes that differ from sector to sector, so a misplaced sector shows.
@@ -26,9 +29,9 @@ inline std::vector<std::uint8_t> Pattern(std::size_t size, std::uint32_t seed) {
   return bytes;
 }
 
+// The file's bytes; none when it cannot be read.
 inline std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return platform::ReadWholeFileBytes(path).value_or(std::vector<std::uint8_t>());
 }
 
 inline void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
@@ -36,30 +39,7 @@ inline void WriteWholeFile(const std::filesystem::path& path, const std::vector<
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "talvane-cfb-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  // The names in the folder, sorted.
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::filesystem::path path_;
-};
+using TempFolder = platform::TestFolder;
 
 constexpr std::uint32_t kEnd = 0xFFFFFFFE;
 constexpr std::uint32_t kFree = 0xFFFFFFFF;

@@ -4,15 +4,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "platform/file_faults.h"
 #include "xls/cfb/cfb_test_support.h"
 #include "xls/cfb/compound_file_reader.h"
 #include "xls/cfb/compound_file_writer.h"
@@ -171,18 +170,14 @@ TEST(CompoundFileCommit, WriterGivenUpLeavesTheOldFile) {
 }
 
 TEST(CompoundFileCommit, WriteFailureHalfwayLeavesTheOldFile) {
-  // A file size limit makes the writes fail part of the way, as a full disk would.
+  // The writes fail part of the way, as on a disk that fills up.
   TempFolder folder;
   WriteWholeFile(folder / "book.xls", kOldContent);
-  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit previous {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-  rlimit limited = previous;
-  limited.rlim_cur = 100000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  const int result = SaveWorkbook(folder / "book.xls", 1000000);
-  ::setrlimit(RLIMIT_FSIZE, &previous);
-  std::signal(SIGXFSZ, previousHandler);
+  int result = kOk;
+  {
+    const platform::ScopedFileSystem fullDisk(platform::testing::FullDiskAfter(100000));
+    result = SaveWorkbook(folder / "book.xls", 1000000);
+  }
   EXPECT_EQ(result, kCannotCreate);
   EXPECT_EQ(ReadWholeFile(folder / "book.xls"), kOldContent);
   EXPECT_EQ(folder.Files(), std::vector<std::string>{"book.xls"});

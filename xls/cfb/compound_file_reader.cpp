@@ -1,11 +1,11 @@
 #include "xls/cfb/compound_file_reader.h"
 
 #include <algorithm>
-#include <fstream>
 #include <limits>
 #include <new>
-#include <system_error>
+#include <optional>
 
+#include "platform/read_file.h"
 #include "xls/cfb/format.h"
 #include "xls/cfb/result_codes.h"
 
@@ -67,22 +67,9 @@ int GatherChain(const std::vector<std::uint32_t>& table, std::uint32_t first, st
 
 int CompoundFileReader::OpenFile(const std::filesystem::path& path) {
   Close();
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return kCannotRead;
-  try {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return kCannotRead;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) return kCannotRead;
-    in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return kCannotRead;
-    return OpenBytes(std::move(bytes));
-  } catch (const std::bad_alloc&) {
-    Close();
-    return kCannotRead;
-  }
+  std::optional<std::vector<std::uint8_t>> bytes = platform::ReadWholeFileBytes(path);
+  if (!bytes) return kCannotRead;
+  return OpenBytes(std::move(*bytes));
 }
 
 int CompoundFileReader::OpenBytes(std::span<const std::uint8_t> bytes) {

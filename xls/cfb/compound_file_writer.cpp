@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "xls/cfb/atomic_file.h"
+#include "platform/atomic_file.h"
 #include "xls/cfb/file_image.h"
 #include "xls/cfb/format.h"
 #include "xls/cfb/result_codes.h"
@@ -28,10 +28,13 @@ CompoundFileWriter::CompoundFileWriter() {
 CompoundFileWriter::~CompoundFileWriter() = default;
 
 int CompoundFileWriter::Create(const std::filesystem::path& target) {
-  auto file = std::make_unique<AtomicFile>();
-  const int result = file->Create(target);
-  pending_ = result == kOk ? std::move(file) : nullptr;
-  return result;
+  auto file = std::make_unique<platform::AtomicFile>();
+  if (!file->Create(target)) {
+    pending_ = nullptr;
+    return kCannotCreate;
+  }
+  pending_ = std::move(file);
+  return kOk;
 }
 
 int CompoundFileWriter::AddNode(StorageId parent, std::u16string_view name, bool isStorage, std::uint32_t& created) {
@@ -145,11 +148,11 @@ std::vector<image::ImageElement> Elements(const Nodes& nodes) {
 
 int CompoundFileWriter::Commit() {
   if (!pending_) return kWrongState;
-  std::unique_ptr<AtomicFile> file = std::move(pending_);
-  image::FileSink sink(file->Descriptor());
+  std::unique_ptr<platform::AtomicFile> file = std::move(pending_);
+  image::FileSink sink(*file);
   int result = image::WriteImage(Elements(nodes_), sink);
   if (result == kOk && !sink.Flush()) result = kCannotCreate;
-  if (result == kOk) result = file->Commit();
+  if (result == kOk && !file->Commit()) result = kCannotCreate;
   return result;  // a file given up removes its temporary file as it goes
 }
 

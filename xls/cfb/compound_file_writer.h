@@ -25,9 +25,12 @@
 
 #include "xls/cfb/compound_file_reader.h"
 
+namespace platform {
+class AtomicFile;
+}
+
 namespace xls::cfb {
 
-class AtomicFile;
 
 // A storage of the file being written; the root is 0.
 using StorageId = std::uint32_t;
@@ -86,7 +89,7 @@ class CompoundFileWriter {
   void Detach(StorageId parent, std::uint32_t child);
 
   std::vector<Node> nodes_;
-  std::unique_ptr<AtomicFile> pending_;  // from Create until Commit
+  std::unique_ptr<platform::AtomicFile> pending_;  // from Create until Commit
 };
 
 }  // namespace xls::cfb

@@ -1,9 +1,6 @@
 #include "xls/cfb/file_image.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "xls/cfb/format.h"
@@ -279,16 +276,7 @@ bool FileSink::Flush() {
   return ok;
 }
 
-bool FileSink::WriteAll(const std::uint8_t* bytes, std::size_t count) {
-  while (count > 0) {
-    const ssize_t done = ::write(fd_, bytes, count);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
-    bytes += done;
-    count -= static_cast<std::size_t>(done);
-  }
-  return true;
-}
+bool FileSink::WriteAll(const std::uint8_t* bytes, std::size_t count) { return file_.Write(bytes, count); }
 
 int WriteImage(std::span<const ImageElement> elements, ByteSink& sink) {
   Layout layout;

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/atomic_file.h"
+
 namespace xls::cfb::image {
 
 // One element of the tree; element 0 is the root storage, whose name is not
@@ -44,17 +46,17 @@ class VectorSink final : public ByteSink {
   std::vector<std::uint8_t>& out_;
 };
 
-// Buffered writes to an open file descriptor (not owned); Flush at the end.
+// Buffered writes to a file being written (not owned); Flush at the end.
 class FileSink final : public ByteSink {
  public:
-  explicit FileSink(int fd) : fd_(fd) {}
+  explicit FileSink(platform::AtomicFile& file) : file_(file) {}
   bool Write(const std::uint8_t* bytes, std::size_t count) override;
   bool Flush();
 
  private:
   bool WriteAll(const std::uint8_t* bytes, std::size_t count);
 
-  int fd_;
+  platform::AtomicFile& file_;
   std::vector<std::uint8_t> buffer_;
 };
 
