@@ -73,7 +73,8 @@ int ReadXlsxWorkbook(TXLSWorkbook& book, std::span<const std::uint8_t> bytes) {
                                 book, cellFormats);
   if (styled != kOpenOk) return styled;
 
-  XlsxSheetContext context{sharedStrings, cellFormats};
+  XlsxSheetContext context{0, sharedStrings.size(), cellFormats};
+  context.firstSharedString = book.Strings().AdoptUnused(sharedStrings);
   if (const int read = ReadSheets(package, book, entries, relationships, context); read != kOpenOk) return read;
   if (context.sawFormula) book.NoteSaveLoss(kLossFormulaValues);
   // Fonts, borders, column widths and the rest of the file's look are not

@@ -86,8 +86,8 @@ class SheetHandler : public XlsxXmlHandler {
     sheet_.ClearCellContent(cell);
     if (type_ == "s") {
       const auto index = ToLong(value_.c_str());
-      if (index && *index >= 0 && static_cast<std::size_t>(*index) < context_.sharedStrings.size())
-        sheet_.SetCellText(cell, context_.sharedStrings[static_cast<std::size_t>(*index)]);
+      if (index && *index >= 0 && static_cast<std::size_t>(*index) < context_.sharedStringCount)
+        sheet_.SetCellStringIndex(cell, context_.firstSharedString + static_cast<std::int32_t>(*index));
     } else if (type_ == "inlineStr") {
       sheet_.SetCellText(cell, inlineText);
     } else if (type_ == "str") {

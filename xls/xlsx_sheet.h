@@ -16,7 +16,10 @@
 namespace xls {
 
 struct XlsxSheetContext {
-  const std::vector<std::u16string>& sharedStrings;
+  // The file's shared strings, taken over into the workbook's string table
+  // from index firstSharedString on.
+  std::int32_t firstSharedString = 0;
+  std::size_t sharedStringCount = 0;
   const std::vector<std::uint32_t>& cellFormats;  // model XF of each file cell format
   bool sawFormula = false;
 };
