@@ -38,6 +38,11 @@ std::int32_t TXLSStringTable::AdoptUnused(const std::vector<std::u16string>& tex
   return first;
 }
 
+void TXLSStringTable::Reserve(std::size_t more) {
+  CatchUpIndex();
+  index_.reserve(index_.size() + more);
+}
+
 void TXLSStringTable::Use(std::int32_t index) {
   if (index < 0 || index >= Count()) return;
   ++strings_[static_cast<std::size_t>(index)].uses;

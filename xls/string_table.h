@@ -55,6 +55,8 @@ class TXLSStringTable {
   std::int32_t AdoptUnused(const std::vector<std::u16string>& texts);
   // Enters one use of the string at index; an unknown index is ignored.
   void Use(std::int32_t index);
+  // Makes room in the lookup for `more` texts beyond those in the table.
+  void Reserve(std::size_t more);
 
   std::int32_t Count() const { return static_cast<std::int32_t>(strings_.size()); }
   // The text of a string (empty for an unknown index); valid while the table

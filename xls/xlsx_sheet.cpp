@@ -30,6 +30,23 @@ class SheetHandler : public XlsxXmlHandler {
  public:
   SheetHandler(IXLSWorksheet& sheet, XlsxSheetContext& context) : sheet_(sheet), context_(context) {}
 
+  // Enters the texts of the cells that carry their own text (inline strings,
+  // text results of formulas) into the workbook's string table. They wait
+  // for the end of the part: entered one by one between pieces of XML, each
+  // lookup would find the table pushed out of the processor's caches by the
+  // parse. The last text of a cell wins, as it would have when entered at
+  // once; a cell given another value later holds that value.
+  void EnterWaitingTexts() {
+    sheet_.Workbook().Strings().Reserve(waiting_.size());
+    for (auto text = waiting_.rbegin(); text != waiting_.rend(); ++text) {
+      TXLSCellRef* cell = sheet_.CellHeap().Find(text->row, text->column);
+      if (!cell || cell->kind != CellKind::Text || cell->stringIndex >= 0) continue;
+      sheet_.SetCellText(*cell, std::u16string_view(waitingChars_).substr(text->at, text->size));
+    }
+    waiting_.clear();
+    waitingChars_.clear();
+  }
+
   void Start(std::string_view name, const char** attributes) override {
     if (inCell_) {
       if (name == "v") inValue_ = true;
@@ -65,14 +82,19 @@ class SheetHandler : public XlsxXmlHandler {
     inCell_ = true;
     value_.clear();
     type_ = "n";
-    if (const char* t = XmlAttribute(attributes, "t")) type_ = t;
-    int row = row_, column = column_ + 1;
-    if (const char* reference = XmlAttribute(attributes, "r")) {
-      if (!ParseCellReference(reference, row, column)) row = -1;
+    const char* reference = nullptr;
+    const char* styleText = nullptr;
+    for (const char** at = attributes; at && *at; at += 2) {  // one pass: a sheet has a cell per value
+      const std::string_view name = XmlLocalName(at[0]);
+      if (name == "t") type_ = at[1];
+      else if (name == "r") reference = at[1];
+      else if (name == "s") styleText = at[1];
     }
+    int row = row_, column = column_ + 1;
+    if (reference && !ParseCellReference(reference, row, column)) row = -1;
     cellRow_ = row;
     column_ = column;
-    const auto style = ToLong(XmlAttribute(attributes, "s"));
+    const auto style = ToLong(styleText);
     xf_ = 0;
     if (style && *style >= 0 && static_cast<std::size_t>(*style) < context_.cellFormats.size())
       xf_ = context_.cellFormats[static_cast<std::size_t>(*style)];
@@ -89,9 +111,9 @@ class SheetHandler : public XlsxXmlHandler {
       if (index && *index >= 0 && static_cast<std::size_t>(*index) < context_.sharedStringCount)
         sheet_.SetCellStringIndex(cell, context_.firstSharedString + static_cast<std::int32_t>(*index));
     } else if (type_ == "inlineStr") {
-      sheet_.SetCellText(cell, inlineText);
+      Wait(cell, inlineText);
     } else if (type_ == "str") {
-      sheet_.SetCellText(cell, platform::Utf8ToUtf16(value_));
+      Wait(cell, platform::Utf8ToUtf16(value_));
     } else if (type_ == "b") {
       if (!value_.empty()) {
         cell.kind = CellKind::Boolean;
@@ -106,6 +128,14 @@ class SheetHandler : public XlsxXmlHandler {
       if (!value_.empty() && end == value_.c_str() + value_.size()) SetNumber(cell, number, true);
     }
     sheet_.SetCellXF(cell, xf_);
+  }
+
+  // A text cell whose text is entered by EnterWaitingTexts.
+  void Wait(TXLSCellRef& cell, std::u16string_view text) {
+    cell.kind = CellKind::Text;
+    cell.stringIndex = -1;
+    waiting_.push_back({cellRow_, column_, waitingChars_.size(), text.size()});
+    waitingChars_.append(text);
   }
 
   void SetNumber(TXLSCellRef& cell, double value, bool fromFileDays) {
@@ -129,6 +159,14 @@ class SheetHandler : public XlsxXmlHandler {
   std::string value_;
   std::uint32_t xf_ = 0;
   XlsxRichTextCollector inline_;
+  struct WaitingText {
+    int row;
+    int column;
+    std::size_t at;  // in waitingChars_
+    std::size_t size;
+  };
+  std::vector<WaitingText> waiting_;
+  std::u16string waitingChars_;
 };
 
 }  // namespace
@@ -171,7 +209,9 @@ bool ParseIsoDate(std::string_view text, double& days) {
 
 int ReadSheetPart(XlsxPackage& package, std::string_view part, IXLSWorksheet& sheet, XlsxSheetContext& context) {
   SheetHandler handler(sheet, context);
-  return package.ReadPart(part, handler);
+  const int read = package.ReadPart(part, handler);
+  handler.EnterWaitingTexts();  // what was read before a fault stays readable
+  return read;
 }
 
 }  // namespace xls

@@ -7,8 +7,13 @@
 namespace xls {
 
 std::string_view XmlLocalName(const char* name) {
-  const char* colon = std::strrchr(name, ':');
-  return colon ? std::string_view(colon + 1) : std::string_view(name);
+  // One pass over the name: it is asked for every element and attribute.
+  const char* local = name;
+  const char* at = name;
+  for (; *at; ++at) {
+    if (*at == ':') local = at + 1;
+  }
+  return std::string_view(local, static_cast<std::size_t>(at - local));
 }
 
 const char* XmlAttribute(const char** attributes, std::string_view name) {
