@@ -68,6 +68,12 @@ TEST(XlsxReader, ReadsWhatIndependentWritersWrote) {
        {"600123456", "48600123456", "text:Zażółć", "601000000", "null"},
        {-4142, -4142, -4142, -4142, -4142}},
       {"openpyxl_empty_first_row.xlsx", "Sheet", {"null", "600123456", "text:600123457", "null"}, {}},
+      // Shared strings, an empty first row, formulas with cached results.
+      {"libreoffice_list.xlsx",
+       "Klienci",
+       {"null", "600123456", "text:+48 600 123 457", "600123458", "text:60012345", "600123459", "date:45352", "12.5",
+        "null"},
+       {-4142, -4142, -4142, 4, 3, -4142, -4142, -4142, -4142}},
       // The workbook's first sheet is stored in the part named sheet2.xml.
       {"second_part_first.xlsx", "Pierwszy", {"text:600111111", "null"}, {}},
   };
@@ -107,6 +113,7 @@ TEST(XlsxReader, ReadsLikeTheSameSheetSavedAsXls) {
       {Fixture("xlsxwriter_inline_formula.xlsx"), Fixture("xlsxwriter_inline_formula.xls")},
       {Fixture("gnumeric_list.xlsx"), Fixture("gnumeric_list.xls")},
       {Fixture("openpyxl_empty_first_row.xlsx"), Fixture("openpyxl_empty_first_row.xls")},
+      {Fixture("libreoffice_list.xlsx"), Fixture("libreoffice_list.xls")},
       // LibreOffice's .xlsx of the 300-row sheet of the reader fixtures.
       {fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/zip_workbook.xlsx",
        fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/reader/rc4_plain_source.xls"},

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Builds the .xlsx fixtures of the reader tests with independent programs
-(python3-openpyxl, python3-xlsxwriter, Gnumeric's ssconvert) and, for the
-pair tests, the same sheets saved as .xls by ssconvert. Run it in this folder;
+(python3-openpyxl, python3-xlsxwriter, Gnumeric's ssconvert, LibreOffice) and,
+for the pair tests, the same sheets saved as .xls by ssconvert (LibreOffice
+saves its own pair from the same source). Run it in this folder;
 the files it writes are kept in the repository."""
 import datetime
 import os
@@ -99,6 +100,18 @@ def second_part_first():
     os.remove("tmp.xlsx")
 
 
+def libreoffice_list():
+    """LibreOffice's .xlsx and .xls of one source (libreoffice_list.fods): an
+    empty first row, numbers, shared strings, bright-green and red fills,
+    formulas with cached results, a date, a boolean. (A formula with a text
+    result is left out: LibreOffice's .xls export of a document it has not
+    recalculated writes 0 as that result.)"""
+    profile = "file:///tmp/talvane-fixtures-libreoffice-profile"
+    for target in ["xlsx", "xls:MS Excel 97"]:
+        subprocess.run(["soffice", "-env:UserInstallation=" + profile, "--headless", "--convert-to", target,
+                        "--outdir", ".", "libreoffice_list.fods"], check=True, capture_output=True)
+
+
 def xls_pairs():
     """The same sheets saved as .xls by ssconvert, for the pair tests."""
     for name in ["openpyxl_list", "xlsxwriter_inline_formula", "gnumeric_list", "openpyxl_empty_first_row"]:
@@ -155,5 +168,6 @@ if __name__ == "__main__":
     xlsxwriter_inline_formula()
     gnumeric_from_csv()
     second_part_first()
+    libreoffice_list()
     xls_pairs()
     hostile()
