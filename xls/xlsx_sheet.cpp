@@ -26,6 +26,19 @@ std::optional<long> ToLong(const char* text) {
   return value;
 }
 
+// A number as a sheet writes it ("600123456", "1.5E-3"); from_chars reads
+// the usual form fast, strtod the rest it allows (a leading "+").
+std::optional<double> ToDouble(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  double value = 0;
+  const auto [next, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc() && next == text.data() + text.size()) return value;
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return std::nullopt;
+  return value;
+}
+
 class SheetHandler : public XlsxXmlHandler {
  public:
   SheetHandler(IXLSWorksheet& sheet, XlsxSheetContext& context) : sheet_(sheet), context_(context) {}
@@ -123,9 +136,7 @@ class SheetHandler : public XlsxXmlHandler {
       double days = 0;
       if (ParseIsoDate(value_, days)) SetNumber(cell, days, false);
     } else if (type_ != "e") {
-      char* end = nullptr;
-      const double number = std::strtod(value_.c_str(), &end);
-      if (!value_.empty() && end == value_.c_str() + value_.size()) SetNumber(cell, number, true);
+      if (const std::optional<double> number = ToDouble(value_)) SetNumber(cell, *number, true);
     }
     sheet_.SetCellXF(cell, xf_);
   }
