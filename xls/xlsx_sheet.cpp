@@ -94,6 +94,7 @@ class SheetHandler : public XlsxXmlHandler {
   void StartCell(const char** attributes) {
     inCell_ = true;
     value_.clear();
+    inline_.Clear();
     type_ = "n";
     const char* reference = nullptr;
     const char* styleText = nullptr;
@@ -115,7 +116,6 @@ class SheetHandler : public XlsxXmlHandler {
 
   void EndCell() {
     inCell_ = inValue_ = inInline_ = false;
-    const std::u16string inlineText = inline_.Take();
     if (cellRow_ < 0 || cellRow_ >= kRowCount || column_ < 0 || column_ >= kColumnCount) return;
     TXLSCellRef& cell = sheet_.GetOrCreateCell(cellRow_, column_);
     sheet_.ClearCellContent(cell);
@@ -124,7 +124,7 @@ class SheetHandler : public XlsxXmlHandler {
       if (index && *index >= 0 && static_cast<std::size_t>(*index) < context_.sharedStringCount)
         sheet_.SetCellStringIndex(cell, context_.firstSharedString + static_cast<std::int32_t>(*index));
     } else if (type_ == "inlineStr") {
-      Wait(cell, inlineText);
+      WaitForInlineText(cell);
     } else if (type_ == "str") {
       Wait(cell, platform::Utf8ToUtf16(value_));
     } else if (type_ == "b") {
@@ -147,6 +147,13 @@ class SheetHandler : public XlsxXmlHandler {
     cell.stringIndex = -1;
     waiting_.push_back({cellRow_, column_, waitingChars_.size(), text.size()});
     waitingChars_.append(text);
+  }
+  void WaitForInlineText(TXLSCellRef& cell) {
+    cell.kind = CellKind::Text;
+    cell.stringIndex = -1;
+    const std::size_t at = waitingChars_.size();
+    inline_.TakeInto(waitingChars_);
+    waiting_.push_back({cellRow_, column_, at, waitingChars_.size() - at});
   }
 
   void SetNumber(TXLSCellRef& cell, double value, bool fromFileDays) {
