@@ -145,7 +145,8 @@ class SheetHandler : public XlsxXmlHandler {
   void Wait(TXLSCellRef& cell, std::u16string_view text) {
     cell.kind = CellKind::Text;
     cell.stringIndex = -1;
-    waiting_.push_back({cellRow_, column_, waitingChars_.size(), text.size()});
+    waiting_.push_back({cellRow_, column_, static_cast<std::uint32_t>(waitingChars_.size()),
+                        static_cast<std::uint32_t>(text.size())});
     waitingChars_.append(text);
   }
   void WaitForInlineText(TXLSCellRef& cell) {
@@ -153,7 +154,8 @@ class SheetHandler : public XlsxXmlHandler {
     cell.stringIndex = -1;
     const std::size_t at = waitingChars_.size();
     inline_.TakeInto(waitingChars_);
-    waiting_.push_back({cellRow_, column_, at, waitingChars_.size() - at});
+    waiting_.push_back({cellRow_, column_, static_cast<std::uint32_t>(at),
+                        static_cast<std::uint32_t>(waitingChars_.size() - at)});
   }
 
   void SetNumber(TXLSCellRef& cell, double value, bool fromFileDays) {
@@ -180,8 +182,8 @@ class SheetHandler : public XlsxXmlHandler {
   struct WaitingText {
     int row;
     int column;
-    std::size_t at;  // in waitingChars_
-    std::size_t size;
+    std::uint32_t at;  // in waitingChars_ (a part is at most kMaxPartBytes)
+    std::uint32_t size;
   };
   std::vector<WaitingText> waiting_;
   std::u16string waitingChars_;
