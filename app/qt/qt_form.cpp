@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QScreen>
 #include <QShowEvent>
 #include <QWindow>
@@ -68,7 +69,7 @@ void QtForm::LimitMinimumToScreen() {
 void QtForm::FitToScreen() {
   LimitMinimumToScreen();
   const QRect area = ClientArea();
-  if (area.isEmpty()) return;
+  if (area.isEmpty() || window_->isMaximized() || window_->isFullScreen()) return;
   QRect geometry = window_->geometry();
   geometry.setSize(geometry.size().boundedTo(area.size()));
   if (geometry.right() > area.right()) geometry.moveRight(area.right());

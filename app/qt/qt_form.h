@@ -2,7 +2,6 @@
 // A top-level window and the file-open dialog of the Qt view.
 
 #include <QFileDialog>
-#include <QMargins>
 #include <QObject>
 #include <QWidget>
 
@@ -57,7 +56,7 @@ class QtForm final : public QObject, public TForm {
   // Makes the window fit the screen it is on: no larger than the screen's
   // free area (the desktop's panels excluded) and, with its frame, inside
   // it. Runs when the window is shown; on a screen large enough for the
-  // placement nothing changes.
+  // placement nothing changes, nor does a maximised window.
   void FitToScreen();
   // Runs after the window has accepted to close and is hidden (the main
   // window ends the program from here).
