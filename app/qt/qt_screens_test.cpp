@@ -183,6 +183,29 @@ TEST_F(QtSmallScreen, OnALargeScreenTheWindowKeepsItsSizeAndPlace) {
   EXPECT_EQ(mainWindow->Widget()->geometry(), QRect(300, 200, 900, 800));
 }
 
+TEST_F(QtSmallScreen, MovedToASmallerScreenTheWindowCanBeMadeAsSmallAsIt) {
+  Start();
+  QWidget* window = mainWindow->Widget();
+  window->move(kLaptopScreen.topLeft() + QPoint(20, 0));
+  Settle();
+  ASSERT_EQ(window->screen()->geometry(), kLaptopScreen);
+  EXPECT_LE(window->minimumHeight(), kLaptopScreen.height());
+  // Sized to the screen as a window manager maximising it would.
+  const QRect outer = window->frameGeometry();
+  const QRect inner = window->geometry();
+  window->setGeometry(kLaptopScreen.marginsRemoved(QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                                                            outer.right() - inner.right(),
+                                                            outer.bottom() - inner.bottom())));
+  Settle();
+  EXPECT_TRUE(kLaptopScreen.contains(window->frameGeometry()));
+
+  // Back on the large screen the designed minimum holds again.
+  window->move(kLargeScreen.topLeft() + QPoint(100, 100));
+  Settle();
+  ASSERT_EQ(window->screen()->geometry(), kLargeScreen);
+  EXPECT_EQ(window->minimumSize(), QSize(838, 752));
+}
+
 // Columns without ink between the first and the last inked column of `text`.
 int GapColumns(const QFont& font, const QString& text) {
   QImage image(240, 40, QImage::Format_RGB32);
