@@ -21,9 +21,9 @@ namespace app::qt {
 // laptops and netbooks. The offscreen platform has no desktop panels, so a
 // small screen here is the free area a desktop leaves on it: 1366 x 768 and
 // 1024 x 600 less a 40-pixel panel.
-inline const QRect kLargeScreen(0, 0, 1920, 1080);
-inline const QRect kLaptopScreen(1920, 0, 1366, 768 - 40);
-inline const QRect kNetbookScreen(1920 + 1366, 0, 1024, 600 - 40);
+inline constexpr QRect kLargeScreen(0, 0, 1920, 1080);
+inline constexpr QRect kLaptopScreen(1920, 0, 1366, 768 - 40);
+inline constexpr QRect kNetbookScreen(1920 + 1366, 0, 1024, 600 - 40);
 
 // The offscreen platform's description of those screens, in a file of this
 // process (test processes run side by side).
