@@ -122,7 +122,7 @@ export DISPLAY
 # run_window NAME HOW: starts the script, waits for the window, records the
 # script's processes, ends the window the way HOW says and checks what is left.
 run_window() {
-  local name=$1 how=$2 window processes recorded pid
+  local name=$1 how=$2 window processes recorded names pid
   start_script "$name" env -u WAYLAND_DISPLAY DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb
   window_open() {
     window=$(xdotool search --name '^Talvane ver' 2>/dev/null | head -n 1 || true)
