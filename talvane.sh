@@ -133,8 +133,10 @@ cmd_run() {
   # TALVANE_SKIP_BUILD=1 runs what build/release holds (the check of this
   # command does so inside ./talvane.sh test, after its build).
   if [ -z "${TALVANE_SKIP_BUILD:-}" ]; then
-    ensure_packages
-    build_release
+    # The build's progress is not the command's output: standard output
+    # carries what the demonstration prints.
+    ensure_packages >&2
+    build_release >&2
   fi
   local port
   port=$(attached_modem_port || true)
@@ -147,7 +149,7 @@ cmd_run() {
     run_demonstration
     return
   fi
-  [ -n "$port" ] || start_simulated_modem
+  [ -n "$port" ] || start_simulated_modem --quiet
   run_window "$@"
 }
 
