@@ -4,26 +4,20 @@
 // python3-xlrd.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
+#include "tests/cli_programs.h"
 #include "xls/xls_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using e2e::ReadFile;
 
-const std::string kCli = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
 const fs::path kReaderFixtures = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "reader";
-
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 struct ImportRun {
   int status = -1;
@@ -32,18 +26,17 @@ struct ImportRun {
 };
 
 // The command in the C locale (dates as 02/29/20), its two outputs apart.
-ImportRun Import(const xls::testing::TestFolder& folder, const std::string& arguments) {
-  const fs::path log = folder / "stderr.txt";
-  const std::string command = "LC_ALL=C " + kCli + " import " + arguments + " 2>'" + log.string() + "'";
-  ImportRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.log = Bytes(log);
-  return run;
+ImportRun Import(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {"env", "LC_ALL=C", e2e::kCli, "import"};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  const e2e::Result result = e2e::RunProgram(command, e2e::Streams::Separate);
+  return {result.status, result.out, result.err};
+}
+
+// A copy of the reader fixture `fixture` named `name` in `folder`, imported.
+ImportRun ImportCopy(const xls::testing::TestFolder& folder, const std::string& fixture, const std::string& name) {
+  fs::copy_file(kReaderFixtures / fixture, folder / name);
+  return Import({(folder / name).string()});
 }
 
 void ExpectXlrd(const xls::testing::TestFolder& folder, const fs::path& file, const std::string& lines) {
@@ -55,8 +48,7 @@ void ExpectXlrd(const xls::testing::TestFolder& folder, const fs::path& file, co
 TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "klienci.xls";
-  fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = ImportCopy(folder, "libreoffice_biff8.xls", "klienci.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   const std::string out = (folder / "klienci_out.xls").string();
   EXPECT_EQ(run.out,
@@ -100,7 +92,7 @@ TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "klienci";  // a name without a dot
   fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
-  const ImportRun run = Import(folder, "--keep-duplicates '" + file.string() + "'");
+  const ImportRun run = Import({"--keep-duplicates", file.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   const std::string out = file.string() + "_out.";
   EXPECT_NE(run.out.find(R"({"loaded":6,"corrected":4,"rejected":4,"duplicates":0,"numbers":["600123456","600123456",)"
@@ -116,15 +108,15 @@ TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "arkusz.xlsx";
   fs::copy_file(kReaderFixtures / "zip_workbook.xlsx", file);
-  const std::string before = Bytes(file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const std::string before = ReadFile(file);
+  const ImportRun run = Import({file.string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, R"({"loaded":0,"corrected":0,"rejected":0,"duplicates":0,"numbers":[],"result_file":null,)"
                      R"("input_saved":false,"error":"Nie można wczytać pliku )" +
                          file.string() +
                          R"x(: to plik w formacie XLSX, a program czyta tylko pliki XLS (Excel 97-2003)"}
 )x");
-  EXPECT_EQ(Bytes(file), before);
+  EXPECT_EQ(ReadFile(file), before);
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
 }
 
@@ -133,22 +125,22 @@ TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
   const fs::path file = folder / "urwany.xls";
   // The workbook stream of a file, as a plain BIFF file, without its last
   // end-of-file record: every sheet is there, the stream's end is not.
-  const auto cut = xls::testing::RunCommand(
-      std::string(TALVANE_PYTHON) + " -c \"import olefile,struct,sys\n"
-      "data=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read()\n"
-      "at=last=0\n"
-      "while at+4<=len(data):\n"
-      "  rid,ln=struct.unpack('<HH',data[at:at+4])\n"
-      "  if rid==0 and ln==0: break\n"
-      "  last=at; at+=4+ln\n"
-      "open(sys.argv[2],'wb').write(data[:last])\" '" +
-      (kReaderFixtures / "xlwt_basic.xls").string() + "' '" + file.string() + "'");
-  ASSERT_EQ(cut.status, 0) << cut.output;
-  const std::string original = Bytes(file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const e2e::Result cut = e2e::RunProgram({TALVANE_PYTHON, "-c",
+                                           "import olefile,struct,sys\n"
+                                           "data=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read()\n"
+                                           "at=last=0\n"
+                                           "while at+4<=len(data):\n"
+                                           "  rid,ln=struct.unpack('<HH',data[at:at+4])\n"
+                                           "  if rid==0 and ln==0: break\n"
+                                           "  last=at; at+=4+ln\n"
+                                           "open(sys.argv[2],'wb').write(data[:last])",
+                                           (kReaderFixtures / "xlwt_basic.xls").string(), file.string()});
+  ASSERT_EQ(cut.status, 0) << cut.out;
+  const std::string original = ReadFile(file);
+  const ImportRun run = Import({file.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
-  EXPECT_EQ(Bytes(folder / "urwany.orig.xls"), original);
+  EXPECT_EQ(ReadFile(folder / "urwany.orig.xls"), original);
   EXPECT_NE(run.log.find("Oryginał pliku zachowano jako: " + (folder / "urwany.orig.xls").string()), std::string::npos)
       << run.log;
   ExpectXlrd(folder, file,
@@ -162,8 +154,7 @@ TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
 TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "gnumeric.xls";
-  fs::copy_file(kReaderFixtures / "gnumeric_biff7_cp1250.xls", file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = ImportCopy(folder, "gnumeric_biff7_cp1250.xls", "gnumeric.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   // Comments and drawings of a BIFF5 file have no place in the copy: the
   // original stays beside it.
@@ -177,27 +168,29 @@ TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
 TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "bledy.xls";
-  fs::copy_file(kReaderFixtures / "gnumeric_errors.xls", file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = ImportCopy(folder, "gnumeric_errors.xls", "bledy.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   // Every error value of the sheet, as xlrd reads it, before and after.
-  const std::string errors = std::string(TALVANE_PYTHON) +
-                             " -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1])\n"
-                             "print([(i,r,c,s.cell(r,c).value) for i,s in enumerate(b.sheets()) "
-                             "for r in range(s.nrows) for c in range(s.ncols) if s.cell(r,c).ctype==5])\" '";
-  const auto before = xls::testing::RunCommand(errors + (kReaderFixtures / "gnumeric_errors.xls").string() + "'");
-  const auto after = xls::testing::RunCommand(errors + file.string() + "'");
-  ASSERT_EQ(before.status, 0) << before.output;
-  EXPECT_NE(before.output, "[]\n");
-  EXPECT_EQ(after.output, before.output);
+  const auto errors = [](const fs::path& workbook) {
+    return e2e::RunProgram({TALVANE_PYTHON, "-c",
+                            "import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1])\n"
+                            "print([(i,r,c,s.cell(r,c).value) for i,s in enumerate(b.sheets()) "
+                            "for r in range(s.nrows) for c in range(s.ncols) if s.cell(r,c).ctype==5])",
+                            workbook.string()});
+  };
+  const e2e::Result before = errors(kReaderFixtures / "gnumeric_errors.xls");
+  const e2e::Result after = errors(file);
+  ASSERT_EQ(before.status, 0) << before.out;
+  EXPECT_NE(before.out, "[]\n");
+  EXPECT_EQ(after.out, before.out);
 }
 
 TEST(CliImport, BadArgumentsShowTheUsage) {
-  const xls::testing::TestFolder folder;
-  for (const char* arguments : {"", "--frobnicate x.xls", "a.xls b.xls"}) {
-    const ImportRun run = Import(folder, arguments);
-    EXPECT_EQ(run.status, 2) << arguments;
-    EXPECT_NE(run.log.find("usage: talvane-cli import [--keep-duplicates] FILE"), std::string::npos) << arguments;
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {}, {"--frobnicate", "x.xls"}, {"a.xls", "b.xls"}}) {
+    const ImportRun run = Import(arguments);
+    EXPECT_EQ(run.status, 2) << arguments.size();
+    EXPECT_NE(run.log.find("usage: talvane-cli import [--keep-duplicates] FILE"), std::string::npos) << run.log;
   }
 }
 

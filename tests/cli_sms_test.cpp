@@ -1,50 +1,18 @@
 // talvane-cli parts and decode, run as a user runs them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/cli_programs.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using e2e::Result;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string ShellQuote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-Result Cli(const std::vector<std::string>& args) {
-  static int runs = 0;
-  const fs::path dir = fs::temp_directory_path() / ("talvane-cli-sms-" + std::to_string(getpid()) + "-" +
-                                                    std::to_string(++runs));
-  fs::create_directories(dir);
-  std::string command = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
-  for (const std::string& arg : args) {
-    command += ' ';
-    command += ShellQuote(arg);
-  }
-  command += " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
-  const int status = std::system(command.c_str());
-  Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
-  fs::remove_all(dir);
-  return result;
-}
+// talvane-cli with its two outputs apart.
+Result Cli(const std::vector<std::string>& args) { return e2e::RunCli(args, e2e::Streams::Separate); }
 
 TEST(CliParts, PrintsThePartLinesOfASendRequest) {
   struct Case {
@@ -73,10 +41,7 @@ TEST(CliParts, PrintsThePartLinesOfASendRequest) {
 TEST(CliParts, LongTextsUseAndAdvanceTheReference) {
   const Result r = Cli({"parts", "--ref", "255", "--merge", "2", "600100200", std::string(400, 'a')});
   ASSERT_EQ(r.status, 0) << r.err;
-  std::vector<std::string> lines;
-  for (size_t at = 0, next; (next = r.out.find('\n', at)) != std::string::npos; at = next + 1) {
-    lines.push_back(r.out.substr(at, next - at));
-  }
+  const std::vector<std::string> lines = e2e::Lines(r.out);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_NE(lines[0].find(",0051000B918406100002F00000ADA0050003FF0201"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find(",0051000B918406100002F00000ADA0050003FF0202"), std::string::npos) << lines[1];
@@ -94,7 +59,7 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   const Result blank = Cli({"parts", "--ref", "9", "600100200", " \r\n "});
   EXPECT_EQ(blank.status, 1);
   EXPECT_EQ(blank.out, "ref=9\n");
-  EXPECT_EQ(blank.err, "Brak wiadomości do wysłania!\n");
+  EXPECT_EQ(blank.err, "talvane-cli parts: Brak wiadomości do wysłania!\n");
   EXPECT_EQ(Cli({"parts", "--merge", "300", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "--ref", "256", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "only-a-number"}).status, 2);
@@ -108,23 +73,6 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   const Result international = Cli({"parts", "0049 170 1234567", "x"});
   EXPECT_EQ(international.status, 0) << international.err;
   EXPECT_NE(international.out.find(",+491701234567\n"), std::string::npos) << international.out;
-}
-
-TEST(CliOptions, HelpOnStdoutUsageErrorsOnStderr) {
-  for (const std::string command : {"sms", "connect", "parts"}) {
-    const Result help = Cli({command, "--help"});
-    EXPECT_EQ(help.status, 0) << command;
-    EXPECT_TRUE(help.out.starts_with("usage: talvane-cli " + command + " ")) << help.out;
-    EXPECT_NE(help.out.find("\n  --help"), std::string::npos) << help.out;
-    EXPECT_EQ(help.err, "") << command;
-
-    const Result wrong = Cli({command, "--no-such-option"});
-    EXPECT_EQ(wrong.status, 2) << command;
-    EXPECT_EQ(wrong.out, "") << command;
-    EXPECT_TRUE(wrong.err.starts_with("talvane-cli " + command + ": unknown option '--no-such-option'\n"
-                                      "usage: talvane-cli " + command + " "))
-        << wrong.err;
-  }
 }
 
 TEST(CliDecode, PrintsOneJsonObject) {

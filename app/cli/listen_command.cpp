@@ -159,18 +159,13 @@ void BindEvents(modem::TZoGSM& gsm, const ListenOptions& options, ListenState& s
 int RunListen(const std::vector<std::string>& args) {
   ListenOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
-  if (!PortOpens(options.port, "listen")) return 1;
   ListenState state;
   ModemSession session;
+  session.command = "listen";
   session.port = options.port;
   session.limit = options.seconds ? std::chrono::seconds(*options.seconds) : kUntilInterrupted;
   session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, options, state); };
-  RunModemSession(session);
-  if (!state.connected) {
-    std::cerr << "talvane-cli listen: no connection with a modem on " << options.port << "\n";
-    return 1;
-  }
-  return 0;
+  return RunModemSession(session) == SessionEnd::NoConnection ? 1 : 0;
 }
 
 const CommandRegistration registration({"listen", kUsage, RunListen});
