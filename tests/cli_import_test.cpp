@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "tests/cli_programs.h"
+#include "tests/workbook_fixtures.h"
 #include "xls/xls_test_support.h"
 
 namespace {
@@ -17,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using e2e::ReadFile;
 
-const fs::path kReaderFixtures = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "reader";
+using e2e::kReaderFixtures;
 
 struct ImportRun {
   int status = -1;
@@ -25,30 +27,35 @@ struct ImportRun {
   std::string log;
 };
 
-// The command in the C locale (dates as 02/29/20), its two outputs apart.
-ImportRun Import(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command = {"env", "LC_ALL=C", e2e::kCli, "import"};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  const e2e::Result result = e2e::RunProgram(command, e2e::Streams::Separate);
-  return {result.status, result.out, result.err};
-}
+class CliImport : public ::testing::Test {
+ protected:
+  // The command in the C locale (dates as 02/29/20), its two outputs apart.
+  static ImportRun Import(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"env", "LC_ALL=C", e2e::kCli, "import"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const e2e::Result result = e2e::RunProgram(command, e2e::Streams::Separate);
+    return {result.status, result.out, result.err};
+  }
 
-// A copy of the reader fixture `fixture` named `name` in `folder`, imported.
-ImportRun ImportCopy(const xls::testing::TestFolder& folder, const std::string& fixture, const std::string& name) {
-  fs::copy_file(kReaderFixtures / fixture, folder / name);
-  return Import({(folder / name).string()});
-}
+  // A copy of the reader fixture `fixture` named `name` in the folder, imported.
+  ImportRun ImportCopy(const std::string& fixture, const std::string& name) {
+    fs::copy_file(kReaderFixtures / fixture, folder / name);
+    return Import({(folder / name).string()});
+  }
 
-void ExpectXlrd(const xls::testing::TestFolder& folder, const fs::path& file, const std::string& lines) {
-  std::ofstream(folder / "expect.txt") << lines;
-  const auto check = xls::testing::CheckWithXlrd(file, folder / "expect.txt");
-  EXPECT_EQ(check.status, 0) << file << "\n" << check.output;
-}
+  // `file` as python3-xlrd reads it holds `lines` (see check_xls.py).
+  void ExpectXlrd(const fs::path& file, const std::string& lines) {
+    std::ofstream(folder / "expect.txt") << lines;
+    const auto check = xls::testing::CheckWithXlrd(file, folder / "expect.txt");
+    EXPECT_EQ(check.status, 0) << file << "\n" << check.output;
+  }
 
-TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
   const xls::testing::TestFolder folder;
+};
+
+TEST_F(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
   const fs::path file = folder / "klienci.xls";
-  const ImportRun run = ImportCopy(folder, "libreoffice_biff8.xls", "klienci.xls");
+  const ImportRun run = ImportCopy("libreoffice_biff8.xls", "klienci.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   const std::string out = (folder / "klienci_out.xls").string();
   EXPECT_EQ(run.out,
@@ -70,7 +77,7 @@ TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
             std::string::npos);
 
   // The marks, and what the user had beside them, as xlrd reads the file.
-  ExpectXlrd(folder, file,
+  ExpectXlrd(file,
              "sheets\t3\n"
              "cell\t0\t0\t0\tnumber\t600123456\t-\t*\t*\n"
              "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t-\t*\t*\n"
@@ -82,14 +89,13 @@ TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
              "cell\t0\t5\t0\tnumber\t1200246912\t53\t*\t*\n"
              "cell\t0\t5\t1\ttext\tkorekta na\t*\t*\t*\n"
              "cell\t0\t5\t2\ttext\t200246912\t*\t*\t*\n");
-  ExpectXlrd(folder, out,
+  ExpectXlrd(out,
              "sheets\t1\nrows\t0\t2\nwidth\t0\t0\t4022\n"
              "cell\t0\t0\t0\ttext\t200246912\t-\t2\t1\n"
              "cell\t0\t1\t0\ttext\t600123456\t-\t2\t1\n");
 }
 
-TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
   const fs::path file = folder / "klienci";  // a name without a dot
   fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
   const ImportRun run = Import({"--keep-duplicates", file.string()});
@@ -104,8 +110,7 @@ TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
   EXPECT_TRUE(fs::exists(out));
 }
 
-TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   const fs::path file = folder / "arkusz.xlsx";
   fs::copy_file(kReaderFixtures / "zip_workbook.xlsx", file);
   const std::string before = ReadFile(file);
@@ -120,21 +125,11 @@ TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
 }
 
-TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
   const fs::path file = folder / "urwany.xls";
   // The workbook stream of a file, as a plain BIFF file, without its last
   // end-of-file record: every sheet is there, the stream's end is not.
-  const e2e::Result cut = e2e::RunProgram({TALVANE_PYTHON, "-c",
-                                           "import olefile,struct,sys\n"
-                                           "data=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read()\n"
-                                           "at=last=0\n"
-                                           "while at+4<=len(data):\n"
-                                           "  rid,ln=struct.unpack('<HH',data[at:at+4])\n"
-                                           "  if rid==0 and ln==0: break\n"
-                                           "  last=at; at+=4+ln\n"
-                                           "open(sys.argv[2],'wb').write(data[:last])",
-                                           (kReaderFixtures / "xlwt_basic.xls").string(), file.string()});
+  const e2e::Result cut = e2e::WriteStreamWithoutItsEnd(kReaderFixtures / "xlwt_basic.xls", file);
   ASSERT_EQ(cut.status, 0) << cut.out;
   const std::string original = ReadFile(file);
   const ImportRun run = Import({file.string()});
@@ -143,7 +138,7 @@ TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
   EXPECT_EQ(ReadFile(folder / "urwany.orig.xls"), original);
   EXPECT_NE(run.log.find("Oryginał pliku zachowano jako: " + (folder / "urwany.orig.xls").string()), std::string::npos)
       << run.log;
-  ExpectXlrd(folder, file,
+  ExpectXlrd(file,
              "sheets\t2\n"
              "cell\t0\t1\t0\tnumber\t48600123456\t45\t*\t*\n"
              "cell\t0\t1\t1\ttext\tduplikat\t*\t*\t*\n"
@@ -151,24 +146,22 @@ TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
              "cell\t0\t2\t0\tnumber\t1.5\t10\t*\t*\n");
 }
 
-TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
   const fs::path file = folder / "gnumeric.xls";
-  const ImportRun run = ImportCopy(folder, "gnumeric_biff7_cp1250.xls", "gnumeric.xls");
+  const ImportRun run = ImportCopy("gnumeric_biff7_cp1250.xls", "gnumeric.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   // Comments and drawings of a BIFF5 file have no place in the copy: the
   // original stays beside it.
   EXPECT_TRUE(fs::exists(folder / "gnumeric.orig.xls"));
-  ExpectXlrd(folder, file,
+  ExpectXlrd(file,
              "sheets\t3\n"
              "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t*\t*\t*\n"
              "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n");
 }
 
-TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   const fs::path file = folder / "bledy.xls";
-  const ImportRun run = ImportCopy(folder, "gnumeric_errors.xls", "bledy.xls");
+  const ImportRun run = ImportCopy("gnumeric_errors.xls", "bledy.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   // Every error value of the sheet, as xlrd reads it, before and after.
   const auto errors = [](const fs::path& workbook) {
@@ -185,7 +178,7 @@ TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   EXPECT_EQ(after.out, before.out);
 }
 
-TEST(CliImport, BadArgumentsShowTheUsage) {
+TEST_F(CliImport, BadArgumentsShowTheUsage) {
   for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
            {}, {"--frobnicate", "x.xls"}, {"a.xls", "b.xls"}}) {
     const ImportRun run = Import(arguments);

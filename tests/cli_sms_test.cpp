@@ -75,15 +75,31 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   EXPECT_NE(international.out.find(",+491701234567\n"), std::string::npos) << international.out;
 }
 
+// A received message, and a status report with its outcome at the top.
 TEST(CliDecode, PrintsOneJsonObject) {
-  const Result r = Cli({"decode", "07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out,
-            "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41\", "
-            "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"31624000000\", "
-            "\"address\": \"31641600986\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
-            "\"time\": \"2002-08-26 18:37:41\", \"text\": \"How are you?\"}}\n");
+  const struct {
+    std::string pdu;
+    std::string json;
+  } cases[] = {
+      {"07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07",
+       "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41\", "
+       "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"31624000000\", "
+       "\"address\": \"31641600986\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
+       "\"time\": \"2002-08-26 18:37:41\", \"text\": \"How are you?\"}}\n"},
+      // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
+      // service centre took it, both times at UTC+2 shown in UTC+1.
+      {"0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00",
+       "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
+       "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
+       "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
+       "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Cli({"decode", c.pdu});
+    EXPECT_EQ(r.status, 0) << c.pdu;
+    EXPECT_EQ(r.err, "") << c.pdu;
+    EXPECT_EQ(r.out, c.json);
+  }
 }
 
 TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
@@ -96,19 +112,6 @@ TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
   // A concatenated part with CR LF in its text.
   const Result part = Cli({"decode", "00440B918421436587F900002080629173148010050003" "2A0302" "C3303C0D0A0203"});
   EXPECT_NE(part.out.find("\"udh\": {\"ref\": 42, \"total\": 3, \"seq\": 2}"), std::string::npos) << part.out;
-}
-
-TEST(CliDecode, AStatusReportShowsItsOutcomeAtTheTop) {
-  // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
-  // service centre took it, both times at UTC+2 shown in UTC+1.
-  const Result r = Cli({"decode", "0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out,
-            "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
-            "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
-            "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
-            "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n");
 }
 
 TEST(CliDecode, ReadsWhatModemsAndOperatorsSend) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/cli_programs.h"
+#include "tests/workbook_fixtures.h"
 #include "xls/xls_test_support.h"
 
 namespace {
@@ -20,9 +21,7 @@ using e2e::Lines;
 using e2e::RunCli;
 using e2e::Streams;
 
-std::string Fixture(const std::string& name) {
-  return std::string(TALVANE_SOURCE_DIR) + "/xls/testdata/reader/" + name;
-}
+std::string Fixture(const std::string& name) { return (e2e::kReaderFixtures / name).string(); }
 
 // python3-olefile and python3-xlrd find the copy equal to the original.
 e2e::Result CompareCopy(const std::string& original, const fs::path& copy) {
@@ -114,11 +113,7 @@ TEST(XlsCopy, AWorkbookWithoutItsFinalEofIsCopied) {
   const xls::testing::TestFolder folder;
   // The xlwt workbook's stream without its last EOF, as a plain BIFF file.
   const fs::path cut = folder / "cut.xls";
-  const e2e::Result made = e2e::RunProgram({TALVANE_PYTHON, "-c",
-                                            "import olefile,sys; "
-                                            "d=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read(); "
-                                            "i=d.rindex(bytes([10,0,0,0])); open(sys.argv[2],'wb').write(d[:i])",
-                                            Fixture("xlwt_basic.xls"), cut.string()});
+  const e2e::Result made = e2e::WriteStreamWithoutItsEnd(Fixture("xlwt_basic.xls"), cut);
   ASSERT_EQ(made.status, 0) << made.out;
   const fs::path out = folder / "copy.xls";
   const e2e::Result copy = RunCli({"xls", "copy", cut.string(), out.string()});

@@ -63,10 +63,10 @@ struct ModemSession {
   std::string port;          // empty for a session that picks its ports itself
   std::chrono::seconds limit{10};
   // Binds events and settings before the component is activated.
-  std::function<void(modem::TZoGSM&, platform::HeadlessMainLoop&)> setUp;
+  std::function<void(modem::TZoGSM&, platform::HeadlessMainLoop&)> setUp = nullptr;
   // Starts the work once the component is active; empty: the connection
   // request, with automatic reconnection on.
-  std::function<void(modem::TZoGSM&)> start;
+  std::function<void(modem::TZoGSM&)> start = nullptr;
   // Checked while the main loop runs; the session ends once it holds.
   std::function<bool()> done = [] { return false; };
 };

@@ -160,11 +160,12 @@ int RunListen(const std::vector<std::string>& args) {
   ListenOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
   ListenState state;
-  ModemSession session;
-  session.command = "listen";
-  session.port = options.port;
-  session.limit = options.seconds ? std::chrono::seconds(*options.seconds) : kUntilInterrupted;
-  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, options, state); };
+  const ModemSession session{
+      .command = "listen",
+      .port = options.port,
+      .limit = options.seconds ? std::chrono::seconds(*options.seconds) : kUntilInterrupted,
+      .setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, options, state); },
+  };
   return RunModemSession(session) == SessionEnd::NoConnection ? 1 : 0;
 }
 

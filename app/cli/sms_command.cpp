@@ -115,14 +115,13 @@ int RunSms(const std::vector<std::string>& args) {
   SmsOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
   Progress progress;
-  ModemSession session;
-  session.command = "sms";
-  session.port = options.port;
-  session.limit = std::chrono::seconds(options.timeoutSeconds);
-  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) {
-    BindEvents(gsm, loop, options, progress);
+  const ModemSession session{
+      .command = "sms",
+      .port = options.port,
+      .limit = std::chrono::seconds(options.timeoutSeconds),
+      .setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) { BindEvents(gsm, loop, options, progress); },
+      .done = [&progress] { return progress.Finished(); },
   };
-  session.done = [&progress] { return progress.Finished(); };
   const SessionEnd end = RunModemSession(session);
   if (end == SessionEnd::NoConnection) return 1;  // said why
   if (progress.requested && progress.queued <= 0) return 1;  // the component has said why
