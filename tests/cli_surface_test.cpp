@@ -22,6 +22,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using e2e::Result;
 using e2e::Streams;
 
@@ -306,6 +307,21 @@ TEST_F(CommandLineErrors, NothingToSendOrToRead) {
       {{"decode", "zz"}, 1, "talvane-cli decode: the PDU cannot be read: PDU ERROR (SMSCLen): zz\n", std::nullopt},
       {{"decode", "00"}, 1, "talvane-cli decode: the PDU cannot be read: ", std::nullopt},
   });
+}
+
+// A working folder that was removed meanwhile: the result workbook cannot
+// be placed, and the command says so instead of aborting.
+TEST_F(CommandLineErrors, AWorkingFolderThatIsGone) {
+  const fs::path gone = folder / "gone";
+  fs::create_directory(gone);
+  const Result result = e2e::RunProgram(
+      {"sh", "-c", "cd \"$1\" && rmdir \"$1\" && exec \"$0\" campaign --port \"$2\" --numbers 600100200 --result "
+       "wyniki.xls tekst",
+       e2e::kCli, gone.string(), places.port},
+      Streams::Separate);
+  EXPECT_EQ(result.status, 1) << result.err;
+  EXPECT_TRUE(result.err.starts_with("talvane-cli campaign: cannot place the result workbook wyniki.xls: "))
+      << result.err;
 }
 
 }  // namespace

@@ -270,8 +270,10 @@ int RunCampaign(const std::vector<std::string>& args) {
   } else {
     if (!TakeNumbers(*options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
     // Where the window keeps the result of typed numbers, unless told otherwise.
+    std::error_code ec;
     resultPath = options->resultFile.empty() ? (platform::DocumentsDirectory() / "manual_out.xls").string()
-                                             : std::filesystem::absolute(options->resultFile).string();
+                                             : std::filesystem::absolute(options->resultFile, ec).string();
+    if (ec) return Fail("cannot place the result workbook " + options->resultFile + ": " + ec.message(), 1);
     if (!PortOpens(options->port, "campaign")) return 1;
     if (const int saved = results.SaveAs(resultPath); saved != xls::kSaveOk) {
       return Fail("cannot write the result workbook " + resultPath + ": " + xls::SaveResultReason(saved, resultPath),
