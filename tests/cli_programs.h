@@ -218,6 +218,9 @@ class SimulatorProcess {
  public:
   explicit SimulatorProcess(const std::vector<std::string>& options = {}, const std::string& logPath = "/dev/null")
       : program_(WithSimulator(options), logPath), port_(program_.ReadLine()) {}
+  ~SimulatorProcess() { Stop(); }
+  SimulatorProcess(const SimulatorProcess&) = delete;
+  SimulatorProcess& operator=(const SimulatorProcess&) = delete;
 
   const std::string& Port() const { return port_; }
 
