@@ -101,7 +101,15 @@ TEST(CommandLineSurface, EveryCommandHelpsAndRefusesAnUnknownOption) {
   }
 }
 
-TEST(CommandLineSurface, EveryProgramNamesOneVersion) {
+TEST(CommandLineSurface, EveryProgramHelpsAndNamesOneVersion) {
+  for (const std::string& program : {e2e::kCli, e2e::kSimulator}) {
+    const Result help = e2e::RunProgram({program, "--help"}, Streams::Separate);
+    const std::string name = fs::path(program).filename();
+    EXPECT_EQ(help.status, 0) << name;
+    EXPECT_EQ(help.err, "") << name;
+    EXPECT_TRUE(help.out.starts_with("usage: " + name + " ")) << help.out;
+  }
+
   const Result cli = e2e::RunCli({"--version"}, Streams::Separate);
   const Result simulator = e2e::RunProgram({e2e::kSimulator, "--version"}, Streams::Separate);
   EXPECT_EQ(cli.status, 0);
