@@ -121,6 +121,31 @@ TEST(CommandLineSurface, EveryProgramHelpsAndNamesOneVersion) {
   EXPECT_EQ(simulator.out.substr(std::string("talvane-modemsim ").size()), version);
 }
 
+#ifdef TALVANE_WINDOW_PROGRAM
+// The window program answers its command line without a display.
+TEST(CommandLineSurface, TheWindowProgramHelpsAndSaysWhyItCannotOpen) {
+  const std::string window = TALVANE_WINDOW_PROGRAM;
+  const Result help = e2e::RunProgram({window, "--help"}, Streams::Separate);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_TRUE(help.out.starts_with("usage: talvane [--help | --version]\n")) << help.out;
+
+  const Result version = e2e::RunProgram({window, "--version"}, Streams::Separate);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "talvane " + e2e::RunCli({"--version"}).out.substr(std::string("talvane-cli ").size()));
+
+  const Result wrong = e2e::RunProgram({window, "--frobnicate"}, Streams::Separate);
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_EQ(wrong.out, "");
+  EXPECT_TRUE(wrong.err.starts_with("talvane: unknown option '--frobnicate'\nusage: talvane")) << wrong.err;
+
+  const Result noDisplay = e2e::RunProgram(
+      {"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM", window}, Streams::Separate);
+  EXPECT_EQ(noDisplay.status, 1);
+  EXPECT_TRUE(noDisplay.err.starts_with("talvane: no graphical display.")) << noDisplay.err;
+}
+#endif
+
 struct Case {
   std::vector<std::string> args;  // after the program's name
   int status;
