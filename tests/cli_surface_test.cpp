@@ -335,6 +335,9 @@ TEST_F(CommandLineErrors, BadNumbers) {
 TEST_F(CommandLineErrors, NothingToSendOrToRead) {
   Check({
       {{"parts", "600100200", " "}, 1, "talvane-cli parts: Brak wiadomości do wysłania!\n", "ref=0\n"},
+      // The modem component refuses it in its own words, signed by the command.
+      {{"sms", "--port", "{port}", "600100200", " "}, 1, "talvane-cli sms: Brak wiadomości do wysłania!\n",
+       std::nullopt},
       {{"campaign", "--port", "{port}", "--numbers", "600100200", "--result", "{dir}/wyniki.xls", " "}, 2,
        "talvane-cli campaign: the message text is empty\n"},
       {{"decode", "zz"}, 1, "talvane-cli decode: the PDU cannot be read: PDU ERROR (SMSCLen): zz\n", std::nullopt},
