@@ -10,8 +10,8 @@ cd "$(dirname "$(readlink -f "$0")")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu gammu ccache
+  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev libzip-dev libexpat1-dev
+  python3 python3-xlrd python3-olefile python3-gammu gammu python3-openpyxl ccache
   desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )

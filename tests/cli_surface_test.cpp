@@ -158,7 +158,10 @@ class CommandLineErrors : public ::testing::Test {
  protected:
   void SetUp() override {
     std::ofstream(folder / "plain-port") << "not a device\n";
-    std::ofstream(folder / "lista.xls") << "600100200\n600100201\n";  // a text file with a workbook's name
+    // Bytes of no known kind under a workbook's name (a text would be read as a list).
+    std::string bytes;
+    for (int i = 0; i < 1024; ++i) bytes += static_cast<char>(i % 256);
+    std::ofstream(folder / "dane.xls", std::ios::binary) << bytes;
     places.dir = folder.Path().string();
     places.port = simulator.Port();
     ASSERT_FALSE(places.port.empty());
@@ -207,7 +210,7 @@ TEST_F(CommandLineErrors, AFileMissingOrNotASpreadsheet) {
   // in their JSON line and on standard error.
   for (const auto& [file, polish, english] :
        {std::tuple<std::string, std::string, std::string>{"{dir}/brak.xls", "plik nie istnieje", "no such file"},
-        {"{dir}/lista.xls", "to nie jest plik XLS", "not a spreadsheet"}}) {
+        {"{dir}/dane.xls", "to nie jest arkusz kalkulacyjny ani lista tekstowa", "not a spreadsheet"}}) {
     const std::string notRead = "Nie można wczytać pliku " + file + ": " + polish + "\n";
     cases.insert(cases.end(), {
         {{"import", file}, 1, notRead, R"({"loaded":0,)"},

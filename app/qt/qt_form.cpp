@@ -81,7 +81,8 @@ bool QtForm::eventFilter(QObject* watched, QEvent* event) {
 QStringList QtOpenDialog::QtFilters() const {
   const QStringList parts = ToQt(Filter()).split('|');
   QStringList filters;
-  for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
+  // Qt separates the patterns of one filter by blanks, the dialog's filter text by ";".
+  for (int i = 0; i + 1 < parts.size(); i += 2) filters << QString(parts[i]).replace(';', ' ');
   return filters;
 }
 
