@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -215,6 +217,29 @@ TEST(XlsxReader, TextsOfTheCellsThemselvesAsTheCellLastHadThem) {
     const std::int32_t index = strings.Find(gone);
     EXPECT_TRUE(index < 0 || strings.UseCount(index) == 0) << platform::Utf16ToUtf8(gone);
   }
+}
+
+// The window runs in the user's locale, where the decimal separator is a
+// comma: numbers in a sheet's XML are read all the same.
+TEST(XlsxReader, NumbersReadTheSameInALocaleWithADecimalComma) {
+  const testing::TestFolder folder;
+  const auto made = testing::RunCommand("localedef -i pl_PL -f UTF-8 '" + (folder / "pl_PL.UTF-8").string() + "'");
+  ASSERT_EQ(made.status, 0) << made.output;  // the locales package holds the sources
+  ::setenv("LOCPATH", folder.Path().c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr);
+  struct Restore {
+    ~Restore() {
+      std::setlocale(LC_ALL, "C");
+      ::unsetenv("LOCPATH");
+    }
+  } restore;
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(Fixture("openpyxl_list.xlsx").string()), kOpenOk);
+  const IXLSRange cells = book.Worksheets().Entries(1)->Cells();
+  EXPECT_EQ(cells->Item(7, 1)->Value().Kind(), VariantKind::Double);
+  EXPECT_EQ(cells->Item(7, 1)->Value().AsDouble(), 12.5);
+  EXPECT_EQ(cells->Item(5, 1)->Value().AsDouble(), 45352);
 }
 
 TEST(XlsxReader, CellReferencesDatesAndPartNames) {

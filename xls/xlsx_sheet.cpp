@@ -26,19 +26,6 @@ std::optional<long> ToLong(const char* text) {
   return value;
 }
 
-// A number as a sheet writes it ("600123456", "1.5E-3"); from_chars reads
-// the usual form fast, strtod the rest it allows (a leading "+").
-std::optional<double> ToDouble(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  double value = 0;
-  const auto [next, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error == std::errc() && next == text.data() + text.size()) return value;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) return std::nullopt;
-  return value;
-}
-
 class SheetHandler : public XlsxXmlHandler {
  public:
   SheetHandler(IXLSWorksheet& sheet, XlsxSheetContext& context) : sheet_(sheet), context_(context) {}
@@ -136,7 +123,7 @@ class SheetHandler : public XlsxXmlHandler {
       double days = 0;
       if (ParseIsoDate(value_, days)) SetNumber(cell, days, false);
     } else if (type_ != "e") {
-      if (const std::optional<double> number = ToDouble(value_)) SetNumber(cell, *number, true);
+      if (const std::optional<double> number = XmlNumber(value_)) SetNumber(cell, *number, true);
     }
     sheet_.SetCellXF(cell, xf_);
   }
@@ -221,7 +208,7 @@ bool ParseIsoDate(std::string_view text, double& days) {
   unsigned hour = 0, minute = 0;
   double second = 0;
   if (text.size() >= 16 && text[10] == 'T' && number(11, 2, hour) && number(14, 2, minute)) {
-    if (text.size() >= 19) second = std::strtod(std::string(text.substr(17, 2)).c_str(), nullptr);
+    if (text.size() >= 19) second = XmlNumber(text.substr(17, 2)).value_or(0);
     days += (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
   }
   return true;
