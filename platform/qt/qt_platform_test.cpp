@@ -9,6 +9,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/box_from_worker.h"
 #include "platform/main_loop_contract.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_loop.h"
@@ -106,15 +107,11 @@ TEST(QtDialogs, ABoxRaisedOnAWorkerIsShownOnTheMainThread) {
   InstallDialogs(&dialogs, &loop);
   BoxSeen seen;
   AnswerNextBox(seen, QMessageBox::Yes);
-  std::atomic<bool> finished = false;
-  DialogResult answer = DialogResult::Ok;
-  std::thread worker([&] {  // as the modem engine raises the PDU decoder's box
-    answer = CurrentDialogs().ShowMessage("PDU ERROR (length): 0011", "Talvane", DialogIcon::None,
-                                          DialogButtons::YesNoCancel);
-    finished = true;
-  });
-  EXPECT_TRUE(PumpUntil(loop, [&] { return finished.load(); }, 20s));
-  worker.join();
+  std::optional<DialogResult> answer;
+  {
+    testing::BoxFromWorker box("PDU ERROR (length): 0011");
+    answer = box.AnswerAfterPumping(loop);
+  }
   InstallDialogs(nullptr);
   EXPECT_EQ(answer, DialogResult::Yes);
   EXPECT_EQ(seen.text, "PDU ERROR (length): 0011");
