@@ -59,6 +59,25 @@ class TLogView : public TControl {
   virtual void ScrollToCaret() = 0;
 };
 
+// The insertion attributes and the font switching flag, kept alike by every
+// log control: a base of the log controls over their control kind
+// (MemoryControl<TLogView>, QtControl<TLogView>).
+template <typename Control>
+class LogInsertionState : public Control {
+ public:
+  using Control::Control;
+
+  TFont InsertionAttributes() const override { return insertion_; }
+  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
+  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
+  bool AutoFontSwitching() const override { return autoFont_; }
+  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
+
+ protected:
+  TFont insertion_;
+  bool autoFont_ = true;
+};
+
 // The attributes a log character carries: name, size, boldness and colour.
 inline TFont LogCharAttributes(TFont font) {
   font.Italic = false;
