@@ -20,7 +20,7 @@ namespace {
 using testing::Body;
 using testing::Stream;
 using testing::TestFolder;
-using Records = std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>;
+using testing::Records;
 using Runs = std::vector<TXLSRichRun>;
 namespace fs = std::filesystem;
 

@@ -23,7 +23,7 @@ namespace {
 using testing::Body;
 using testing::Stream;
 using testing::TestFolder;
-using Records = std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>;
+using testing::Records;
 namespace fs = std::filesystem;
 
 std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
