@@ -18,9 +18,9 @@ namespace xls {
 namespace {
 
 using testing::Body;
+using testing::Records;
 using testing::Stream;
 using testing::TestFolder;
-using testing::Records;
 using Runs = std::vector<TXLSRichRun>;
 namespace fs = std::filesystem;
 
