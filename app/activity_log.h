@@ -6,6 +6,8 @@
 // break, and the empty line after the last break does not count. Character
 // positions count a line break as one character, so the caret at the end of
 // the text is where the next appended line begins.
+//
+// Threads: main thread only.
 
 #include <string>
 

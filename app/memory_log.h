@@ -2,6 +2,8 @@
 // The activity log of the memory view: lines with one set of attributes per
 // character, a caret, a selection and a scroll position, as the rich-text
 // control keeps them.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <string>
 #include <vector>

@@ -1,6 +1,8 @@
 #pragma once
 // The two small text tools the component and its engine share: the CSV field
 // reader (part lines, modem answers) and the splitting of a text at a delimiter.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string>
 #include <string_view>

@@ -8,6 +8,9 @@
 // A text may carry formatting runs (rich text: parts of it in other fonts).
 // Such a string is an entry of its own, shared only by cells with the same
 // text and the same runs; a plain text never finds it.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <deque>

@@ -2,6 +2,8 @@
 // The activity log on a read-only QTextEdit. Each line is a block of the
 // document; the document always ends with an empty block (the line after the
 // last break), so positions and lengths count exactly as the log defines them.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QTextCharFormat>
 #include <QTextCursor>
