@@ -13,6 +13,7 @@
 #include "platform/main_loop_contract.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_loop.h"
+#include "platform/recording_dialogs.h"
 
 namespace platform {
 namespace {
@@ -116,6 +117,27 @@ TEST(QtDialogs, ABoxRaisedOnAWorkerIsShownOnTheMainThread) {
   EXPECT_EQ(answer, DialogResult::Yes);
   EXPECT_EQ(seen.text, "PDU ERROR (length): 0011");
   EXPECT_EQ(seen.thread, QApplication::instance()->thread());
+}
+
+// The same hand-over with the recording service on the Qt loop: the box is
+// recorded on the Qt main thread, and the worker gets the scripted answer.
+TEST(QtDialogs, ABoxRaisedOnAWorkerIsRecordedOnTheQtMainThread) {
+  EnsureApplication();
+  QtMainLoop loop;
+  RecordingDialogs recording;
+  recording.ScriptAnswers({DialogResult::No});
+  InstallDialogs(&recording, &loop);
+  std::optional<DialogResult> answer;
+  {
+    testing::BoxFromWorker box("PDU ERROR (length): 0011");
+    answer = box.AnswerAfterPumping(loop);
+  }
+  InstallDialogs(nullptr);
+  EXPECT_EQ(answer, DialogResult::No);
+  ASSERT_EQ(recording.Boxes().size(), 1u);
+  EXPECT_EQ(recording.Boxes()[0].text, "PDU ERROR (length): 0011");
+  EXPECT_EQ(recording.Boxes()[0].thread, std::this_thread::get_id());
+  EXPECT_EQ(QThread::currentThread(), QApplication::instance()->thread());
 }
 
 TEST(QtDialogs, TimersAndPostedWorkRunWhileABoxIsOpen) {
