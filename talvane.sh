@@ -10,8 +10,8 @@ cd "$(dirname "$(readlink -f "$0")")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu gammu ccache
+  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev libzip-dev libexpat1-dev
+  python3 python3-xlrd python3-olefile python3-gammu gammu python3-openpyxl ccache xvfb xdotool
   desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )
@@ -130,8 +130,12 @@ run_demonstration() {
 }
 
 cmd_run() {
-  ensure_packages
-  build_release
+  # TALVANE_SKIP_BUILD=1 runs what build/release holds (the check of this
+  # command does so inside ./talvane.sh test, after its build).
+  if [ -z "${TALVANE_SKIP_BUILD:-}" ]; then
+    ensure_packages
+    build_release
+  fi
   local port
   port=$(attached_modem_port || true)
   if ! has_display || [ ! -x build/release/app/qt/talvane ]; then

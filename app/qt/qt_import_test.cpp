@@ -70,7 +70,7 @@ class QtImport : public ::testing::Test {
     picker.start(20);
     Find<QPushButton>(mainWindow->Widget(), "BitBtn1")->click();
     Settle();
-    EXPECT_EQ(filter, "EXCEL (*.xls);;EXCEL (*.xlsx)");
+    EXPECT_EQ(filter, "EXCEL (*.xls);;EXCEL (*.xlsx);;Pliki tekstowe (*.csv *.txt)");
   }
   // Opens the list's pop-up menu and tells whether "Usuń" is enabled.
   bool UsunEnabledInPopup(QListWidget* list) {
@@ -152,12 +152,15 @@ TEST_F(QtImport, DISABLED_AfterAnImportTheListWindowAndTheCountersShowTheNumbers
 // logic tests on memory views and by talvane-cli import.
 TEST_F(QtImport, DISABLED_AFileThatCannotBeOpenedLeavesTheCountersAtZero) {
   const fs::path file = env.folder / "zepsuty.xls";
-  std::ofstream(file) << "not a workbook";
+  // Binary bytes that are neither a workbook nor a text list (a text file
+  // would be read as a list, whatever its name).
+  const std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+  std::ofstream(file, std::ios::binary) << png;
   ImportThroughTheDialog(file);
   EXPECT_FALSE(telWindow->Widget()->isVisible());
   EXPECT_EQ(Find<QLabel>(mainWindow->Widget(), "lbPrawidlowe")->text(), "0");
   ASSERT_EQ(env.dialogs.Texts().size(), 1u);
-  EXPECT_EQ(FileBytes(file), "not a workbook");
+  EXPECT_EQ(FileBytes(file), png);
 }
 
 }  // namespace
