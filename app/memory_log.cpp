@@ -18,7 +18,7 @@ std::vector<AnsiString> SplitLogLines(const AnsiString& text) {
   return lines;
 }
 
-MemoryLog::MemoryLog(std::string name) : MemoryControl(std::move(name)) { insertion_ = LogCharAttributes(Font()); }
+MemoryLog::MemoryLog(std::string name) : LogInsertionState(std::move(name)) { insertion_ = LogCharAttributes(Font()); }
 
 void MemoryLog::SetFont(const TFont& value) {
   MemoryControl::SetFont(value);

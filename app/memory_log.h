@@ -2,6 +2,8 @@
 // The activity log of the memory view: lines with one set of attributes per
 // character, a caret, a selection and a scroll position, as the rich-text
 // control keeps them.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@
 
 namespace app {
 
-class MemoryLog final : public MemoryControl<TLogView> {
+class MemoryLog final : public LogInsertionState<MemoryControl<TLogView>> {
  public:
   // Lines the control shows at once (for the scroll position).
   static constexpr int kPageLines = 20;
@@ -27,12 +29,6 @@ class MemoryLog final : public MemoryControl<TLogView> {
   void InsertLine(int index, const AnsiString& text) override;
   void ReplaceLine(int index, const AnsiString& text) override;
   void DeleteLine(int index) override;
-
-  TFont InsertionAttributes() const override { return insertion_; }
-  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
-  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
-  bool AutoFontSwitching() const override { return autoFont_; }
-  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
 
   void BeginUpdate() override { ++updating_; }
   void EndUpdate() override { --updating_; }
@@ -65,8 +61,6 @@ class MemoryLog final : public MemoryControl<TLogView> {
 
   std::vector<LogLine> lines_;
   int textLength_ = 0;  // of every line with its line break
-  TFont insertion_;
-  bool autoFont_ = true;
   int updating_ = 0;
   int selStart_ = 0;
   int selLength_ = 0;

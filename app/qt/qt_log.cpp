@@ -10,7 +10,7 @@
 namespace app::qt {
 
 
-QtLog::QtLog(QTextEdit* edit) : QtControl(edit, QPalette::Base, QPalette::Text), edit_(edit) {
+QtLog::QtLog(QTextEdit* edit) : LogInsertionState(edit, QPalette::Base, QPalette::Text), edit_(edit) {
   edit_->setReadOnly(true);
   edit_->setUndoRedoEnabled(false);
   edit_->setAcceptRichText(false);

@@ -2,6 +2,8 @@
 // The activity log on a read-only QTextEdit. Each line is a block of the
 // document; the document always ends with an empty block (the line after the
 // last break), so positions and lengths count exactly as the log defines them.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -12,7 +14,7 @@
 
 namespace app::qt {
 
-class QtLog final : public QtControl<TLogView> {
+class QtLog final : public LogInsertionState<QtControl<TLogView>> {
  public:
   explicit QtLog(QTextEdit* edit);
 
@@ -25,12 +27,6 @@ class QtLog final : public QtControl<TLogView> {
   void InsertLine(int index, const AnsiString& text) override;
   void ReplaceLine(int index, const AnsiString& text) override;
   void DeleteLine(int index) override;
-
-  TFont InsertionAttributes() const override { return insertion_; }
-  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
-  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
-  bool AutoFontSwitching() const override { return autoFont_; }
-  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
 
   void BeginUpdate() override;
   void EndUpdate() override;
@@ -53,8 +49,6 @@ class QtLog final : public QtControl<TLogView> {
   void CaretToEnd();
 
   QTextEdit* edit_;
-  TFont insertion_;
-  bool autoFont_ = true;
   int updating_ = 0;
   // While repainting is held back, edits form one edit block of the document
   // (laid out once, at its end) and the caret follows the text only then.
