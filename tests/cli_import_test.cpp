@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "xls/xls_test_support.h"
 
@@ -190,6 +193,51 @@ TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   ASSERT_EQ(before.status, 0) << before.output;
   EXPECT_NE(before.output, "[]\n");
   EXPECT_EQ(after.output, before.output);
+}
+
+// Lines of a text, sorted.
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST(CliImport, ALibreOfficeSheetKeepsItsRichTextsAndErrorCells) {
+  // Texts with parts in bold red or italics, a plain text equal to a rich
+  // one, and =1/0 and =NA() cells, beside numbers (testdata/README.md).
+  const xls::testing::TestFolder folder;
+  const fs::path original = fs::path(TALVANE_SOURCE_DIR) / "tests" / "testdata" / "rich_errors.xls";
+  const fs::path file = folder / "bogate.xls";
+  fs::copy_file(original, file);
+  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
+  // The copy carries it all: no original needs keeping beside it.
+  EXPECT_FALSE(fs::exists(folder / "bogate.orig.xls"));
+
+  // Rich texts with their runs' fonts, error cells and plain texts as
+  // xlrd reads them: all that was there, plus the import's marks.
+  const std::string show =
+      std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR + "/tests/testdata/rich_and_errors.py '";
+  const auto before = xls::testing::RunCommand(show + original.string() + "'");
+  const auto after = xls::testing::RunCommand(show + file.string() + "'");
+  ASSERT_EQ(before.status, 0) << before.output;
+  ASSERT_EQ(after.status, 0) << after.output;
+  std::vector<std::string> expected = SortedLines(before.output);
+  ASSERT_EQ(std::count_if(expected.begin(), expected.end(), [](const std::string& l) { return l.starts_with("rich"); }),
+            3)
+      << before.output;
+  ASSERT_EQ(std::count_if(expected.begin(), expected.end(), [](const std::string& l) { return l.starts_with("error"); }),
+            4)
+      << before.output;
+  for (const char* mark : {"plain\t0\t1\t1\tkorekta na", "plain\t0\t1\t2\t600123457", "plain\t0\t2\t1\tduplikat",
+                           "plain\t0\t3\t1\tBŁĄD!"}) {
+    expected.push_back(mark);
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(SortedLines(after.output), expected) << after.output;
 }
 
 TEST(CliImport, BadArgumentsShowTheUsage) {
