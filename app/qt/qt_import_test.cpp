@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/import_test_support.h"
 #include "app/qt/qt_window_fixture.h"
 #include "modem/engine_timing.h"
@@ -165,17 +168,35 @@ class QtImport : public QtWindow {
     EXPECT_NE(widget, nullptr) << name;
     return widget;
   }
-  // Opens the list's pop-up menu and tells whether "Usuń" is enabled.
-  bool UsunEnabledInPopup(QListWidget* list) {
+  // Opens the list's pop-up menu on its current row and tells whether "Usuń"
+  // is enabled; `choose` chooses it (when enabled), else the menu is closed.
+  bool UsunEnabledInPopup(QListWidget* list, bool choose = false) {
     bool enabled = false;
     QTimer::singleShot(50, [&] {
       if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-        enabled = menu->actions().at(0)->isEnabled();
+        QAction* usun = menu->actions().at(0);
+        enabled = usun->isEnabled();
+        if (choose && enabled) usun->trigger();
         menu->close();
       }
     });
     emit list->customContextMenuRequested(QPoint(5, 5));
     return enabled;
+  }
+  // The user types `text` into the empty number field and presses Enter.
+  void TypeNumberAndEnter(const char* text) {
+    auto* edit = Find<QLineEdit>("Edit1");
+    edit->clear();
+    QTest::keyClicks(edit, text);
+    ASSERT_EQ(edit->text().toStdString(), text);
+    QTest::keyClick(edit, Qt::Key_Return);
+    Settle();
+  }
+  std::vector<std::string> ListRows() {
+    auto* rows = FindIn<QListWidget>(telWindow->Widget(), "ListBox1");
+    std::vector<std::string> texts;
+    for (int i = 0; i < rows->count(); ++i) texts.push_back(rows->item(i)->text().toStdString());
+    return texts;
   }
 
  private:
@@ -234,6 +255,40 @@ TEST_F(QtImport, AFileThatCannotBeOpenedLeavesTheCountersAtZero) {
   ASSERT_EQ(env.dialogs.Texts().size(), 1u);
   EXPECT_EQ(FileBytes(file), "not a workbook");
   EXPECT_FALSE(fs::exists(env.folder / "zepsuty_out.xls"));
+}
+
+TEST_F(QtImport, NumbersTypedWithEnterJoinTheListAndThePopupMenuRemovesThem) {
+  const std::string header = " L.p.\tNumer telefonu";
+  TypeNumberAndEnter("600123456");
+  QWidget* list = telWindow->Widget();
+  ASSERT_TRUE(list->isVisible());
+  EXPECT_EQ(list->geometry().topLeft(), QPoint(10, 10));
+  EXPECT_EQ(ListRows(), (std::vector<std::string>{header, "1\t600123456"}));
+  EXPECT_EQ(Find<QLabel>("lbPrawidlowe")->text(), "1");
+
+  // The same again with repeats left out; a number of the wrong length.
+  TypeNumberAndEnter("600123456");
+  EXPECT_EQ(ListRows().size(), 2u);
+  EXPECT_TRUE(env.dialogs.Texts().empty());
+  TypeNumberAndEnter("060012345");
+  ASSERT_EQ(env.dialogs.Texts().size(), 1u);
+  EXPECT_EQ(env.dialogs.Texts()[0], Ansi("Numer telefonu musi mieć 9 cyfr !     "));
+  EXPECT_EQ(ListRows().size(), 2u);
+
+  // Removing row 2 of 3 renumbers; removing the last row closes the window.
+  TypeNumberAndEnter("600123457");
+  TypeNumberAndEnter("600123458");
+  auto* rows = FindIn<QListWidget>(list, "ListBox1");
+  rows->setCurrentRow(2);
+  ASSERT_TRUE(UsunEnabledInPopup(rows, /*choose=*/true));
+  EXPECT_EQ(ListRows(), (std::vector<std::string>{header, "1\t600123456", "2\t600123458"}));
+  EXPECT_EQ(Find<QLabel>("lbPrawidlowe")->text(), "2");
+  for (int left = 2; left > 0; --left) {
+    rows->setCurrentRow(1);
+    ASSERT_TRUE(UsunEnabledInPopup(rows, /*choose=*/true));
+  }
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(Find<QLabel>("lbPrawidlowe")->text(), "0");
 }
 
 }  // namespace
