@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <optional>
+
 #include "app/activity_log.h"
 #include "app/qt/qt_controls.h"
 
@@ -45,12 +47,14 @@ class QtLog final : public QtControl<TLogView> {
   void ScrollToCaret() override;
 
   // The attributes of one character (tests).
-  TFont CharAttributes(int line, int column) const;
+  TFont CharAttributes(int line, int column);
 
  private:
   QTextCharFormat Format(const TFont& font) const;
   void InsertLineAt(QTextCursor& cursor, const AnsiString& text, const QTextCharFormat& format);
   void CaretToEnd();
+  void ReplaceLineNow(int index, const AnsiString& text);
+  void ApplyPendingLine();
 
   QTextEdit* edit_;
   TFont insertion_;
@@ -60,6 +64,12 @@ class QtLog final : public QtControl<TLogView> {
   // (laid out once, at its end) and the caret follows the text only then.
   QTextCursor editBlock_;
   bool caretToEndPending_ = false;
+  // A line replaced while repainting is held back, not yet in the document.
+  struct PendingLine {
+    int index;
+    AnsiString text;
+  };
+  std::optional<PendingLine> pendingLine_;
 };
 
 }  // namespace app::qt
