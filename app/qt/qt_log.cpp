@@ -12,10 +12,9 @@
 namespace app::qt {
 
 
-QtLog::QtLog(QTextEdit* edit) : QtControl(edit, QPalette::Base, QPalette::Text), edit_(edit) {
+QtLog::QtLog(QPlainTextEdit* edit) : QtControl(edit, QPalette::Base, QPalette::Text), edit_(edit) {
   edit_->setReadOnly(true);
   edit_->setUndoRedoEnabled(false);
-  edit_->setAcceptRichText(false);
   insertion_ = LogCharAttributes(Font());
 }
 

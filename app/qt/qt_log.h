@@ -1,11 +1,14 @@
 #pragma once
-// The activity log on a read-only QTextEdit. Each line is a block of the
+// The activity log on a read-only QPlainTextEdit. Each line is a block of the
 // document; the document always ends with an empty block (the line after the
 // last break), so positions and lengths count exactly as the log defines them.
+// The plain text editor still shows each character in its own font and
+// colour, and lays out only the lines in view: a log of tens of thousands of
+// lines (an import's corrections) costs no more to show than a short one.
 
+#include <QPlainTextEdit>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
 
 #include <optional>
 
@@ -16,7 +19,7 @@ namespace app::qt {
 
 class QtLog final : public QtControl<TLogView> {
  public:
-  explicit QtLog(QTextEdit* edit);
+  explicit QtLog(QPlainTextEdit* edit);
 
   void SetFont(const TFont& value) override;
 
@@ -56,7 +59,7 @@ class QtLog final : public QtControl<TLogView> {
   void ReplaceLineNow(int index, const AnsiString& text);
   void ApplyPendingLine();
 
-  QTextEdit* edit_;
+  QPlainTextEdit* edit_;
   TFont insertion_;
   bool autoFont_ = true;
   int updating_ = 0;
