@@ -9,9 +9,9 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev
-  python3 python3-xlrd python3-olefile python3-gammu gammu ccache
+  qt6-base-dev libgl-dev qt6-translations-l10n
+  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev libzip-dev libexpat1-dev
+  python3 python3-xlrd python3-olefile python3-gammu gammu python3-openpyxl ccache xvfb xdotool
   desktop-file-utils man-db dpkg-dev
   fonts-liberation fonts-dejavu-core fonts-wine
 )
@@ -130,8 +130,14 @@ run_demonstration() {
 }
 
 cmd_run() {
-  ensure_packages
-  build_release
+  # TALVANE_SKIP_BUILD=1 runs what build/release holds (the check of this
+  # command does so inside ./talvane.sh test, after its build).
+  if [ -z "${TALVANE_SKIP_BUILD:-}" ]; then
+    # The build's progress is not the command's output: standard output
+    # carries what the demonstration prints.
+    ensure_packages >&2
+    build_release >&2
+  fi
   local port
   port=$(attached_modem_port || true)
   if ! has_display || [ ! -x build/release/app/qt/talvane ]; then
@@ -143,7 +149,7 @@ cmd_run() {
     run_demonstration
     return
   fi
-  [ -n "$port" ] || start_simulated_modem
+  [ -n "$port" ] || start_simulated_modem --quiet
   run_window "$@"
 }
 

@@ -84,6 +84,11 @@ void TCampaign::Step() {
     timer1_.SetEnabled(false);
     finished_ = true;
     SaveResults();
+    // The operator has to know where the rows went, the manual list's
+    // workbook included.
+    if (results_.Exists() && !resultPath_.empty()) {
+      screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
+    }
     screen_.Finished();
   }
 }
@@ -163,7 +168,15 @@ void TCampaign::SaveResults() {
 }
 
 bool TCampaign::Stop(bool askFirst) {
-  if (askFirst && !numbers_.Empty() && !screen_.ConfirmStop()) return false;
+  // Messages handed to a modem and not yet reported are numbers left too:
+  // stopping drops them, so the operator is asked and told which they are.
+  const bool numbersLeft = !numbers_.Empty() || !handedOver_.empty();
+  if (askFirst && numbersLeft && !screen_.ConfirmStop()) return false;
+  for (const std::string& destination : handedOver_) {
+    screen_.LogLine(Ansi(kFailedLine) + destination + Ansi(" - wysyłka zatrzymana"));
+  }
+  handedOver_.clear();
+  pending_.clear();
   timer1_.SetEnabled(false);
   for (modem::TZoGSM* modem : modems_) {
     modem->SetHardModemStop(true);

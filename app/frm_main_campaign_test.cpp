@@ -100,6 +100,9 @@ TEST_F(Campaign, ThreeNumbersGetOneMessageEachOnConsecutiveStepsAndTurnGreen) {
   EXPECT_EQ(form->SentCounter(), 3);
   EXPECT_EQ(view.Gauge1.Progress(), 3);
   EXPECT_EQ(FailureLines(), 0);
+  const std::vector<std::string> lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), Ansi("Zapisano plik wynikowy: " + resultFile.string())), lines.end())
+      << ::testing::PrintToString(lines);
   EXPECT_FALSE(tel.frmTelList.Visible());  // the campaign took its last row
   EXPECT_EQ(testing::ResultRows(resultFile),
             (std::vector<std::string>{"600100200\tgreen", "600100201\tgreen", "600100202\tgreen"}));
@@ -185,6 +188,31 @@ TEST_F(Campaign, StopWithAnEmptyListOrDuringATestConnectionAsksNothing) {
   EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 0);
 }
 
+TEST_F(Campaign, StopWhileTheLastMessagesAreStillQueuedAsksAndNamesThem) {
+  Import({"600100200", "600100201"});
+  Compose("Tekst");
+  // Both messages leave the list at once and wait in the modem for the network.
+  simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::Delay, 0, 4000, -1});
+  ASSERT_TRUE(Click(view.BitBtn3));
+  ASSERT_TRUE(RunUntil([&] { return form->NumberList().Empty() && simulator.Pdus().size() >= 1; }));
+  ASSERT_EQ(form->SentCounter(), 0);
+
+  env.dialogs.ScriptAnswers({DialogResult::No});
+  ASSERT_TRUE(Click(view.BitBtn4));
+  ASSERT_EQ(env.dialogs.Boxes().size(), 1u);  // numbers still on their way are numbers left
+  EXPECT_TRUE(form->Timer1().Enabled());
+
+  env.dialogs.ScriptAnswers({DialogResult::Yes});
+  ASSERT_TRUE(Click(view.BitBtn4));
+  const std::vector<std::string> lines = LogLines();
+  for (const char* number : {"+48600100200", "+48600100201"}) {
+    const std::string line = Ansi(std::string("BŁĄD! nie udało się wysłać wiadomości do: ") + number +
+                                  " - wysyłka zatrzymana");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << ::testing::PrintToString(lines);
+  }
+  EXPECT_TRUE(ConnectedIs(false));
+}
+
 TEST_F(Campaign, ASecondCampaignAfterAStopRunsWithoutAutomaticReconnectionAndNothingOfTheFirst) {
   Import({"600100200", "600100201", "600100202"});
   Compose("Pierwsza");
@@ -246,7 +274,10 @@ TEST_F(Campaign, ANumberWithLettersIsReportedFailedAndNeverReachesTheModem) {
   EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 1);
   EXPECT_EQ(form->SentCounter(), 2);
   EXPECT_EQ(FailureLines(), 1);
-  EXPECT_NE(LogLines().back().find("+4860010020a"), std::string::npos);
+  const std::vector<std::string> lines = LogLines();
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.starts_with(Ansi("BŁĄD!")) && line.find("+4860010020a") != std::string::npos;
+  })) << ::testing::PrintToString(lines);
   EXPECT_EQ(testing::ResultRows(resultFile), (std::vector<std::string>{"60010020a\tred", "600100201\tgreen"}));
 }
 

@@ -5,6 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/read_file.h"
 #include "xls/result_codes.h"
+#include "xls/text_list_reader.h"
 
 namespace app {
 
@@ -22,11 +23,20 @@ bool LooksLikeXlsx(const std::string& path, const std::vector<std::uint8_t>& byt
 AnsiString ReasonOfOpenResult(const TInputWorkbook& input) {
   switch (input.openResult) {
     case xls::kOpenNotWorkbook:
-      return LooksLikeXlsx(input.path, input.bytes)
-                 ? Ansi("to plik w formacie XLSX, a program czyta tylko pliki XLS (Excel 97-2003)")
-                 : Ansi("to nie jest plik XLS");
+      return LooksLikeXlsx(input.path, input.bytes) ? Ansi("plik XLSX jest uszkodzony")
+                                                    : Ansi("to nie jest arkusz kalkulacyjny ani lista tekstowa");
+    case xls::kOpenTooLarge:
+      return Ansi("plik jest uszkodzony: jego część po rozpakowaniu ma nieprawdopodobny rozmiar");
+    case xls::kOpenTooDeep:
+      return Ansi("plik jest uszkodzony: jego XML jest zbyt głęboko zagnieżdżony lub deklaruje typ dokumentu");
+    case xls::kOpenPartMissing:
+      return Ansi("plik jest uszkodzony: brakuje części skoroszytu");
+    case xls::kOpenEncryptedPackage:
+      return Ansi("plik jest zabezpieczony hasłem");
     case xls::kOpenCorrupt:
-      return Ansi("plik jest uszkodzony lub zapisany w nieobsługiwanej wersji formatu XLS");
+      return LooksLikeXlsx(input.path, input.bytes)
+                 ? Ansi("plik XLSX jest uszkodzony")
+                 : Ansi("plik jest uszkodzony lub zapisany w nieobsługiwanej wersji formatu XLS");
     case xls::kFilePassNeedsPassword:
     case xls::kFilePassWrongPassword:
       return Ansi("plik jest zabezpieczony hasłem");
@@ -63,6 +73,9 @@ bool OpenInputWorkbook(TInputWorkbook& input, AnsiString& reason) {
   }
   input.bytes.assign(contents->begin(), contents->end());
   input.openResult = input.book.OpenBytes(input.bytes);
+  // Neither a spreadsheet nor damaged: a list kept as text (CSV, .txt).
+  if (input.openResult == xls::kOpenNotWorkbook && xls::LooksLikeTextList(input.bytes))
+    input.openResult = xls::ReadTextList(input.book, input.bytes);
   // A file whose stream ends inside a sheet gave every sheet it holds.
   if (input.openResult != xls::kOpenOk && input.openResult != xls::kOpenUnfinished) {
     reason = ReasonOfOpenResult(input);
@@ -88,8 +101,25 @@ std::string BackupPathFor(const std::string& path) {
   }
 }
 
+std::string CopyPathFor(const std::string& path) {
+  const fs::path file(path);
+  const std::string stem = (file.parent_path() / file.stem()).string();
+  std::error_code ec;
+  for (int n = 1;; ++n) {
+    const std::string candidate = stem + (n == 1 ? std::string() : "_" + std::to_string(n)) + ".xls";
+    if (!fs::exists(candidate, ec) && !ec) return candidate;
+  }
+}
+
 TWriteBack WriteInputBack(TInputWorkbook& input) {
   TWriteBack outcome;
+  const xls::FileFormat format = input.book.FormatRead();
+  if (format == xls::FileFormat::Xlsx || format == xls::FileFormat::Text) {
+    outcome.copyPath = CopyPathFor(input.path);
+    outcome.saveResult = input.book.SaveAs(outcome.copyPath);
+    if (outcome.saveResult != xls::kSaveOk) outcome.kind = TWriteBack::TKind::SaveFailed;
+    return outcome;
+  }
   if (input.book.OpenedEncrypted()) {
     outcome.kind = TWriteBack::TKind::LeftEncrypted;
     return outcome;

@@ -31,14 +31,20 @@ struct TWriteBack {
   TKind kind = TKind::Saved;
   int saveResult = 0;       // of SaveAs, when it ran
   std::string backupPath;   // the original kept here, empty when not needed
+  std::string copyPath;     // an .xlsx or text list is left alone: its marked copy went here
   std::string error;        // of the backup write
 };
 
-// Writes the marked workbook back over its file (see above).
+// Writes the marked workbook back over its file (see above). A workbook read
+// from an .xlsx package or a text list is never written over with BIFF8:
+// its marked copy goes next to it as a new .xls file (CopyPathFor).
 TWriteBack WriteInputBack(TInputWorkbook& input);
 
 // A free name for the copy of the original: "name.orig.xls", then
 // "name.orig2.xls", "name.orig3.xls", ...
 std::string BackupPathFor(const std::string& path);
+// A free name for the marked BIFF8 copy of an .xlsx or text list:
+// "name.xls", then "name_2.xls", "name_3.xls", ... (never an existing file).
+std::string CopyPathFor(const std::string& path);
 
 }  // namespace app

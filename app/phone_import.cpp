@@ -1,5 +1,7 @@
 #include "app/phone_import.h"
 
+#include <filesystem>
+
 #include "app/cell_text.h"
 #include "app/import_input_file.h"
 #include "app/zo_tools.h"
@@ -84,6 +86,11 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
 
   t_.inputFilePath = path;
   t_.resultFilePath = ResultFilePathFor(path);
+  // The result is a BIFF8 workbook: from an .xlsx or a text list it gets the
+  // .xls extension rather than a name that misstates its content.
+  const xls::FileFormat read = input.book.FormatRead();
+  if (read == xls::FileFormat::Xlsx || read == xls::FileFormat::Text)
+    t_.resultFilePath = std::filesystem::path(t_.resultFilePath).replace_extension(".xls").string();
   t_.result.Discard();
   t_.result.Create();
 
@@ -112,7 +119,12 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
         AppendLogLine(log, Ansi("Oryginał pliku zachowano jako: ") + platform::Utf8ToAnsi(written.backupPath), 0, 9,
                       "Tahoma", TLogFontStyle::Regular, clGray);
       }
-      AppendLogLine(log, Ansi("Zapisano oznaczony plik: ") + file, 0, 9, "Tahoma", TLogFontStyle::Regular, clGray);
+      if (!written.copyPath.empty()) {
+        AppendLogLine(log, Ansi("Oznaczoną kopię pliku zapisano jako: ") + platform::Utf8ToAnsi(written.copyPath), 0,
+                      9, "Tahoma", TLogFontStyle::Regular, clGray);
+      } else {
+        AppendLogLine(log, Ansi("Zapisano oznaczony plik: ") + file, 0, 9, "Tahoma", TLogFontStyle::Regular, clGray);
+      }
       break;
     case TWriteBack::TKind::LeftEncrypted:
       AppendLogLine(log, Ansi("Plik jest zaszyfrowany, więc nie został nadpisany oznaczoną kopią: ") + file, 0, 9,
@@ -124,7 +136,8 @@ TImportResult TPhoneImport::Run(const std::string& path, bool excludeDuplicates)
                     result);
       break;
     case TWriteBack::TKind::SaveFailed:
-      ReportFailure(Ansi("Nie udało się zapisać oznaczonego pliku ") + file + " (kod " +
+      ReportFailure(Ansi("Nie udało się zapisać oznaczonego pliku ") +
+                        (written.copyPath.empty() ? file : platform::Utf8ToAnsi(written.copyPath)) + " (kod " +
                         Number(written.saveResult) + ")",
                     result);
       break;

@@ -267,10 +267,13 @@ TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
   std::string damaged = FileBytes(reader / "xlwt_basic.xls");
   damaged.resize(damaged.size() / 3);
   const Case cases[] = {
-      {"arkusz.xlsx", FileBytes(reader / "zip_workbook.xlsx"), "XLSX"},
+      {"arkusz.xlsx", FileBytes(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_truncated.xlsx"),
+       "uszkodzony"},
+      {"bez_arkusza.xlsx", FileBytes(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_missing_sheet.xlsx"),
+       "brakuje"},
       {"uszkodzony.xls", damaged, ""},
       {"haslo.xls", FileBytes(reader / "rc4_user_password.xls"), "hasłem"},
-      {"tekst.xls", "to nie jest skoroszyt\n", "to nie jest plik XLS"},
+      {"obraz.xls", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "to nie jest arkusz"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -26,7 +26,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 # The libraries the programs link come from dpkg-shlibdeps; the fonts the
-# window is designed with are recommended.
+# window is designed with and Qt's Polish texts (file dialog, box buttons) are
+# recommended.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-dejavu-core, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-dejavu-core, fonts-liberation, qt6-translations-l10n")
 include(CPack)

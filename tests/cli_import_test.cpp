@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "xls/xls_test_support.h"
@@ -118,17 +119,20 @@ TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
 TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "arkusz.xlsx";
-  fs::copy_file(kReaderFixtures / "zip_workbook.xlsx", file);
+  // A package cut short, as a download that stopped half way leaves it.
+  fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_truncated.xlsx", file);
   const std::string before = Bytes(file);
   const ImportRun run = Import(folder, "'" + file.string() + "'");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, R"({"loaded":0,"corrected":0,"rejected":0,"duplicates":0,"numbers":[],"result_file":null,)"
                      R"("input_saved":false,"error":"Nie można wczytać pliku )" +
                          file.string() +
-                         R"x(: to plik w formacie XLSX, a program czyta tylko pliki XLS (Excel 97-2003)"}
+                         R"x(: plik XLSX jest uszkodzony"}
 )x");
   EXPECT_EQ(Bytes(file), before);
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
+  EXPECT_FALSE(fs::exists(folder / "arkusz_out.xls"));
+  EXPECT_FALSE(fs::exists(folder / "arkusz.xls"));
 }
 
 TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
@@ -247,6 +251,83 @@ TEST(CliImport, BadArgumentsShowTheUsage) {
     EXPECT_EQ(run.status, 2) << arguments;
     EXPECT_NE(run.log.find("usage: talvane-cli import [--keep-duplicates] FILE"), std::string::npos) << arguments;
   }
+}
+
+// What the import says about the rows, without the names of the files it
+// wrote. Gnumeric's .xls gives unfilled cells an automatic solid fill (-4105)
+// where the .xlsx says "none" (-4142); both are no colour to the import.
+std::string RowsAndTotals(std::string out) {
+  for (std::size_t at; (at = out.find("\"fill\":-4105")) != std::string::npos;) out.replace(at, 12, "\"fill\":-4142");
+  const std::size_t files = out.find(",\"result_file\"");
+  return files == std::string::npos ? out : out.substr(0, files);
+}
+
+TEST(CliImport, AnXlsxListImportsLikeTheSameSheetSavedAsXls) {
+  const fs::path xlsx = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "xlsx";
+  const std::pair<fs::path, fs::path> pairs[] = {
+      {xlsx / "openpyxl_list.xlsx", xlsx / "openpyxl_list.xls"},
+      {xlsx / "xlsxwriter_inline_formula.xlsx", xlsx / "xlsxwriter_inline_formula.xls"},
+      {xlsx / "gnumeric_list.xlsx", xlsx / "gnumeric_list.xls"},
+      {xlsx / "openpyxl_empty_first_row.xlsx", xlsx / "openpyxl_empty_first_row.xls"},
+      {xlsx / "libreoffice_list.xlsx", xlsx / "libreoffice_list.xls"},
+      {kReaderFixtures / "zip_workbook.xlsx", kReaderFixtures / "rc4_plain_source.xls"},
+  };
+  for (const auto& [fromXlsx, fromXls] : pairs) {
+    SCOPED_TRACE(fromXlsx.filename().string());
+    const xls::testing::TestFolder folder;
+    const fs::path list = folder / "lista.xlsx";
+    const fs::path workbook = folder / "arkusz.xls";
+    fs::copy_file(fromXlsx, list);
+    fs::copy_file(fromXls, workbook);
+    const std::string original = Bytes(list);
+    const ImportRun listRun = Import(folder, "'" + list.string() + "'");
+    const ImportRun workbookRun = Import(folder, "'" + workbook.string() + "'");
+    ASSERT_EQ(listRun.status, 0) << listRun.out << listRun.log;
+    ASSERT_EQ(workbookRun.status, 0) << workbookRun.out << workbookRun.log;
+    EXPECT_NE(listRun.out.find("\"loaded\":"), std::string::npos) << listRun.out;
+    EXPECT_EQ(RowsAndTotals(listRun.out), RowsAndTotals(workbookRun.out));
+    EXPECT_EQ(Bytes(list), original);
+    // The marks went into a new .xls beside the list: xlrd finds them the
+    // same as in the workbook marked in place.
+    const auto marks = xls::testing::RunCommand(std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
+                                                "/tests/testdata/compare_marks.py '" + (folder / "lista.xls").string() +
+                                                "' '" + workbook.string() + "'");
+    EXPECT_EQ(marks.status, 0) << marks.output;
+  }
+}
+
+TEST(CliImport, TheMarkedCopyOfAListNeverTakesTheNameOfAFileThatExists) {
+  const xls::testing::TestFolder folder;
+  const fs::path list = folder / "lista.xlsx";
+  fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/openpyxl_list.xlsx", list);
+  const std::string listBytes = Bytes(list);
+  // The user's own workbook that happens to carry the name the copy would take.
+  fs::copy_file(kReaderFixtures / "xlwt_basic.xls", folder / "lista.xls");
+  const std::string ownBytes = Bytes(folder / "lista.xls");
+  std::ofstream(folder / "numery.csv") << "600123456;Jan\n\"48 600 123 457\";Anna\n";
+
+  const struct {
+    fs::path input;
+    const char* copy;
+    const char* firstCell;  // A1 of the copy, as xlrd reads it
+  } runs[] = {
+      {list, "lista_2.xls", "number\t600123456"},  // lista.xls is the user's
+      {list, "lista_3.xls", "number\t600123456"},  // and lista_2.xls is the first copy now
+      {folder / "numery.csv", "numery.xls", "text\t600123456"},
+  };
+  for (const auto& r : runs) {
+    SCOPED_TRACE(r.copy);
+    const ImportRun run = Import(folder, "'" + r.input.string() + "'");
+    ASSERT_EQ(run.status, 0) << run.out << run.log;
+    EXPECT_NE(run.log.find("Oznaczoną kopię pliku zapisano jako: " + (folder / r.copy).string()), std::string::npos)
+        << run.log;
+    EXPECT_TRUE(fs::exists(folder / r.copy));
+    ExpectXlrd(folder, folder / r.copy, std::string("cell\t0\t0\t0\t") + r.firstCell + "\t-\t*\t*\n");
+  }
+  EXPECT_EQ(Bytes(list), listBytes);
+  EXPECT_EQ(Bytes(folder / "lista.xls"), ownBytes);
+  EXPECT_FALSE(fs::exists(folder / "lista_4.xls"));
+  EXPECT_TRUE(fs::exists(folder / "numery_out.xls"));
 }
 
 }  // namespace

@@ -63,15 +63,25 @@ TEST(XlsDump, PrintsSheetsCellsAndWidths) {
     EXPECT_TRUE(HasLine(lines, expected)) << expected << "\n" << result.output.substr(0, 2000);
 }
 
-const std::string kNotAWorkbook = "\"message\": \"not a spreadsheet\"";
-
-TEST(XlsDump, ReportsAFileThatIsNoWorkbook) {
-  for (const char* file : {"not_a_workbook.txt", "zip_workbook.xlsx"}) {
-    const auto result = RunCommand("(" + Cli() + " xls dump '" + Fixture(file) + "' 2>/dev/null)");
-    EXPECT_EQ(result.status, 1) << file;
-    EXPECT_EQ(result.output, "{\"open\": -3, " + kNotAWorkbook + "}\n") << file;
-    const auto said = RunCommand("(" + Cli() + " xls dump '" + Fixture(file) + "' 2>&1 >/dev/null)");
-    EXPECT_EQ(said.output, "talvane-cli xls dump: cannot read " + Fixture(file) + ": not a spreadsheet\n");
+TEST(XlsDump, ReportsAFileThatIsNoWorkbookOrADamagedOne) {
+  const struct {
+    const char* file;
+    int open;
+    const char* reason;
+  } cases[] = {
+      {"not_a_workbook.txt", -3, "not a spreadsheet"},
+      {"../xlsx/hostile_truncated.xlsx", -1, "damaged file"},
+      {"../xlsx/hostile_missing_sheet.xlsx", -12, "damaged file: a part of the workbook is missing"},
+  };
+  for (const auto& c : cases) {
+    const auto result = RunCommand("(" + Cli() + " xls dump '" + Fixture(c.file) + "' 2>/dev/null)");
+    EXPECT_EQ(result.status, 1) << c.file;
+    // The first line says why; what could be read before the fault may follow.
+    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
+              "{\"open\": " + std::to_string(c.open) + ", \"message\": \"" + c.reason + "\"}")
+        << c.file;
+    const auto said = RunCommand("(" + Cli() + " xls dump '" + Fixture(c.file) + "' 2>&1 >/dev/null)");
+    EXPECT_EQ(said.output, "talvane-cli xls dump: cannot read " + Fixture(c.file) + ": " + c.reason + "\n");
   }
 }
 
@@ -107,9 +117,9 @@ TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
   }
   const fs::path none = folder / "none.xls";
   const auto failed =
-      RunCommand("(" + Cli() + " xls copy '" + Fixture("zip_workbook.xlsx") + "' '" + none.string() + "' 2>/dev/null)");
+      RunCommand("(" + Cli() + " xls copy '" + Fixture("not_a_workbook.txt") + "' '" + none.string() + "' 2>/dev/null)");
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null, " + kNotAWorkbook + "}\n");
+  EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null, \"message\": \"not a spreadsheet\"}\n");
   EXPECT_FALSE(fs::exists(none));
 }
 

@@ -75,6 +75,9 @@ int TXLSReadStream::FromCompoundFile() {
     if (IsOldBof(TXLSBody(bytes_).U16(0))) return kOpenOldFormat;
     return kOpenOk;
   }
+  // A password-protected .xlsx is a compound file holding the encrypted package.
+  cfb::EntryInfo package;
+  if (compound_.Find(compound_.Root(), u"EncryptedPackage", package) == cfb::kOk) return kOpenEncryptedPackage;
   return kOpenNotWorkbook;
 }
 

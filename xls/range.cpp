@@ -178,7 +178,7 @@ Variant TXLSRange::CellValue(int row, int column) const {
     case CellKind::Error:
       return Variant::Null();
     case CellKind::Text:
-      return Variant::Text(book.Strings().Text(cell->stringIndex));
+      return Variant::Text(std::u16string(book.Strings().Text(cell->stringIndex)));
     case CellKind::Number:
       if (book.NumFormats().IsDateFormat(book.XFList().EffectiveNumFormat(cell->xf))) return asDate(cell->number);
       return Variant::Double(cell->number);

@@ -62,6 +62,10 @@ std::string OpenResultReason(int result, const fs::path& path) {
     case kFilePassNeedsPassword: return "encrypted with a password";
     case kFilePassPasswordTooLong: return "the password is longer than 31 characters";
     case kFilePassWrongPassword: return "wrong password";
+    case kOpenEncryptedPackage: return "encrypted with a password";
+    case kOpenTooLarge: return "damaged file: a part of it unpacks to an implausible size";
+    case kOpenTooDeep: return "damaged file: its XML is nested too deeply or declares a document type";
+    case kOpenPartMissing: return "damaged file: a part of the workbook is missing";
     default: return Unknown(result);
   }
 }

@@ -8,9 +8,21 @@
 // A text may carry formatting runs (rich text: parts of it in other fonts).
 // Such a string is an entry of its own, shared only by cells with the same
 // text and the same runs; a plain text never finds it.
+//
+// A file's own table of strings can be taken over whole (AdoptUnused): its
+// cells then refer to the entries by index (Use), and the lookup by text is
+// built only when a text is first looked up. That keeps opening a file with
+// tens of thousands of distinct texts from hashing each of them. A file whose
+// table holds the same text twice keeps both entries; a lookup finds the
+// first.
+//
+// The texts and the lookup's nodes live in one arena that grows in large
+// blocks and is given back whole by Clear or the end of the table: entries
+// are never removed one by one, so there is nothing to free piecemeal.
 
 #include <cstdint>
 #include <deque>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,9 +50,18 @@ class TXLSStringTable {
   std::int32_t AddRich(std::u16string_view text, const std::vector<TXLSRichRun>& runs);
   // Takes one use away from the string at index; an unknown index is ignored.
   void Release(std::int32_t index);
+  // Appends plain texts with no use yet, in order; returns the index of the
+  // first of them.
+  std::int32_t AdoptUnused(const std::vector<std::u16string>& texts);
+  // Enters one use of the string at index; an unknown index is ignored.
+  void Use(std::int32_t index);
+  // Makes room in the lookup for `more` texts beyond those in the table.
+  void Reserve(std::size_t more);
 
   std::int32_t Count() const { return static_cast<std::int32_t>(strings_.size()); }
-  const std::u16string& Text(std::int32_t index) const;
+  // The text of a string (empty for an unknown index); valid while the table
+  // lives and is not cleared.
+  std::u16string_view Text(std::int32_t index) const;
   // The formatting runs of a string (none for a plain text).
   const std::vector<TXLSRichRun>& Runs(std::int32_t index) const;
   std::uint32_t UseCount(std::int32_t index) const;
@@ -51,12 +72,21 @@ class TXLSStringTable {
 
  private:
   struct Entry {
-    std::u16string text;
+    std::u16string_view text;  // in arena_
     std::uint32_t uses = 0;
     std::vector<TXLSRichRun> runs;
   };
-  std::deque<Entry> strings_;  // a deque keeps the texts in place, so the map can view them
-  std::unordered_map<std::u16string_view, std::int32_t> index_;
+  // A copy of the text in the arena.
+  std::u16string_view Keep(std::u16string_view text);
+  // Enters the plain texts appended since the last lookup into index_.
+  void CatchUpIndex() const;
+
+  // Declared first, so that it outlives everything that points into it.
+  mutable std::pmr::monotonic_buffer_resource arena_;
+  std::deque<Entry> strings_;
+  // The plain texts of strings_[0, indexed_) by text; filled lazily.
+  mutable std::pmr::unordered_map<std::u16string_view, std::int32_t> index_{&arena_};
+  mutable std::size_t indexed_ = 0;
   std::unordered_map<std::u16string, std::int32_t> richIndex_;  // text, NUL, the runs as characters
 };
 

@@ -29,7 +29,8 @@ namespace xls {
 
 class TXLSFileStorage;
 
-enum class FileFormat : std::uint8_t { None, Biff5, Biff8 };
+// Xlsx and Text are read only: a workbook read from them is saved as BIFF8.
+enum class FileFormat : std::uint8_t { None, Biff5, Biff8, Xlsx, Text };
 
 // What a file read held that a BIFF8 save cannot carry (SaveLosses() bits).
 inline constexpr std::uint32_t kLossSkippedSheets = 1u << 0;   // macro sheets, modules, dialogs, workspaces

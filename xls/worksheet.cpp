@@ -65,6 +65,14 @@ void IXLSWorksheet::SetCellText(TXLSCellRef& cell, std::u16string_view text) {
   cell.stringIndex = workbook_.Strings().Add(text);
 }
 
+void IXLSWorksheet::SetCellStringIndex(TXLSCellRef& cell, std::int32_t index) {
+  ClearCellContent(cell);
+  if (index < 0 || index >= workbook_.Strings().Count()) return;
+  cell.kind = CellKind::Text;
+  cell.stringIndex = index;
+  workbook_.Strings().Use(index);
+}
+
 void IXLSWorksheet::SetCellRichText(TXLSCellRef& cell, std::u16string_view text,
                                     const std::vector<TXLSRichRun>& runs) {
   ClearCellContent(cell);

@@ -69,6 +69,9 @@ class IXLSWorksheet {
   void ClearCellContent(TXLSCellRef& cell);
   // Stores a text in the cell (entering it in the shared string table).
   void SetCellText(TXLSCellRef& cell, std::u16string_view text);
+  // A text already in the shared string table, by its index (a file's own
+  // table taken over with AdoptUnused).
+  void SetCellStringIndex(TXLSCellRef& cell, std::int32_t index);
   // A text with formatting runs (rich text), as a file brings it.
   void SetCellRichText(TXLSCellRef& cell, std::u16string_view text, const std::vector<TXLSRichRun>& runs);
   // Formats for a whole row or column; the use moves in the format table.

@@ -1,6 +1,9 @@
 // talvane: the main window of Talvane.
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +71,14 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName("Talvane");
+  // The window speaks Polish whatever the desktop's language, and so do Qt's
+  // own texts in it (the file dialog, the buttons of the message boxes) when
+  // Debian's Qt translations are installed; otherwise they stay in English.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Polish, QLocale::Poland), "qtbase", "_",
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
   // Closing the main window ends the program, whatever other window is open.
   QApplication::setQuitOnLastWindowClosed(false);
   app::qt::RegisterFonts();

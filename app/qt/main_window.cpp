@@ -6,10 +6,13 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/frm_main_design.h"
 #include "app/qt/qt_look.h"
@@ -66,6 +69,38 @@ class PageControl final : public QTabWidget {
     setTabBar(new FixedTabBar);
     setIconSize(QSize(20, 20));
   }
+};
+
+// A page of the tabs: where the window is smaller than the page needs (a
+// small screen) the page scrolls, otherwise its content fills it.
+QScrollArea* ScrollingPage(const char* name, QWidget* content) {
+  auto* page = new QScrollArea;
+  page->setObjectName(name);
+  page->setFrameShape(QFrame::NoFrame);
+  page->setWidgetResizable(true);
+  page->setWidget(content);
+  // The tab's own background shows through, as on a page without scrolling.
+  page->viewport()->setAutoFillBackground(false);
+  content->setAutoFillBackground(false);
+  return page;
+}
+
+// A panel of the splitter that is never smaller than its designed minimum
+// nor than its controls need: dragging the splitter cannot push one control
+// onto another or out of sight.
+class SplitterPanel final : public QWidget {
+ public:
+  SplitterPanel(const char* name, int designedMinimumHeight) : designedMinimumHeight_(designedMinimumHeight) {
+    setObjectName(name);
+  }
+  QSize minimumSizeHint() const override {
+    QSize size = QWidget::minimumSizeHint();
+    size.setHeight(std::max(size.height(), designedMinimumHeight_));
+    return size;
+  }
+
+ private:
+  int designedMinimumHeight_;
 };
 
 QGroupBox* NewGroupBox(const char* name) {
@@ -155,11 +190,9 @@ QWidget* MainWindow::BuildPages() {
   tabs->setObjectName("PageControl1");
   view_.PageControl1 = Keep<QtPageControl>(tabs);
 
-  QWidget* sending = BuildSendingPage();
-  sending->setObjectName("TabSheet1");
+  QWidget* sending = ScrollingPage("TabSheet1", BuildSendingPage());
   tabs->addTab(sending, StandardIcon(QStyle::SP_FileDialogDetailedView), QString());
-  QWidget* settings = BuildSettingsPage();
-  settings->setObjectName("TabSheet2");
+  QWidget* settings = ScrollingPage("TabSheet2", BuildSettingsPage());
   tabs->addTab(settings, StandardIcon(QStyle::SP_ComputerIcon), QString());
   view_.TabSheet1 = Keep<QtTabSheet>(tabs, sending);
   view_.TabSheet2 = Keep<QtTabSheet>(tabs, settings);
@@ -183,9 +216,7 @@ QWidget* MainWindow::BuildSendingPage() {
 }
 
 QWidget* MainWindow::BuildUpperPanel() {
-  auto* panel = new QWidget;
-  panel->setObjectName("Panel1");
-  panel->setMinimumHeight(design::kUpperPanelMinHeight);
+  auto* panel = new SplitterPanel("Panel1", design::kUpperPanelMinHeight);
   auto* row = new QHBoxLayout(panel);
   row->setContentsMargins(0, 0, 0, 0);
 
@@ -266,9 +297,7 @@ QWidget* MainWindow::BuildUpperPanel() {
 }
 
 QWidget* MainWindow::BuildLowerPanel() {
-  auto* panel = new QWidget;
-  panel->setObjectName("Panel2");
-  panel->setMinimumHeight(design::kLowerPanelMinHeight);
+  auto* panel = new SplitterPanel("Panel2", design::kLowerPanelMinHeight);
   auto* row = new QHBoxLayout(panel);
   row->setContentsMargins(0, 0, 0, 0);
 

@@ -20,6 +20,7 @@
 #include "app/qt/idle_hook.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_look.h"
+#include "app/qt/qt_test_application.h"
 #include "app/qt/tel_list_window.h"
 #include "app/test_support.h"
 #include "modem/engine_timing.h"
@@ -29,18 +30,7 @@
 namespace app::qt {
 namespace {
 
-QApplication& Application() {
-  static int argc = 1;
-  static char name[] = "app_qt_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = [] {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    auto* a = new QApplication(argc, argv);
-    RegisterFonts();
-    return a;
-  }();
-  return *application;
-}
+QApplication& Application() { return TestApplication(); }
 
 // Runs the event loop until `done` holds; the loop waits between events, so
 // the window applies its availability rule as it does for a user.

@@ -36,6 +36,8 @@ class QtForm final : public QObject, public TForm {
   int ClientWidth() const override { return window_->width(); }
   int ClientHeight() const override { return window_->height(); }
   void SetClientSize(int width, int height) override { window_->resize(width, height); }
+  // The designed minimum, or less on a screen too small for it (the pages
+  // scroll then).
   void SetMinimumSize(int width, int height) override;
   void UseDefaultPosition() override {}
 
@@ -51,6 +53,11 @@ class QtForm final : public QObject, public TForm {
   bool Topmost() const override { return window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
   QWidget* Window() const { return window_; }
+  // Makes the window fit the screen it is on: no larger than the screen's
+  // free area (the desktop's panels excluded) and, with its frame, inside
+  // it. Runs when the window is shown; on a screen large enough for the
+  // placement nothing changes, nor does a maximised window.
+  void FitToScreen();
   // Runs after the window has accepted to close and is hidden (the main
   // window ends the program from here).
   std::function<void()> AfterClose;
@@ -59,8 +66,19 @@ class QtForm final : public QObject, public TForm {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The area of the window's screen its client area may take: the free area
+  // less the frame the window manager draws around it.
+  QRect ClientArea() const;
+  QScreen* Screen() const;
+  // The designed minimum, bounded by the screen (a window manager cannot
+  // maximise a window whose minimum is larger than the screen).
+  void LimitMinimumToScreen();
+  void FollowScreenChanges();
+
   QWidget* window_;
   TFont font_;
+  QSize designedMinimum_;
+  bool followingScreens_ = false;
 };
 
 class QtOpenDialog final : public TOpenDialog {

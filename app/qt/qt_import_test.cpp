@@ -160,7 +160,7 @@ class QtImport : public QtWindow {
     user.Answer([this] { Find<QPushButton>("BitBtn1")->click(); });
     Settle();
     EXPECT_EQ(user.Problem().toStdString(), "");
-    EXPECT_EQ(user.NameFilters().toStdString(), "EXCEL (*.xls);;EXCEL (*.xlsx)");
+    EXPECT_EQ(user.NameFilters().toStdString(), "EXCEL (*.xls);;EXCEL (*.xlsx);;Pliki tekstowe (*.csv *.txt)");
   }
   template <class W>
   W* FindIn(QWidget* root, const char* name) {
@@ -248,12 +248,15 @@ TEST_F(QtImport, AfterAnImportTheListWindowAndTheCountersShowTheNumbers) {
 
 TEST_F(QtImport, AFileThatCannotBeOpenedLeavesTheCountersAtZero) {
   const fs::path file = env.folder / "zepsuty.xls";
-  std::ofstream(file) << "not a workbook";
+  // Binary bytes that are neither a workbook nor a text list (a text file
+  // would be read as a list, whatever its name).
+  const std::string png("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+  std::ofstream(file, std::ios::binary) << png;
   ImportThroughTheDialog(file);
   EXPECT_FALSE(telWindow->Widget()->isVisible());
   EXPECT_EQ(Find<QLabel>("lbPrawidlowe")->text(), "0");
   ASSERT_EQ(env.dialogs.Texts().size(), 1u);
-  EXPECT_EQ(FileBytes(file), "not a workbook");
+  EXPECT_EQ(FileBytes(file), png);
   EXPECT_FALSE(fs::exists(env.folder / "zepsuty_out.xls"));
 }
 

@@ -10,9 +10,12 @@
 namespace app::qt {
 
 void RegisterFonts() {
-  for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-    if (QFile::exists(file)) QFontDatabase::addApplicationFont(file);
-  }
+  // Only the regular face: the bold file of fonts-wine carries the regular
+  // letters with the wider spacing of bold ones, so bold text ("/dev/pts/3"
+  // in the port box) showed gaps after narrow letters. Bold Tahoma is drawn
+  // by emboldening the regular letters instead.
+  const char* tahoma = "/usr/share/wine/fonts/tahoma.ttf";
+  if (QFile::exists(tahoma)) QFontDatabase::addApplicationFont(tahoma);
   QFont::insertSubstitution("Tahoma", "DejaVu Sans");  // only when Tahoma itself is missing
   QFont::insertSubstitution("Verdana", "DejaVu Sans");
   QFont::insertSubstitution("Times New Roman", "Liberation Serif");
