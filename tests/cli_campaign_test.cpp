@@ -3,7 +3,6 @@
 // a campaign cut short by Ctrl-C or killed outright.
 
 #include <gtest/gtest.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,79 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 using app::testing::ResultRows;
 
-// talvane-cli in the background, its standard output read line by line.
-class CliProcess {
- public:
-  CliProcess(const std::vector<std::string>& args, const fs::path& errPath) {
-    int ends[2];
-    if (::pipe(ends) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addclose(&actions, ends[0]);
-    std::vector<std::string> all = {e2e::kCli};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    if (::posix_spawn(&pid_, e2e::kCli.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(ends[1]);
-    out_ = ends[0];
-  }
-  ~CliProcess() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (out_ >= 0) ::close(out_);
-  }
-  CliProcess(const CliProcess&) = delete;
-  CliProcess& operator=(const CliProcess&) = delete;
-
-  // The next line of standard output; empty at its end or after `timeout`.
-  std::string ReadLine(std::chrono::seconds timeout = std::chrono::seconds(120)) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (true) {
-      if (const size_t end = buffer_.find('\n'); end != std::string::npos) {
-        std::string line = buffer_.substr(0, end);
-        buffer_.erase(0, end + 1);
-        return line;
-      }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-      pollfd p{out_, POLLIN, 0};
-      if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) return {};
-      char chunk[4096];
-      const ssize_t n = ::read(out_, chunk, sizeof chunk);
-      if (n <= 0) return {};
-      buffer_.append(chunk, static_cast<size_t>(n));
-    }
-  }
-  void Signal(int signal) { ::kill(pid_, signal); }
-  // The exit status (-1 when killed by a signal).
-  int Wait() {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-  std::string buffer_;
-};
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using e2e::ReadFile;
 
 class CliCampaign : public ::testing::Test {
  protected:
   std::vector<std::string> Args(const std::string& numbers, const std::string& text = "Zażółć gęślą jaźń") {
-    return {"campaign", "--port", simulator.Port(), "--result", result.string(), "--numbers", numbers, text};
+    return {e2e::kCli, "campaign", "--port", simulator.Port(), "--result", result.string(), "--numbers", numbers, text};
   }
 
   platform::TestFolder folder;
@@ -103,7 +35,7 @@ class CliCampaign : public ::testing::Test {
 };
 
 TEST_F(CliCampaign, SendsToEveryNumberAndRefusesANumberWithLetters) {
-  CliProcess cli(Args("600100200, 60010020a ,600100201"), err);
+  e2e::BackgroundProgram cli(Args("600100200, 60010020a ,600100201"), err);
   std::vector<std::string> lines;
   for (std::string line = cli.ReadLine(); !line.empty(); line = cli.ReadLine()) lines.push_back(line);
   EXPECT_EQ(cli.Wait(), 1) << ReadFile(err);
@@ -129,7 +61,7 @@ TEST_F(CliCampaign, NumbersFromASheetAreImportedAsTheWindowImportsThem) {
   ASSERT_EQ(e2e::RunProgram({e2e::kCli, "xls", "write-list", sheet.string(), "600100200", "48600100201", "12345"})
                 .status,
             0);
-  CliProcess cli({"campaign", "--port", simulator.Port(), sheet.string(), "Dzień dobry"}, err);
+  e2e::BackgroundProgram cli({e2e::kCli, "campaign", "--port", simulator.Port(), sheet.string(), "Dzień dobry"}, err);
   std::vector<std::string> lines;
   for (std::string line = cli.ReadLine(); !line.empty(); line = cli.ReadLine()) lines.push_back(line);
   EXPECT_EQ(cli.Wait(), 0) << ReadFile(err);
@@ -144,7 +76,7 @@ TEST_F(CliCampaign, NumbersFromASheetAreImportedAsTheWindowImportsThem) {
 }
 
 TEST_F(CliCampaign, CtrlCStopsKeepsTheResultsAndExitsWith130) {
-  CliProcess cli(Args("600100200,600100201,600100202,600100203"), err);
+  e2e::BackgroundProgram cli(Args("600100200,600100201,600100202,600100203"), err);
   const std::string first = cli.ReadLine();
   ASSERT_EQ(first, R"({"number":"600100200","status":"sent","parts":1,"failed_parts":0,"refs":[12]})")
       << ReadFile(err);
@@ -163,7 +95,7 @@ TEST_F(CliCampaign, CtrlCStopsKeepsTheResultsAndExitsWith130) {
 }
 
 TEST_F(CliCampaign, KilledInTheMiddleLeavesAReadableWorkbookWithEveryReportedMessage) {
-  CliProcess cli(Args("600100200,600100201,600100202"), err);
+  e2e::BackgroundProgram cli(Args("600100200,600100201,600100202"), err);
   ASSERT_EQ(cli.ReadLine(), R"({"number":"600100200","status":"sent","parts":1,"failed_parts":0,"refs":[12]})")
       << ReadFile(err);
   cli.Signal(SIGKILL);

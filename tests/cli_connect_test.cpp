@@ -12,11 +12,7 @@
 
 namespace {
 
-using e2e::FindLine;
-using e2e::kCli;
-using e2e::Result;
-using e2e::RunProgram;
-using e2e::SimulatorProcess;
+using namespace e2e;
 
 TEST(CliConnect, PrintsTheConnectionWithTheSimulatedModem) {
   SimulatorProcess simulator;

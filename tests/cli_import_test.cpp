@@ -4,10 +4,8 @@
 // python3-xlrd.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,19 +13,16 @@
 #include <utility>
 #include <vector>
 
+#include "tests/cli_programs.h"
+#include "tests/workbook_fixtures.h"
 #include "xls/xls_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using e2e::ReadFile;
 
-const std::string kCli = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
-const fs::path kReaderFixtures = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "reader";
-
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using e2e::kReaderFixtures;
 
 struct ImportRun {
   int status = -1;
@@ -35,32 +30,35 @@ struct ImportRun {
   std::string log;
 };
 
-// The command in the C locale (dates as 02/29/20), its two outputs apart.
-ImportRun Import(const xls::testing::TestFolder& folder, const std::string& arguments) {
-  const fs::path log = folder / "stderr.txt";
-  const std::string command = "LC_ALL=C " + kCli + " import " + arguments + " 2>'" + log.string() + "'";
-  ImportRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.log = Bytes(log);
-  return run;
-}
+class CliImport : public ::testing::Test {
+ protected:
+  // The command in the C locale (dates as 02/29/20), its two outputs apart.
+  static ImportRun Import(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command = {"env", "LC_ALL=C", e2e::kCli, "import"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const e2e::Result result = e2e::RunProgram(command, e2e::Streams::Separate);
+    return {result.status, result.out, result.err};
+  }
 
-void ExpectXlrd(const xls::testing::TestFolder& folder, const fs::path& file, const std::string& lines) {
-  std::ofstream(folder / "expect.txt") << lines;
-  const auto check = xls::testing::CheckWithXlrd(file, folder / "expect.txt");
-  EXPECT_EQ(check.status, 0) << file << "\n" << check.output;
-}
+  // A copy of the reader fixture `fixture` named `name` in the folder, imported.
+  ImportRun ImportCopy(const std::string& fixture, const std::string& name) {
+    fs::copy_file(kReaderFixtures / fixture, folder / name);
+    return Import({(folder / name).string()});
+  }
 
-TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
+  // `file` as python3-xlrd reads it holds `lines` (see check_xls.py).
+  void ExpectXlrd(const fs::path& file, const std::string& lines) {
+    std::ofstream(folder / "expect.txt") << lines;
+    const auto check = xls::testing::CheckWithXlrd(file, folder / "expect.txt");
+    EXPECT_EQ(check.status, 0) << file << "\n" << check.output;
+  }
+
   const xls::testing::TestFolder folder;
+};
+
+TEST_F(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
   const fs::path file = folder / "klienci.xls";
-  fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = ImportCopy("libreoffice_biff8.xls", "klienci.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   const std::string out = (folder / "klienci_out.xls").string();
   EXPECT_EQ(run.out,
@@ -82,7 +80,7 @@ TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
             std::string::npos);
 
   // The marks, and what the user had beside them, as xlrd reads the file.
-  ExpectXlrd(folder, file,
+  ExpectXlrd(file,
              "sheets\t3\n"
              "cell\t0\t0\t0\tnumber\t600123456\t-\t*\t*\n"
              "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t-\t*\t*\n"
@@ -94,17 +92,16 @@ TEST(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
              "cell\t0\t5\t0\tnumber\t1200246912\t53\t*\t*\n"
              "cell\t0\t5\t1\ttext\tkorekta na\t*\t*\t*\n"
              "cell\t0\t5\t2\ttext\t200246912\t*\t*\t*\n");
-  ExpectXlrd(folder, out,
+  ExpectXlrd(out,
              "sheets\t1\nrows\t0\t2\nwidth\t0\t0\t4022\n"
              "cell\t0\t0\t0\ttext\t200246912\t-\t2\t1\n"
              "cell\t0\t1\t0\ttext\t600123456\t-\t2\t1\n");
 }
 
-TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
   const fs::path file = folder / "klienci";  // a name without a dot
   fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
-  const ImportRun run = Import(folder, "--keep-duplicates '" + file.string() + "'");
+  const ImportRun run = Import({"--keep-duplicates", file.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   const std::string out = file.string() + "_out.";
   EXPECT_NE(run.out.find(R"({"loaded":6,"corrected":4,"rejected":4,"duplicates":0,"numbers":["600123456","600123456",)"
@@ -116,49 +113,38 @@ TEST(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
   EXPECT_TRUE(fs::exists(out));
 }
 
-TEST(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {
   const fs::path file = folder / "arkusz.xlsx";
   // A package cut short, as a download that stopped half way leaves it.
   fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_truncated.xlsx", file);
-  const std::string before = Bytes(file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const std::string before = ReadFile(file);
+  const ImportRun run = Import({file.string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, R"({"loaded":0,"corrected":0,"rejected":0,"duplicates":0,"numbers":[],"result_file":null,)"
                      R"("input_saved":false,"error":"Nie można wczytać pliku )" +
                          file.string() +
                          R"x(: plik XLSX jest uszkodzony"}
 )x");
-  EXPECT_EQ(Bytes(file), before);
+  EXPECT_EQ(ReadFile(file), before);
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xlsx"));
   EXPECT_FALSE(fs::exists(folder / "arkusz_out.xls"));
   EXPECT_FALSE(fs::exists(folder / "arkusz.xls"));
 }
 
-TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
   const fs::path file = folder / "urwany.xls";
   // The workbook stream of a file, as a plain BIFF file, without its last
   // end-of-file record: every sheet is there, the stream's end is not.
-  const auto cut = xls::testing::RunCommand(
-      std::string(TALVANE_PYTHON) + " -c \"import olefile,struct,sys\n"
-      "data=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read()\n"
-      "at=last=0\n"
-      "while at+4<=len(data):\n"
-      "  rid,ln=struct.unpack('<HH',data[at:at+4])\n"
-      "  if rid==0 and ln==0: break\n"
-      "  last=at; at+=4+ln\n"
-      "open(sys.argv[2],'wb').write(data[:last])\" '" +
-      (kReaderFixtures / "xlwt_basic.xls").string() + "' '" + file.string() + "'");
-  ASSERT_EQ(cut.status, 0) << cut.output;
-  const std::string original = Bytes(file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const e2e::Result cut = e2e::WriteStreamWithoutItsEnd(kReaderFixtures / "xlwt_basic.xls", file);
+  ASSERT_EQ(cut.status, 0) << cut.out;
+  const std::string original = ReadFile(file);
+  const ImportRun run = Import({file.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
-  EXPECT_EQ(Bytes(folder / "urwany.orig.xls"), original);
+  EXPECT_EQ(ReadFile(folder / "urwany.orig.xls"), original);
   EXPECT_NE(run.log.find("Oryginał pliku zachowano jako: " + (folder / "urwany.orig.xls").string()), std::string::npos)
       << run.log;
-  ExpectXlrd(folder, file,
+  ExpectXlrd(file,
              "sheets\t2\n"
              "cell\t0\t1\t0\tnumber\t48600123456\t45\t*\t*\n"
              "cell\t0\t1\t1\ttext\tduplikat\t*\t*\t*\n"
@@ -166,37 +152,36 @@ TEST(CliImport, AFileWithoutItsEndIsImportedWrittenBackAndItsOriginalKept) {
              "cell\t0\t2\t0\tnumber\t1.5\t10\t*\t*\n");
 }
 
-TEST(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
   const fs::path file = folder / "gnumeric.xls";
-  fs::copy_file(kReaderFixtures / "gnumeric_biff7_cp1250.xls", file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = ImportCopy("gnumeric_biff7_cp1250.xls", "gnumeric.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   // Comments and drawings of a BIFF5 file have no place in the copy: the
   // original stays beside it.
   EXPECT_TRUE(fs::exists(folder / "gnumeric.orig.xls"));
-  ExpectXlrd(folder, file,
+  ExpectXlrd(file,
              "sheets\t3\n"
              "cell\t0\t0\t1\ttext\tZażółć gęślą jaźń\t*\t*\t*\n"
              "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n");
 }
 
-TEST(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   const fs::path file = folder / "bledy.xls";
-  fs::copy_file(kReaderFixtures / "gnumeric_errors.xls", file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = ImportCopy("gnumeric_errors.xls", "bledy.xls");
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   // Every error value of the sheet, as xlrd reads it, before and after.
-  const std::string errors = std::string(TALVANE_PYTHON) +
-                             " -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1])\n"
-                             "print([(i,r,c,s.cell(r,c).value) for i,s in enumerate(b.sheets()) "
-                             "for r in range(s.nrows) for c in range(s.ncols) if s.cell(r,c).ctype==5])\" '";
-  const auto before = xls::testing::RunCommand(errors + (kReaderFixtures / "gnumeric_errors.xls").string() + "'");
-  const auto after = xls::testing::RunCommand(errors + file.string() + "'");
-  ASSERT_EQ(before.status, 0) << before.output;
-  EXPECT_NE(before.output, "[]\n");
-  EXPECT_EQ(after.output, before.output);
+  const auto errors = [](const fs::path& workbook) {
+    return e2e::RunProgram({TALVANE_PYTHON, "-c",
+                            "import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1])\n"
+                            "print([(i,r,c,s.cell(r,c).value) for i,s in enumerate(b.sheets()) "
+                            "for r in range(s.nrows) for c in range(s.ncols) if s.cell(r,c).ctype==5])",
+                            workbook.string()});
+  };
+  const e2e::Result before = errors(kReaderFixtures / "gnumeric_errors.xls");
+  const e2e::Result after = errors(file);
+  ASSERT_EQ(before.status, 0) << before.out;
+  EXPECT_NE(before.out, "[]\n");
+  EXPECT_EQ(after.out, before.out);
 }
 
 // Lines of a text, sorted.
@@ -208,14 +193,13 @@ std::vector<std::string> SortedLines(const std::string& text) {
   return lines;
 }
 
-TEST(CliImport, ALibreOfficeSheetKeepsItsRichTextsAndErrorCells) {
+TEST_F(CliImport, ALibreOfficeSheetKeepsItsRichTextsAndErrorCells) {
   // Texts with parts in bold red or italics, a plain text equal to a rich
   // one, and =1/0 and =NA() cells, beside numbers (testdata/README.md).
-  const xls::testing::TestFolder folder;
   const fs::path original = fs::path(TALVANE_SOURCE_DIR) / "tests" / "testdata" / "rich_errors.xls";
   const fs::path file = folder / "bogate.xls";
   fs::copy_file(original, file);
-  const ImportRun run = Import(folder, "'" + file.string() + "'");
+  const ImportRun run = Import({file.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
   // The copy carries it all: no original needs keeping beside it.
@@ -223,33 +207,35 @@ TEST(CliImport, ALibreOfficeSheetKeepsItsRichTextsAndErrorCells) {
 
   // Rich texts with their runs' fonts, error cells and plain texts as
   // xlrd reads them: all that was there, plus the import's marks.
-  const std::string show =
-      std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR + "/tests/testdata/rich_and_errors.py '";
-  const auto before = xls::testing::RunCommand(show + original.string() + "'");
-  const auto after = xls::testing::RunCommand(show + file.string() + "'");
-  ASSERT_EQ(before.status, 0) << before.output;
-  ASSERT_EQ(after.status, 0) << after.output;
-  std::vector<std::string> expected = SortedLines(before.output);
-  ASSERT_EQ(std::count_if(expected.begin(), expected.end(), [](const std::string& l) { return l.starts_with("rich"); }),
-            3)
-      << before.output;
-  ASSERT_EQ(std::count_if(expected.begin(), expected.end(), [](const std::string& l) { return l.starts_with("error"); }),
-            4)
-      << before.output;
+  const auto show = [](const fs::path& workbook) {
+    return e2e::RunProgram({TALVANE_PYTHON, std::string(TALVANE_SOURCE_DIR) + "/tests/testdata/rich_and_errors.py",
+                            workbook.string()},
+                           e2e::Streams::Separate);
+  };
+  const e2e::Result before = show(original);
+  const e2e::Result after = show(file);
+  ASSERT_EQ(before.status, 0) << before.err;
+  ASSERT_EQ(after.status, 0) << after.err;
+  std::vector<std::string> expected = SortedLines(before.out);
+  const auto count = [&](const char* kind) {
+    return std::count_if(expected.begin(), expected.end(), [&](const std::string& l) { return l.starts_with(kind); });
+  };
+  ASSERT_EQ(count("rich\t"), 3) << before.out;
+  ASSERT_EQ(count("error\t"), 4) << before.out;
   for (const char* mark : {"plain\t0\t1\t1\tkorekta na", "plain\t0\t1\t2\t600123457", "plain\t0\t2\t1\tduplikat",
                            "plain\t0\t3\t1\tBŁĄD!"}) {
     expected.push_back(mark);
   }
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(SortedLines(after.output), expected) << after.output;
+  EXPECT_EQ(SortedLines(after.out), expected) << after.out;
 }
 
-TEST(CliImport, BadArgumentsShowTheUsage) {
-  const xls::testing::TestFolder folder;
-  for (const char* arguments : {"", "--frobnicate x.xls", "a.xls b.xls"}) {
-    const ImportRun run = Import(folder, arguments);
-    EXPECT_EQ(run.status, 2) << arguments;
-    EXPECT_NE(run.log.find("usage: talvane-cli import [--keep-duplicates] FILE"), std::string::npos) << arguments;
+TEST_F(CliImport, BadArgumentsShowTheUsage) {
+  for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+           {}, {"--frobnicate", "x.xls"}, {"a.xls", "b.xls"}}) {
+    const ImportRun run = Import(arguments);
+    EXPECT_EQ(run.status, 2) << arguments.size();
+    EXPECT_NE(run.log.find("usage: talvane-cli import [--keep-duplicates] FILE"), std::string::npos) << run.log;
   }
 }
 
@@ -262,7 +248,7 @@ std::string RowsAndTotals(std::string out) {
   return files == std::string::npos ? out : out.substr(0, files);
 }
 
-TEST(CliImport, AnXlsxListImportsLikeTheSameSheetSavedAsXls) {
+TEST_F(CliImport, AnXlsxListImportsLikeTheSameSheetSavedAsXls) {
   const fs::path xlsx = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "xlsx";
   const std::pair<fs::path, fs::path> pairs[] = {
       {xlsx / "openpyxl_list.xlsx", xlsx / "openpyxl_list.xls"},
@@ -274,36 +260,35 @@ TEST(CliImport, AnXlsxListImportsLikeTheSameSheetSavedAsXls) {
   };
   for (const auto& [fromXlsx, fromXls] : pairs) {
     SCOPED_TRACE(fromXlsx.filename().string());
-    const xls::testing::TestFolder folder;
-    const fs::path list = folder / "lista.xlsx";
-    const fs::path workbook = folder / "arkusz.xls";
+    const xls::testing::TestFolder pairFolder;
+    const fs::path list = pairFolder / "lista.xlsx";
+    const fs::path workbook = pairFolder / "arkusz.xls";
     fs::copy_file(fromXlsx, list);
     fs::copy_file(fromXls, workbook);
-    const std::string original = Bytes(list);
-    const ImportRun listRun = Import(folder, "'" + list.string() + "'");
-    const ImportRun workbookRun = Import(folder, "'" + workbook.string() + "'");
+    const std::string original = ReadFile(list);
+    const ImportRun listRun = Import({list.string()});
+    const ImportRun workbookRun = Import({workbook.string()});
     ASSERT_EQ(listRun.status, 0) << listRun.out << listRun.log;
     ASSERT_EQ(workbookRun.status, 0) << workbookRun.out << workbookRun.log;
     EXPECT_NE(listRun.out.find("\"loaded\":"), std::string::npos) << listRun.out;
     EXPECT_EQ(RowsAndTotals(listRun.out), RowsAndTotals(workbookRun.out));
-    EXPECT_EQ(Bytes(list), original);
+    EXPECT_EQ(ReadFile(list), original);
     // The marks went into a new .xls beside the list: xlrd finds them the
     // same as in the workbook marked in place.
-    const auto marks = xls::testing::RunCommand(std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
-                                                "/tests/testdata/compare_marks.py '" + (folder / "lista.xls").string() +
-                                                "' '" + workbook.string() + "'");
-    EXPECT_EQ(marks.status, 0) << marks.output;
+    const e2e::Result marks =
+        e2e::RunProgram({TALVANE_PYTHON, std::string(TALVANE_SOURCE_DIR) + "/tests/testdata/compare_marks.py",
+                         (pairFolder / "lista.xls").string(), workbook.string()});
+    EXPECT_EQ(marks.status, 0) << marks.out;
   }
 }
 
-TEST(CliImport, TheMarkedCopyOfAListNeverTakesTheNameOfAFileThatExists) {
-  const xls::testing::TestFolder folder;
+TEST_F(CliImport, TheMarkedCopyOfAListNeverTakesTheNameOfAFileThatExists) {
   const fs::path list = folder / "lista.xlsx";
   fs::copy_file(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/openpyxl_list.xlsx", list);
-  const std::string listBytes = Bytes(list);
+  const std::string listBytes = ReadFile(list);
   // The user's own workbook that happens to carry the name the copy would take.
   fs::copy_file(kReaderFixtures / "xlwt_basic.xls", folder / "lista.xls");
-  const std::string ownBytes = Bytes(folder / "lista.xls");
+  const std::string ownBytes = ReadFile(folder / "lista.xls");
   std::ofstream(folder / "numery.csv") << "600123456;Jan\n\"48 600 123 457\";Anna\n";
 
   const struct {
@@ -317,15 +302,15 @@ TEST(CliImport, TheMarkedCopyOfAListNeverTakesTheNameOfAFileThatExists) {
   };
   for (const auto& r : runs) {
     SCOPED_TRACE(r.copy);
-    const ImportRun run = Import(folder, "'" + r.input.string() + "'");
+    const ImportRun run = Import({r.input.string()});
     ASSERT_EQ(run.status, 0) << run.out << run.log;
     EXPECT_NE(run.log.find("Oznaczoną kopię pliku zapisano jako: " + (folder / r.copy).string()), std::string::npos)
         << run.log;
     EXPECT_TRUE(fs::exists(folder / r.copy));
-    ExpectXlrd(folder, folder / r.copy, std::string("cell\t0\t0\t0\t") + r.firstCell + "\t-\t*\t*\n");
+    ExpectXlrd(folder / r.copy, std::string("cell\t0\t0\t0\t") + r.firstCell + "\t-\t*\t*\n");
   }
-  EXPECT_EQ(Bytes(list), listBytes);
-  EXPECT_EQ(Bytes(folder / "lista.xls"), ownBytes);
+  EXPECT_EQ(ReadFile(list), listBytes);
+  EXPECT_EQ(ReadFile(folder / "lista.xls"), ownBytes);
   EXPECT_FALSE(fs::exists(folder / "lista_4.xls"));
   EXPECT_TRUE(fs::exists(folder / "numery_out.xls"));
 }

@@ -17,29 +17,13 @@
 
 namespace {
 
-using e2e::FindLine;
-using e2e::kCli;
-using e2e::Result;
-using e2e::RunProgram;
-using e2e::SimulatorProcess;
+using namespace e2e;
 
 // The lines of the output that are JSON events.
 std::vector<std::string> EventLines(const std::string& out) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < out.size()) {
-    const size_t end = out.find('\n', start);
-    const std::string line = out.substr(start, end == std::string::npos ? end : end - start);
-    if (line.starts_with("{")) lines.push_back(line);
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
+  std::vector<std::string> lines = Lines(out);
+  std::erase_if(lines, [](const std::string& line) { return !line.starts_with("{"); });
   return lines;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(CliListen, PrintsEveryEventTheNetworkBrings) {

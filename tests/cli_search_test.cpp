@@ -11,10 +11,7 @@
 
 namespace {
 
-using e2e::kCli;
-using e2e::Result;
-using e2e::RunProgram;
-using e2e::SimulatorProcess;
+using namespace e2e;
 
 TEST(CliSearch, FindsTheModemOnTheSecondPort) {
   SimulatorProcess simulator;
@@ -33,9 +30,11 @@ TEST(CliSearch, FindsTheModemOnTheSecondPort) {
 TEST(CliSearch, NoModemOnAnyGivenPort) {
   modemsim::NotAModem silent(modemsim::NotAModem::Kind::Silent);
   ASSERT_TRUE(silent.Start());
-  const Result result = RunProgram({kCli, "search", "--ports", "/dev/talvane-no-such-port," + silent.PortPath()});
+  const Result result = RunProgram({kCli, "search", "--ports", "/dev/talvane-no-such-port," + silent.PortPath()},
+                                   e2e::Streams::Separate);
   EXPECT_EQ(result.status, 1) << result.out;
   EXPECT_EQ(result.out, "50 /dev/talvane-no-such-port -1\n100 " + silent.PortPath() + " -1\n0 brak modemu 0\n");
+  EXPECT_EQ(result.err, "talvane-cli search: no modem answered on the ports given\n");
 }
 
 TEST(CliSearch, BadArgumentsShowTheUsage) {

@@ -12,24 +12,7 @@
 
 namespace {
 
-using e2e::FindLine;
-using e2e::kCli;
-using e2e::Result;
-using e2e::RunProgram;
-using e2e::SimulatorProcess;
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t at = 0, next; (next = text.find('\n', at)) != std::string::npos; at = next + 1) {
-    lines.push_back(text.substr(at, next - at));
-  }
-  return lines;
-}
+using namespace e2e;
 
 // talvane-cli with its program folder (ReferenceNumbers.ini) in `folder`.
 Result Cli(const platform::TestFolder& folder, std::vector<std::string> args) {

@@ -1,50 +1,18 @@
 // talvane-cli parts and decode, run as a user runs them.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/cli_programs.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using e2e::Result;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string ShellQuote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-Result Cli(const std::vector<std::string>& args) {
-  static int runs = 0;
-  const fs::path dir = fs::temp_directory_path() / ("talvane-cli-sms-" + std::to_string(getpid()) + "-" +
-                                                    std::to_string(++runs));
-  fs::create_directories(dir);
-  std::string command = std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli";
-  for (const std::string& arg : args) {
-    command += ' ';
-    command += ShellQuote(arg);
-  }
-  command += " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
-  const int status = std::system(command.c_str());
-  Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
-  fs::remove_all(dir);
-  return result;
-}
+// talvane-cli with its two outputs apart.
+Result Cli(const std::vector<std::string>& args) { return e2e::RunCli(args, e2e::Streams::Separate); }
 
 TEST(CliParts, PrintsThePartLinesOfASendRequest) {
   struct Case {
@@ -73,10 +41,7 @@ TEST(CliParts, PrintsThePartLinesOfASendRequest) {
 TEST(CliParts, LongTextsUseAndAdvanceTheReference) {
   const Result r = Cli({"parts", "--ref", "255", "--merge", "2", "600100200", std::string(400, 'a')});
   ASSERT_EQ(r.status, 0) << r.err;
-  std::vector<std::string> lines;
-  for (size_t at = 0, next; (next = r.out.find('\n', at)) != std::string::npos; at = next + 1) {
-    lines.push_back(r.out.substr(at, next - at));
-  }
+  const std::vector<std::string> lines = e2e::Lines(r.out);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_NE(lines[0].find(",0051000B918406100002F00000ADA0050003FF0201"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find(",0051000B918406100002F00000ADA0050003FF0202"), std::string::npos) << lines[1];
@@ -94,7 +59,7 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   const Result blank = Cli({"parts", "--ref", "9", "600100200", " \r\n "});
   EXPECT_EQ(blank.status, 1);
   EXPECT_EQ(blank.out, "ref=9\n");
-  EXPECT_EQ(blank.err, "Brak wiadomości do wysłania!\n");
+  EXPECT_EQ(blank.err, "talvane-cli parts: Brak wiadomości do wysłania!\n");
   EXPECT_EQ(Cli({"parts", "--merge", "300", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "--ref", "256", "1", "x"}).status, 2);
   EXPECT_EQ(Cli({"parts", "only-a-number"}).status, 2);
@@ -110,32 +75,31 @@ TEST(CliParts, RefusesWhatItCannotSend) {
   EXPECT_NE(international.out.find(",+491701234567\n"), std::string::npos) << international.out;
 }
 
-TEST(CliOptions, HelpOnStdoutUsageErrorsOnStderr) {
-  for (const std::string command : {"sms", "connect", "parts"}) {
-    const Result help = Cli({command, "--help"});
-    EXPECT_EQ(help.status, 0) << command;
-    EXPECT_TRUE(help.out.starts_with("usage: talvane-cli " + command + " ")) << help.out;
-    EXPECT_NE(help.out.find("\n  --help"), std::string::npos) << help.out;
-    EXPECT_EQ(help.err, "") << command;
-
-    const Result wrong = Cli({command, "--no-such-option"});
-    EXPECT_EQ(wrong.status, 2) << command;
-    EXPECT_EQ(wrong.out, "") << command;
-    EXPECT_TRUE(wrong.err.starts_with("talvane-cli " + command + ": unknown option '--no-such-option'\n"
-                                      "usage: talvane-cli " + command + " "))
-        << wrong.err;
-  }
-}
-
+// A received message, and a status report with its outcome at the top.
 TEST(CliDecode, PrintsOneJsonObject) {
-  const Result r = Cli({"decode", "07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out,
-            "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41\", "
-            "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"31624000000\", "
-            "\"address\": \"31641600986\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
-            "\"time\": \"2002-08-26 18:37:41\", \"text\": \"How are you?\"}}\n");
+  const struct {
+    std::string pdu;
+    std::string json;
+  } cases[] = {
+      {"07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07",
+       "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41\", "
+       "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"31624000000\", "
+       "\"address\": \"31641600986\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
+       "\"time\": \"2002-08-26 18:37:41\", \"text\": \"How are you?\"}}\n"},
+      // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
+      // service centre took it, both times at UTC+2 shown in UTC+1.
+      {"0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00",
+       "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
+       "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
+       "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
+       "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Cli({"decode", c.pdu});
+    EXPECT_EQ(r.status, 0) << c.pdu;
+    EXPECT_EQ(r.err, "") << c.pdu;
+    EXPECT_EQ(r.out, c.json);
+  }
 }
 
 TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
@@ -148,19 +112,6 @@ TEST(CliDecode, ReportsUnreadablePdusAndStillAnswers) {
   // A concatenated part with CR LF in its text.
   const Result part = Cli({"decode", "00440B918421436587F900002080629173148010050003" "2A0302" "C3303C0D0A0203"});
   EXPECT_NE(part.out.find("\"udh\": {\"ref\": 42, \"total\": 3, \"seq\": 2}"), std::string::npos) << part.out;
-}
-
-TEST(CliDecode, AStatusReportShowsItsOutcomeAtTheTop) {
-  // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
-  // service centre took it, both times at UTC+2 shown in UTC+1.
-  const Result r = Cli({"decode", "0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(r.out,
-            "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
-            "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
-            "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
-            "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n");
 }
 
 TEST(CliDecode, ReadsWhatModemsAndOperatorsSend) {

@@ -13,14 +13,7 @@
 
 namespace {
 
-using e2e::Result;
-using e2e::RunProgram;
-using e2e::SimulatorProcess;
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using namespace e2e;
 
 // The PDUs in the simulator's traffic log ("modemsim: PDU <hex>" lines).
 std::vector<std::string> LoggedPdus(const std::string& log) {

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 
 #include "modem/incoming_test_fixture.h"
 #include "platform/codepage.h"
+#include "tests/cli_programs.h"
 #include "tools/modemsim/at_interpreter.h"
 
 namespace modem {
@@ -31,16 +31,13 @@ std::string FromHex(const std::string& hex) {
 
 // Reads PDUs with tests/testdata/gammu_oracle.py.
 std::vector<GammuView> GammuRead(const std::vector<std::string>& pdus) {
-  platform::TestFolder folder;
-  {
-    std::ofstream in(folder / "in");
-    for (const std::string& pdu : pdus) in << pdu << "\n";
-  }
-  const std::string command = std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
-                              "/tests/testdata/gammu_oracle.py decode < " + (folder / "in").string() + " > " +
-                              (folder / "out").string() + " 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  std::ifstream out(folder / "out");
+  std::string input;
+  for (const std::string& pdu : pdus) input += pdu + "\n";
+  const e2e::Result read = e2e::RunProgram(
+      {TALVANE_PYTHON, std::string(TALVANE_SOURCE_DIR) + "/tests/testdata/gammu_oracle.py", "decode"},
+      e2e::Streams::Merged, input);
+  EXPECT_EQ(read.status, 0) << read.out;
+  std::istringstream out(read.out);
   std::vector<GammuView> views;
   for (std::string line; std::getline(out, line);) {
     std::vector<std::string> f;

@@ -2,12 +2,8 @@
 // Talvane builds, and Talvane decodes the PDUs gammu builds.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "modem/message_parts.h"
@@ -18,15 +14,9 @@
 #include "sms/pdu_bytes.h"
 #include "sms/sms_decoder.h"
 #include "sms/testdata/received_pdu_cases.h"
+#include "tests/cli_programs.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> fields;
@@ -44,20 +34,12 @@ std::string HexOf(std::string_view bytes) {
 // Runs tests/testdata/gammu_oracle.py in `mode` with `input` on its standard
 // input; fails the test (it does not skip) when the oracle cannot run.
 std::vector<std::vector<std::string>> RunOracle(const std::string& mode, const std::string& input) {
-  static int runs = 0;
-  const fs::path dir = fs::temp_directory_path() /
-                       ("talvane-gammu-" + std::to_string(getpid()) + "-" + std::to_string(++runs));
-  fs::create_directories(dir);
-  std::ofstream(dir / "in") << input;
-  const std::string command = std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
-                              "/tests/testdata/gammu_oracle.py " + mode + " < " + (dir / "in").string() + " > " +
-                              (dir / "out").string() + " 2> " + (dir / "err").string();
-  const int status = std::system(command.c_str());
-  const std::string out = ReadFile(dir / "out"), err = ReadFile(dir / "err");
-  fs::remove_all(dir);
-  EXPECT_EQ(status, 0) << "the gammu oracle failed: " << err;
+  const e2e::Result run = e2e::RunProgram(
+      {TALVANE_PYTHON, std::string(TALVANE_SOURCE_DIR) + "/tests/testdata/gammu_oracle.py", mode},
+      e2e::Streams::Separate, input);
+  EXPECT_EQ(run.status, 0) << "the gammu oracle failed: " << run.err;
   std::vector<std::vector<std::string>> rows;
-  for (const std::string& line : Split(out, '\n')) rows.push_back(Split(line, '\t'));
+  for (const std::string& line : Split(run.out, '\n')) rows.push_back(Split(line, '\t'));
   return rows;
 }
 

@@ -7,27 +7,26 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/cli_programs.h"
+#include "tests/workbook_fixtures.h"
 #include "xls/xls_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using xls::testing::RunCommand;
+using e2e::Lines;
+using e2e::RunCli;
+using e2e::Streams;
 
-std::string Cli() { return std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli"; }
-std::string Fixture(const std::string& name) {
-  return std::string(TALVANE_SOURCE_DIR) + "/xls/testdata/reader/" + name;
-}
+std::string Fixture(const std::string& name) { return (e2e::kReaderFixtures / name).string(); }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+// python3-olefile and python3-xlrd find the copy equal to the original.
+e2e::Result CompareCopy(const std::string& original, const fs::path& copy) {
+  return e2e::RunProgram(
+      {TALVANE_PYTHON, std::string(TALVANE_SOURCE_DIR) + "/xls/testdata/compare_copy.py", original, copy.string()});
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
@@ -38,9 +37,9 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
 }
 
 TEST(XlsDump, PrintsSheetsCellsAndWidths) {
-  const auto result = RunCommand(Cli() + " xls dump '" + Fixture("libreoffice_biff8.xls") + "'");
-  ASSERT_EQ(result.status, 0) << result.output;
-  const std::vector<std::string> lines = Lines(result.output);
+  const e2e::Result result = RunCli({"xls", "dump", Fixture("libreoffice_biff8.xls")});
+  ASSERT_EQ(result.status, 0) << result.out;
+  const std::vector<std::string> lines = Lines(result.out);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.front(), "{\"open\": 1}");
   for (const char* expected : {
@@ -60,7 +59,7 @@ TEST(XlsDump, PrintsSheetsCellsAndWidths) {
            "{\"sheet\": 1, \"col\": 0, \"width\": 3986}",
            "{\"sheet\": 3, \"name\": \"Trzeci\"}",
        })
-    EXPECT_TRUE(HasLine(lines, expected)) << expected << "\n" << result.output.substr(0, 2000);
+    EXPECT_TRUE(HasLine(lines, expected)) << expected << "\n" << result.out.substr(0, 2000);
 }
 
 TEST(XlsDump, ReportsAFileThatIsNoWorkbookOrADamagedOne) {
@@ -74,14 +73,13 @@ TEST(XlsDump, ReportsAFileThatIsNoWorkbookOrADamagedOne) {
       {"../xlsx/hostile_missing_sheet.xlsx", -12, "damaged file: a part of the workbook is missing"},
   };
   for (const auto& c : cases) {
-    const auto result = RunCommand("(" + Cli() + " xls dump '" + Fixture(c.file) + "' 2>/dev/null)");
+    const e2e::Result result = RunCli({"xls", "dump", Fixture(c.file)}, Streams::Separate);
     EXPECT_EQ(result.status, 1) << c.file;
     // The first line says why; what could be read before the fault may follow.
-    EXPECT_EQ(result.output.substr(0, result.output.find('\n')),
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
               "{\"open\": " + std::to_string(c.open) + ", \"message\": \"" + c.reason + "\"}")
         << c.file;
-    const auto said = RunCommand("(" + Cli() + " xls dump '" + Fixture(c.file) + "' 2>&1 >/dev/null)");
-    EXPECT_EQ(said.output, "talvane-cli xls dump: cannot read " + Fixture(c.file) + ": " + c.reason + "\n");
+    EXPECT_EQ(result.err, "talvane-cli xls dump: cannot read " + Fixture(c.file) + ": " + c.reason + "\n");
   }
 }
 
@@ -97,9 +95,9 @@ TEST(XlsDump, SaysAnOlderFormatIsTooOldAndHowToConvertIt) {
   const xls::testing::TestFolder folder;
   const fs::path file = folder / "excel4.xls";
   WriteBiff4File(file);
-  const auto result = RunCommand("(" + Cli() + " xls dump '" + file.string() + "' 2>/dev/null)");
+  const e2e::Result result = RunCli({"xls", "dump", file.string()}, Streams::Separate);
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.output,
+  EXPECT_EQ(result.out,
             "{\"open\": -4, \"message\": \"an Excel 2.x-4.0 workbook (BIFF2-BIFF4), a format too old to be read; open "
             "it in a spreadsheet program and save it as .xls (Excel 97-2003)\"}\n");
 }
@@ -108,18 +106,16 @@ TEST(XlsCopy, TheCopyHoldsWhatTheOriginalHolds) {
   const xls::testing::TestFolder folder;
   for (const char* file : {"xlwt_basic.xls", "gnumeric_biff8.xls"}) {
     const fs::path out = folder / file;
-    const auto copy = RunCommand(Cli() + " xls copy '" + Fixture(file) + "' '" + out.string() + "'");
-    ASSERT_EQ(copy.status, 0) << copy.output;
-    EXPECT_EQ(copy.output, "{\"open\": 1, \"save\": 1}\n");
-    const auto check = RunCommand(std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
-                                  "/xls/testdata/compare_copy.py '" + Fixture(file) + "' '" + out.string() + "'");
-    EXPECT_EQ(check.status, 0) << file << ": " << check.output;
+    const e2e::Result copy = RunCli({"xls", "copy", Fixture(file), out.string()});
+    ASSERT_EQ(copy.status, 0) << copy.out;
+    EXPECT_EQ(copy.out, "{\"open\": 1, \"save\": 1}\n");
+    const e2e::Result check = CompareCopy(Fixture(file), out);
+    EXPECT_EQ(check.status, 0) << file << ": " << check.out;
   }
   const fs::path none = folder / "none.xls";
-  const auto failed =
-      RunCommand("(" + Cli() + " xls copy '" + Fixture("not_a_workbook.txt") + "' '" + none.string() + "' 2>/dev/null)");
+  const e2e::Result failed = RunCli({"xls", "copy", Fixture("not_a_workbook.txt"), none.string()}, Streams::Separate);
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.output, "{\"open\": -3, \"save\": null, \"message\": \"not a spreadsheet\"}\n");
+  EXPECT_EQ(failed.out, "{\"open\": -3, \"save\": null, \"message\": \"not a spreadsheet\"}\n");
   EXPECT_FALSE(fs::exists(none));
 }
 
@@ -127,18 +123,14 @@ TEST(XlsCopy, AWorkbookWithoutItsFinalEofIsCopied) {
   const xls::testing::TestFolder folder;
   // The xlwt workbook's stream without its last EOF, as a plain BIFF file.
   const fs::path cut = folder / "cut.xls";
-  const auto made = RunCommand(std::string(TALVANE_PYTHON) + " -c \"import olefile,sys; "
-                               "d=olefile.OleFileIO(sys.argv[1]).openstream('Workbook').read(); "
-                               "i=d.rindex(bytes([10,0,0,0])); open(sys.argv[2],'wb').write(d[:i])\" '" +
-                               Fixture("xlwt_basic.xls") + "' '" + cut.string() + "'");
-  ASSERT_EQ(made.status, 0) << made.output;
+  const e2e::Result made = e2e::WriteStreamWithoutItsEnd(Fixture("xlwt_basic.xls"), cut);
+  ASSERT_EQ(made.status, 0) << made.out;
   const fs::path out = folder / "copy.xls";
-  const auto copy = RunCommand(Cli() + " xls copy '" + cut.string() + "' '" + out.string() + "'");
-  EXPECT_EQ(copy.status, 0) << copy.output;
-  EXPECT_EQ(copy.output.rfind("{\"open\": 100, \"save\": 1, \"message\": ", 0), 0u) << copy.output;
-  const auto check = RunCommand(std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
-                                "/xls/testdata/compare_copy.py '" + Fixture("xlwt_basic.xls") + "' '" + out.string() + "'");
-  EXPECT_EQ(check.status, 0) << check.output;
+  const e2e::Result copy = RunCli({"xls", "copy", cut.string(), out.string()});
+  EXPECT_EQ(copy.status, 0) << copy.out;
+  EXPECT_EQ(copy.out.rfind("{\"open\": 100, \"save\": 1, \"message\": ", 0), 0u) << copy.out;
+  const e2e::Result check = CompareCopy(Fixture("xlwt_basic.xls"), out);
+  EXPECT_EQ(check.status, 0) << check.out;
 }
 
 }  // namespace

@@ -8,22 +8,20 @@
 #include <fstream>
 #include <string>
 
+#include "tests/cli_programs.h"
 #include "xls/xls_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using xls::testing::RunCommand;
-
-std::string Cli() { return std::string(TALVANE_BINARY_DIR) + "/app/cli/talvane-cli"; }
 
 TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
   const xls::testing::TestFolder folder;
   const fs::path out = folder / "lista_out.xls";
-  const auto result = RunCommand(Cli() + " xls write-list '" + out.string() +
-                                 "' 600123456:46 600123457 48600123458:3 600123459:4 600123460:38 600123461:-4142");
-  ASSERT_EQ(result.status, 0) << result.output;
-  EXPECT_EQ(result.output, "1\n");
+  const e2e::Result result = e2e::RunCli({"xls", "write-list", out.string(), "600123456:46", "600123457",
+                                          "48600123458:3", "600123459:4", "600123460:38", "600123461:-4142"});
+  ASSERT_EQ(result.status, 0) << result.out;
+  EXPECT_EQ(result.out, "1\n");
 
   std::ofstream expect(folder / "expect.txt");
   expect << "sheets\t1\nname\t0\tSheet1\nrows\t0\t6\nwidth\t0\t0\t4022\n";
@@ -41,21 +39,22 @@ TEST(XlsWriteList, WritesTheResultWorkbookAndPrintsTheResultCode) {
 TEST(XlsWriteList, RejectsBadArgumentsAndReportsFailedSaves) {
   const xls::testing::TestFolder folder;
   struct Case {
-    std::string arguments;
+    std::vector<std::string> arguments;
     int status;
     std::string output;
   };
+  const std::string book = (folder / "a.xls").string();
   const Case cases[] = {
-      {"xls write-list", 2, "usage"},
-      {"xls write-list '" + (folder / "a.xls").string() + "' 600123456:57", 2, "colour"},
-      {"xls write-list '" + (folder / "a.xls").string() + "' 600123456:red", 2, "colour"},
-      {"xls write-list '" + (folder / "missing" / "a.xls").string() + "' 600123456", 1, "-2\n"},
-      {"xls frobnicate", 2, "unknown subcommand"},
+      {{"xls", "write-list"}, 2, "usage"},
+      {{"xls", "write-list", book, "600123456:57"}, 2, "colour"},
+      {{"xls", "write-list", book, "600123456:red"}, 2, "colour"},
+      {{"xls", "write-list", (folder / "missing" / "a.xls").string(), "600123456"}, 1, "-2\n"},
+      {{"xls", "frobnicate"}, 2, "unknown subcommand"},
   };
   for (const Case& c : cases) {
-    const auto result = RunCommand(Cli() + " " + c.arguments);
-    EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.output;
-    EXPECT_NE(result.output.find(c.output), std::string::npos) << c.arguments << "\n" << result.output;
+    const e2e::Result result = e2e::RunCli(c.arguments);
+    EXPECT_EQ(result.status, c.status) << c.arguments.back() << "\n" << result.out;
+    EXPECT_NE(result.out.find(c.output), std::string::npos) << c.arguments.back() << "\n" << result.out;
   }
   EXPECT_FALSE(fs::exists(folder / "a.xls"));
 }

@@ -10,9 +10,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -44,7 +42,7 @@ struct CampaignOptions {
   std::string port;
   bool keepDuplicates = false;
   std::string textFile;
-  std::string numbers;  // "N,N,..."
+  std::optional<std::string> numbers;  // "N,N,..."
   std::string resultFile;
   std::optional<std::string> inputFile;
   std::string text;  // UTF-8
@@ -63,7 +61,7 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, CampaignOp
   parser.Rest("FILE|TEXT", words, "the spreadsheet of numbers unless --numbers; the text (UTF-8) unless --text-file");
   if (const std::optional<int> status = parser.Parse(args)) return status;
 
-  const bool wantFile = options.numbers.empty();
+  const bool wantFile = !options.numbers;
   const bool wantText = options.textFile.empty();
   if (words.size() != static_cast<size_t>(wantFile) + static_cast<size_t>(wantText)) {
     std::string wanted = wantFile ? "FILE (or --numbers)" : "";
@@ -75,18 +73,6 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, CampaignOp
   if (wantText) options.text = words.back();
   return std::nullopt;
 }
-
-// Message boxes of the modem component, on the console.
-class ConsoleDialogs final : public platform::Dialogs {
- public:
-  platform::DialogResult ShowMessage(const std::string& text, const std::string&, platform::DialogIcon,
-                                     platform::DialogButtons buttons) override {
-    std::cerr << "talvane-cli: " << platform::AnsiToUtf8(text) << std::endl;
-    return buttons == platform::DialogButtons::Ok ? platform::DialogResult::Ok : platform::DialogResult::Cancel;
-  }
-};
-
-std::atomic<bool> interrupted{false};
 
 std::string Json(const app::AnsiString& ansi) { return JsonString(platform::AnsiToUtf8(ansi)); }
 
@@ -161,11 +147,19 @@ bool TakeNumbers(const std::string& list, bool excludeDuplicates, app::TNumberLi
                  app::TResultWorkbook& results, std::string& error) {
   numbers.SetExcludeDuplicates(excludeDuplicates);
   std::stringstream in(list);
+  if (list.find_first_not_of(", ") == std::string::npos) {
+    error = "--numbers lists no number";
+    return false;
+  }
   for (std::string entry; std::getline(in, entry, ',');) {
     const size_t first = entry.find_first_not_of(' ');
     const size_t last = entry.find_last_not_of(' ');
     entry = first == std::string::npos ? std::string() : entry.substr(first, last - first + 1);
     const app::AnsiString number = platform::Utf8ToAnsi(entry);
+    if (entry.empty()) {
+      error = "--numbers has an empty place between two commas";
+      return false;
+    }
     if (number.size() != 9) {
       error = "'" + entry + "': a number has nine characters (national number without +48)";
       return false;
@@ -195,9 +189,15 @@ bool ImportNumbers(const std::string& file, bool excludeDuplicates, app::TNumber
   import.ResetCounters();
   std::error_code ec;
   const app::TImportResult outcome = import.Run(std::filesystem::absolute(file, ec).string(), excludeDuplicates);
-  for (int i = 0; i < view.LogMemo.LineCount(); ++i) std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
+  // The import's log, but for its error: that is the command's own last word.
+  for (int i = 0; i < view.LogMemo.LineCount(); ++i) {
+    if (outcome.imported || view.LogMemo.Line(i) != outcome.error) {
+      std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
+    }
+  }
   if (!outcome.imported) {
-    error = "cannot import " + file + (outcome.error.empty() ? "" : ": " + platform::AnsiToUtf8(outcome.error));
+    // The import's reason names the file ("Nie można wczytać pliku ...").
+    error = outcome.error.empty() ? "cannot import " + file : platform::AnsiToUtf8(outcome.error);
     return false;
   }
   if (numbers.Empty()) {
@@ -268,10 +268,12 @@ int RunCampaign(const std::vector<std::string>& args) {
       return Fail(error, 1);
     }
   } else {
-    if (!TakeNumbers(options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
+    if (!TakeNumbers(*options->numbers, !options->keepDuplicates, numbers, results, error)) return Fail(error, 2);
     // Where the window keeps the result of typed numbers, unless told otherwise.
+    std::error_code ec;
     resultPath = options->resultFile.empty() ? (platform::DocumentsDirectory() / "manual_out.xls").string()
-                                             : std::filesystem::absolute(options->resultFile).string();
+                                             : std::filesystem::absolute(options->resultFile, ec).string();
+    if (ec) return Fail("cannot place the result workbook " + options->resultFile + ": " + ec.message(), 1);
     if (!PortOpens(options->port, "campaign")) return 1;
     if (const int saved = results.SaveAs(resultPath); saved != xls::kSaveOk) {
       return Fail("cannot write the result workbook " + resultPath + ": " + xls::SaveResultReason(saved, resultPath),
@@ -279,10 +281,8 @@ int RunCampaign(const std::vector<std::string>& args) {
     }
   }
 
-  interrupted = false;
-  std::signal(SIGINT, [](int) { interrupted = true; });
-  std::signal(SIGTERM, [](int) { interrupted = true; });
-  ConsoleDialogs dialogs;
+  CatchInterrupts();
+  ConsoleDialogs dialogs("campaign");
   platform::HeadlessMainLoop loop;
   platform::InstallDialogs(&dialogs, &loop);
   ConsoleCampaignScreen screen;
@@ -303,12 +303,12 @@ int RunCampaign(const std::vector<std::string>& args) {
       platform::InstallDialogs(nullptr);
       return 2;
     }
-    loop.RunUntil([&] { return interrupted.load() || watch.noConnection || campaign.Finished(); },
+    loop.RunUntil([&] { return Interrupted() || watch.noConnection || campaign.Finished(); },
                   std::chrono::hours(24 * 365));
     for (const std::string& destination : campaign.MessagesInFlight()) notSent.push_back(destination.substr(3));
     for (const std::string& number : numbers.Numbers()) notSent.push_back(number);
     if (!campaign.Finished()) {
-      stopped = interrupted.load();
+      stopped = Interrupted();
       campaign.Stop(/*askFirst=*/false);
     }
     if (gsm.Connected()) {

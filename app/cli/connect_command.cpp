@@ -36,9 +36,9 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, ConnectOpt
 int RunConnect(const std::vector<std::string>& args) {
   ConnectOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
-  if (!PortOpens(options.port, "connect")) return 1;
   bool wasConnected = false;
   ModemSession session;
+  session.command = "connect";
   session.port = options.port;
   session.limit = std::chrono::seconds(options.seconds);
   session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) {
@@ -53,8 +53,7 @@ int RunConnect(const std::vector<std::string>& args) {
       });
     };
   };
-  RunModemSession(session);
-  return wasConnected ? 0 : 1;
+  return RunModemSession(session) == SessionEnd::NoConnection ? 1 : 0;
 }
 
 const CommandRegistration registration({"connect", kUsage, RunConnect});

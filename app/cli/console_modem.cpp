@@ -14,19 +14,25 @@
 namespace cli {
 namespace {
 
-// Message boxes of the component, on the console.
-class ConsoleDialogs final : public platform::Dialogs {
- public:
-  platform::DialogResult ShowMessage(const std::string& text, const std::string&, platform::DialogIcon,
-                                     platform::DialogButtons buttons) override {
-    std::cerr << "talvane-cli: " << platform::AnsiToUtf8(text) << std::endl;
-    return buttons == platform::DialogButtons::Ok ? platform::DialogResult::Ok : platform::DialogResult::Cancel;
-  }
-};
-
 std::atomic<bool> interrupted{false};
 
+void NoteInterrupt(int) { interrupted = true; }
+
 }  // namespace
+
+platform::DialogResult ConsoleDialogs::ShowMessage(const std::string& text, const std::string&, platform::DialogIcon,
+                                                   platform::DialogButtons buttons) {
+  std::cerr << "talvane-cli " << command_ << ": " << platform::AnsiToUtf8(text) << std::endl;
+  return buttons == platform::DialogButtons::Ok ? platform::DialogResult::Ok : platform::DialogResult::Cancel;
+}
+
+void CatchInterrupts() {
+  interrupted = false;
+  std::signal(SIGINT, NoteInterrupt);
+  std::signal(SIGTERM, NoteInterrupt);
+}
+
+bool Interrupted() { return interrupted.load(); }
 
 std::string Value(const std::string& ansi) {
   if (ansi.empty()) return "\"\"";
@@ -107,19 +113,44 @@ void PrintEveryEvent(modem::TZoGSM& gsm) {
   };
 }
 
-SessionEnd RunModemSession(const ModemSession& session) {
-  std::signal(SIGINT, [](int) { interrupted = true; });
-  std::signal(SIGTERM, [](int) { interrupted = true; });
+namespace {
 
-  ConsoleDialogs dialogs;
+// Whether the component ever connected, and whether its first attempt failed,
+// noted around the handlers the session bound itself.
+struct ConnectionWatch {
+  bool connected = false;
+  bool firstAttemptFailed = false;
+
+  void Bind(modem::TZoGSM& gsm) {
+    gsm.OnConnected = [this, bound = gsm.OnConnected](modem::TZoGSM& sender) {
+      connected = true;
+      if (bound) bound(sender);
+    };
+    gsm.OnDisconnected = [this, bound = gsm.OnDisconnected](modem::TZoGSM& sender) {
+      if (!connected) firstAttemptFailed = true;
+      if (bound) bound(sender);
+    };
+  }
+};
+
+}  // namespace
+
+SessionEnd RunModemSession(const ModemSession& session) {
+  const bool connectsItself = !session.start;
+  if (connectsItself && !PortOpens(session.port, session.command)) return SessionEnd::NoConnection;
+  CatchInterrupts();
+
+  ConsoleDialogs dialogs(session.command);
   platform::HeadlessMainLoop loop;
   platform::InstallDialogs(&dialogs, &loop);
+  ConnectionWatch watch;
   SessionEnd end = SessionEnd::TimedOut;
   {
     modem::TZoGSM gsm(loop);
     modem::ApplyWorkingInstanceSettings(gsm);
     gsm.SetComPort(session.port);
     if (session.setUp) session.setUp(gsm, loop);
+    if (connectsItself) watch.Bind(gsm);
     gsm.SetActive(true);
     if (session.start) {
       session.start(gsm);
@@ -127,8 +158,11 @@ SessionEnd RunModemSession(const ModemSession& session) {
       gsm.SetSuppressAutoReconnect(false);
       gsm.SetConnected(true);
     }
-    loop.RunUntil([&] { return interrupted.load() || session.done(); }, session.limit);
-    end = session.done() ? SessionEnd::Done : interrupted.load() ? SessionEnd::Interrupted : SessionEnd::TimedOut;
+    const auto failed = [&] { return connectsItself && watch.firstAttemptFailed; };
+    loop.RunUntil([&] { return Interrupted() || session.done() || failed(); }, session.limit);
+    end = session.done() ? SessionEnd::Done
+          : Interrupted() ? SessionEnd::Interrupted
+                          : SessionEnd::TimedOut;
     if (gsm.Connected()) {
       gsm.SetConnected(false);
       loop.RunUntil([&] { return !gsm.Connected(); }, std::chrono::seconds(10));
@@ -136,6 +170,10 @@ SessionEnd RunModemSession(const ModemSession& session) {
     gsm.SetActive(false);
   }
   platform::InstallDialogs(nullptr);
+  if (connectsItself && !watch.connected) {
+    std::cerr << "talvane-cli " << session.command << ": no connection with a modem on " << session.port << "\n";
+    return SessionEnd::NoConnection;
+  }
   return end;
 }
 
@@ -143,7 +181,10 @@ bool PortOpens(const std::string& port, std::string_view command) {
   platform::SerialPort serial;
   if (serial.Open(port) && serial.Configure(115200)) return true;
   const std::string why = serial.LastError() == ENOTTY ? "not a serial port" : serial.LastErrorText();
-  std::cerr << "talvane-cli " << command << ": cannot open " << port << ": " << why << "\n";
+  // A bare name ("ttyUSB0", "COM3") means a device in /dev: say which one was tried.
+  const std::string device = platform::SerialDevicePath(port);
+  const std::string tried = device == port ? port : port + " (" + device + ")";
+  std::cerr << "talvane-cli " << command << ": cannot open " << tried << ": " << why << "\n";
   if (serial.LastError() == EACCES || serial.LastError() == EPERM) {
     std::cerr << "  Serial ports belong to the dialout group: add yourself once with\n"
                  "  sudo usermod -aG dialout \"$USER\" and log in again.\n";

@@ -159,18 +159,14 @@ void BindEvents(modem::TZoGSM& gsm, const ListenOptions& options, ListenState& s
 int RunListen(const std::vector<std::string>& args) {
   ListenOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
-  if (!PortOpens(options.port, "listen")) return 1;
   ListenState state;
-  ModemSession session;
-  session.port = options.port;
-  session.limit = options.seconds ? std::chrono::seconds(*options.seconds) : kUntilInterrupted;
-  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, options, state); };
-  RunModemSession(session);
-  if (!state.connected) {
-    std::cerr << "talvane-cli listen: no connection with a modem on " << options.port << "\n";
-    return 1;
-  }
-  return 0;
+  const ModemSession session{
+      .command = "listen",
+      .port = options.port,
+      .limit = options.seconds ? std::chrono::seconds(*options.seconds) : kUntilInterrupted,
+      .setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) { BindEvents(gsm, options, state); },
+  };
+  return RunModemSession(session) == SessionEnd::NoConnection ? 1 : 0;
 }
 
 const CommandRegistration registration({"listen", kUsage, RunListen});

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 
 #include "app/cli/command.h"
@@ -42,7 +43,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   for (const cli::Command& command : cli::Commands()) {
-    if (command.name == name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+    if (command.name != name) continue;
+    try {
+      return command.run(std::vector<std::string>(argv + 2, argv + argc));
+    } catch (const std::exception& error) {
+      // What no command foresaw (a file system or memory failure) still ends
+      // with a reason and a failure status, not with an abort.
+      std::cerr << "talvane-cli " << name << ": " << error.what() << "\n";
+      return 1;
+    }
   }
   std::cerr << "talvane-cli: unknown command '" << name << "'\n";
   return cli::PrintUsage(std::cerr);

@@ -24,10 +24,24 @@ std::string Describe(Bounds bounds) {
 
 bool IsHelp(const std::string& word) { return word == "--help" || word == "-h"; }
 
+// The command's name: the leading words of its usage line that are names
+// ("xls write-list OUT.xls NUMBER..." is "xls write-list").
+std::string CommandName(std::string_view usage) {
+  size_t end = 0;
+  for (size_t at = 0; at < usage.size() && usage[at] >= 'a' && usage[at] <= 'z';) {
+    const size_t space = std::min(usage.find(' ', at), usage.size());
+    const std::string_view word = usage.substr(at, space - at);
+    if (word.find_first_not_of("abcdefghijklmnopqrstuvwxyz-") != std::string_view::npos) break;
+    end = space;
+    at = space + 1;
+  }
+  return std::string(usage.substr(0, end));
+}
+
 }  // namespace
 
 OptionParser::OptionParser(std::string_view usage, std::string_view summary)
-    : usage_(usage), command_(usage.substr(0, usage.find(' '))), summary_(summary) {}
+    : usage_(usage), command_(CommandName(usage)), summary_(summary) {}
 
 void OptionParser::Declare(std::string_view name, Target target, std::string_view help, Presence presence,
                            Bounds bounds) {
@@ -44,6 +58,10 @@ void OptionParser::Flag(std::string_view name, bool& target, std::string_view he
 
 void OptionParser::Text(std::string_view name, std::string& target, std::string_view help, Presence presence) {
   Declare(name, &target, help, presence, {});
+}
+
+void OptionParser::Text(std::string_view name, std::optional<std::string>& target, std::string_view help) {
+  Declare(name, &target, help, Presence::Optional, {});
 }
 
 void OptionParser::Number(std::string_view name, int& target, Bounds bounds, std::string_view help) {
@@ -79,6 +97,8 @@ std::optional<std::string> OptionParser::Store(Option& option, const std::string
   option.seen = true;
   if (auto* text = std::get_if<std::string*>(&option.target)) {
     **text = value;
+  } else if (auto* maybeText = std::get_if<std::optional<std::string>*>(&option.target)) {
+    **maybeText = value;
   } else if (auto* list = std::get_if<std::vector<std::string>*>(&option.target)) {
     (*list)->push_back(value);
   } else {

@@ -35,7 +35,8 @@ struct Bounds {
 
 class OptionParser {
  public:
-  // `usage` is the command's usage line, its first word the command's name.
+  // `usage` is the command's usage line; its leading lowercase words are the
+  // command's name ("xls dump" of "xls dump FILE"), used in error lines.
   OptionParser(std::string_view usage, std::string_view summary);
 
   // The name of an option taking a value carries its placeholder for the
@@ -43,6 +44,8 @@ class OptionParser {
   void Flag(std::string_view name, bool& target, std::string_view help);
   void Text(std::string_view name, std::string& target, std::string_view help,
             Presence presence = Presence::Optional);
+  // A text that may be left out, told apart from an empty one.
+  void Text(std::string_view name, std::optional<std::string>& target, std::string_view help);
   void Number(std::string_view name, int& target, Bounds bounds, std::string_view help);
   void Number(std::string_view name, std::optional<int>& target, Bounds bounds, std::string_view help);
   // Every occurrence, in the order given.
@@ -64,7 +67,8 @@ class OptionParser {
   int UsageError(std::string_view message) const;
 
  private:
-  using Target = std::variant<bool*, std::string*, int*, std::optional<int>*, std::vector<std::string>*>;
+  using Target = std::variant<bool*, std::string*, std::optional<std::string>*, int*, std::optional<int>*,
+                              std::vector<std::string>*>;
   struct Option {
     std::string name;         // "--port"
     std::string placeholder;  // "PORT"; empty for a flag

@@ -81,13 +81,13 @@ int RunParts(const std::vector<std::string>& args) {
   try {
     lines = modem::SplitIntoParts(request, reference);
   } catch (const sms::EncodeError& error) {
-    std::cerr << error.what() << "\n";
+    std::cerr << "talvane-cli parts: " << error.what() << "\n";
     return 1;
   }
   for (const std::string& line : lines) std::cout << platform::AnsiToUtf8(line) << "\n";
   std::cout << "ref=" << (options.preview ? options.reference : int(reference)) << "\n";
   if (lines.empty() && !options.preview) {
-    std::cerr << kNothingToSend << "\n";
+    std::cerr << "talvane-cli parts: " << kNothingToSend << "\n";
     return 1;
   }
   return 0;

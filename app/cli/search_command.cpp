@@ -58,6 +58,7 @@ int RunSearch(const std::vector<std::string>& args) {
   bool started = false;
   const size_t portCount = options.ports ? options.ports->size() : platform::ListSerialPorts().size();
   ModemSession session;
+  session.command = "search";
   session.limit = std::chrono::seconds(10 + kSecondsPerPort * static_cast<int>(portCount));
   session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop&) {
     if (options.ports) {
@@ -87,6 +88,10 @@ int RunSearch(const std::vector<std::string>& args) {
   }
   if (end == SessionEnd::Interrupted) std::cerr << "talvane-cli search: interrupted\n";
   if (end == SessionEnd::TimedOut) std::cerr << "talvane-cli search: no answer from the search in time\n";
+  if (end == SessionEnd::Done) {
+    std::cerr << "talvane-cli search: no modem answered on "
+              << (options.ports ? "the ports given" : "the serial ports of this machine") << "\n";
+  }
   return 1;
 }
 

@@ -64,13 +64,12 @@ std::string Missing(const std::set<int>& reported, int total) {
 // What happened to the request while the session ran.
 struct Progress {
   bool connected = false;
-  bool noConnection = false;  // the first attempt failed
   int queued = 0;             // SendSMS's result, once called
   bool requested = false;
   std::set<int> reported;
   int sent = 0;               // parts reported with SendingStatus 1
 
-  bool Finished() const { return noConnection || (requested && (queued <= 0 || Reported() >= queued)); }
+  bool Finished() const { return requested && (queued <= 0 || Reported() >= queued); }
   int Reported() const { return static_cast<int>(reported.size()); }
 };
 
@@ -86,10 +85,7 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
   gsm.SetCheckNumberSyntax(false);
 
   gsm.OnConnecting = [](TZoGSM&) { PrintEvent("OnConnecting"); };
-  gsm.OnDisconnected = [&progress](TZoGSM&) {
-    PrintEvent("OnDisconnected");
-    if (!progress.connected) progress.noConnection = true;
-  };
+  gsm.OnDisconnected = [](TZoGSM&) { PrintEvent("OnDisconnected"); };
   gsm.OnQuietError = [](TZoGSM& sender) { PrintEvent("OnQuietError", sender.ErrorText()); };
   gsm.OnAfterSend = [&progress](TZoGSM&, std::string& marker, const std::string& nrTel, int& status,
                                 const std::string& text, int ref, int partNr, int total, bool) {
@@ -118,21 +114,16 @@ void BindEvents(modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop, const SmsO
 int RunSms(const std::vector<std::string>& args) {
   SmsOptions options;
   if (const std::optional<int> status = ParseOptions(args, options)) return *status;
-  if (!PortOpens(options.port, "sms")) return 1;
   Progress progress;
-  ModemSession session;
-  session.port = options.port;
-  session.limit = std::chrono::seconds(options.timeoutSeconds);
-  session.setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) {
-    BindEvents(gsm, loop, options, progress);
+  const ModemSession session{
+      .command = "sms",
+      .port = options.port,
+      .limit = std::chrono::seconds(options.timeoutSeconds),
+      .setUp = [&](modem::TZoGSM& gsm, platform::HeadlessMainLoop& loop) { BindEvents(gsm, loop, options, progress); },
+      .done = [&progress] { return progress.Finished(); },
   };
-  session.done = [&progress] { return progress.Finished(); };
   const SessionEnd end = RunModemSession(session);
-
-  if (!progress.connected) {
-    std::cerr << "talvane-cli sms: no connection with a modem on " << options.port << "\n";
-    return 1;
-  }
+  if (end == SessionEnd::NoConnection) return 1;  // said why
   if (progress.requested && progress.queued <= 0) return 1;  // the component has said why
   if (end != SessionEnd::Done) {
     const std::string why = end == SessionEnd::Interrupted

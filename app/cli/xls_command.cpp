@@ -29,13 +29,16 @@ constexpr XlsSubcommand kXlsSubcommands[] = {
 };
 
 int PrintXlsUsage(std::ostream& out) {
-  out << "usage:\n";
+  out << "usage: talvane-cli xls SUBCOMMAND [arguments]   (talvane-cli xls SUBCOMMAND --help for its options)\n";
   for (const XlsSubcommand& sub : kXlsSubcommands) out << "  talvane-cli " << sub.usage << "\n";
   return 2;
 }
 
 int RunXls(const std::vector<std::string>& args) {
-  if (args.empty()) return PrintXlsUsage(std::cerr);
+  if (args.empty()) {
+    std::cerr << "talvane-cli xls: SUBCOMMAND is required\n";
+    return PrintXlsUsage(std::cerr);
+  }
   if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     PrintXlsUsage(std::cout);
     return 0;
