@@ -1,7 +1,7 @@
 #pragma once
-// The activity log of the memory view: lines with one set of attributes per
-// character, a caret, a selection and a scroll position, as the rich-text
-// control keeps them.
+// The activity log of the memory view: lines with a set of attributes for
+// each character (kept as runs of characters alike), a caret, a selection and
+// a scroll position, as the rich-text control keeps them.
 //
 // Threads: main thread only, as the window logic that drives it.
 
@@ -43,17 +43,23 @@ class MemoryLog final : public LogInsertionState<MemoryControl<TLogView>> {
   void ScrollToCaret() override;
 
   // What the tests look at.
-  TFont CharAttributes(int line, int column) const { return lines_.at(line).attributes.at(column); }
+  TFont CharAttributes(int line, int column) const;
   int FirstVisibleLine() const { return firstVisible_; }
   bool LineVisible(int line) const { return line >= firstVisible_ && line < firstVisible_ + kPageLines; }
   // The user scrolls to the top.
   void ScrollToTop() { firstVisible_ = 0; }
 
  private:
+  // From character `start` on, up to the next run, the characters carry `font`.
+  struct Run {
+    int start = 0;
+    TFont font;
+  };
   struct LogLine {
     AnsiString text;
-    std::vector<TFont> attributes;  // one per character
+    std::vector<Run> runs;  // the first starts at 0; none for an empty line
   };
+  static void SetAttributes(LogLine& line, int from, int to, const TFont& font);
 
   LogLine MakeLine(const AnsiString& text, const TFont& font) const;
   int LineOfPosition(int position) const;
