@@ -2,6 +2,8 @@
 // A command of the window (actImportuj, actWyslij, ...): a caption, an
 // enabled state and what it does. Buttons bound to a command show its caption,
 // follow its enabled state and run it when clicked.
+//
+// Threads: main thread only.
 
 #include <functional>
 #include <string>

@@ -6,6 +6,8 @@
 // break, and the empty line after the last break does not count. Character
 // positions count a line break as one character, so the caret at the end of
 // the text is where the next appended line begins.
+//
+// Threads: main thread only.
 
 #include <string>
 
@@ -57,6 +59,25 @@ class TLogView : public TControl {
   virtual void SetSelectionAttributes(const TFont& value) = 0;
   // Scrolls so that the caret is visible.
   virtual void ScrollToCaret() = 0;
+};
+
+// The insertion attributes and the font switching flag, kept alike by every
+// log control: a base of the log controls over their control kind
+// (MemoryControl<TLogView>, QtControl<TLogView>).
+template <typename Control>
+class LogInsertionState : public Control {
+ public:
+  using Control::Control;
+
+  TFont InsertionAttributes() const override { return insertion_; }
+  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
+  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
+  bool AutoFontSwitching() const override { return autoFont_; }
+  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
+
+ protected:
+  TFont insertion_;
+  bool autoFont_ = true;
 };
 
 // The attributes a log character carries: name, size, boldness and colour.

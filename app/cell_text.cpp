@@ -35,6 +35,11 @@ std::string NumberText(double value) {
     if (mantissa.back() == '.') mantissa.pop_back();
     return WithShortExponent(mantissa + text.substr(e));
   }
+  // Whole numbers (phone numbers among them) print as their digits, as
+  // "%.15g" prints them, without the cost of a formatted print.
+  if (value == std::trunc(value) && !(value == 0 && std::signbit(value))) {
+    return std::to_string(static_cast<long long>(value));
+  }
   std::snprintf(printed, sizeof printed, "%.15g", value);
   return printed;
 }

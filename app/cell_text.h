@@ -1,5 +1,7 @@
 #pragma once
 // A cell value as the import reads it, in the program's text.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include "app/view_types.h"
 #include "xls/variant.h"

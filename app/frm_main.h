@@ -4,6 +4,9 @@
 // part counter of the message editor), the window state shared by the
 // import, the composer, the campaign and the manual entry, the four timers
 // and the placement store.
+//
+// Threads: main thread only: every handler runs from the main loop, and the
+// modem engine reaches the form only through the component's events.
 
 #include <filesystem>
 #include <memory>

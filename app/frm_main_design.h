@@ -3,6 +3,8 @@
 // colours, fonts, visibility, enabled states and sizes of every named
 // element. Loading the design is the first thing the window logic does with
 // a fresh view, so every view starts from the same state.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include "app/frm_main_view.h"
 #include "app/frm_tel_list_view.h"

@@ -7,6 +7,7 @@
 #include "app/frm_main.h"
 #include "app/memory_view.h"
 #include "app/test_support.h"
+#include "app/window_test_fixture.h"
 #include "modem/engine_timing.h"
 #include "modem/modem_search.h"
 #include "platform/headless_main_loop.h"
@@ -18,31 +19,13 @@ namespace {
 
 constexpr TColor kOrange = 0xFF5300;
 
-class ModemPanel : public ::testing::Test {
+class ModemPanel : public testing::WindowTest {
  protected:
-  ModemPanel() {
-    telList = std::make_unique<TfrmTelList>(tel.View());
-    form = std::make_unique<TfrmMain>(loop, view.View(), *telList, "/opt/talvane/Talvane.exe");
-    view.frmMain.Show();
-    form->ApplicationIdle();
-  }
-  ~ModemPanel() override {
-    form.reset();
-    telList.reset();
-  }
+  ModemPanel() { Start(); }
 
   modem::TZoGSM& Modem() { return form->ZoGSM1(); }
   void SignalPower(int signal, bool acPower, int battery, const std::string& kind) {
     Modem().OnCheckSignalPower(Modem(), signal, acPower, battery, kind);
-  }
-  // Runs the main loop, with the window idle in between, until `done`.
-  bool RunUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30)) {
-    return loop.RunUntil(
-        [&] {
-          form->ApplicationIdle();
-          return done();
-        },
-        limit);
   }
   int LogLinesWith(const std::string& text) const {
     int count = 0;
@@ -51,12 +34,6 @@ class ModemPanel : public ::testing::Test {
   }
 
   modem::timing::ScopedTimingScale fast{0.1};
-  testing::TestEnvironment env;
-  platform::HeadlessMainLoop loop;
-  MemoryMainView view;
-  MemoryTelListView tel;
-  std::unique_ptr<TfrmTelList> telList;
-  std::unique_ptr<TfrmMain> form;
 };
 
 TEST_F(ModemPanel, SignalGaugeColours) {

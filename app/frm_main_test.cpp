@@ -7,6 +7,7 @@
 
 #include "app/memory_view.h"
 #include "app/test_support.h"
+#include "app/window_test_fixture.h"
 #include "modem/engine_timing.h"
 #include "platform/headless_main_loop.h"
 #include "tools/modemsim/modem_simulator.h"
@@ -16,26 +17,8 @@ namespace {
 
 constexpr const char* kPlacementKey = "\\Software\\Talvane\\frmMain";
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public testing::WindowTest {
  protected:
-  ~MainWindow() override { Stop(); }
-
-  void Start() {
-    telList = std::make_unique<TfrmTelList>(tel.View());
-    form = std::make_unique<TfrmMain>(loop, view.View(), *telList, "/opt/talvane/Talvane.exe");
-    view.frmMain.Show();
-    form->ApplicationIdle();
-  }
-  void Stop() {
-    form.reset();
-    telList.reset();
-  }
-  // The user clicks, then the window becomes idle.
-  void Click(MemoryButton& button) {
-    button.Click();
-    form->ApplicationIdle();
-  }
-
   std::string Setting(const char* name) {
     std::string value;
     return env.registry.ReadString(kSettingsKey, name, value) == platform::RegistryStatus::Ok ? value : "<none>";
@@ -45,13 +28,6 @@ class MainWindow : public ::testing::Test {
     if (env.registry.ReadDword(kSettingsKey, name, value) != platform::RegistryStatus::Ok) return std::nullopt;
     return value;
   }
-
-  testing::TestEnvironment env;
-  platform::HeadlessMainLoop loop;
-  MemoryMainView view;
-  MemoryTelListView tel;
-  std::unique_ptr<TfrmTelList> telList;
-  std::unique_ptr<TfrmMain> form;
 };
 
 TEST_F(MainWindow, EveryLabelStartsWithItsCaptionColourAndState) {

@@ -2,6 +2,8 @@
 // The elements of the main window, by their names. A view (Qt, memory,
 // console) creates them and hands this table to the window logic; the view
 // owns the elements and outlives the logic.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include "app/activity_log.h"
 #include "app/view_controls.h"

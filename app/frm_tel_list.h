@@ -3,6 +3,8 @@
 // list shows a header row and one numbered row per entry of the main
 // window's number list; the pop-up menu's "Usuń" removes the selected number
 // from both. Closing the window only hides it.
+//
+// Threads: main thread only.
 
 #include <string>
 #include <vector>

@@ -1,5 +1,7 @@
 #pragma once
 // The elements of the phone list window.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include "app/view_form.h"
 #include "app/view_list_box.h"

@@ -4,6 +4,8 @@
 // what the user had: an encrypted file is never replaced by a plain copy, and
 // when the copy cannot carry everything the original held, the original is
 // kept next to it first.
+//
+// Threads: main thread only (the window's, or talvane-cli's).
 
 #include <cstdint>
 #include <string>

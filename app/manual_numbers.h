@@ -4,6 +4,8 @@
 // duplikaty", the phone list window is rebuilt, and a result workbook is
 // started ("manual_out.xls" in the user's documents folder) unless an import
 // or an earlier number already made one.
+//
+// Threads: main thread only (the window's, or talvane-cli's).
 
 #include <string>
 

@@ -156,6 +156,9 @@ TEST(CellText, ValuesBecomeTheTextsTheNumberRuleCounts) {
       {xls::Variant::Double(4.86001234567e17), "4.86001234567E17"},
       {xls::Variant::Double(0.00001), "1E-5"},
       {xls::Variant::Double(0), "0"},
+      {xls::Variant::Double(-0.0), "-0"},
+      {xls::Variant::Double(999999999999999.0), "999999999999999"},  // the largest whole number without E
+      {xls::Variant::Double(-123456789012345.0), "-123456789012345"},
       {xls::Variant::Int(600123456), "600123456"},
       {xls::Variant::Boolean(true), "True"},
       {xls::Variant::Boolean(false), "False"},

@@ -2,6 +2,8 @@
 // The memory view: elements that only hold their state, for the tests of the
 // window logic. User actions are methods of their own (Click, Type, Focus, ...)
 // that behave as the user's action would: a disabled or hidden element ignores them.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <string>
 #include <utility>

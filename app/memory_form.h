@@ -1,5 +1,7 @@
 #pragma once
 // Windows and the file dialog of the memory view.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <deque>
 #include <optional>

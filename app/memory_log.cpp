@@ -1,6 +1,8 @@
 #include "app/memory_log.h"
 
 #include <algorithm>
+#include <iterator>
+#include <stdexcept>
 
 namespace app {
 
@@ -18,7 +20,7 @@ std::vector<AnsiString> SplitLogLines(const AnsiString& text) {
   return lines;
 }
 
-MemoryLog::MemoryLog(std::string name) : MemoryControl(std::move(name)) { insertion_ = LogCharAttributes(Font()); }
+MemoryLog::MemoryLog(std::string name) : LogInsertionState(std::move(name)) { insertion_ = LogCharAttributes(Font()); }
 
 void MemoryLog::SetFont(const TFont& value) {
   MemoryControl::SetFont(value);
@@ -26,7 +28,32 @@ void MemoryLog::SetFont(const TFont& value) {
 }
 
 MemoryLog::LogLine MemoryLog::MakeLine(const AnsiString& text, const TFont& font) const {
-  return {text, std::vector<TFont>(text.size(), LogCharAttributes(font))};
+  LogLine line{text, {}};
+  if (!text.empty()) line.runs.push_back({0, LogCharAttributes(font)});
+  return line;
+}
+
+TFont MemoryLog::CharAttributes(int line, int column) const {
+  const LogLine& l = lines_.at(line);
+  if (column < 0 || column >= static_cast<int>(l.text.size())) throw std::out_of_range("MemoryLog::CharAttributes");
+  const auto after = std::upper_bound(l.runs.begin(), l.runs.end(), column,
+                                      [](int c, const Run& run) { return c < run.start; });
+  return std::prev(after)->font;
+}
+
+// Characters [from, to) of the line take `font`; the runs stay as few as
+// the characters allow.
+void MemoryLog::SetAttributes(LogLine& line, int from, int to, const TFont& font) {
+  std::vector<TFont> chars(line.text.size());
+  for (std::size_t r = 0; r < line.runs.size(); ++r) {
+    const int end = r + 1 < line.runs.size() ? line.runs[r + 1].start : static_cast<int>(chars.size());
+    std::fill(chars.begin() + line.runs[r].start, chars.begin() + end, line.runs[r].font);
+  }
+  std::fill(chars.begin() + from, chars.begin() + to, font);
+  line.runs.clear();
+  for (int i = 0; i < static_cast<int>(chars.size()); ++i) {
+    if (line.runs.empty() || !(line.runs.back().font == chars[i])) line.runs.push_back({i, chars[i]});
+  }
 }
 
 void MemoryLog::Clear() {
@@ -53,7 +80,7 @@ void MemoryLog::InsertLine(int index, const AnsiString& text) {
 
 void MemoryLog::ReplaceLine(int index, const AnsiString& text) {
   LogLine& line = lines_.at(index);
-  const TFont font = line.attributes.empty() ? insertion_ : line.attributes.front();
+  const TFont font = line.runs.empty() ? insertion_ : line.runs.front().font;
   textLength_ += static_cast<int>(text.size()) - static_cast<int>(line.text.size());
   line = MakeLine(text, font);
   CaretToEnd();
@@ -78,15 +105,15 @@ void MemoryLog::Select(int start, int length) {
 }
 
 void MemoryLog::SetSelectionAttributes(const TFont& value) {
-  int position = 0;
+  int position = 0;  // of the line's first character
   const int end = selStart_ + selLength_;
   for (LogLine& line : lines_) {
-    for (TFont& attributes : line.attributes) {
-      if (position >= selStart_ && position < end) attributes = LogCharAttributes(value);
-      ++position;
-    }
-    ++position;  // the line break
     if (position >= end) break;
+    const int length = static_cast<int>(line.text.size());
+    const int from = std::max(selStart_ - position, 0);
+    const int to = std::min(end - position, length);
+    if (from < to) SetAttributes(line, from, to, LogCharAttributes(value));
+    position += length + 1;  // the line break
   }
 }
 

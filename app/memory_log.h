@@ -1,7 +1,9 @@
 #pragma once
-// The activity log of the memory view: lines with one set of attributes per
-// character, a caret, a selection and a scroll position, as the rich-text
-// control keeps them.
+// The activity log of the memory view: lines with a set of attributes for
+// each character (kept as runs of characters alike), a caret, a selection and
+// a scroll position, as the rich-text control keeps them.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@
 
 namespace app {
 
-class MemoryLog final : public MemoryControl<TLogView> {
+class MemoryLog final : public LogInsertionState<MemoryControl<TLogView>> {
  public:
   // Lines the control shows at once (for the scroll position).
   static constexpr int kPageLines = 20;
@@ -28,12 +30,6 @@ class MemoryLog final : public MemoryControl<TLogView> {
   void ReplaceLine(int index, const AnsiString& text) override;
   void DeleteLine(int index) override;
 
-  TFont InsertionAttributes() const override { return insertion_; }
-  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
-  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
-  bool AutoFontSwitching() const override { return autoFont_; }
-  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
-
   void BeginUpdate() override { ++updating_; }
   void EndUpdate() override { --updating_; }
   bool Updating() const override { return updating_ > 0; }
@@ -47,17 +43,23 @@ class MemoryLog final : public MemoryControl<TLogView> {
   void ScrollToCaret() override;
 
   // What the tests look at.
-  TFont CharAttributes(int line, int column) const { return lines_.at(line).attributes.at(column); }
+  TFont CharAttributes(int line, int column) const;
   int FirstVisibleLine() const { return firstVisible_; }
   bool LineVisible(int line) const { return line >= firstVisible_ && line < firstVisible_ + kPageLines; }
   // The user scrolls to the top.
   void ScrollToTop() { firstVisible_ = 0; }
 
  private:
+  // From character `start` on, up to the next run, the characters carry `font`.
+  struct Run {
+    int start = 0;
+    TFont font;
+  };
   struct LogLine {
     AnsiString text;
-    std::vector<TFont> attributes;  // one per character
+    std::vector<Run> runs;  // the first starts at 0; none for an empty line
   };
+  static void SetAttributes(LogLine& line, int from, int to, const TFont& font);
 
   LogLine MakeLine(const AnsiString& text, const TFont& font) const;
   int LineOfPosition(int position) const;
@@ -65,8 +67,6 @@ class MemoryLog final : public MemoryControl<TLogView> {
 
   std::vector<LogLine> lines_;
   int textLength_ = 0;  // of every line with its line break
-  TFont insertion_;
-  bool autoFont_ = true;
   int updating_ = 0;
   int selStart_ = 0;
   int selLength_ = 0;

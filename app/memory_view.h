@@ -1,6 +1,8 @@
 #pragma once
 // The memory views of the two windows: every named element as a memory
 // element the tests can act on and look at.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include "app/frm_main_view.h"
 #include "app/frm_tel_list_view.h"

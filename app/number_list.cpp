@@ -1,6 +1,7 @@
 #include "app/number_list.h"
 
 #include <algorithm>
+#include <array>
 
 namespace app {
 
@@ -25,11 +26,20 @@ unsigned char FoldLetter(char c) {
   }
 }
 
+// FoldLetter of every byte, looked up: the comparison runs for every number
+// of a long sheet against its neighbours in the sorted list.
+const std::array<unsigned char, 256> kFolded = [] {
+  std::array<unsigned char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = FoldLetter(static_cast<char>(b));
+  return table;
+}();
+
 }  // namespace
 
 bool NumberLess(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return FoldLetter(x) < FoldLetter(y); });
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return kFolded[static_cast<unsigned char>(x)] < kFolded[static_cast<unsigned char>(y)];
+  });
 }
 
 void TNumberList::SetExcludeDuplicates(bool value) {

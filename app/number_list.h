@@ -3,6 +3,8 @@
 // head first. Its duplicate rule is set each time numbers are added: sorted
 // without repeats (ascending, case-insensitive), or in the order of adding
 // with repeats.
+//
+// Threads: main thread only (the window's, or talvane-cli's).
 
 #include <string>
 #include <vector>

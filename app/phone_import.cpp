@@ -19,6 +19,15 @@ constexpr int kNumberLength = 9;
 // Longest time the reading loop keeps the window from its events.
 constexpr std::int64_t kPumpIntervalMs = 20;
 const AnsiString kErrorCaption = Ansi(" BŁĄD !");
+// The texts of every row, converted once.
+const AnsiString kCorrectedAt = Ansi("Pozycja [A");
+const AnsiString kCorrectedWrong = Ansi("] - wykryto niepoprawny nr tel: ");
+const AnsiString kCorrectedTo = Ansi(" ---> po korekcie: ");
+const AnsiString kMarkCorrected = Ansi("korekta na");
+const AnsiString kProgressAt = Ansi("Pozycja: A[");
+const AnsiString kProgressNumber = Ansi("nr. tel: ");
+const AnsiString kMarkRepeat = Ansi("duplikat");
+const AnsiString kMarkRejected = Ansi("BŁĄD!");
 
 std::string Number(int value) { return std::to_string(value); }
 
@@ -179,10 +188,9 @@ void TPhoneImport::ReadRow(xls::IXLSWorksheet& sheet, int row, Counters& counter
 
   if (text.size() > kNumberLength) {
     text.erase(0, text.size() - kNumberLength);
-    InsertBeforeProgress(Ansi("Pozycja [A") + Number(row) + Ansi("] - wykryto niepoprawny nr tel: ") +
-                         report.textRead + Ansi(" ---> po korekcie: ") + text);
+    InsertBeforeProgress(kCorrectedAt + Number(row) + kCorrectedWrong + report.textRead + kCorrectedTo + text);
     fill->SetColorIndex(kFillCorrected);
-    write(2, Ansi("korekta na"), report.b);
+    write(2, kMarkCorrected, report.b);
     write(3, text, report.c);
     report.corrected = true;
     ++counters.corrected;
@@ -192,12 +200,12 @@ void TPhoneImport::ReadRow(xls::IXLSWorksheet& sheet, int row, Counters& counter
   const bool green = fill->ColorIndex() == kFillSent;
   if (!green && text.size() == kNumberLength) {
     const bool grew = t_.numberList.Add(text);
-    SetProgress(Ansi("Pozycja: A[") + Number(row + 1) + "]" + std::string(16, ' ') + Ansi("nr. tel: ") + text);
+    SetProgress(kProgressAt + Number(row + 1) + "]" + std::string(16, ' ') + kProgressNumber + text);
     if (fill->ColorIndex() != kFillCorrected) fill->SetColorIndex(xls::xlNone);
     report.outcome = TImportOutcome::Accepted;
     if (!grew) {
       fill->SetColorIndex(kFillRepeat);
-      write(2, Ansi("duplikat"), report.b);
+      write(2, kMarkRepeat, report.b);
       report.outcome = TImportOutcome::Repeat;
     }
     if (counters.loaded - t_.numberList.Count() > 0) {
@@ -208,7 +216,7 @@ void TPhoneImport::ReadRow(xls::IXLSWorksheet& sheet, int row, Counters& counter
     report.outcome = TImportOutcome::Skipped;
   } else {
     fill->SetColorIndex(kFillRejected);
-    write(2, Ansi("BŁĄD!"), report.b);
+    write(2, kMarkRejected, report.b);
     report.outcome = TImportOutcome::Rejected;
     ++counters.rejected;
   }

@@ -8,6 +8,8 @@
 //
 // One module for the window's command and for `talvane-cli import`: both
 // hand it the elements it reports to and the window state it fills.
+//
+// Threads: main thread only (the window's, or talvane-cli's).
 
 #include <functional>
 #include <optional>

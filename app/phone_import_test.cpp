@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "app/import_test_support.h"
 #include "xls/cfb/compound_file_writer.h"
 
@@ -198,6 +200,37 @@ TEST(ResultFilePath, OutGoesBeforeTheFirstDotOfTheFileName) {
       {"lista.xls", "lista_out.xls"},
   };
   for (const auto& [input, output] : cases) EXPECT_EQ(ResultFilePathFor(input), output) << input;
+}
+
+TEST_F(Importing, TheResultFileIsWrittenWhereTheOutRuleSays) {
+  struct Case {
+    const char* folder;  // below the test folder
+    const char* name;
+    const char* out;     // expected beside it
+  };
+  const Case cases[] = {
+      {"wersja 1.2", "klienci.xls", "klienci_out.xls"},  // a folder with a dot
+      {"bez", "klienci", "klienci_out."},                 // a name without a dot
+      {"daty", "lista.2024.xls", "lista_out.2024.xls"},   // the first dot of the name
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path folder = env.folder / c.folder;
+    fs::create_directories(folder);
+    WriteSheet(folder / c.name, {{Text("600123456")}, {Text("48500123457")}});
+    Import(folder / c.name);
+    const fs::path out = folder / c.out;
+    EXPECT_EQ(form->ResultFilePath(), out.string());
+    ASSERT_EQ(ReadBack(out).opened, 1);
+    ExpectXlrd(out, "sheets\t1\nrows\t0\t2\ncell\t0\t0\t0\ttext\t500123457\t-\t2\t1\n"
+                    "cell\t0\t1\t0\ttext\t600123456\t-\t2\t1\n");
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      if (entry.path().extension() != ".expect") files.push_back(entry.path().filename());
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{c.name, c.out}));
+  }
 }
 
 // ---- Faults of the file ----------------------------------------------------------

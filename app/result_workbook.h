@@ -2,6 +2,8 @@
 // The result workbook of the main window: a workbook with one worksheet that
 // receives one row per number (written by the import, coloured by the
 // campaign), a next-row counter and the path it is saved under.
+//
+// Threads: main thread only (the window's, or talvane-cli's).
 
 #include <memory>
 #include <string>

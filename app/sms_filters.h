@@ -11,6 +11,8 @@
 // page). SmsFilterPlain does the same and also turns the Polish letters into
 // plain ones; applied after SmsFilterPolish it leaves only characters the
 // editor can show.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <array>
 #include <string>

@@ -6,6 +6,8 @@
 // Events are std::function members raised by the view when the user acts
 // (an empty one is skipped). A setter that changes a value programmatically
 // raises no event, except where a kind says otherwise (TCheckBox).
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <functional>
 #include <string>

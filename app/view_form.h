@@ -1,5 +1,7 @@
 #pragma once
 // A top-level window and the file-open dialog.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <functional>
 #include <string>

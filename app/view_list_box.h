@@ -1,5 +1,7 @@
 #pragma once
 // A list box with its pop-up menu (the phone list window).
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <functional>
 #include <vector>

@@ -1,5 +1,7 @@
 #pragma once
 // The status bar and the canvas its owner-drawn panels are painted on.
+//
+// Threads: main thread only, as the window logic that drives it.
 
 #include <functional>
 

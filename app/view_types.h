@@ -2,6 +2,8 @@
 // Small value types shared by the window logic and its views: colours, fonts,
 // rectangles, and the conversion of the program's UTF-8 source literals into
 // its Windows-1250 text.
+//
+// Threads: plain values, no shared state; safe from any thread.
 
 #include <cstdint>
 #include <string>

@@ -3,6 +3,8 @@
 // restores them when the window is shown and saves them when the window is
 // closed and when it is destroyed, in the settings store (under
 // \Software\<program>\<window>) or in an INI file (section <window>).
+//
+// Threads: main thread only.
 
 #include <filesystem>
 #include <functional>

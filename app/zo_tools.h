@@ -1,6 +1,9 @@
 #pragma once
 // ZoTools: the window's helpers for the settings store, message boxes, the
 // activity log and the stacking order of windows.
+//
+// Threads: main thread (the window's helpers); the settings store and the
+// boxes they reach are safe from any thread (platform/registry.h, dialogs.h).
 
 #include <string>
 

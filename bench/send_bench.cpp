@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 #include <mutex>
 
 #include "modem/engine_thread.h"
@@ -44,62 +45,82 @@ struct ModemClock {
   }
 };
 
+// The component on the simulated modem, connected and ready to send; counts
+// the reports of judged parts (OnAfterSend).
+struct SendingRig {
+  platform::TestFolder folder;
+  platform::HeadlessMainLoop loop;
+  platform::RecordingDialogs dialogs;
+  modemsim::ModemSimulator sim;
+  std::unique_ptr<modem::TZoGSM> gsm;
+  int reports = 0;
+  Clock::time_point lastReport;
+
+  SendingRig() { platform::InstallDialogs(&dialogs); }
+  ~SendingRig() {
+    if (gsm) gsm->SetActive(false);
+    gsm.reset();
+    platform::InstallDialogs(nullptr);
+  }
+
+  // Connects the component to the started simulated modem; false when it
+  // does not come up within `limit`.
+  bool Connect(std::chrono::seconds limit) {
+    gsm = std::make_unique<modem::TZoGSM>(loop);
+    modem::ApplyWorkingInstanceSettings(*gsm);
+    gsm->SetAppDir((folder.Path() / "").string());
+    gsm->SetComPort(sim.PortPath());
+    gsm->SetCheckPwrSig(false);
+    bool connected = false;
+    gsm->OnConnected = [&connected](modem::TZoGSM&) { connected = true; };
+    gsm->OnAfterSend = [this](modem::TZoGSM&, std::string&, const std::string&, int&, const std::string&, int, int,
+                              int, bool) {
+      lastReport = Clock::now();
+      ++reports;
+    };
+    gsm->SetActive(true);
+    gsm->SetConnected(true);
+    const bool up = loop.RunUntil([&] { return connected && gsm->Engine()->CommandQueue.Empty(); }, limit);
+    gsm->OnConnected = nullptr;
+    gsm->SetSMSNumber("600100200");
+    return up;
+  }
+
+  // Sends `text`; true once its `parts` reports came within `limit`.
+  bool Send(const std::string& text, int parts, std::chrono::seconds limit) {
+    gsm->SetSMSText(text);
+    const int before = reports;
+    if (gsm->SendSMS() != parts) return false;
+    return loop.RunUntil([&] { return reports >= before + parts; }, limit);
+  }
+};
+
 void BM_EngineTimePerPart(benchmark::State& state) {
   // Short waits, but none for the modem's answers so short that a busy
   // machine misses one.
   modem::timing::SetScale(0.01);
   modem::timing::SetModemWaitFloor(500);
 
-  platform::TestFolder folder;
-  platform::HeadlessMainLoop loop;
-  platform::RecordingDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
-  modemsim::ModemSimulator sim;
+  SendingRig rig;
   ModemClock modemClock;
-  if (!sim.Start()) {
+  if (!rig.sim.Start()) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
-  sim.SetLog([&](const std::string& line) { modemClock.Note(line); });
+  rig.sim.SetLog([&](const std::string& line) { modemClock.Note(line); });
+  if (!rig.Connect(std::chrono::seconds(30))) state.SkipWithError("no connection");
   double worst = 0;
-  {
-    modem::TZoGSM gsm(loop);
-    modem::ApplyWorkingInstanceSettings(gsm);
-    gsm.SetAppDir((folder.Path() / "").string());
-    gsm.SetComPort(sim.PortPath());
-    gsm.SetCheckPwrSig(false);
-    bool connected = false;
-    Clock::time_point reported;
-    int reports = 0;
-    gsm.OnConnected = [&](modem::TZoGSM&) { connected = true; };
-    gsm.OnAfterSend = [&](modem::TZoGSM&, std::string&, const std::string&, int&, const std::string&, int, int, int,
-                          bool) {
-      reported = Clock::now();
-      ++reports;
-    };
-    gsm.SetActive(true);
-    gsm.SetConnected(true);
-    if (!loop.RunUntil([&] { return connected && gsm.Engine()->CommandQueue.Empty(); }, std::chrono::seconds(30))) {
-      state.SkipWithError("no connection");
+  for (auto _ : state) {
+    if (!rig.Send("Benchmark part", 1, std::chrono::seconds(30))) {
+      state.SkipWithError("no report");
+      break;
     }
-    gsm.SetSMSNumber("600100200");
-    for (auto _ : state) {
-      gsm.SetSMSText("Benchmark part");
-      const int before = reports;
-      gsm.SendSMS();
-      if (!loop.RunUntil([&] { return reports > before; }, std::chrono::seconds(30))) {
-        state.SkipWithError("no report");
-        break;
-      }
-      std::lock_guard lock(modemClock.mutex);
-      const double atPrompt = std::chrono::duration<double>(modemClock.pdu - modemClock.prompt).count();
-      const double afterAnswer = std::chrono::duration<double>(reported - modemClock.answer).count();
-      state.SetIterationTime(atPrompt + afterAnswer);
-      worst = std::max(worst, atPrompt + afterAnswer);
-    }
-    gsm.SetActive(false);
+    std::lock_guard lock(modemClock.mutex);
+    const double atPrompt = std::chrono::duration<double>(modemClock.pdu - modemClock.prompt).count();
+    const double afterAnswer = std::chrono::duration<double>(rig.lastReport - modemClock.answer).count();
+    state.SetIterationTime(atPrompt + afterAnswer);
+    worst = std::max(worst, atPrompt + afterAnswer);
   }
-  platform::InstallDialogs(nullptr);
   state.counters["worst_ms"] = worst * 1000;
 }
 BENCHMARK(BM_EngineTimePerPart)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
@@ -109,53 +130,27 @@ void BM_PartsPerMinute(benchmark::State& state) {
   constexpr int kParts = 6;
   modem::timing::SetScale(1.0);
   modem::timing::SetModemWaitFloor(0);
-  platform::TestFolder folder;
-  platform::HeadlessMainLoop loop;
-  platform::RecordingDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
-  modemsim::ModemSimulator sim;
-  if (!sim.Start()) {
+  SendingRig rig;
+  if (!rig.sim.Start()) {
     state.SkipWithError("no pseudo-terminal");
     return;
   }
-  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Delay, 0, kNetworkAnswerMs, -1});
+  rig.sim.SetFault("AT+CMGS", {modemsim::FaultKind::Delay, 0, kNetworkAnswerMs, -1});
+  if (!rig.Connect(std::chrono::seconds(60))) state.SkipWithError("no connection");
+  // 6 parts of 153 characters.
+  std::string text;
+  for (int i = 0; i < 153 * kParts; ++i) text += static_cast<char>('a' + i % 26);
   double partsPerMinute = 0;
-  {
-    modem::TZoGSM gsm(loop);
-    modem::ApplyWorkingInstanceSettings(gsm);
-    gsm.SetAppDir((folder.Path() / "").string());
-    gsm.SetComPort(sim.PortPath());
-    gsm.SetCheckPwrSig(false);
-    bool connected = false;
-    int reports = 0;
-    gsm.OnConnected = [&](modem::TZoGSM&) { connected = true; };
-    gsm.OnAfterSend = [&](modem::TZoGSM&, std::string&, const std::string&, int&, const std::string&, int, int, int,
-                          bool) { ++reports; };
-    gsm.SetActive(true);
-    gsm.SetConnected(true);
-    if (!loop.RunUntil([&] { return connected && gsm.Engine()->CommandQueue.Empty(); }, std::chrono::seconds(60))) {
-      state.SkipWithError("no connection");
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    if (!rig.Send(text, kParts, std::chrono::seconds(300))) {
+      state.SkipWithError("no reports");
+      break;
     }
-    gsm.SetSMSNumber("600100200");
-    // 6 parts of 153 characters.
-    std::string text;
-    for (int i = 0; i < 153 * kParts; ++i) text += static_cast<char>('a' + i % 26);
-    for (auto _ : state) {
-      gsm.SetSMSText(text);
-      const int before = reports;
-      const Clock::time_point start = Clock::now();
-      if (gsm.SendSMS() != kParts) state.SkipWithError("unexpected part count");
-      if (!loop.RunUntil([&] { return reports >= before + kParts; }, std::chrono::seconds(300))) {
-        state.SkipWithError("no reports");
-        break;
-      }
-      const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-      state.SetIterationTime(seconds / kParts);
-      partsPerMinute = kParts * 60.0 / seconds;
-    }
-    gsm.SetActive(false);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    state.SetIterationTime(seconds / kParts);
+    partsPerMinute = kParts * 60.0 / seconds;
   }
-  platform::InstallDialogs(nullptr);
   state.counters["parts_per_minute"] = partsPerMinute;
   state.counters["network_answer_ms"] = kNetworkAnswerMs;
 }

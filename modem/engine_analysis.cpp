@@ -14,6 +14,7 @@
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
+#include "platform/text.h"
 #include "sms/pdu_bytes.h"
 
 namespace modem {
@@ -29,7 +30,8 @@ constexpr const char* kAnswerListings[] = {"AT+CPMS=\"SM\"", "AT+CMGL=0", "AT+CP
 std::string ListingIndex(const std::string& line) {
   const size_t colon = line.find(':');
   const size_t comma = line.find(',', colon);
-  return TrimSpaces(line.substr(colon + 1, comma == std::string::npos ? comma : comma - colon - 1));
+  const size_t length = comma == std::string::npos ? comma : comma - colon - 1;
+  return std::string(platform::TrimBlanks(std::string_view(line).substr(colon + 1, length)));
 }
 
 }  // namespace

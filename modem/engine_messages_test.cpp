@@ -141,13 +141,7 @@ TEST_F(IncomingTest, ReadMessageIsRaisedAndDeletedRightAfterItsCommand) {
 }
 
 TEST_F(IncomingTest, StatusReportOfASentMessage) {
-  sim.WithModem([](modemsim::AtInterpreter& m) { m.SetNextReference(12); });
-  ASSERT_TRUE(ConnectAndSettle()) << Dump();
-  gsm.SetSMSReport(true);
-  gsm.SetSMSNumber("+48600100200");
-  gsm.SetSMSText("Report me");
-  ASSERT_EQ(gsm.SendSMS(), 1);
-  ASSERT_TRUE(WaitForEvent("OnAfterSend")) << Dump();
+  ASSERT_TRUE(SendWantingAReport(12)) << Dump();
   EXPECT_EQ(sim.WithModem([](modemsim::AtInterpreter& m) { return m.ReportsWanted(); }), std::vector<int>{12});
   ASSERT_TRUE(sim.SendStatusReport(12, 0));
   ASSERT_TRUE(WaitForMessages(1)) << Dump();

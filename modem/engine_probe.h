@@ -3,6 +3,8 @@
 // fuzz target of the analysis of received text: the analysis runs on the
 // calling thread, which is the main loop's, so every hand-over to the
 // component runs at once.
+//
+// Threads: main thread only (it stands in for the engine thread there).
 
 #include <chrono>
 #include <memory>

@@ -11,6 +11,9 @@
 // before a busy test machine has served the simulated modem would shift every
 // later answer onto the wrong command, so tests keep those waits at or above
 // a floor (ScopedTimingScale) and shorten only the pauses freely.
+//
+// Threads: the engine reads the scale and the floor from its thread (atomics);
+// tests set them while no engine runs.
 
 namespace modem::timing {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Test support: received messages made by an independent SMS coder
-// (python3-gammu, modem/testdata/gammu_deliver.py), as a modem passes them on.
+// (python3-gammu, tests/testdata/gammu_oracle.py), as a modem passes them on.
 
 #include <gtest/gtest.h>
 
@@ -34,11 +34,11 @@ inline std::vector<std::vector<std::string>> GammuDeliver(const std::vector<Gamm
         hex += digits[c >> 4];
         hex += digits[c & 15];
       }
-      in << message.sender << '\t' << (message.ucs2 ? "ucs2" : "7bit") << '\t' << hex << '\n';
+      in << (message.ucs2 ? "ucs2" : "7bit") << "\t-1\t" << hex << '\t' << message.sender << '\n';
     }
   }
   const std::string command = std::string(TALVANE_PYTHON) + " " + TALVANE_SOURCE_DIR +
-                              "/modem/testdata/gammu_deliver.py < " + (folder / "in").string() + " > " +
+                              "/tests/testdata/gammu_oracle.py deliver < " + (folder / "in").string() + " > " +
                               (folder / "out").string() + " 2> " + (folder / "err").string();
   const int status = std::system(command.c_str());
   std::ifstream out(folder / "out");

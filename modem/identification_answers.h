@@ -1,5 +1,8 @@
 #pragma once
 // Reading the answers of the identification, storage and phonebook queries.
+//
+// Threads: pure functions, no shared state; safe from any thread (the engine
+// reads the answers on its own).
 
 #include <optional>
 #include <string>

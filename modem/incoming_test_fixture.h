@@ -88,6 +88,17 @@ class IncomingTest : public EngineTest {
     return WaitForReport("AT+CGMI", static_cast<int>(events.size()));
   }
 
+  // Connects and sends "Report me" to +48600100200 with a status report
+  // wanted, under the message reference `reference`; true once it is sent.
+  bool SendWantingAReport(int reference) {
+    sim.WithModem([reference](modemsim::AtInterpreter& m) { m.SetNextReference(reference); });
+    if (!ConnectAndSettle()) return false;
+    gsm.SetSMSReport(true);
+    gsm.SetSMSNumber("+48600100200");
+    gsm.SetSMSText("Report me");
+    return gsm.SendSMS() == 1 && WaitForEvent("OnAfterSend");
+  }
+
   // The time stamp of every message gammu makes, as the application sees it.
   static std::string GammuTimeStamp() { return platform::FormatDateTime(platform::CalendarTime{2024, 3, 5, 14, 7, 9}); }
 

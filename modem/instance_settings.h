@@ -3,6 +3,8 @@
 // working instance that talks to the modem, and the one that only counts the
 // parts of the text being composed. Properties not set here keep the
 // component's initial values.
+//
+// Threads: main thread only (they set the component's properties).
 
 namespace modem {
 

@@ -11,6 +11,9 @@
 //   2 "part text", CR LF written %n and " written %~ (with its group prefix)
 //   3 "marker"   4 part number (from 1)   5 number of parts   6 destination
 // for example: 18,0011000B918421436587F90000AD04D4F29C0E,"Test","600100200",1,1,+48123456789
+//
+// Threads: pure functions, no shared state; safe from any thread (the
+// component splits on the main thread, the engine reads part lines on its own).
 
 #include <cstdint>
 #include <string>

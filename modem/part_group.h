@@ -3,6 +3,8 @@
 // reference, the number of parts and the part's position that the user data
 // header of an SMS-SUBMIT carries. The engine uses it to stop the rest of a
 // message once one of its parts was rejected.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <optional>
 #include <string_view>

@@ -2,6 +2,8 @@
 // Whether a line of a modem's text is a whole received PDU (SMS-DELIVER,
 // SMS-STATUS-REPORT, or an SMS-SUBMIT kept in the modem's store), so that
 // garbage or a PDU cut short is never taken for a message.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string>
 #include <string_view>

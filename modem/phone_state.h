@@ -1,6 +1,9 @@
 #pragma once
 // What the engine learnt about the modem at the last connection: its
 // identity and the sizes of its message storages and phonebooks.
+//
+// Threads: the component's TPhone is main-thread only; the engine fills it
+// through the hand-over to the main thread.
 
 #include <string>
 

@@ -3,6 +3,8 @@
 // storage indexes of new-message indications, caller numbers, the "(01z03)"
 // concatenation prefix, recipient tags, question prefixes and indicator
 // events. Texts are the program's Windows-1250 text.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <optional>
 #include <string>

@@ -8,6 +8,8 @@
 // the text, so a text damaged or not scrambled by this routine is refused
 // instead of being read as garbage. It keeps a text from the eyes of whoever
 // reads the phone's message list; it is not encryption.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <optional>
 #include <string>

@@ -1,6 +1,8 @@
 #pragma once
 // Reading the modem's power ("+CBC"), signal ("+CSQ") and status report
 // ("+CDS") lines out of an answer.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string>
 #include <string_view>

@@ -78,21 +78,15 @@ std::string CsvQuote(std::string_view text) {
   return quoted;
 }
 
-std::string TrimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return std::string(text);
-}
-
 std::string SplitAt(std::string& text, std::string_view delimiter) {
   const size_t at = delimiter.empty() ? std::string::npos : text.find(delimiter);
   std::string head;
   if (at == std::string::npos) {
-    head = TrimSpaces(text);
+    head = std::string(TrimBlanks(text));
     text.clear();
   } else {
-    head = TrimSpaces(std::string_view(text).substr(0, at));
-    text = TrimSpaces(std::string_view(text).substr(at + delimiter.size()));
+    head = std::string(TrimBlanks(std::string_view(text).substr(0, at)));
+    text = std::string(TrimBlanks(std::string_view(text).substr(at + delimiter.size())));
   }
   return head;
 }

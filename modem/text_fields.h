@@ -1,6 +1,8 @@
 #pragma once
 // The two small text tools the component and its engine share: the CSV field
 // reader (part lines, modem answers) and the splitting of a text at a delimiter.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string>
 #include <string_view>
@@ -20,11 +22,8 @@ std::string CsvQuote(std::string_view text);
 
 // Returns the text before the first occurrence of `delimiter` and leaves in
 // `text` what follows it; without the delimiter the whole text is returned
-// and `text` becomes empty. Both lose leading and trailing spaces (spaces
-// only: CR and LF stay).
+// and `text` becomes empty. Both lose leading and trailing blanks (space and
+// tab: CR and LF stay).
 std::string SplitAt(std::string& text, std::string_view delimiter);
-
-// Leading and trailing spaces removed (spaces only).
-std::string TrimSpaces(std::string_view text);
 
 }  // namespace modem

@@ -43,7 +43,8 @@ TEST(SplitAt, ReturnsTheHeadAndKeepsTheTail) {
       {"  a : b  ", ":", "a", "b"},
       {"no delimiter ", ",", "no delimiter", ""},
       {"a,b,c", ",", "a", "b,c"},
-      {"\r a \r", "x", "\r a \r", ""},  // CR stays: only spaces are trimmed
+      {"\r a \r", "x", "\r a \r", ""},  // CR stays: only blanks are trimmed
+      {"\t1 ,\t2\t", ",", "1", "2"},
   };
   for (auto c : cases) {
     std::string text = c.text;

@@ -1,6 +1,8 @@
 #pragma once
 // Text as lines, the way the component's string lists see it: a text is split
 // at CR, LF or CR LF, and a list's text is every line followed by CR LF.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <optional>
 #include <string>

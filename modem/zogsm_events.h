@@ -2,6 +2,9 @@
 // The event types of TZoGSM and the small types they carry. Every event is a
 // std::function whose first parameter is the component that raised it; an
 // empty one is skipped.
+//
+// Threads: every event is raised on the main thread (the engine's news
+// reaches it through the hand-over), so handlers run there.
 
 #include <functional>
 #include <string>

@@ -24,6 +24,22 @@ struct ReconnectCase {
   int attempts;  // connection attempts in all, the caller's first one included
 };
 
+// The component on a port that does not exist, with a short reconnect tick;
+// counts its connection attempts.
+struct UnreachableModem {
+  platform::TestFolder folder;
+  platform::HeadlessMainLoop loop;
+  TZoGSM gsm{loop};
+  int attempts = 0;
+
+  UnreachableModem() {
+    gsm.SetAppDir((folder.Path() / "").string());
+    gsm.SetComPort("/dev/talvane-no-such-port");
+    gsm.SetACTimerInterval(30);
+    gsm.OnConnecting = [this](TZoGSM&) { ++attempts; };
+  }
+};
+
 TEST(ReconnectTimer, AttemptsAfterAFailedConnection) {
   const ReconnectCase cases[] = {
       {"limit 3: two automatic attempts", true, 3, false, false, 3},
@@ -37,22 +53,16 @@ TEST(ReconnectTimer, AttemptsAfterAFailedConnection) {
   platform::RecordingDialogs dialogs;
   platform::InstallDialogs(&dialogs);
   for (const ReconnectCase& c : cases) {
-    platform::TestFolder folder;
-    platform::HeadlessMainLoop loop;
-    TZoGSM gsm(loop);
-    gsm.SetAppDir((folder.Path() / "").string());
-    gsm.SetComPort("/dev/talvane-no-such-port");
-    gsm.SetACTimerInterval(30);
+    UnreachableModem modem;
+    TZoGSM& gsm = modem.gsm;
     gsm.SetAutoConnect(c.autoConnect);
     gsm.SetAutoConnectCNT(c.autoConnectCnt);
     gsm.SetHardModemStop(c.hardStop);
-    int attempts = 0;
-    gsm.OnConnecting = [&](TZoGSM&) { ++attempts; };
     gsm.SetActive(true);
     gsm.SetSuppressAutoReconnect(c.suppress);
     gsm.SetConnected(true);
-    loop.ProcessEventsFor(600);
-    EXPECT_EQ(attempts, c.attempts) << c.name;
+    modem.loop.ProcessEventsFor(600);
+    EXPECT_EQ(modem.attempts, c.attempts) << c.name;
     EXPECT_FALSE(gsm.ReconnectTimer().Enabled()) << c.name;
     gsm.SetActive(false);
   }
@@ -61,14 +71,10 @@ TEST(ReconnectTimer, AttemptsAfterAFailedConnection) {
 
 TEST(ReconnectTimer, WithoutLimitEveryDisconnectionIsRetried) {
   const timing::ScopedTimingScale fast(0.1);
-  platform::TestFolder folder;
-  platform::HeadlessMainLoop loop;
-  TZoGSM gsm(loop);
-  gsm.SetAppDir((folder.Path() / "").string());
-  gsm.SetComPort("/dev/talvane-no-such-port");
-  gsm.SetACTimerInterval(30);
-  int attempts = 0;
-  gsm.OnConnecting = [&](TZoGSM&) { ++attempts; };
+  UnreachableModem modem;
+  TZoGSM& gsm = modem.gsm;
+  platform::HeadlessMainLoop& loop = modem.loop;
+  const int& attempts = modem.attempts;
   gsm.SetActive(true);
   gsm.SetSuppressAutoReconnect(false);
   gsm.SetConnected(true);

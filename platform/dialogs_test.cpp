@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/box_from_worker.h"
 #include "platform/headless_main_loop.h"
 #include "platform/recording_dialogs.h"
 
@@ -18,19 +19,11 @@ TEST(Dialogs, ABoxRaisedOnAWorkerIsShownOnTheMainThread) {
   RecordingDialogs recording;
   recording.ScriptAnswers({DialogResult::No});
   InstallDialogs(&recording, &loop);
-  std::atomic<bool> finished = false;
-  DialogResult answer = DialogResult::Ok;
-  std::thread worker([&] {  // as the modem engine raises the PDU decoder's box
-    answer = CurrentDialogs().ShowMessage("PDU ERROR (length): 0011", "Talvane", DialogIcon::None,
-                                          DialogButtons::YesNoCancel);
-    finished = true;
-  });
+  testing::BoxFromWorker box("PDU ERROR (length): 0011");
   std::this_thread::sleep_for(20ms);
-  EXPECT_FALSE(finished);  // it waits for the main thread
+  EXPECT_FALSE(box.Finished());  // it waits for the main thread
   EXPECT_TRUE(recording.Boxes().empty());
-  EXPECT_TRUE(loop.RunUntil([&] { return finished.load(); }, 10s));
-  worker.join();
-  EXPECT_EQ(answer, DialogResult::No);  // the main thread's answer reaches the worker
+  EXPECT_EQ(box.AnswerAfterPumping(loop), DialogResult::No);  // the main thread's answer reaches the worker
   ASSERT_EQ(recording.Boxes().size(), 1u);
   EXPECT_EQ(recording.Boxes()[0].text, "PDU ERROR (length): 0011");
   EXPECT_EQ(recording.Boxes()[0].thread, std::this_thread::get_id());

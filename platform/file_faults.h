@@ -2,6 +2,9 @@
 // File system tables for tests (platform/file_system.h): the real calls with
 // one of them failing as a full disk, a failed rename or an unreadable file
 // would. Install one with platform::ScopedFileSystem.
+//
+// Threads: install a table only while no other thread touches files (see
+// platform/file_system.h).
 
 #include <cerrno>
 #include <algorithm>

@@ -1,4 +1,5 @@
 #pragma once
+// Threads: safe from any thread.
 
 #include <string>
 

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/blocking_hand_over.h"
+
 namespace platform {
 
 using Clock = std::chrono::steady_clock;
@@ -15,36 +17,23 @@ namespace {
 
 constexpr auto kRunUntilSlice = std::chrono::milliseconds(2);
 
-// One InvokeBlocking() call in flight. The worker waits until the main thread
-// has run the function, or until the loop shuts down before it started.
-struct BlockingCall {
-  std::function<void()> fn;
-  bool started = false;
-  bool finished = false;
-  bool cancelled = false;
-};
-
-struct Work {
-  std::function<void()> fn;            // posted work
-  std::shared_ptr<BlockingCall> call;  // or a blocking invocation
-};
+// Posted work, and the tasks of blocking invocations (BlockingHandOver).
+using Work = std::function<void()>;
 
 class HeadlessTimer;
 
 struct LoopState {
   std::thread::id mainThread = std::this_thread::get_id();
   mutable std::mutex mutex;
-  std::condition_variable wakeMain;     // new work for the main thread
-  std::condition_variable callsChange;  // a blocking call finished or was cancelled
+  std::condition_variable wakeMain;  // new work for the main thread
   std::deque<Work> queue;
   std::multimap<Clock::time_point, HeadlessTimer*> timers;  // enabled timers by due time
-  bool shutDown = false;
+  BlockingHandOver handOver;
 
   // Runs what is due now; stops early when `done` turns true. Main thread.
   bool ProcessDue(const std::function<bool()>* done);
   // Waits until work is posted or `until` comes, whichever is first.
   void WaitForWork(Clock::time_point until);
-  bool RunWork(Work& work);
   bool FireTimer(Clock::time_point now);
 };
 
@@ -97,31 +86,6 @@ class HeadlessTimer final : public Timer {
 
 struct HeadlessMainLoop::State : LoopState {};
 
-bool LoopState::RunWork(Work& work) {
-  if (!work.call) {
-    work.fn();
-    return true;
-  }
-  {
-    std::lock_guard lock(mutex);
-    // After Shutdown() a call that has not started never runs.
-    if (work.call->cancelled || shutDown) {
-      work.call->cancelled = true;
-      return false;
-    }
-    work.call->started = true;
-  }
-  // The worker stays blocked until `finished`, so whatever fn refers to on
-  // its stack is alive while fn runs.
-  work.call->fn();
-  {
-    std::lock_guard lock(mutex);
-    work.call->finished = true;
-  }
-  callsChange.notify_all();
-  return true;
-}
-
 bool LoopState::FireTimer(Clock::time_point now) {
   std::function<void()> onTimer;
   {
@@ -152,7 +116,8 @@ bool LoopState::ProcessDue(const std::function<bool()>* done) {
       work = std::move(queue.front());
       queue.pop_front();
     }
-    if (RunWork(work) && isDone()) return true;
+    work();
+    if (isDone()) return true;
   }
   // Each timer that is due fires once per round.
   const Clock::time_point now = Clock::now();
@@ -175,29 +140,13 @@ HeadlessMainLoop::~HeadlessMainLoop() { Shutdown(); }
 void HeadlessMainLoop::Post(std::function<void()> fn) {
   {
     std::lock_guard lock(state_->mutex);
-    state_->queue.push_back(Work{std::move(fn), nullptr});
+    state_->queue.push_back(std::move(fn));
   }
   state_->wakeMain.notify_all();
 }
 
 bool HeadlessMainLoop::InvokeBlocking(std::function<void()> fn) {
-  if (IsMainThread()) {
-    if (IsShutDown()) return false;
-    fn();
-    return true;
-  }
-  auto call = std::make_shared<BlockingCall>();
-  call->fn = std::move(fn);
-  std::unique_lock lock(state_->mutex);
-  if (state_->shutDown) return false;
-  state_->queue.push_back(Work{nullptr, call});
-  state_->wakeMain.notify_all();
-  // A call the main thread has started is always waited for; one it has not
-  // started is given up when the loop shuts down.
-  state_->callsChange.wait(lock, [&] { return call->finished || (state_->shutDown && !call->started); });
-  if (call->finished) return true;
-  call->cancelled = true;
-  return false;
+  return state_->handOver.Invoke(std::move(fn), IsMainThread(), [this](Work task) { Post(std::move(task)); });
 }
 
 void HeadlessMainLoop::ProcessPendingEvents() { state_->ProcessDue(nullptr); }
@@ -229,17 +178,10 @@ bool HeadlessMainLoop::IsMainThread() const { return std::this_thread::get_id() 
 std::unique_ptr<Timer> HeadlessMainLoop::CreateTimer() { return std::make_unique<HeadlessTimer>(state_); }
 
 void HeadlessMainLoop::Shutdown() {
-  {
-    std::lock_guard lock(state_->mutex);
-    state_->shutDown = true;
-  }
-  state_->callsChange.notify_all();
+  state_->handOver.Shutdown();
   state_->wakeMain.notify_all();
 }
 
-bool HeadlessMainLoop::IsShutDown() const {
-  std::lock_guard lock(state_->mutex);
-  return state_->shutDown;
-}
+bool HeadlessMainLoop::IsShutDown() const { return state_->handOver.IsShutDown(); }
 
 }  // namespace platform

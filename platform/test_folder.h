@@ -1,6 +1,8 @@
 #pragma once
 // A fresh temporary folder for one test, removed with everything in it (even
 // when a test took away its permissions).
+//
+// Threads: a folder belongs to the test that made it.
 
 #include <stdlib.h>
 

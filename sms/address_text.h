@@ -2,6 +2,8 @@
 // Addresses of received PDUs (3GPP TS 23.040, 9.1.2.5): a type-of-address
 // octet, then either digits as swapped semi-octets or, for an alphanumeric
 // address such as a company name, GSM 7-bit packed characters.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string_view>
 

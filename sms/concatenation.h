@@ -7,6 +7,8 @@
 //   08 04 rrrr tt ss    concatenated short messages, 16-bit reference
 // wherever it stands among the other elements (ports, national language
 // shifts, ...).
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string_view>
 

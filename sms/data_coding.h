@@ -12,6 +12,8 @@
 //              (in these three bit 3 says the indication is active)
 //   1111       data coding and message class: bit 2 clear 7-bit, set
 //              8-bit data; bits 1-0 the class
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 namespace sms {
 

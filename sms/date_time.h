@@ -1,6 +1,8 @@
 #pragma once
 // A calendar date and time of day as the PDUs carry it (no time zone). The
 // zero value (all fields 0) stands for "no time".
+//
+// Threads: plain values, no shared state; safe from any thread.
 
 #include <array>
 #include <optional>

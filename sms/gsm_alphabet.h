@@ -4,6 +4,8 @@
 //
 // Septet strings are std::string whose bytes are septet values 0..127.
 // Packed data is uppercase hexadecimal text, two digits per octet.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,8 @@
 #pragma once
 // Octets as PDUs carry them: uppercase hexadecimal text, two digits per octet,
 // positions counted in hexadecimal characters from 1.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <optional>
 #include <string>

@@ -5,6 +5,9 @@
 // decided by its encoding, so PartRoom predicts exactly what EncodePart would
 // measure, without building the PDUs (the composer recounts a text on every
 // pause of typing).
+//
+// Threads: a PartRoom belongs to one thread at a time (the composer's count
+// runs on the main thread); FitsOnePart is pure.
 
 #include <cstddef>
 #include <string_view>

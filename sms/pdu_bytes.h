@@ -4,6 +4,9 @@
 // (SMSC information first). It reads hexadecimal digits of either case;
 // other or missing characters give meaningless octets (read as 0), never an
 // error, and nothing is read outside the text.
+//
+// Threads: pure functions, no shared state; safe from any thread (the engine
+// decodes received PDUs on its own).
 
 #include <cstdint>
 #include <string>

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/codepage.h"
+#include "platform/no_boxes_fixture.h"
 #include "platform/recording_dialogs.h"
 #include "sms/data_coding.h"
 #include "sms/pdu_bytes.h"
@@ -62,15 +63,7 @@ struct Reading {
   }
 };
 
-class ReceivedPdus : public ::testing::Test {
- protected:
-  void SetUp() override { platform::InstallDialogs(&dialogs_); }
-  void TearDown() override {
-    platform::InstallDialogs(nullptr);
-    EXPECT_TRUE(dialogs_.Texts().empty()) << dialogs_.Texts().front();
-  }
-  platform::RecordingDialogs dialogs_;
-};
+using ReceivedPdus = platform::testing::NoBoxesTest;
 
 TEST_F(ReceivedPdus, TheDataCodingIsReadByItsGroup) {
   for (const auto& c : DataCodingCases()) {

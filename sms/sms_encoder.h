@@ -2,6 +2,9 @@
 // The SMS-SUBMIT encoder (3GPP TS 23.040) for PDU mode ("AT+CMGF=0"): the
 // SMSC octet "00" (use the centre stored in the modem) followed by the TPDU,
 // as uppercase hexadecimal text. One short-lived TSMSD encodes one part.
+//
+// Threads: a TSMSD belongs to the thread that made it (the component's
+// splitter, on the main thread); no shared state.
 
 #include <cstdint>
 #include <stdexcept>

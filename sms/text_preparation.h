@@ -2,6 +2,8 @@
 // Preparing an outgoing text (the program's Windows-1250 text): Polish
 // letters to plain Latin letters so the text can travel in 7 bits, and line
 // breaks to spaces.
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <string_view>
 

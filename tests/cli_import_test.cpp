@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -180,6 +182,52 @@ TEST_F(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   ASSERT_EQ(before.status, 0) << before.out;
   EXPECT_NE(before.out, "[]\n");
   EXPECT_EQ(after.out, before.out);
+}
+
+// Lines of a text, sorted.
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+TEST_F(CliImport, ALibreOfficeSheetKeepsItsRichTextsAndErrorCells) {
+  // Texts with parts in bold red or italics, a plain text equal to a rich
+  // one, and =1/0 and =NA() cells, beside numbers (testdata/README.md).
+  const fs::path original = fs::path(TALVANE_SOURCE_DIR) / "tests" / "testdata" / "rich_errors.xls";
+  const fs::path file = folder / "bogate.xls";
+  fs::copy_file(original, file);
+  const ImportRun run = Import({file.string()});
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  EXPECT_NE(run.out.find(R"("input_saved":true,"error":null})"), std::string::npos) << run.out;
+  // The copy carries it all: no original needs keeping beside it.
+  EXPECT_FALSE(fs::exists(folder / "bogate.orig.xls"));
+
+  // Rich texts with their runs' fonts, error cells and plain texts as
+  // xlrd reads them: all that was there, plus the import's marks.
+  const auto show = [](const fs::path& workbook) {
+    return e2e::RunProgram({TALVANE_PYTHON, std::string(TALVANE_SOURCE_DIR) + "/tests/testdata/rich_and_errors.py",
+                            workbook.string()},
+                           e2e::Streams::Separate);
+  };
+  const e2e::Result before = show(original);
+  const e2e::Result after = show(file);
+  ASSERT_EQ(before.status, 0) << before.err;
+  ASSERT_EQ(after.status, 0) << after.err;
+  std::vector<std::string> expected = SortedLines(before.out);
+  const auto count = [&](const char* kind) {
+    return std::count_if(expected.begin(), expected.end(), [&](const std::string& l) { return l.starts_with(kind); });
+  };
+  ASSERT_EQ(count("rich\t"), 3) << before.out;
+  ASSERT_EQ(count("error\t"), 4) << before.out;
+  for (const char* mark : {"plain\t0\t1\t1\tkorekta na", "plain\t0\t1\t2\t600123457", "plain\t0\t2\t1\tduplikat",
+                           "plain\t0\t3\t1\tBŁĄD!"}) {
+    expected.push_back(mark);
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(SortedLines(after.out), expected) << after.out;
 }
 
 TEST_F(CliImport, BadArgumentsShowTheUsage) {

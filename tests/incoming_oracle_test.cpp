@@ -105,13 +105,7 @@ TEST_F(IncomingTest, TheComponentReadsTheMessagesGammuMakes) {
 }
 
 TEST_F(IncomingTest, GammuReadsTheStatusReportsTheModemMakes) {
-  sim.WithModem([](modemsim::AtInterpreter& m) { m.SetNextReference(200); });
-  ASSERT_TRUE(ConnectAndSettle()) << Dump();
-  gsm.SetSMSReport(true);
-  gsm.SetSMSNumber("+48600100200");
-  gsm.SetSMSText("Report me");
-  ASSERT_EQ(gsm.SendSMS(), 1);
-  ASSERT_TRUE(WaitForEvent("OnAfterSend")) << Dump();
+  ASSERT_TRUE(SendWantingAReport(200)) << Dump();
   ASSERT_TRUE(sim.SendStatusReport(200, 0));
   ASSERT_TRUE(WaitForMessages(1)) << Dump();
   ASSERT_TRUE(sim.SendStatusReport(17, 0x46, "600100300"));  // national, given up

@@ -9,6 +9,7 @@
 #include "modem/message_parts.h"
 #include "modem/text_fields.h"
 #include "platform/codepage.h"
+#include "platform/no_boxes_fixture.h"
 #include "platform/recording_dialogs.h"
 #include "sms/hex_text.h"
 #include "sms/pdu_bytes.h"
@@ -75,15 +76,7 @@ std::string Repeat(const std::string& piece, size_t times) {
   return text;
 }
 
-class SmsOracle : public ::testing::Test {
- protected:
-  void SetUp() override { platform::InstallDialogs(&dialogs_); }
-  void TearDown() override {
-    platform::InstallDialogs(nullptr);
-    EXPECT_TRUE(dialogs_.Texts().empty()) << dialogs_.Texts().front();
-  }
-  platform::RecordingDialogs dialogs_;
-};
+using SmsOracle = platform::testing::NoBoxesTest;
 
 // A part's coding in a case below: 7 bits or UCS-2, as its characters need.
 const std::string kAnyText = "7-bit or UCS-2";

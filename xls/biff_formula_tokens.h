@@ -6,6 +6,8 @@
 // names, and converting BIFF5 token arrays to BIFF8 where that can be done
 // without reckoning (a formula with jump offsets, memory areas, array
 // constants or references to other workbooks is not converted).
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <cstddef>
 #include <cstdint>

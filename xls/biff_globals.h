@@ -3,6 +3,9 @@
 // (BOF up to EXTSST; the BOUNDSHEET records are added once the sheet offsets
 // are known) and globals B (external references, names, the drawing group,
 // EOF).
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <vector>

@@ -3,6 +3,8 @@
 // file. Every getter returns 0 for bytes outside the body, so a handler that
 // reads an optional field of a short record never reads past it; handlers
 // check Has() before fields they cannot do without.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <bit>
 #include <cstddef>

@@ -7,6 +7,8 @@
 //
 // The stream is held in memory; record bodies are views into it that stay
 // valid until the stream is closed.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstddef>
 #include <cstdint>

@@ -10,6 +10,8 @@
 // program's own 8-bit code page when the file names none; a BIFF5 file of
 // code page 1200 holds UTF-16LE bytes there. Texts are cut at their first
 // NUL character.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstddef>
 #include <cstdint>

@@ -18,6 +18,8 @@
 //
 // One reader serves one Open: it is created with the workbook and the
 // password, reads, and is discarded.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstdint>
 #include <filesystem>

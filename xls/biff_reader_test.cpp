@@ -23,7 +23,7 @@ namespace {
 
 using testing::Body;
 using testing::Stream;
-using Records = std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>;
+using testing::Records;
 
 Variant ValueAt(TXLSWorkbook& book, int sheet, int row, int column) {
   return book.Worksheets().Entries(sheet)->Cells()->Item(row + 1, column + 1)->Value();

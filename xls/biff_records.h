@@ -4,6 +4,8 @@
 // body. A body longer than 8,224 bytes is cut there and continued in
 // CONTINUE records; the shared string table splits itself by its own rule
 // (biff_sst.cpp) and uses Close() to keep its bodies whole.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,9 @@
 // INDEX), the settings before the cells (ending with DIMENSIONS), the cell
 // table (ROW blocks, cells, DBCELL, MERGEDCELLS), the drawing, and the
 // settings after the cells (ending with EOF).
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <vector>

@@ -3,6 +3,8 @@
 // that nothing uses any more, fonts that no written format uses and strings
 // that no written cell holds are left out, and everything that refers to
 // them is written with the new, consecutive numbers.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstdint>
 #include <vector>

@@ -7,9 +7,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace xls::testing {
+
+// Records as (id, body) pairs, in stream order.
+using Records = std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>;
 
 class Body {
  public:

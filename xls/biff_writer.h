@@ -4,6 +4,8 @@
 // puts it as the stream "Workbook" into a new compound file, together with
 // the VBA project storage of a BIFF8 file read. The new file replaces the
 // one at the path only once it was written completely.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstdint>
 #include <string_view>

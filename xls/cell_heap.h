@@ -7,6 +7,9 @@
 //
 // A pointer to a cell stays valid until the next cell is created in the same
 // row.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <array>
 #include <cstdint>

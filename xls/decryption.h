@@ -8,6 +8,8 @@
 // position in the workbook stream, so a decrypter is told where each body
 // begins. The format's default password ("VelvetSweatshop", which spreadsheet
 // programs use for workbooks that are only write-protected) is tried first.
+//
+// Threads: one workbook read or save, on the caller's thread; no shared state.
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,9 @@
 // position in the table; the file form leaves out index 4 (the writer and the
 // reader translate). A new workbook holds four copies of the default font,
 // Arial 10 points with the automatic colour, as the first four file fonts.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <string>

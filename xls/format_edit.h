@@ -4,6 +4,9 @@
 // cell's use moves to the result. Missing cells are created. An area that
 // spans all 65,536 rows or all 256 columns changes the columns' or rows' own
 // formats and the cells that exist there instead of creating cells.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <functional>
 

@@ -5,6 +5,9 @@
 // evaluating formulas belong to a formula calculator that a workbook may be
 // given (`TXLSFormulaCalculator`); a workbook without one stores texts that
 // begin with "=" as text and gives formula cells their cached result.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <array>
 #include <cstdint>

@@ -6,6 +6,9 @@
 // Fill colours are palette colour indexes 1-56, xlNone (-4142, or 0) for no
 // fill and xlAutomatic (-4105) for the system colours; RGB values are
 // 0x00BBGGRR.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <string>

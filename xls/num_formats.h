@@ -3,6 +3,9 @@
 // reader knows by index, and the workbook's own formats, which are written as
 // FORMAT records. A new workbook holds the four currency formats 5-8 as its
 // own.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <map>

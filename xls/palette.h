@@ -3,6 +3,9 @@
 // colours; entries 8-63 are the 56 user colours, addressed by colour index
 // 1-56 (entry = colour index + 7). Colours are packed as 0x00BBGGRR (red in
 // the low byte), the usual RGB value of spreadsheet automation.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <array>
 #include <cstdint>

@@ -3,6 +3,9 @@
 // rectangle of one sheet, with the operations the application uses on cells:
 // Item, Value, Interior, Font, ColumnWidth, WrapText and the alignments.
 // `Item` makes a new single-cell range per call.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <memory>

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <initializer_list>
 
 #include "platform/file_faults.h"
 #include "platform/read_file.h"
@@ -14,26 +16,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
+struct ResultCase {
+  fs::path path;
+  int result;
+  std::string reason;
+};
+
+// Runs `operation` on a new workbook for each case: its result and the
+// words for it.
+void ExpectResults(std::initializer_list<ResultCase> cases,
+                   const std::function<int(TXLSWorkbook&, const fs::path&)>& operation,
+                   std::string (*reason)(int, const fs::path&)) {
+  for (const ResultCase& c : cases) {
+    TXLSWorkbook book;
+    const int result = operation(book, c.path);
+    EXPECT_EQ(result, c.result) << c.path;
+    EXPECT_EQ(reason(result, c.path), c.reason) << c.path;
+  }
+}
+
 TEST(ResultCodes, OpenFailuresAreNamedForTheirCause) {
   const testing::TestFolder folder;
   std::ofstream(folder / "notes.txt") << "not a workbook";
   fs::create_directories(folder / "folder.xls");
-  const struct {
-    fs::path path;
-    int result;
-    std::string reason;
-  } cases[] = {
-      {folder / "missing.xls", kOpenNotWorkbook, "no such file"},
-      {folder / "missing" / "book.xls", kOpenNotWorkbook, "no such file"},
-      {folder / "folder.xls", kOpenNotWorkbook, "a folder, not a file"},
-      {folder / "notes.txt", kOpenNotWorkbook, "not a spreadsheet"},
-  };
-  for (const auto& c : cases) {
-    TXLSWorkbook book;
-    const int result = book.Open(c.path.string());
-    EXPECT_EQ(result, c.result) << c.path;
-    EXPECT_EQ(OpenResultReason(result, c.path), c.reason) << c.path;
-  }
+  ExpectResults(
+      {
+          {folder / "missing.xls", kOpenNotWorkbook, "no such file"},
+          {folder / "missing" / "book.xls", kOpenNotWorkbook, "no such file"},
+          {folder / "folder.xls", kOpenNotWorkbook, "a folder, not a file"},
+          {folder / "notes.txt", kOpenNotWorkbook, "not a spreadsheet"},
+      },
+      [](TXLSWorkbook& book, const fs::path& path) { return book.Open(path.string()); }, OpenResultReason);
 }
 
 TEST(ResultCodes, AnUnreadableFileIsToldAndLeftAsItWas) {
@@ -62,21 +75,13 @@ TEST(ResultCodes, AnUnreadableFileIsToldAndLeftAsItWas) {
 TEST(ResultCodes, SaveFailuresAreNamedForTheirCause) {
   const testing::TestFolder folder;
   fs::create_directories(folder / "folder.xls");
-  const struct {
-    fs::path path;
-    int result;
-    std::string reason;
-  } cases[] = {
-      {folder / "missing" / "book.xls", kSaveCannotCreate, "no such folder"},
-      {folder / "folder.xls", kSaveCannotCreate, "a folder, not a file"},
-      {"", kSaveEmptyPath, "no file name"},
-  };
-  for (const auto& c : cases) {
-    TXLSWorkbook book;
-    const int result = book.SaveAs(c.path.string());
-    EXPECT_EQ(result, c.result) << c.path;
-    EXPECT_EQ(SaveResultReason(result, c.path), c.reason) << c.path;
-  }
+  ExpectResults(
+      {
+          {folder / "missing" / "book.xls", kSaveCannotCreate, "no such folder"},
+          {folder / "folder.xls", kSaveCannotCreate, "a folder, not a file"},
+          {"", kSaveEmptyPath, "no file name"},
+      },
+      [](TXLSWorkbook& book, const fs::path& path) { return book.SaveAs(path.string()); }, SaveResultReason);
 }
 
 TEST(ResultCodes, EveryOtherResultHasWordsToo) {

@@ -1,6 +1,8 @@
 #pragma once
 // RK values: the compact number form of BIFF cell records (30 bits of an
 // integer or of the high part of a double, optionally divided by 100).
+//
+// Threads: pure functions, no shared state; safe from any thread.
 
 #include <cstdint>
 #include <optional>

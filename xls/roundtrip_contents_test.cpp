@@ -18,9 +18,9 @@ namespace xls {
 namespace {
 
 using testing::Body;
+using testing::Records;
 using testing::Stream;
 using testing::TestFolder;
-using Records = std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>;
 using Runs = std::vector<TXLSRichRun>;
 namespace fs = std::filesystem;
 

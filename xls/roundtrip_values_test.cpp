@@ -21,9 +21,9 @@ namespace xls {
 namespace {
 
 using testing::Body;
+using testing::Records;
 using testing::Stream;
 using testing::TestFolder;
-using Records = std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>>;
 namespace fs = std::filesystem;
 
 std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }

@@ -4,6 +4,9 @@
 // `TXLSRowInfoList` (an optional entry per row, kept in blocks of 256 rows
 // allocated on first use). Every row that holds a cell has an entry, which
 // also tracks the row's first and last used column.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <array>
 #include <cstdint>

@@ -66,6 +66,12 @@ void ExpectReadersAgree(const fs::path& file, Expectations& expectations) {
   EXPECT_NE(result.output.find("OK"), std::string::npos) << result.output;
 }
 
+// Saves `book` as `file` and has the independent readers check it.
+void ExpectSavedFileAgrees(TXLSWorkbook& book, const fs::path& file, Expectations& expectations) {
+  ASSERT_EQ(book.SaveAs(platform::Utf8ToUtf16(file.string())), kSaveOk);
+  ExpectReadersAgree(file, expectations);
+}
+
 std::vector<std::uint8_t> FileBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -145,8 +151,7 @@ TEST(SavedFile, ColumnOf65535ResultRowsWithFills) {
     expect.Text(0, row - 1, 0, number, FillOf(colour), "2", "1");
   }
   expect.Width(0, 0, 4022);
-  ASSERT_EQ(book->SaveAs(platform::Utf8ToUtf16((folder / "rows.xls").string())), 1);
-  ExpectReadersAgree(folder / "rows.xls", expect);
+  ExpectSavedFileAgrees(*book, folder / "rows.xls", expect);
 }
 
 TEST(SavedFile, SharedStringsAcrossContinueRecordsAndManyIndexBuckets) {
@@ -165,8 +170,7 @@ TEST(SavedFile, SharedStringsAcrossContinueRecordsAndManyIndexBuckets) {
   const std::u16string huge(20000, u'Ż');
   cells->Item(3001, 2)->SetValue(Variant::Text(huge));
   expect.Text(0, 3000, 1, huge);
-  ASSERT_EQ(book.SaveAs(platform::Utf8ToUtf16((folder / "sst.xls").string())), 1);
-  ExpectReadersAgree(folder / "sst.xls", expect);
+  ExpectSavedFileAgrees(book, folder / "sst.xls", expect);
 }
 
 TEST(SavedFile, ManyDistinctFormats) {
@@ -188,8 +192,7 @@ TEST(SavedFile, ManyDistinctFormats) {
     }
   }
   EXPECT_GE(book.XFList().Count(), 21 + 56 * 8);
-  ASSERT_EQ(book.SaveAs(platform::Utf8ToUtf16((folder / "formats.xls").string())), 1);
-  ExpectReadersAgree(folder / "formats.xls", expect);
+  ExpectSavedFileAgrees(book, folder / "formats.xls", expect);
 }
 
 TEST(SavedFile, OwnCompoundFileReaderGivesBackTheStreamBytes) {

@@ -6,6 +6,9 @@
 // conditional formats; data validation; autofilter; a chart sheet's chart).
 // None of these has operations in the model; the reader fills them and the
 // writer writes them.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <optional>

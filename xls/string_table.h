@@ -19,6 +19,9 @@
 // The texts and the lookup's nodes live in one arena that grows in large
 // blocks and is given back whole by Clear or the end of the table: entries
 // are never removed one by one, so there is nothing to free piecemeal.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <deque>

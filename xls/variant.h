@@ -3,6 +3,8 @@
 // width, floating point, currency, date, boolean, 8-bit or UTF-16 text, or a
 // one- or two-dimensional array of such values (the automation-style value of
 // `Value` get and set).
+//
+// Threads: plain values, no shared state; safe from any thread.
 
 #include <cstdint>
 #include <memory>

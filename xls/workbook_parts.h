@@ -2,6 +2,9 @@
 // What a workbook holds besides sheets, formats and strings, for files read
 // and written back: defined names, the external references that formulas and
 // names point through, workbook protection and the drawing group.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <string>

@@ -6,6 +6,9 @@
 // The cell-level operations here keep the workbook's tables right: creating
 // a cell counts it as a user of its format, changing a cell's format moves
 // that use, and replacing a text releases its shared string.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <memory>

@@ -3,6 +3,9 @@
 // Sheet identifiers count 1, 2, 3, ... and are never reused within the
 // workbook; the first sheet added to a workbook without sheets becomes the
 // active sheet.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <memory>
 #include <string>

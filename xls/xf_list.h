@@ -4,6 +4,9 @@
 // cells, rows, columns and styles that use it. A new table holds 21 entries:
 // XF 0 the Normal style, XF 1-14 style XFs, XF 15 the default cell format and
 // XF 16-20 the built-in number styles. Cells refer to XF 0 to mean XF 15.
+//
+// Threads: part of a workbook, which with everything it holds belongs to one
+// thread at a time (the main thread in the window); nothing is locked.
 
 #include <cstdint>
 #include <string>

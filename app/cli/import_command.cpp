@@ -39,11 +39,17 @@ std::string AnsiJson(const std::optional<app::AnsiString>& text) {
   return text ? JsonString(platform::AnsiToUtf8(*text)) : "null";
 }
 
+// One line, written at once: tens of thousands of rows are printed.
 void PrintRow(const app::TImportRow& row) {
-  std::cout << "{\"cell\":\"A" << row.row << "\",\"text_read\":" << AnsiJson(row.textRead)
-            << ",\"text\":" << AnsiJson(row.text) << ",\"corrected\":" << (row.corrected ? "true" : "false")
-            << ",\"outcome\":\"" << OutcomeName(row.outcome) << "\",\"fill\":" << row.fill
-            << ",\"b\":" << AnsiJson(row.b) << ",\"c\":" << AnsiJson(row.c) << "}\n";
+  std::string line = "{\"cell\":\"A" + std::to_string(row.row) + "\",\"text_read\":" + AnsiJson(row.textRead);
+  line += ",\"text\":" + AnsiJson(row.text);
+  line += row.corrected ? ",\"corrected\":true" : ",\"corrected\":false";
+  line += ",\"outcome\":\"";
+  line += OutcomeName(row.outcome);
+  line += "\",\"fill\":" + std::to_string(row.fill);
+  line += ",\"b\":" + AnsiJson(row.b);
+  line += ",\"c\":" + AnsiJson(row.c) + "}\n";
+  std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 void PrintSummary(const app::TImportResult& result, const app::TNumberList& numbers) {

@@ -1,6 +1,8 @@
 #pragma once
 // Runs a function whenever the Qt event loop has emptied its queue and is
 // about to wait: the moment the window applies its availability rule.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QMetaObject>
 #include <QObject>

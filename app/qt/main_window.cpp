@@ -305,9 +305,9 @@ QWidget* MainWindow::BuildLowerPanel() {
   QWidget* logLabel = nullptr;
   view_.Label4 = Label("Label4", &logLabel);
   logColumn->addWidget(logLabel);
-  auto* log = new QTextEdit;
+  auto* log = new QPlainTextEdit;
   log->setObjectName("LogMemo");
-  log->setLineWrapMode(QTextEdit::NoWrap);
+  log->setLineWrapMode(QPlainTextEdit::NoWrap);
   log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   log_ = Keep<QtLog>(log);

@@ -1,6 +1,8 @@
 #pragma once
 // The Qt view of the main window: the widgets, laid out as designed, each
 // with its element's name as objectName, and the elements that bind them.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QWidget>
 #include <memory>

@@ -30,8 +30,6 @@
 namespace app::qt {
 namespace {
 
-QApplication& Application() { return TestApplication(); }
-
 // Runs the event loop until `done` holds; the loop waits between events, so
 // the window applies its availability rule as it does for a user.
 bool WaitFor(const std::function<bool()>& done, int milliseconds) {
@@ -55,7 +53,7 @@ void SaveScreenshot(QWidget* widget, const char* name) {
 }
 
 TEST(QtCampaign, TypedTextGoesToEveryNumberWhileTheWindowShowsTheProgress) {
-  Application();
+  TestApplication();
   modem::timing::ScopedTimingScale fast(0.05);
   testing::TestEnvironment env;
   modemsim::ModemSimulator simulator;

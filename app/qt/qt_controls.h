@@ -2,6 +2,8 @@
 // The Qt view's elements: each binds one widget (whose objectName is the
 // element's name) and keeps the values the logic gave it, so that setting an
 // unchanged value leaves the widget alone.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QAbstractButton>
 #include <QComboBox>

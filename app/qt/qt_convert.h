@@ -1,5 +1,7 @@
 #pragma once
 // Conversions between the window logic's values and Qt's.
+//
+// Threads: pure conversions; safe from any thread.
 
 #include <QColor>
 #include <QFont>

@@ -1,5 +1,7 @@
 #pragma once
 // A top-level window and the file-open dialog of the Qt view.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QFileDialog>
 #include <QObject>

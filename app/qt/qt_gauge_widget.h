@@ -1,6 +1,8 @@
 #pragma once
 // A horizontal bar gauge: the share of the range filled in the fore colour
 // over the back colour.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QColor>
 #include <QWidget>

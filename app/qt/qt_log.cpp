@@ -5,15 +5,16 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <stdexcept>
+
 #include "app/memory_log.h"
 
 namespace app::qt {
 
 
-QtLog::QtLog(QTextEdit* edit) : QtControl(edit, QPalette::Base, QPalette::Text), edit_(edit) {
+QtLog::QtLog(QPlainTextEdit* edit) : LogInsertionState(edit, QPalette::Base, QPalette::Text), edit_(edit) {
   edit_->setReadOnly(true);
   edit_->setUndoRedoEnabled(false);
-  edit_->setAcceptRichText(false);
   insertion_ = LogCharAttributes(Font());
 }
 
@@ -35,6 +36,7 @@ QTextCharFormat QtLog::Format(const TFont& font) const {
 }
 
 void QtLog::Clear() {
+  pendingLine_.reset();
   edit_->document()->clear();
   CaretToEnd();
 }
@@ -42,6 +44,7 @@ void QtLog::Clear() {
 int QtLog::LineCount() const { return edit_->document()->blockCount() - 1; }
 
 AnsiString QtLog::Line(int index) const {
+  if (pendingLine_ && pendingLine_->index == index) return pendingLine_->text;
   return FromQt(edit_->document()->findBlockByNumber(index).text());
 }
 
@@ -51,6 +54,7 @@ void QtLog::InsertLineAt(QTextCursor& cursor, const AnsiString& text, const QTex
 }
 
 void QtLog::AppendLine(const AnsiString& text) {
+  ApplyPendingLine();
   QTextCursor cursor(edit_->document());
   cursor.movePosition(QTextCursor::End);
   const QTextCharFormat format = Format(insertion_);
@@ -59,27 +63,51 @@ void QtLog::AppendLine(const AnsiString& text) {
 }
 
 void QtLog::InsertLine(int index, const AnsiString& text) {
+  ApplyPendingLine();
   QTextCursor cursor(edit_->document()->findBlockByNumber(std::clamp(index, 0, LineCount())));
   InsertLineAt(cursor, text, Format(insertion_));
   CaretToEnd();
 }
 
 void QtLog::ReplaceLine(int index, const AnsiString& text) {
+  // While repainting is held back, a line replaced again and again (a
+  // progress line) reaches the document once, with its last text.
+  if (updating_ > 0) {
+    if (pendingLine_ && pendingLine_->index != index) ApplyPendingLine();
+    if (index < 0 || index >= LineCount()) throw std::out_of_range("QtLog::ReplaceLine");
+    pendingLine_ = PendingLine{index, text};
+    CaretToEnd();
+    return;
+  }
+  ReplaceLineNow(index, text);
+}
+
+void QtLog::ApplyPendingLine() {
+  if (!pendingLine_) return;
+  const PendingLine line = std::move(*pendingLine_);
+  pendingLine_.reset();
+  ReplaceLineNow(line.index, line.text);
+}
+
+void QtLog::ReplaceLineNow(int index, const AnsiString& text) {
   const QTextBlock block = edit_->document()->findBlockByNumber(index);
+  // Positions are set directly: moving by characters or to the end of a
+  // block would lay the line out first, for every line replaced.
   QTextCursor cursor(block);
   // The format of the line's first character (the character after the block start).
   QTextCharFormat format = Format(insertion_);
   if (block.length() > 1) {
-    QTextCursor first(block);
-    first.movePosition(QTextCursor::NextCharacter);
-    format = first.charFormat();
+    cursor.setPosition(block.position() + 1);
+    format = cursor.charFormat();
+    cursor.setPosition(block.position());
   }
-  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
   cursor.insertText(ToQt(text), format);
   CaretToEnd();
 }
 
 void QtLog::DeleteLine(int index) {
+  ApplyPendingLine();
   const QTextBlock block = edit_->document()->findBlockByNumber(index);
   QTextCursor cursor(block);
   cursor.setPosition(block.next().position(), QTextCursor::KeepAnchor);
@@ -97,6 +125,7 @@ void QtLog::BeginUpdate() {
 
 void QtLog::EndUpdate() {
   if (updating_ > 0 && --updating_ == 0) {
+    ApplyPendingLine();
     editBlock_.endEditBlock();
     editBlock_ = QTextCursor();
     if (caretToEndPending_) CaretToEnd();
@@ -104,13 +133,20 @@ void QtLog::EndUpdate() {
   }
 }
 
-int QtLog::TextLength() const { return edit_->document()->characterCount() - 1; }
+int QtLog::TextLength() const {
+  const int pendingChange =
+      pendingLine_ ? static_cast<int>(ToQt(pendingLine_->text).size()) -
+                         (edit_->document()->findBlockByNumber(pendingLine_->index).length() - 1)
+                   : 0;
+  return edit_->document()->characterCount() - 1 + pendingChange;
+}
 
 int QtLog::CaretPosition() const {
   return caretToEndPending_ ? TextLength() : edit_->textCursor().selectionStart();
 }
 
 void QtLog::SetCaretPosition(int value) {
+  ApplyPendingLine();
   caretToEndPending_ = false;
   QTextCursor cursor = edit_->textCursor();
   cursor.setPosition(std::clamp(value, 0, TextLength()));
@@ -118,11 +154,13 @@ void QtLog::SetCaretPosition(int value) {
 }
 
 int QtLog::SelectionLength() const {
+  if (caretToEndPending_) return 0;
   const QTextCursor cursor = edit_->textCursor();
   return cursor.selectionEnd() - cursor.selectionStart();
 }
 
 void QtLog::Select(int start, int length) {
+  ApplyPendingLine();
   const int total = TextLength();
   start = std::clamp(start, 0, total);
   length = std::clamp(length, 0, total - start);
@@ -134,11 +172,15 @@ void QtLog::Select(int start, int length) {
 }
 
 void QtLog::SetSelectionAttributes(const TFont& value) {
+  ApplyPendingLine();
   QTextCursor cursor = edit_->textCursor();
   if (cursor.hasSelection()) cursor.setCharFormat(Format(LogCharAttributes(value)));
 }
 
-void QtLog::ScrollToCaret() { edit_->ensureCursorVisible(); }
+void QtLog::ScrollToCaret() {
+  ApplyPendingLine();
+  edit_->ensureCursorVisible();
+}
 
 void QtLog::CaretToEnd() {
   caretToEndPending_ = updating_ > 0;
@@ -148,7 +190,8 @@ void QtLog::CaretToEnd() {
   edit_->setTextCursor(cursor);
 }
 
-TFont QtLog::CharAttributes(int line, int column) const {
+TFont QtLog::CharAttributes(int line, int column) {
+  ApplyPendingLine();
   QTextCursor cursor(edit_->document()->findBlockByNumber(line));
   cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor, column + 1);
   const QTextCharFormat format = cursor.charFormat();

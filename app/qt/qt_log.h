@@ -1,20 +1,27 @@
 #pragma once
-// The activity log on a read-only QTextEdit. Each line is a block of the
+// The activity log on a read-only QPlainTextEdit. Each line is a block of the
 // document; the document always ends with an empty block (the line after the
 // last break), so positions and lengths count exactly as the log defines them.
+// The plain text editor still shows each character in its own font and
+// colour, and lays out only the lines in view: a log of tens of thousands of
+// lines (an import's corrections) costs no more to show than a short one.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
+#include <QPlainTextEdit>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
+
+#include <optional>
 
 #include "app/activity_log.h"
 #include "app/qt/qt_controls.h"
 
 namespace app::qt {
 
-class QtLog final : public QtControl<TLogView> {
+class QtLog final : public LogInsertionState<QtControl<TLogView>> {
  public:
-  explicit QtLog(QTextEdit* edit);
+  explicit QtLog(QPlainTextEdit* edit);
 
   void SetFont(const TFont& value) override;
 
@@ -25,12 +32,6 @@ class QtLog final : public QtControl<TLogView> {
   void InsertLine(int index, const AnsiString& text) override;
   void ReplaceLine(int index, const AnsiString& text) override;
   void DeleteLine(int index) override;
-
-  TFont InsertionAttributes() const override { return insertion_; }
-  void SetInsertionColor(TColor value) override { insertion_.Color = value; }
-  void SetInsertionBold(bool value) override { insertion_.Bold = value; }
-  bool AutoFontSwitching() const override { return autoFont_; }
-  void SetAutoFontSwitching(bool value) override { autoFont_ = value; }
 
   void BeginUpdate() override;
   void EndUpdate() override;
@@ -45,21 +46,27 @@ class QtLog final : public QtControl<TLogView> {
   void ScrollToCaret() override;
 
   // The attributes of one character (tests).
-  TFont CharAttributes(int line, int column) const;
+  TFont CharAttributes(int line, int column);
 
  private:
   QTextCharFormat Format(const TFont& font) const;
   void InsertLineAt(QTextCursor& cursor, const AnsiString& text, const QTextCharFormat& format);
   void CaretToEnd();
+  void ReplaceLineNow(int index, const AnsiString& text);
+  void ApplyPendingLine();
 
-  QTextEdit* edit_;
-  TFont insertion_;
-  bool autoFont_ = true;
+  QPlainTextEdit* edit_;
   int updating_ = 0;
   // While repainting is held back, edits form one edit block of the document
   // (laid out once, at its end) and the caret follows the text only then.
   QTextCursor editBlock_;
   bool caretToEndPending_ = false;
+  // A line replaced while repainting is held back, not yet in the document.
+  struct PendingLine {
+    int index;
+    AnsiString text;
+  };
+  std::optional<PendingLine> pendingLine_;
 };
 
 }  // namespace app::qt

@@ -1,5 +1,7 @@
 #pragma once
 // Fonts and pictures of the Qt view.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QIcon>
 

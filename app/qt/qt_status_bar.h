@@ -2,6 +2,8 @@
 // The status bar: panels side by side, the last one taking the rest of the
 // width; text panels show their text centred, owner-drawn panels are painted
 // by the window logic through a canvas on a QPainter.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QWidget>
 #include <vector>

@@ -15,7 +15,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <QEventLoop>
 
@@ -188,7 +187,7 @@ TEST_F(QtWindow, ButtonsBoxesAndEditorsStartAsDesigned) {
   EXPECT_EQ(combo->currentText(), "COM1");
   EXPECT_TRUE(combo->font().bold());
   EXPECT_EQ(TextColor(combo->lineEdit(), QPalette::Text), QColor(0, 0, 0xFF));
-  auto* log = Find<QTextEdit>("LogMemo");
+  auto* log = Find<QPlainTextEdit>("LogMemo");
   EXPECT_TRUE(log->isReadOnly());
   EXPECT_EQ(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_EQ(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -270,7 +269,7 @@ TEST_F(QtWindow, LogLinesKeepTheirOwnColoursAndFonts) {
   // Trimming and scrolling on the real control.
   log.Clear();
   for (int i = 0; i < 401; ++i) log.AppendLine("line " + std::to_string(i));
-  auto* edit = Find<QTextEdit>("LogMemo");
+  auto* edit = Find<QPlainTextEdit>("LogMemo");
   edit->verticalScrollBar()->setValue(0);
   AppendLogLine(log, "Koniec importu", 0, 9, "Tahoma", TLogFontStyle::Regular, clGray);
   EXPECT_EQ(log.LineCount(), 352);

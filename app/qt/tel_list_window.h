@@ -1,6 +1,8 @@
 #pragma once
 // The Qt view of the phone list window: a list filling the window, with a
 // pop-up menu of one entry.
+//
+// Threads: main (GUI) thread only, as every Qt widget.
 
 #include <QAction>
 #include <QListWidget>

@@ -1,6 +1,9 @@
 #pragma once
 // Message boxes as QMessageBox. The box is modal and runs its own event loop,
 // so timers and posted work keep running while it is open.
+//
+// Threads: main thread only; boxes raised elsewhere reach it through the
+// dialogs service (platform/dialogs.h).
 
 #include "platform/dialogs.h"
 

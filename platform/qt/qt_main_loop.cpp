@@ -4,25 +4,10 @@
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
-#include <condition_variable>
 
 namespace platform {
 
-// The blocking invocations: a worker waits until the main thread has run its
-// call, or until the loop shuts down before the call started.
-struct QtMainLoop::Calls {
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool shutDown = false;
-};
-
 namespace {
-
-struct BlockingCall {
-  std::function<void()> fn;
-  bool started = false;
-  bool finished = false;
-};
 
 class QtTimer final : public Timer {
  public:
@@ -63,7 +48,7 @@ class QtTimer final : public Timer {
 
 }  // namespace
 
-QtMainLoop::QtMainLoop() : receiver_(std::make_unique<QObject>()), calls_(std::make_shared<Calls>()) {}
+QtMainLoop::QtMainLoop() : receiver_(std::make_unique<QObject>()) {}
 
 QtMainLoop::~QtMainLoop() { Shutdown(); }
 
@@ -72,34 +57,7 @@ void QtMainLoop::Post(std::function<void()> fn) {
 }
 
 bool QtMainLoop::InvokeBlocking(std::function<void()> fn) {
-  if (IsMainThread()) {
-    if (IsShutDown()) return false;
-    fn();
-    return true;
-  }
-  auto call = std::make_shared<BlockingCall>();
-  call->fn = std::move(fn);
-  std::shared_ptr<Calls> calls = calls_;
-  std::unique_lock lock(calls->mutex);
-  if (calls->shutDown) return false;
-  QMetaObject::invokeMethod(
-      receiver_.get(),
-      [call, calls] {
-        {
-          std::lock_guard guard(calls->mutex);
-          if (calls->shutDown) return;  // the worker has given up on it
-          call->started = true;
-        }
-        call->fn();
-        {
-          std::lock_guard guard(calls->mutex);
-          call->finished = true;
-        }
-        calls->changed.notify_all();
-      },
-      Qt::QueuedConnection);
-  calls->changed.wait(lock, [&] { return call->finished || (calls->shutDown && !call->started); });
-  return call->finished;
+  return handOver_.Invoke(std::move(fn), IsMainThread(), [this](std::function<void()> task) { Post(std::move(task)); });
 }
 
 void QtMainLoop::ProcessPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -114,17 +72,8 @@ bool QtMainLoop::IsMainThread() const { return QThread::currentThread() == recei
 
 std::unique_ptr<Timer> QtMainLoop::CreateTimer() { return std::make_unique<QtTimer>(); }
 
-void QtMainLoop::Shutdown() {
-  {
-    std::lock_guard lock(calls_->mutex);
-    calls_->shutDown = true;
-  }
-  calls_->changed.notify_all();
-}
+void QtMainLoop::Shutdown() { handOver_.Shutdown(); }
 
-bool QtMainLoop::IsShutDown() const {
-  std::lock_guard lock(calls_->mutex);
-  return calls_->shutDown;
-}
+bool QtMainLoop::IsShutDown() const { return handOver_.IsShutDown(); }
 
 }  // namespace platform

@@ -5,10 +5,10 @@
 // after the QApplication.
 
 #include <memory>
-#include <mutex>
 
 #include <QObject>
 
+#include "platform/blocking_hand_over.h"
 #include "platform/main_loop.h"
 
 namespace platform {
@@ -27,11 +27,9 @@ class QtMainLoop final : public MainLoop {
   void Shutdown() override;
   bool IsShutDown() const override;
 
-  struct Calls;  // the blocking invocations in flight
-
  private:
   std::unique_ptr<QObject> receiver_;  // lives on the main thread; queued calls go to it
-  std::shared_ptr<Calls> calls_;
+  BlockingHandOver handOver_;
 };
 
 }  // namespace platform

@@ -9,9 +9,11 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/box_from_worker.h"
 #include "platform/main_loop_contract.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_main_loop.h"
+#include "platform/recording_dialogs.h"
 
 namespace platform {
 namespace {
@@ -106,19 +108,36 @@ TEST(QtDialogs, ABoxRaisedOnAWorkerIsShownOnTheMainThread) {
   InstallDialogs(&dialogs, &loop);
   BoxSeen seen;
   AnswerNextBox(seen, QMessageBox::Yes);
-  std::atomic<bool> finished = false;
-  DialogResult answer = DialogResult::Ok;
-  std::thread worker([&] {  // as the modem engine raises the PDU decoder's box
-    answer = CurrentDialogs().ShowMessage("PDU ERROR (length): 0011", "Talvane", DialogIcon::None,
-                                          DialogButtons::YesNoCancel);
-    finished = true;
-  });
-  EXPECT_TRUE(PumpUntil(loop, [&] { return finished.load(); }, 20s));
-  worker.join();
+  std::optional<DialogResult> answer;
+  {
+    testing::BoxFromWorker box("PDU ERROR (length): 0011");
+    answer = box.AnswerAfterPumping(loop);
+  }
   InstallDialogs(nullptr);
   EXPECT_EQ(answer, DialogResult::Yes);
   EXPECT_EQ(seen.text, "PDU ERROR (length): 0011");
   EXPECT_EQ(seen.thread, QApplication::instance()->thread());
+}
+
+// The same hand-over with the recording service on the Qt loop: the box is
+// recorded on the Qt main thread, and the worker gets the scripted answer.
+TEST(QtDialogs, ABoxRaisedOnAWorkerIsRecordedOnTheQtMainThread) {
+  EnsureApplication();
+  QtMainLoop loop;
+  RecordingDialogs recording;
+  recording.ScriptAnswers({DialogResult::No});
+  InstallDialogs(&recording, &loop);
+  std::optional<DialogResult> answer;
+  {
+    testing::BoxFromWorker box("PDU ERROR (length): 0011");
+    answer = box.AnswerAfterPumping(loop);
+  }
+  InstallDialogs(nullptr);
+  EXPECT_EQ(answer, DialogResult::No);
+  ASSERT_EQ(recording.Boxes().size(), 1u);
+  EXPECT_EQ(recording.Boxes()[0].text, "PDU ERROR (length): 0011");
+  EXPECT_EQ(recording.Boxes()[0].thread, std::this_thread::get_id());
+  EXPECT_EQ(QThread::currentThread(), QApplication::instance()->thread());
 }
 
 TEST(QtDialogs, TimersAndPostedWorkRunWhileABoxIsOpen) {

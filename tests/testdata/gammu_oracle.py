@@ -7,10 +7,12 @@
                             (udh-ref is the 8- or 16-bit reference; a PDU
                             gammu refuses gives the type "Error" and "-"
                             or -1 in the other fields)
-  gammu_oracle.py deliver   stdin: coding(7bit|ucs2) class text(UTF-8 hex) a line
+  gammu_oracle.py deliver   stdin: coding(7bit|ucs2) class(-1: none)
+                            text(UTF-8 hex) [sender] a line
                             stdout: case-index PDU, one line a part (SMS-DELIVER
-                            from +48600100200 through +48601000310 at
-                            2024-03-05 14:07:09)
+                            from the sender, else +48600100200, through
+                            +48601000310 at 2024-03-05 14:07:09; a long text
+                            becomes a concatenated message)
 """
 import datetime
 import sys
@@ -63,7 +65,9 @@ def decode(lines):
 
 def deliver(lines):
     for index, line in enumerate(lines):
-        coding, message_class, text_hex = line.rstrip("\n").split("\t")
+        fields = line.rstrip("\n").split("\t")
+        coding, message_class, text_hex = fields[:3]
+        sender = fields[3] if len(fields) > 3 else SENDER
         text = bytes.fromhex(text_hex).decode("utf-8")
         parts = gammu.EncodeSMS({
             "Class": int(message_class),
@@ -72,7 +76,7 @@ def deliver(lines):
         })
         for part in parts:
             sms = {
-                "Number": SENDER, "SMSC": {"Location": 0, "Number": SMSC}, "Folder": 1, "Location": 0,
+                "Number": sender, "SMSC": {"Location": 0, "Number": SMSC}, "Folder": 1, "Location": 0,
                 "InboxFolder": 0, "State": "UnRead", "Memory": "", "Name": "",
                 "DateTime": SENT_AT, "SMSCDateTime": SENT_AT, "Type": "Deliver",
             }

@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
+#include "platform/text.h"
 #include "tools/modemsim/at_interpreter.h"
 
 namespace modemsim {
@@ -18,13 +20,12 @@ std::string Upper(std::string text) {
   return text;
 }
 
+// A command parameter: digits only, from `low` to `high` (never below 0).
 bool ReadNumber(const std::string& text, int low, int high, int& value) {
-  if (text.empty() || text.size() > 6) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  value = std::stoi(text);
-  return value >= low && value <= high;
+  const std::optional<int> number = platform::ParseStrictInt(text);
+  if (!number || *number < low || *number > high || text.front() == '-') return false;
+  value = *number;
+  return true;
 }
 
 // "yy/MM/dd,hh:mm:ss+zz" in universal time, as +CCLK answers.

@@ -4,6 +4,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+
+#include "platform/text.h"
 
 namespace modemsim {
 namespace {
@@ -21,10 +24,9 @@ std::vector<std::string> Fields(const std::string& text) {
 }
 
 bool ReadNumber(const std::string& text, int& value) {
-  char* end = nullptr;
-  const long number = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || number < 0 || number > 255) return false;
-  value = static_cast<int>(number);
+  const std::optional<int> number = platform::ParseInt(text);
+  if (!number || *number < 0 || *number > 255) return false;
+  value = *number;
   return true;
 }
 

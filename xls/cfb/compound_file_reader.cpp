@@ -8,6 +8,7 @@
 #include "platform/read_file.h"
 #include "xls/cfb/format.h"
 #include "xls/cfb/result_codes.h"
+#include "xls/cfb/whole_or_nothing.h"
 
 namespace xls::cfb {
 
@@ -314,15 +315,10 @@ int CompoundFileReader::ReadStream(EntryId stream, std::vector<std::uint8_t>& ou
     return kInvalidHandle;
   }
   const Entry& entry = entries_[stream];
-  try {
-    const int result = entry.size < kMiniStreamCutoff ? ReadMiniChain(entry.startSector, entry.size, out)
-                                                      : ReadSectorChain(entry.startSector, entry.size, out);
-    if (result != kOk) out.clear();
-    return result;
-  } catch (const std::bad_alloc&) {
-    out.clear();
-    return kTooLarge;
-  }
+  return FillWholeOrNothing(out, [&] {
+    return entry.size < kMiniStreamCutoff ? ReadMiniChain(entry.startSector, entry.size, out)
+                                          : ReadSectorChain(entry.startSector, entry.size, out);
+  });
 }
 
 }  // namespace xls::cfb

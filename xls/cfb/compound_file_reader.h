@@ -13,6 +13,9 @@
 //   if (file.OpenFile(path) != kOk) ... not a compound file ...
 //   EntryInfo book;
 //   if (file.Find(file.Root(), u"Workbook", book) == kOk) file.ReadStream(book.id, bytes);
+//
+// Threads: a reader belongs to one thread at a time; separate readers may
+// work on separate threads.
 
 #include <cstddef>
 #include <cstdint>

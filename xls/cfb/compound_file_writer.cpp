@@ -8,6 +8,7 @@
 #include "xls/cfb/file_image.h"
 #include "xls/cfb/format.h"
 #include "xls/cfb/result_codes.h"
+#include "xls/cfb/whole_or_nothing.h"
 
 namespace xls::cfb {
 
@@ -157,16 +158,8 @@ int CompoundFileWriter::Commit() {
 }
 
 int CompoundFileWriter::SaveToBytes(std::vector<std::uint8_t>& out) const {
-  out.clear();
   image::VectorSink sink(out);
-  try {
-    const int result = image::WriteImage(Elements(nodes_), sink);
-    if (result != kOk) out.clear();
-    return result;
-  } catch (const std::bad_alloc&) {
-    out.clear();
-    return kTooLarge;
-  }
+  return FillWholeOrNothing(out, [&] { return image::WriteImage(Elements(nodes_), sink); });
 }
 
 }  // namespace xls::cfb

@@ -15,6 +15,9 @@
 //   file.AddStream(file.Root(), u"Workbook", std::move(workbookBytes));
 //   file.CopyStorage(input, vbaStorageId, file.Root());   // or TXLSFileStorage::WriteTo
 //   return file.Commit();
+//
+// Threads: a writer belongs to one thread at a time; separate writers may
+// work on separate threads.
 
 #include <cstdint>
 #include <filesystem>

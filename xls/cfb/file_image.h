@@ -7,6 +7,8 @@
 // mini stream holding the small ones; the mini allocation table; the
 // directory; the allocation table (FAT); the DIFAT sectors it needs beyond the
 // 109 entries of the header.
+//
+// Threads: one image is written on the caller's thread; no shared state.
 
 #include <cstddef>
 #include <cstdint>

@@ -9,6 +9,9 @@
 //   if (vba->ReadFrom(input, input.Root()) == 1) workbook keeps vba;
 //   ...
 //   vba->WriteTo(output, output.Root());
+//
+// Threads: a copy goes with its workbook and that workbook's thread (see
+// xls/workbook.h); nothing is locked.
 
 #include <cstdint>
 #include <memory>

@@ -2,6 +2,8 @@
 // The on-disk layout of compound files shared by the reader and the writer:
 // header fields, reserved sector numbers, directory entry fields, and the rules
 // for element names.
+//
+// Threads: constants and pure functions; safe from any thread.
 
 #include <cstddef>
 #include <cstdint>

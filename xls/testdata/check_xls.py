@@ -20,23 +20,18 @@ module is missing.
 import sys
 
 try:
-    import olefile
     import xlrd
+    from workbook_container import container_problems
 except ImportError as error:  # fail loudly: the check would prove nothing
     print("missing reader module: %s (install python3-xlrd and python3-olefile)" % error)
     sys.exit(3)
 
 
 def main(path, expectations_path):
-    problems = []
-    if not olefile.isOleFile(path):
+    problems = container_problems(path)
+    if problems is None:
         print("not a compound file")
         return 1
-    with olefile.OleFileIO(path) as ole:
-        if not ole.exists("Workbook"):
-            problems.append("no Workbook stream: %s" % ole.listdir())
-        elif ole.get_size("Workbook") % 512:
-            problems.append("Workbook stream size %d is not a multiple of 512" % ole.get_size("Workbook"))
     book = xlrd.open_workbook(path, formatting_info=True)
     kinds = {xlrd.XL_CELL_TEXT: "text", xlrd.XL_CELL_NUMBER: "number", xlrd.XL_CELL_BOOLEAN: "bool",
              xlrd.XL_CELL_EMPTY: "empty", xlrd.XL_CELL_BLANK: "empty"}

@@ -18,8 +18,8 @@ is one, else prints OK; exits 3 when a reader module is missing.
 import sys
 
 try:
-    import olefile
     import xlrd
+    from workbook_container import container_problems
 except ImportError as error:  # fail loudly: the check would prove nothing
     print("missing reader module: %s (install python3-xlrd and python3-olefile)" % error)
     sys.exit(3)
@@ -46,14 +46,10 @@ def value(book, cell):
 
 
 def compare(original_path, copy_path, comments=True):
-    problems = []
-    if not olefile.isOleFile(copy_path):
+    problems = container_problems(copy_path)
+    if problems is None:
         return ["the copy is not a compound file"]
-    with olefile.OleFileIO(copy_path) as ole:
-        if not ole.exists("Workbook"):
-            problems.append("the copy has no Workbook stream: %s" % ole.listdir())
-        elif ole.get_size("Workbook") % 512:
-            problems.append("Workbook stream size %d is not a multiple of 512" % ole.get_size("Workbook"))
+    problems = ["the copy: " + problem for problem in problems]
     a = xlrd.open_workbook(original_path, formatting_info=True)
     b = xlrd.open_workbook(copy_path, formatting_info=True)
     names = lambda book: sorted((n.name, n.scope, str(n.result)) for n in book.name_obj_list)
