@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/import_test_support.h"
+#include "xls/cfb/compound_file_writer.h"
 
 namespace app {
 namespace {
@@ -256,6 +257,17 @@ class ImportFault : public NumbersWindow {
   }
 };
 
+// A password-protected .xlsx as every writer stores it: a compound file with
+// the encryption's description and the encrypted package, no zip at all.
+std::string EncryptedXlsxBytes() {
+  xls::cfb::CompoundFileWriter writer;
+  writer.AddStream(writer.Root(), u"EncryptionInfo", std::vector<std::uint8_t>(300, 0x04));
+  writer.AddStream(writer.Root(), u"EncryptedPackage", std::vector<std::uint8_t>(6000, 0xA5));
+  std::vector<std::uint8_t> bytes;
+  writer.SaveToBytes(bytes);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
   ImportAList();
   const fs::path reader = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "reader";
@@ -264,13 +276,16 @@ TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
     std::string bytes;
     const char* reason;
   };
+  const fs::path xlsx = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "xlsx";
   std::string damaged = FileBytes(reader / "xlwt_basic.xls");
   damaged.resize(damaged.size() / 3);
   const Case cases[] = {
-      {"arkusz.xlsx", FileBytes(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_truncated.xlsx"),
-       "uszkodzony"},
-      {"bez_arkusza.xlsx", FileBytes(fs::path(TALVANE_SOURCE_DIR) / "xls/testdata/xlsx/hostile_missing_sheet.xlsx"),
-       "brakuje"},
+      {"arkusz.xlsx", FileBytes(xlsx / "hostile_truncated.xlsx"), "plik XLSX jest uszkodzony"},
+      {"bez_arkusza.xlsx", FileBytes(xlsx / "hostile_missing_sheet.xlsx"), "brakuje części skoroszytu"},
+      {"bomba.xlsx", FileBytes(xlsx / "hostile_huge_declared.xlsx"), "nieprawdopodobny rozmiar"},
+      {"glebia.xlsx", FileBytes(xlsx / "hostile_deep.xlsx"), "zbyt głęboko zagnieżdżony"},
+      {"encje.xlsx", FileBytes(xlsx / "hostile_entities.xlsx"), "deklaruje typ dokumentu"},
+      {"haslo.xlsx", EncryptedXlsxBytes(), "zabezpieczony hasłem"},
       {"uszkodzony.xls", damaged, ""},
       {"haslo.xls", FileBytes(reader / "rc4_user_password.xls"), "hasłem"},
       {"obraz.xls", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "to nie jest arkusz"},
@@ -282,6 +297,9 @@ TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
     std::ofstream(file, std::ios::binary) << c.bytes;
     Import(file);
     ExpectNothingChanged(file, c.bytes);
+    if (file.extension() == ".xlsx") {
+      EXPECT_FALSE(fs::exists(fs::path(file).replace_extension(".xls")));
+    }
     EXPECT_NE(env.dialogs.Texts()[0].find(Ansi(c.reason)), std::string::npos) << env.dialogs.Texts()[0];
   }
 }

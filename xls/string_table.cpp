@@ -15,7 +15,7 @@ std::u16string_view TXLSStringTable::Keep(std::u16string_view text) {
 void TXLSStringTable::CatchUpIndex() const {
   for (; indexed_ < strings_.size(); ++indexed_) {
     const Entry& entry = strings_[indexed_];
-    if (entry.runs.empty()) index_.try_emplace(entry.text, static_cast<std::int32_t>(indexed_));
+    if (entry.runs == kPlain) index_.try_emplace(entry.text, static_cast<std::int32_t>(indexed_));
   }
 }
 
@@ -27,14 +27,14 @@ std::int32_t TXLSStringTable::Add(std::u16string_view text) {
     return found->second;
   }
   const auto index = static_cast<std::int32_t>(strings_.size());
-  strings_.push_back(Entry{Keep(text), 1, {}});
+  strings_.push_back(Entry{Keep(text), 1, kPlain});
   CatchUpIndex();
   return index;
 }
 
 std::int32_t TXLSStringTable::AdoptUnused(const std::vector<std::u16string>& texts) {
   const auto first = static_cast<std::int32_t>(strings_.size());
-  for (const std::u16string& text : texts) strings_.push_back(Entry{Keep(text), 0, {}});
+  for (const std::u16string& text : texts) strings_.push_back(Entry{Keep(text), 0, kPlain});
   return first;
 }
 
@@ -62,7 +62,8 @@ std::int32_t TXLSStringTable::AddRich(std::u16string_view text, const std::vecto
     return found->second;
   }
   const auto index = static_cast<std::int32_t>(strings_.size());
-  strings_.push_back(Entry{Keep(text), 1, runs});
+  strings_.push_back(Entry{Keep(text), 1, static_cast<std::int32_t>(runs_.size())});
+  runs_.push_back(runs);
   richIndex_.emplace(std::move(key), index);
   return index;
 }
@@ -70,7 +71,8 @@ std::int32_t TXLSStringTable::AddRich(std::u16string_view text, const std::vecto
 const std::vector<TXLSRichRun>& TXLSStringTable::Runs(std::int32_t index) const {
   static const std::vector<TXLSRichRun> kNone;
   if (index < 0 || index >= Count()) return kNone;
-  return strings_[static_cast<std::size_t>(index)].runs;
+  const std::int32_t runs = strings_[static_cast<std::size_t>(index)].runs;
+  return runs == kPlain ? kNone : runs_[static_cast<std::size_t>(runs)];
 }
 
 void TXLSStringTable::Release(std::int32_t index) {
@@ -100,6 +102,7 @@ void TXLSStringTable::Clear() {
   decltype(index_)(&arena_).swap(index_);
   indexed_ = 0;
   richIndex_.clear();
+  runs_.clear();
   strings_.clear();
   arena_.release();
 }

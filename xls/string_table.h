@@ -74,10 +74,11 @@ class TXLSStringTable {
   void Clear();
 
  private:
+  static constexpr std::int32_t kPlain = -1;
   struct Entry {
     std::u16string_view text;  // in arena_
     std::uint32_t uses = 0;
-    std::vector<TXLSRichRun> runs;
+    std::int32_t runs = kPlain;  // index in runs_ of a rich text's runs
   };
   // A copy of the text in the arena.
   std::u16string_view Keep(std::u16string_view text);
@@ -91,6 +92,7 @@ class TXLSStringTable {
   mutable std::pmr::unordered_map<std::u16string_view, std::int32_t> index_{&arena_};
   mutable std::size_t indexed_ = 0;
   std::unordered_map<std::u16string, std::int32_t> richIndex_;  // text, NUL, the runs as characters
+  std::vector<std::vector<TXLSRichRun>> runs_;  // of the rich texts only: most texts are plain
 };
 
 }  // namespace xls

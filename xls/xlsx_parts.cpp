@@ -1,5 +1,6 @@
 #include "xls/xlsx_parts.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -81,6 +82,16 @@ void XlsxRichTextCollector::Start(std::string_view name) {
 void XlsxRichTextCollector::End(std::string_view name) {
   if (name == "rPh" && phonetic_ > 0) --phonetic_;
   if (name == "t") inText_ = false;
+}
+
+void XlsxRichTextCollector::TakeInto(std::u16string& out) {
+  const bool ascii = std::all_of(utf8_.begin(), utf8_.end(), [](char c) { return (c & 0x80) == 0; });
+  if (ascii) {
+    out.append(utf8_.begin(), utf8_.end());
+  } else {
+    out += platform::Utf8ToUtf16(utf8_);
+  }
+  Clear();
 }
 
 std::u16string XlsxRichTextCollector::Take() {

@@ -48,6 +48,14 @@ class XlsxRichTextCollector {
   }
   // The collected text, and a fresh start.
   std::u16string Take();
+  // The same, appended to `out` (no string of its own for each cell).
+  void TakeInto(std::u16string& out);
+  // A fresh start, dropping what was collected.
+  void Clear() {
+    utf8_.clear();
+    inText_ = false;
+    phonetic_ = 0;
+  }
 
  private:
   std::string utf8_;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "xls/interior.h"
 #include "xls/workbook.h"
 #include "xls/xlsx_package.h"
+#include "xls/xls_test_support.h"
 #include "xls/xlsx_sheet.h"
 
 namespace xls {
@@ -165,6 +168,78 @@ TEST(XlsxReader, EncryptedPackageIsReportedAsEncrypted) {
   TXLSWorkbook book;
   EXPECT_EQ(book.OpenBytes(bytes), kOpenEncryptedPackage);
   EXPECT_EQ(OpenResultReason(kOpenEncryptedPackage, "x.xlsx"), "encrypted with a password");
+}
+
+// A copy of openpyxl_list.xlsx whose first sheet holds `sheetData`, made by
+// python's zipfile.
+fs::path WithSheetData(const fs::path& folder, const std::string& sheetData) {
+  const fs::path xml = folder / "sheet.xml", out = folder / "lista.xlsx";
+  std::ofstream(xml) << R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
+                     << sheetData << "</sheetData></worksheet>";
+  const auto made = testing::RunCommand(
+      std::string(TALVANE_PYTHON) + " -c \"import sys, zipfile\n"
+      "src = zipfile.ZipFile(sys.argv[1]); out = zipfile.ZipFile(sys.argv[3], 'w', zipfile.ZIP_DEFLATED)\n"
+      "for n in src.namelist(): out.writestr(n, open(sys.argv[2], 'rb').read() if n == 'xl/worksheets/sheet1.xml' "
+      "else src.read(n))\n"
+      "out.close()\" '" + Fixture("openpyxl_list.xlsx").string() + "' '" + xml.string() + "' '" + out.string() + "'");
+  EXPECT_EQ(made.status, 0) << made.output;
+  return out;
+}
+
+// Texts a cell carries itself (inline strings, text results of formulas)
+// reach the shared string table only at the end of the sheet: what a cell
+// held last is what it holds then, and equal texts share one entry.
+TEST(XlsxReader, TextsOfTheCellsThemselvesAsTheCellLastHadThem) {
+  const testing::TestFolder folder;
+  const fs::path file = WithSheetData(
+      folder.Path(),
+      R"(<row r="1"><c r="A1" t="inlineStr"><is><t>Zażółć 600</t></is></c>)"
+      R"(<c r="B1" t="inlineStr"><is><r><t>600</t></r><r><t>123</t></r><rPh><t>ロ</t></rPh></is></c></row>)"
+      R"(<row r="2"><c r="XFD2" t="inlineStr"><is><t>poza arkuszem</t></is></c>)"
+      R"(<c r="A2" t="inlineStr"><is><t>600123456</t></is></c></row>)"
+      R"(<row r="3"><c r="A3" t="inlineStr"><is><t>zastąpiony</t></is></c><c r="A3"><v>5</v></c>)"
+      R"(<c r="B3"><v>1</v></c><c r="B3" t="inlineStr"><is><t>pierwszy</t></is></c>)"
+      R"(<c r="B3" t="inlineStr"><is><t>ostatni</t></is></c></row>)"
+      R"(<row r="4"><c r="A4" t="str"><f>A1</f><v>Zażółć 600</v></c><c r="B4"><v>+7</v></c></row>)");
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(file.string()), kOpenOk);
+  const struct {
+    int row, column;
+    const char* value;
+  } cells[] = {{1, 1, "text:Zażółć 600"}, {1, 2, "text:600123"}, {2, 1, "text:600123456"}, {3, 1, "5"},
+               {3, 2, "text:ostatni"},    {4, 1, "text:Zażółć 600"}, {4, 2, "7"}};
+  for (const auto& c : cells) EXPECT_EQ(CellText(book, c.row, c.column), c.value) << c.row << "," << c.column;
+  const TXLSStringTable& strings = book.Strings();
+  const std::int32_t shared = strings.Find(u"Zażółć 600");
+  ASSERT_GE(shared, 0);
+  EXPECT_EQ(strings.UseCount(shared), 2u);
+  for (const char16_t* gone : {u"zastąpiony", u"pierwszy", u"poza arkuszem"}) {
+    const std::int32_t index = strings.Find(gone);
+    EXPECT_TRUE(index < 0 || strings.UseCount(index) == 0) << platform::Utf16ToUtf8(gone);
+  }
+}
+
+// The window runs in the user's locale, where the decimal separator is a
+// comma: numbers in a sheet's XML are read all the same.
+TEST(XlsxReader, NumbersReadTheSameInALocaleWithADecimalComma) {
+  const testing::TestFolder folder;
+  const auto made = testing::RunCommand("localedef -i pl_PL -f UTF-8 '" + (folder / "pl_PL.UTF-8").string() + "'");
+  ASSERT_EQ(made.status, 0) << made.output;  // the locales package holds the sources
+  ::setenv("LOCPATH", folder.Path().c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr);
+  struct Restore {
+    ~Restore() {
+      std::setlocale(LC_ALL, "C");
+      ::unsetenv("LOCPATH");
+    }
+  } restore;
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(Fixture("openpyxl_list.xlsx").string()), kOpenOk);
+  const IXLSRange cells = book.Worksheets().Entries(1)->Cells();
+  EXPECT_EQ(cells->Item(7, 1)->Value().Kind(), VariantKind::Double);
+  EXPECT_EQ(cells->Item(7, 1)->Value().AsDouble(), 12.5);
+  EXPECT_EQ(cells->Item(5, 1)->Value().AsDouble(), 45352);
 }
 
 TEST(XlsxReader, CellReferencesDatesAndPartNames) {

@@ -81,6 +81,7 @@ class SheetHandler : public XlsxXmlHandler {
   void StartCell(const char** attributes) {
     inCell_ = true;
     value_.clear();
+    inline_.Clear();
     type_ = "n";
     const char* reference = nullptr;
     const char* styleText = nullptr;
@@ -102,7 +103,6 @@ class SheetHandler : public XlsxXmlHandler {
 
   void EndCell() {
     inCell_ = inValue_ = inInline_ = false;
-    const std::u16string inlineText = inline_.Take();
     if (cellRow_ < 0 || cellRow_ >= kRowCount || column_ < 0 || column_ >= kColumnCount) return;
     TXLSCellRef& cell = sheet_.GetOrCreateCell(cellRow_, column_);
     sheet_.ClearCellContent(cell);
@@ -111,7 +111,7 @@ class SheetHandler : public XlsxXmlHandler {
       if (index && *index >= 0 && static_cast<std::size_t>(*index) < context_.sharedStringCount)
         sheet_.SetCellStringIndex(cell, context_.firstSharedString + static_cast<std::int32_t>(*index));
     } else if (type_ == "inlineStr") {
-      Wait(cell, inlineText);
+      WaitForInlineText(cell);
     } else if (type_ == "str") {
       Wait(cell, platform::Utf8ToUtf16(value_));
     } else if (type_ == "b") {
@@ -123,9 +123,7 @@ class SheetHandler : public XlsxXmlHandler {
       double days = 0;
       if (ParseIsoDate(value_, days)) SetNumber(cell, days, false);
     } else if (type_ != "e") {
-      char* end = nullptr;
-      const double number = std::strtod(value_.c_str(), &end);
-      if (!value_.empty() && end == value_.c_str() + value_.size()) SetNumber(cell, number, true);
+      if (const std::optional<double> number = XmlNumber(value_)) SetNumber(cell, *number, true);
     }
     sheet_.SetCellXF(cell, xf_);
   }
@@ -134,8 +132,17 @@ class SheetHandler : public XlsxXmlHandler {
   void Wait(TXLSCellRef& cell, std::u16string_view text) {
     cell.kind = CellKind::Text;
     cell.stringIndex = -1;
-    waiting_.push_back({cellRow_, column_, waitingChars_.size(), text.size()});
+    waiting_.push_back({cellRow_, column_, static_cast<std::uint32_t>(waitingChars_.size()),
+                        static_cast<std::uint32_t>(text.size())});
     waitingChars_.append(text);
+  }
+  void WaitForInlineText(TXLSCellRef& cell) {
+    cell.kind = CellKind::Text;
+    cell.stringIndex = -1;
+    const std::size_t at = waitingChars_.size();
+    inline_.TakeInto(waitingChars_);
+    waiting_.push_back({cellRow_, column_, static_cast<std::uint32_t>(at),
+                        static_cast<std::uint32_t>(waitingChars_.size() - at)});
   }
 
   void SetNumber(TXLSCellRef& cell, double value, bool fromFileDays) {
@@ -162,8 +169,8 @@ class SheetHandler : public XlsxXmlHandler {
   struct WaitingText {
     int row;
     int column;
-    std::size_t at;  // in waitingChars_
-    std::size_t size;
+    std::uint32_t at;  // in waitingChars_ (a part is at most kMaxPartBytes)
+    std::uint32_t size;
   };
   std::vector<WaitingText> waiting_;
   std::u16string waitingChars_;
@@ -201,7 +208,7 @@ bool ParseIsoDate(std::string_view text, double& days) {
   unsigned hour = 0, minute = 0;
   double second = 0;
   if (text.size() >= 16 && text[10] == 'T' && number(11, 2, hour) && number(14, 2, minute)) {
-    if (text.size() >= 19) second = std::strtod(std::string(text.substr(17, 2)).c_str(), nullptr);
+    if (text.size() >= 19) second = XmlNumber(text.substr(17, 2)).value_or(0);
     days += (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
   }
   return true;

@@ -33,7 +33,7 @@ struct ColourSpec {
 
 ColourSpec ParseColour(const char** attributes) {
   ColourSpec colour;
-  if (const char* tint = XmlAttribute(attributes, "tint")) colour.tint = std::strtod(tint, nullptr);
+  if (const char* tint = XmlAttribute(attributes, "tint")) colour.tint = XmlNumber(tint).value_or(0);
   if (const char* rgb = XmlAttribute(attributes, "rgb")) {
     const std::string_view hex(rgb);
     const std::string_view rrggbb = hex.size() >= 6 ? hex.substr(hex.size() - 6) : hex;

@@ -1,10 +1,23 @@
 #include "xls/xlsx_xml.h"
 
+#include <charconv>
 #include <climits>
 #include <cstring>
 #include <new>
 
 namespace xls {
+
+std::optional<double> XmlNumber(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return std::nullopt;
+  text = text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+  if (text.front() == '+') text.remove_prefix(1);  // from_chars takes no plus sign
+  double value = 0;
+  const auto [next, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || next != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 std::string_view XmlLocalName(const char* name) {
   // One pass over the name: it is asked for every element and attribute.

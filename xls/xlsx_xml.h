@@ -8,6 +8,7 @@
 #include <expat.h>
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace xls {
@@ -23,6 +24,11 @@ class XlsxXmlHandler {
   // Character data, possibly in several pieces.
   virtual void Text(std::string_view text) = 0;
 };
+
+// A number as XML writes it ("600123456", "-0.25", "1.5E-3", "+7"), read
+// the same whatever the process's locale says a decimal separator is;
+// nothing for anything else.
+std::optional<double> XmlNumber(std::string_view text);
 
 // The value of the attribute with the local name `name`, or nullptr.
 const char* XmlAttribute(const char** attributes, std::string_view name);
