@@ -1,6 +1,8 @@
 #include "app/import_input_file.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "platform/atomic_file.h"
 #include "platform/read_file.h"
@@ -20,11 +22,19 @@ bool LooksLikeXlsx(const std::string& path, const std::vector<std::uint8_t>& byt
   return zip || extension == ".xlsx";
 }
 
+// A compound file, the container of every .xls since BIFF5: one that cannot
+// be read as a workbook is a damaged one, not a foreign file.
+bool LooksLikeCompoundFile(const std::vector<std::uint8_t>& bytes) {
+  static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+  return bytes.size() >= sizeof kSignature && std::equal(std::begin(kSignature), std::end(kSignature), bytes.begin());
+}
+
 AnsiString ReasonOfOpenResult(const TInputWorkbook& input) {
   switch (input.openResult) {
     case xls::kOpenNotWorkbook:
-      return LooksLikeXlsx(input.path, input.bytes) ? Ansi("plik XLSX jest uszkodzony")
-                                                    : Ansi("to nie jest arkusz kalkulacyjny ani lista tekstowa");
+      if (LooksLikeXlsx(input.path, input.bytes)) return Ansi("plik XLSX jest uszkodzony");
+      if (LooksLikeCompoundFile(input.bytes)) return Ansi("plik XLS jest uszkodzony");
+      return Ansi("to nie jest arkusz kalkulacyjny ani lista tekstowa");
     case xls::kOpenTooLarge:
       return Ansi("plik jest uszkodzony: jego część po rozpakowaniu ma nieprawdopodobny rozmiar");
     case xls::kOpenTooDeep:

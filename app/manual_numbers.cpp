@@ -1,6 +1,5 @@
 #include "app/manual_numbers.h"
 
-#include <charconv>
 #include <filesystem>
 
 #include "app/zo_tools.h"
@@ -11,16 +10,6 @@ namespace app {
 namespace {
 
 constexpr int kDigits = 9;
-
-// The text as an integer, 0 when it is not one (blanks around it allowed).
-long long IntegerOf(std::string_view text) {
-  text = platform::TrimBlanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  long long value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return 0;
-  return value;
-}
 
 void RefuseNumber(TEditor& edit) {
   edit.SetColor(clRed);
@@ -35,7 +24,8 @@ void RefuseNumber(TEditor& edit) {
 TManualOutcome AddManualNumber(const TManualTarget& t) {
   TEditor& edit = *t.view.Edit1;
   const AnsiString typed = edit.Text();
-  const long long value = IntegerOf(typed);
+  // The field as an integer, 0 when it is none (blanks and a sign allowed).
+  const long long value = platform::ParseInt(typed).value_or(0);
   if (std::to_string(value).size() != kDigits) {
     RefuseNumber(edit);
     return TManualOutcome::Refused;

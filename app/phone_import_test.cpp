@@ -286,7 +286,8 @@ TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
       {"glebia.xlsx", FileBytes(xlsx / "hostile_deep.xlsx"), "zbyt głęboko zagnieżdżony"},
       {"encje.xlsx", FileBytes(xlsx / "hostile_entities.xlsx"), "deklaruje typ dokumentu"},
       {"haslo.xlsx", EncryptedXlsxBytes(), "zabezpieczony hasłem"},
-      {"uszkodzony.xls", damaged, ""},
+      {"uszkodzony.xls", damaged, "jest uszkodzony"},
+      {"urwany.xls", damaged.substr(0, 300), "plik XLS jest uszkodzony"},  // cut inside its header
       {"haslo.xls", FileBytes(reader / "rc4_user_password.xls"), "hasłem"},
       {"obraz.xls", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "to nie jest arkusz"},
   };
