@@ -29,7 +29,10 @@ TXLSCellRef& TXLSCellHeap::GetOrCreate(int row, int column, std::uint32_t xf, bo
   auto& block = blocks_[static_cast<std::size_t>(row >> 8)];
   if (!block) block = std::make_unique<RowBlock>();
   auto& cells = block->rows[static_cast<std::size_t>(row & 0xFF)];
-  auto found = std::lower_bound(cells.begin(), cells.end(), column, ColumnLess);
+  // Files list a row's cells left to right: a new cell goes at the end.
+  auto found = cells.empty() || cells.back().column < column
+                   ? cells.end()
+                   : std::lower_bound(cells.begin(), cells.end(), column, ColumnLess);
   created = found == cells.end() || found->column != column;
   if (!created) return *found;
 

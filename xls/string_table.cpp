@@ -1,6 +1,7 @@
 #include "xls/string_table.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace xls {
 
@@ -12,23 +13,62 @@ std::u16string_view TXLSStringTable::Keep(std::u16string_view text) {
   return {copy, text.size()};
 }
 
+std::uint32_t TXLSStringTable::HashOf(std::u16string_view text) {
+  return static_cast<std::uint32_t>(std::hash<std::u16string_view>{}(text));
+}
+
+std::size_t TXLSStringTable::Probe(std::u16string_view text, std::uint32_t hash) const {
+  const std::size_t mask = lookup_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = lookup_[at];
+    if (slot.index < 0) return at;
+    if (slot.hash == hash && strings_[static_cast<std::size_t>(slot.index)].text == text) return at;
+  }
+}
+
+void TXLSStringTable::GrowLookup(std::size_t count) const {
+  if (count * 2 <= lookup_.size()) return;
+  std::size_t size = lookup_.empty() ? 64 : lookup_.size();
+  while (count * 2 > size) size *= 2;
+  std::vector<Slot> old(size);
+  old.swap(lookup_);
+  const std::size_t mask = size - 1;
+  for (const Slot& slot : old) {
+    if (slot.index < 0) continue;
+    std::size_t at = slot.hash & mask;
+    while (lookup_[at].index >= 0) at = (at + 1) & mask;
+    lookup_[at] = slot;
+  }
+}
+
 void TXLSStringTable::CatchUpIndex() const {
+  if (indexed_ == strings_.size()) return;
+  GrowLookup(lookupCount_ + (strings_.size() - indexed_));
   for (; indexed_ < strings_.size(); ++indexed_) {
     const Entry& entry = strings_[indexed_];
-    if (entry.runs == kPlain) index_.try_emplace(entry.text, static_cast<std::int32_t>(indexed_));
+    if (entry.runs != kPlain) continue;
+    const std::uint32_t hash = HashOf(entry.text);
+    Slot& slot = lookup_[Probe(entry.text, hash)];
+    if (slot.index >= 0) continue;  // the same text earlier in the table: the lookup finds that one
+    slot = Slot{hash, static_cast<std::int32_t>(indexed_)};
+    ++lookupCount_;
   }
 }
 
 std::int32_t TXLSStringTable::Add(std::u16string_view text) {
   CatchUpIndex();
-  const auto found = index_.find(text);
-  if (found != index_.end()) {
-    ++strings_[static_cast<std::size_t>(found->second)].uses;
-    return found->second;
+  GrowLookup(lookupCount_ + 1);
+  const std::uint32_t hash = HashOf(text);
+  Slot& slot = lookup_[Probe(text, hash)];
+  if (slot.index >= 0) {
+    ++strings_[static_cast<std::size_t>(slot.index)].uses;
+    return slot.index;
   }
   const auto index = static_cast<std::int32_t>(strings_.size());
   strings_.push_back(Entry{Keep(text), 1, kPlain});
-  CatchUpIndex();
+  slot = Slot{hash, index};
+  ++lookupCount_;
+  indexed_ = strings_.size();
   return index;
 }
 
@@ -40,7 +80,7 @@ std::int32_t TXLSStringTable::AdoptUnused(const std::vector<std::u16string>& tex
 
 void TXLSStringTable::Reserve(std::size_t more) {
   CatchUpIndex();
-  index_.reserve(index_.size() + more);
+  GrowLookup(lookupCount_ + more);
 }
 
 void TXLSStringTable::Use(std::int32_t index) {
@@ -93,13 +133,14 @@ std::uint32_t TXLSStringTable::UseCount(std::int32_t index) const {
 
 std::int32_t TXLSStringTable::Find(std::u16string_view text) const {
   CatchUpIndex();
-  const auto found = index_.find(text);
-  return found == index_.end() ? -1 : found->second;
+  if (lookup_.empty()) return -1;
+  return lookup_[Probe(text, HashOf(text))].index;
 }
 
 void TXLSStringTable::Clear() {
   // Everything that points into the arena goes before the arena's blocks do.
-  decltype(index_)(&arena_).swap(index_);
+  std::vector<Slot>().swap(lookup_);
+  lookupCount_ = 0;
   indexed_ = 0;
   richIndex_.clear();
   runs_.clear();

@@ -16,9 +16,12 @@
 // table holds the same text twice keeps both entries; a lookup finds the
 // first.
 //
-// The texts and the lookup's nodes live in one arena that grows in large
-// blocks and is given back whole by Clear or the end of the table: entries
-// are never removed one by one, so there is nothing to free piecemeal.
+// The texts live in one arena that grows in large blocks and is given back
+// whole by Clear or the end of the table: entries are never removed one by
+// one, so there is nothing to free piecemeal. The lookup is a flat table of
+// entry indexes, each beside its text's hash (open addressing, at most half
+// full): entering a new text costs one probe into it, where a map of nodes
+// costs a chain of scattered reads; files bring tens of thousands of texts.
 //
 // Threads: part of a workbook, which with everything it holds belongs to one
 // thread at a time (the main thread in the window); nothing is locked.
@@ -82,14 +85,27 @@ class TXLSStringTable {
   };
   // A copy of the text in the arena.
   std::u16string_view Keep(std::u16string_view text);
-  // Enters the plain texts appended since the last lookup into index_.
+  // Enters the plain texts appended since the last lookup into the lookup.
   void CatchUpIndex() const;
+
+  // A place in the lookup: the index of a plain text with its hash, or empty.
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::int32_t index = -1;
+  };
+  static std::uint32_t HashOf(std::u16string_view text);
+  // The slot holding the text, or the empty slot where it would go.
+  std::size_t Probe(std::u16string_view text, std::uint32_t hash) const;
+  // Makes room for `count` texts in the lookup.
+  void GrowLookup(std::size_t count) const;
 
   // Declared first, so that it outlives everything that points into it.
   mutable std::pmr::monotonic_buffer_resource arena_;
   std::deque<Entry> strings_;
-  // The plain texts of strings_[0, indexed_) by text; filled lazily.
-  mutable std::pmr::unordered_map<std::u16string_view, std::int32_t> index_{&arena_};
+  // The plain texts of strings_[0, indexed_) by text; filled lazily. The
+  // number of slots is a power of two (or none).
+  mutable std::vector<Slot> lookup_;
+  mutable std::size_t lookupCount_ = 0;  // texts in lookup_
   mutable std::size_t indexed_ = 0;
   std::unordered_map<std::u16string, std::int32_t> richIndex_;  // text, NUL, the runs as characters
   std::vector<std::vector<TXLSRichRun>> runs_;  // of the rich texts only: most texts are plain

@@ -58,5 +58,33 @@ TEST(StringTable, AClearedTableHoldsNothingAndFillsAgain) {
   }
 }
 
+TEST(StringTable, EveryTextIsFoundAgainAfterTheLookupHasGrown) {
+  // Texts entered one by one and adopted in bulk, across many growths of the
+  // lookup; a repeat, before or after the growths, finds the first entry.
+  TXLSStringTable table;
+  auto text = [](int i) {
+    std::u16string t = u"klient ";
+    for (const char digit : std::to_string(i)) t.push_back(static_cast<char16_t>(digit));
+    return t + std::u16string(static_cast<std::size_t>(i % 7), u'ż');
+  };
+  std::vector<std::u16string> adopted;
+  std::vector<std::u16string> added;
+  for (int i = 0; i < 3000; ++i) (i % 3 == 0 ? adopted : added).push_back(text(i));
+  adopted.push_back(added.front());  // already in the table when adopted: the earlier entry wins
+  std::vector<std::int32_t> indexOf;
+  for (const std::u16string& t : added) indexOf.push_back(table.Add(t));
+  const std::int32_t first = table.AdoptUnused(adopted);
+  for (std::size_t i = 0; i < added.size(); ++i) {
+    ASSERT_EQ(table.Find(added[i]), indexOf[i]) << i;
+    EXPECT_EQ(table.Add(added[i]), indexOf[i]);
+    EXPECT_EQ(table.UseCount(indexOf[i]), 2u);
+  }
+  for (std::size_t i = 0; i + 1 < adopted.size(); ++i)
+    ASSERT_EQ(table.Find(adopted[i]), first + static_cast<std::int32_t>(i)) << i;
+  EXPECT_EQ(table.Find(adopted.back()), indexOf.front());
+  EXPECT_EQ(table.Find(u"600"), -1);
+  EXPECT_EQ(table.Count(), static_cast<std::int32_t>(added.size() + adopted.size()));
+}
+
 }  // namespace
 }  // namespace xls

@@ -2,7 +2,6 @@
 
 #include <zip.h>
 
-#include <array>
 #include <vector>
 
 #include "xls/result_codes.h"
@@ -54,11 +53,17 @@ int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
   zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
   if (!file) return kOpenCorrupt;  // encrypted entries, unknown compression
   XlsxXmlStream xml(handler);
-  std::vector<char> buffer(1 << 16);
+  constexpr std::size_t kPiece = 1 << 16;
   std::uint64_t partBytes = 0;
   int result = kOpenOk;
   for (;;) {
-    const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
+    // Unpacked straight into the parser's buffer.
+    char* buffer = xml.Buffer(kPiece);
+    if (!buffer) {
+      result = kOpenCorrupt;  // no memory for the next piece
+      break;
+    }
+    const zip_int64_t got = zip_fread(file, buffer, kPiece);
     if (got < 0) {
       result = kOpenCorrupt;  // damaged deflate data or a checksum that does not match
       break;
@@ -69,7 +74,7 @@ int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
       result = kOpenTooLarge;
       break;
     }
-    if (!xml.Feed(buffer.data(), static_cast<std::size_t>(got), got == 0)) {
+    if (!xml.FeedBuffer(static_cast<std::size_t>(got), got == 0)) {
       result = xml.status() == XlsxXmlStream::Status::TooDeep ? kOpenTooDeep : kOpenCorrupt;
       break;
     }

@@ -26,6 +26,19 @@ std::optional<long> ToLong(const char* text) {
   return value;
 }
 
+// The t attribute of a cell; anything unknown reads as a number.
+enum class CellType { Number, SharedString, InlineString, FormulaString, Boolean, Date, Error };
+
+CellType CellTypeOf(std::string_view type) {
+  if (type == "s") return CellType::SharedString;
+  if (type == "inlineStr") return CellType::InlineString;
+  if (type == "str") return CellType::FormulaString;
+  if (type == "b") return CellType::Boolean;
+  if (type == "d") return CellType::Date;
+  if (type == "e") return CellType::Error;
+  return CellType::Number;
+}
+
 class SheetHandler : public XlsxXmlHandler {
  public:
   SheetHandler(IXLSWorksheet& sheet, XlsxSheetContext& context) : sheet_(sheet), context_(context) {}
@@ -82,12 +95,12 @@ class SheetHandler : public XlsxXmlHandler {
     inCell_ = true;
     value_.clear();
     inline_.Clear();
-    type_ = "n";
+    type_ = CellType::Number;
     const char* reference = nullptr;
     const char* styleText = nullptr;
     for (const char** at = attributes; at && *at; at += 2) {  // one pass: a sheet has a cell per value
       const std::string_view name = XmlLocalName(at[0]);
-      if (name == "t") type_ = at[1];
+      if (name == "t") type_ = CellTypeOf(at[1]);
       else if (name == "r") reference = at[1];
       else if (name == "s") styleText = at[1];
     }
@@ -106,23 +119,23 @@ class SheetHandler : public XlsxXmlHandler {
     if (cellRow_ < 0 || cellRow_ >= kRowCount || column_ < 0 || column_ >= kColumnCount) return;
     TXLSCellRef& cell = sheet_.GetOrCreateCell(cellRow_, column_);
     sheet_.ClearCellContent(cell);
-    if (type_ == "s") {
+    if (type_ == CellType::SharedString) {
       const auto index = ToLong(value_.c_str());
       if (index && *index >= 0 && static_cast<std::size_t>(*index) < context_.sharedStringCount)
         sheet_.SetCellStringIndex(cell, context_.firstSharedString + static_cast<std::int32_t>(*index));
-    } else if (type_ == "inlineStr") {
+    } else if (type_ == CellType::InlineString) {
       WaitForInlineText(cell);
-    } else if (type_ == "str") {
+    } else if (type_ == CellType::FormulaString) {
       Wait(cell, platform::Utf8ToUtf16(value_));
-    } else if (type_ == "b") {
+    } else if (type_ == CellType::Boolean) {
       if (!value_.empty()) {
         cell.kind = CellKind::Boolean;
         cell.number = value_ == "1" || value_ == "true" ? 1.0 : 0.0;
       }
-    } else if (type_ == "d") {
+    } else if (type_ == CellType::Date) {
       double days = 0;
       if (ParseIsoDate(value_, days)) SetNumber(cell, days, false);
-    } else if (type_ != "e") {
+    } else if (type_ != CellType::Error) {
       if (const std::optional<double> number = XmlNumber(value_)) SetNumber(cell, *number, true);
     }
     sheet_.SetCellXF(cell, xf_);
@@ -162,7 +175,7 @@ class SheetHandler : public XlsxXmlHandler {
   bool inCell_ = false;
   bool inValue_ = false;
   bool inInline_ = false;
-  std::string type_;
+  CellType type_ = CellType::Number;
   std::string value_;
   std::uint32_t xf_ = 0;
   XlsxRichTextCollector inline_;

@@ -63,6 +63,20 @@ bool XlsxXmlStream::Feed(const char* data, std::size_t size, bool last) {
   return status_ == Status::Ok;
 }
 
+char* XlsxXmlStream::Buffer(std::size_t size) {
+  if (status_ != Status::Ok || size > static_cast<std::size_t>(INT_MAX)) return nullptr;
+  return static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(size)));
+}
+
+bool XlsxXmlStream::FeedBuffer(std::size_t size, bool last) {
+  if (status_ != Status::Ok) return false;
+  if (XML_ParseBuffer(parser_, static_cast<int>(size), last ? 1 : 0) != XML_STATUS_OK) {
+    if (status_ == Status::Ok) status_ = Status::Malformed;
+    return false;
+  }
+  return status_ == Status::Ok;
+}
+
 void XlsxXmlStream::Stop(Status why) {
   if (status_ == Status::Ok) status_ = why;
   XML_StopParser(parser_, XML_FALSE);

@@ -47,6 +47,12 @@ class XlsxXmlStream {
   // Parses the next piece; `last` ends the document. False once the parse
   // has failed (status() says why).
   bool Feed(const char* data, std::size_t size, bool last);
+  // The parser's own buffer for the next piece, at least `size` bytes
+  // (nullptr when out of memory): a piece unpacked straight into it is
+  // parsed without being copied there first (FeedBuffer).
+  char* Buffer(std::size_t size);
+  // Parses the first `size` bytes of Buffer; `last` ends the document.
+  bool FeedBuffer(std::size_t size, bool last);
   Status status() const { return status_; }
 
  private:
