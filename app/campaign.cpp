@@ -181,7 +181,7 @@ bool TCampaign::Stop(bool askFirst) {
   for (modem::TZoGSM* modem : modems_) {
     modem->SetHardModemStop(true);
     if (modem->Active()) modem->SetConnected(false);
-    // Parts of a stopped campaign must not go out with the next connection.
+    // The queued parts of a stopped campaign must not go out with the next connection.
     modem->ClearSendQueue();
     modem->SetQueueCount(0);
   }

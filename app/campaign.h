@@ -31,7 +31,7 @@ namespace app {
 inline constexpr int kColourSent = 4;    // bright green
 inline constexpr int kColourFailed = 3;  // red
 
-// Parts waiting in a modem at which a step feeds it no further number.
+// Message parts waiting in a modem at which a step feeds it no further number.
 inline constexpr int kCampaignQueueLimit = 5;
 inline constexpr const char* kCampaignCountryPrefix = "+48";
 
@@ -101,7 +101,7 @@ class TCampaign {
 
   int SentCounter() const { return sentCounter_; }
   bool Finished() const { return finished_; }
-  // Parts waiting in all modems.
+  // Message parts waiting in all modems.
   int QueueCount() const;
   bool AnyConnected() const;
   // Destinations of messages handed to a modem and not completed.

@@ -39,7 +39,7 @@ AnsiString ReasonOfOpenResult(const TInputWorkbook& input) {
       return Ansi("plik jest uszkodzony: jego część po rozpakowaniu ma nieprawdopodobny rozmiar");
     case xls::kOpenTooDeep:
       return Ansi("plik jest uszkodzony: jego XML jest zbyt głęboko zagnieżdżony lub deklaruje typ dokumentu");
-    case xls::kOpenPartMissing:
+    case xls::kOpenEntryMissing:
       return Ansi("plik jest uszkodzony: brakuje części skoroszytu");
     case xls::kOpenEncryptedPackage:
       return Ansi("plik jest zabezpieczony hasłem");

@@ -148,7 +148,7 @@ TEST_F(SendRecoveryTest, RejectedPartStopsTheRestOfItsMessageOnly) {
 
   const Texts lines = ExpectedLines("+48600100200", text, 0, "a");
   const Texts other = ExpectedLines("+48600300400", "Another message", 1, "b");
-  // Part 1 was tried three times; parts 2 and 3 never reached the modem.
+  // The first part was tried three times; parts 2 and 3 never reached the modem.
   EXPECT_EQ(sim.Pdus(), (Texts{Pdus(lines)[0], Pdus(lines)[0], Pdus(lines)[0], Pdus(other)[0]}));
   const Texts reports = Reports();
   ASSERT_EQ(reports.size(), 4u) << Dump();

@@ -57,7 +57,7 @@ class Splitter {
     throw sms::EncodeError("no character of the text fits one part for the number " + request_.number);
   }
 
-  // Parts of the text. The first part is tried without a header; once the
+  // The text cut into message parts. The first part is tried without a header; once the
   // text needs several, every part is measured with one. With `groups` > 0
   // the first part of every group carries its prefix: a text counted for G
   // groups takes the room it will take when it is split into G groups.

@@ -11,7 +11,7 @@ namespace {
 
 const std::string kNumber = "+48123456789";
 
-struct Part {
+struct SplitPart {
   int tpduLength;
   std::string pdu;
   std::string text;
@@ -24,7 +24,7 @@ struct Part {
   std::string Header() const { return (pdu.substr(2, 2) == "51" || pdu.substr(2, 2) == "71") ? pdu.substr(30, 12) : ""; }
 };
 
-Part ReadPart(const std::string& line) {
+SplitPart ReadSplitPart(const std::string& line) {
   const std::vector<std::string> f = CsvFields(line);
   EXPECT_EQ(f.size(), 7u) << line;
   if (f.size() != 7) return {};
@@ -32,13 +32,13 @@ Part ReadPart(const std::string& line) {
 }
 
 struct Split {
-  std::vector<Part> parts;
+  std::vector<SplitPart> parts;
   std::vector<std::string> lines;
   std::uint8_t reference;
 
   std::vector<size_t> Lengths() const {
     std::vector<size_t> lengths;
-    for (const Part& p : parts) lengths.push_back(p.text.size());
+    for (const SplitPart& p : parts) lengths.push_back(p.text.size());
     return lengths;
   }
 };
@@ -48,7 +48,7 @@ Split SplitText(const std::string& text, int mergeMax = 10, std::uint8_t referen
   SplitRequest request{number, text, marker, mergeMax, false, ucs2, false};
   Split result{{}, SplitIntoParts(request, reference), 0};
   result.reference = reference;
-  for (const std::string& line : result.lines) result.parts.push_back(ReadPart(line));
+  for (const std::string& line : result.lines) result.parts.push_back(ReadSplitPart(line));
   return result;
 }
 
@@ -82,10 +82,10 @@ TEST(MessageParts, SplitsAtTheRoomOfEachCoding) {
     const Split split = SplitText(c.text, 10, 0, c.ucs2);
     EXPECT_EQ(split.Lengths(), c.lengths) << c.name;
     std::vector<std::string> headers;
-    for (const Part& p : split.parts) headers.push_back(p.Header());
+    for (const SplitPart& p : split.parts) headers.push_back(p.Header());
     EXPECT_EQ(headers, c.headers) << c.name;
     EXPECT_EQ(split.reference, c.reference) << c.name;
-    for (const Part& p : split.parts) {
+    for (const SplitPart& p : split.parts) {
       EXPECT_LE(p.tpduLength, 154) << c.name;
       EXPECT_EQ(p.totalParts, static_cast<int>(c.lengths.size())) << c.name;
     }
@@ -121,7 +121,7 @@ TEST(MessageParts, LongTextsGoOutInGroupsWithPrefixes) {
     EXPECT_EQ(split.reference, c.referenceAfter) << c.name;
     // Without the prefixes, the parts give back the text.
     std::string joined;
-    for (const Part& p : split.parts) joined += p.text.substr(p.text[0] == '<' ? 7 : 0);
+    for (const SplitPart& p : split.parts) joined += p.text.substr(p.text[0] == '<' ? 7 : 0);
     EXPECT_EQ(joined, Letters(c.letters)) << c.name;
   }
 }
@@ -160,7 +160,7 @@ TEST(MessageParts, OptionsReachEveryPart) {
   const auto lines = SplitIntoParts({kNumber, Letters(200), "m", 3, true, false, true}, reference);
   ASSERT_EQ(lines.size(), 2u);
   for (const std::string& line : lines) {
-    const Part p = ReadPart(line);
+    const SplitPart p = ReadSplitPart(line);
     EXPECT_EQ(p.pdu.substr(2, 2), "71");   // SMS-SUBMIT, status report, header
     EXPECT_EQ(p.pdu.substr(24, 2), "10");  // class 0
   }
@@ -303,7 +303,7 @@ TEST(MessageParts, EveryPartDecodesToItsText) {
   for (const std::string& text : texts) {
     const Split split = SplitText(text, 3);
     std::string joined;
-    for (const Part& p : split.parts) {
+    for (const SplitPart& p : split.parts) {
       sms::TSMS decoder;
       decoder.ParsePDU(p.pdu);
       EXPECT_EQ(platform::UnicodeToAnsi(decoder.GetText()), p.text);

@@ -50,7 +50,7 @@ TEST(ReceivedText, TextPrefixAndItsReference) {
   EXPECT_EQ(PrefixReference("+48600100200", 3), 5220);
   EXPECT_EQ(PrefixReference("48600100200", 3), 5220);
   EXPECT_EQ(PrefixReference("+48600100200", 2), 5219);
-  // Parts that are not numbers count 27000 each: a name, a short number.
+  // Pieces that are not numbers count 27000 each: a name, a short number.
   EXPECT_EQ(PrefixReference("Bank", 1), 27000 + ('B' ^ 'a' ^ 'n' ^ 'k') + 27000 + 27000 + 1);
   EXPECT_EQ(PrefixReference("", 1), 3 * 27000 + 1);
 }

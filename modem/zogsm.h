@@ -183,7 +183,7 @@ class TZoGSM {
   // progress and result through OnSearchProgress.
   void SearchModem();
   ModemSearch& Search() { return *search_; }
-  // Parts still waiting in the engine's send queue, as last reported.
+  // Message parts still waiting in the engine's send queue, as last reported.
   int QueueCount() const { return queueCount_; }
   void SetQueueCount(int value) { queueCount_ = value; }
   const platform::AnsiString& ErrorText() const { return errorText_; }

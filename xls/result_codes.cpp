@@ -65,7 +65,7 @@ std::string OpenResultReason(int result, const fs::path& path) {
     case kOpenEncryptedPackage: return "encrypted with a password";
     case kOpenTooLarge: return "damaged file: a part of it unpacks to an implausible size";
     case kOpenTooDeep: return "damaged file: its XML is nested too deeply or declares a document type";
-    case kOpenPartMissing: return "damaged file: a part of the workbook is missing";
+    case kOpenEntryMissing: return "damaged file: a part of the workbook is missing";
     default: return Unknown(result);
   }
 }

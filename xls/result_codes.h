@@ -41,7 +41,7 @@ inline constexpr int kOpenEncryptedPackage = -1006;
 // .xlsx workbooks (zip packages of XML parts).
 inline constexpr int kOpenTooLarge = -10;     // a part unpacks past the reader's limit (a zip bomb)
 inline constexpr int kOpenTooDeep = -11;      // XML nested past the reader's limit, or a document type declaration
-inline constexpr int kOpenPartMissing = -12;  // the workbook or a sheet part named by it is not in the package
+inline constexpr int kOpenEntryMissing = -12;  // the workbook or a sheet part named by it is not in the package
 
 // SaveAs.
 inline constexpr int kSaveOk = 1;

@@ -19,12 +19,12 @@
 
 namespace {
 
-struct Part {
+struct Entry {
   const char* name;
   std::string xml;
 };
 
-std::vector<Part> PlainParts() {
+std::vector<Entry> PlainEntries() {
   const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
   const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
   return {
@@ -47,7 +47,7 @@ std::vector<Part> PlainParts() {
   };
 }
 
-std::vector<std::uint8_t> Pack(const std::vector<Part>& parts) {
+std::vector<std::uint8_t> Pack(const std::vector<Entry>& parts) {
   std::vector<std::uint8_t> out;
   zip_error_t error;
   zip_error_init(&error);
@@ -57,7 +57,7 @@ std::vector<std::uint8_t> Pack(const std::vector<Part>& parts) {
   zip_source_keep(memory);
   zip_t* archive = zip_open_from_source(memory, ZIP_TRUNCATE, nullptr);
   if (archive) {
-    for (const Part& part : parts) {
+    for (const Entry& part : parts) {
       zip_source_t* data = zip_source_buffer(archive, part.xml.data(), part.xml.size(), 0);
       const zip_int64_t index = data ? zip_file_add(archive, part.name, data, ZIP_FL_OVERWRITE) : -1;
       if (index >= 0) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
@@ -99,9 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (xls::LooksLikeZip({data, size})) {
     book.OpenBytes({data, size});
   } else if (size > 0) {
-    static const std::vector<Part> plain = PlainParts();
+    static const std::vector<Entry> plain = PlainEntries();
     static constexpr std::size_t kFuzzedParts[] = {2, 3, 4, 5};
-    std::vector<Part> parts = plain;
+    std::vector<Entry> parts = plain;
     parts[kFuzzedParts[data[0] % 4]].xml.assign(reinterpret_cast<const char*>(data + 1), size - 1);
     book.OpenBytes(Pack(parts));
   }

@@ -36,7 +36,7 @@ int XlsxPackage::Open(std::span<const std::uint8_t> bytes) {
 
 std::int64_t XlsxPackage::Locate(std::string_view part) const {
   if (!archive_) return -1;
-  // Part names compare without regard to case.
+  // Entry names compare without regard to case.
   return zip_name_locate(archive_, std::string(part).c_str(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
 }
 
@@ -44,7 +44,7 @@ bool XlsxPackage::Has(std::string_view part) const { return Locate(part) >= 0; }
 
 int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
   const std::int64_t index = Locate(part);
-  if (index < 0) return kOpenPartMissing;
+  if (index < 0) return kOpenEntryMissing;
   zip_stat_t stat;
   zip_stat_init(&stat);
   if (zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) != 0) return kOpenCorrupt;
@@ -84,7 +84,7 @@ int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
   return result;
 }
 
-std::string ResolvePartName(std::string_view source, std::string_view target) {
+std::string ResolveEntryName(std::string_view source, std::string_view target) {
   std::vector<std::string> pieces;
   auto push = [&pieces](std::string_view path) {
     while (!path.empty()) {
@@ -112,7 +112,7 @@ std::string ResolvePartName(std::string_view source, std::string_view target) {
   return name;
 }
 
-std::string RelationshipsPartOf(std::string_view part) {
+std::string RelationshipsEntryOf(std::string_view part) {
   const std::size_t slash = part.rfind('/');
   const std::string_view folder = slash == std::string_view::npos ? std::string_view() : part.substr(0, slash + 1);
   const std::string_view file = slash == std::string_view::npos ? part : part.substr(slash + 1);

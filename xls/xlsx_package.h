@@ -35,7 +35,7 @@ class XlsxPackage {
   int Open(std::span<const std::uint8_t> bytes);
   bool Has(std::string_view part) const;
   // Streams a part (a name without a leading "/") through the handler.
-  // kOpenOk; kOpenPartMissing, kOpenTooLarge, kOpenCorrupt (damaged zip data
+  // kOpenOk; kOpenEntryMissing, kOpenTooLarge, kOpenCorrupt (damaged zip data
   // or malformed XML), kOpenTooDeep.
   int ReadPart(std::string_view part, XlsxXmlHandler& handler);
 
@@ -50,8 +50,8 @@ class XlsxPackage {
 // relative to the source's folder ("worksheets/sheet1.xml" from
 // "xl/workbook.xml" is "xl/worksheets/sheet1.xml"), "/" starts from the
 // package root, ".." climbs.
-std::string ResolvePartName(std::string_view source, std::string_view target);
+std::string ResolveEntryName(std::string_view source, std::string_view target);
 // The relationships part of a part: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels".
-std::string RelationshipsPartOf(std::string_view part);
+std::string RelationshipsEntryOf(std::string_view part);
 
 }  // namespace xls

@@ -1,7 +1,7 @@
 #include "xls/xlsx_reader.h"
 
 #include "xls/xlsx_package.h"
-#include "xls/xlsx_parts.h"
+#include "xls/xlsx_package_entries.h"
 #include "xls/xlsx_sheet.h"
 #include "xls/xlsx_styles.h"
 
@@ -14,7 +14,7 @@ int FindWorkbookPart(XlsxPackage& package, std::string& part) {
   std::vector<XlsxRelationship> root;
   if (const int read = ReadRelationships(package, "", root); read != kOpenOk) return read;
   const XlsxRelationship* document = FindRelationshipByType(root, "/officeDocument");
-  if (!document || !package.Has(document->target)) return kOpenPartMissing;
+  if (!document || !package.Has(document->target)) return kOpenEntryMissing;
   part = document->target;
   return kOpenOk;
 }
@@ -28,7 +28,7 @@ int ReadSheets(XlsxPackage& package, TXLSWorkbook& book, const std::vector<XlsxS
                const std::vector<XlsxRelationship>& relationships, XlsxSheetContext& context) {
   for (const XlsxSheetEntry& entry : entries) {
     const XlsxRelationship* target = FindRelationshipById(relationships, entry.relationshipId);
-    if (!target) return kOpenPartMissing;
+    if (!target) return kOpenEntryMissing;
     const bool worksheet = target->type.ends_with("/worksheet");
     if (!worksheet && !target->type.ends_with("/chartsheet")) {
       book.NoteSaveLoss(kLossSkippedSheets);  // macro and dialog sheets
@@ -41,7 +41,7 @@ int ReadSheets(XlsxPackage& package, TXLSWorkbook& book, const std::vector<XlsxS
       sheet->SetType(SheetType::Chart);
       continue;
     }
-    if (!package.Has(target->target)) return kOpenPartMissing;
+    if (!package.Has(target->target)) return kOpenEntryMissing;
     if (const int read = ReadSheetPart(package, target->target, *sheet, context); read != kOpenOk) return read;
   }
   return kOpenOk;
@@ -60,13 +60,13 @@ int ReadXlsxWorkbook(TXLSWorkbook& book, std::span<const std::uint8_t> bytes) {
   std::vector<XlsxSheetEntry> entries;
   bool date1904 = false;
   if (const int read = ReadWorkbookPart(package, workbookPart, entries, date1904); read != kOpenOk) return read;
-  if (entries.empty()) return kOpenPartMissing;
+  if (entries.empty()) return kOpenEntryMissing;
   book.SetDate1904(date1904);
 
   std::vector<std::u16string> sharedStrings;
   const std::string stringsPart = TargetOfType(relationships, "/sharedStrings");
   if (!stringsPart.empty() && package.Has(stringsPart)) {
-    if (const int read = ReadSharedStringsPart(package, stringsPart, sharedStrings); read != kOpenOk) return read;
+    if (const int read = ReadSharedStringsEntry(package, stringsPart, sharedStrings); read != kOpenOk) return read;
   }
   std::vector<std::uint32_t> cellFormats;
   const int styled = ReadStyles(package, TargetOfType(relationships, "/styles"), TargetOfType(relationships, "/theme"),

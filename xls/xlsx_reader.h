@@ -17,7 +17,7 @@
 namespace xls {
 
 // The result code of Open: kOpenOk, kOpenCorrupt (no readable zip, malformed
-// XML), kOpenPartMissing, kOpenTooLarge, kOpenTooDeep. The workbook was cleared
+// XML), kOpenEntryMissing, kOpenTooLarge, kOpenTooDeep. The workbook was cleared
 // by the caller.
 int ReadXlsxWorkbook(TXLSWorkbook& book, std::span<const std::uint8_t> bytes);
 

@@ -142,7 +142,7 @@ TEST(XlsxReader, DamagedAndHostilePackagesEndInAClearResult) {
     const char* file;
     int expected;
   } cases[] = {
-      {"hostile_truncated.xlsx", kOpenCorrupt},      {"hostile_missing_sheet.xlsx", kOpenPartMissing},
+      {"hostile_truncated.xlsx", kOpenCorrupt},      {"hostile_missing_sheet.xlsx", kOpenEntryMissing},
       {"hostile_deep.xlsx", kOpenTooDeep},           {"hostile_entities.xlsx", kOpenTooDeep},
       {"hostile_huge_declared.xlsx", kOpenTooLarge}, {"hostile_bad_xml.xlsx", kOpenCorrupt},
   };
@@ -270,12 +270,12 @@ TEST(XlsxReader, CellReferencesDatesAndPartNames) {
       EXPECT_DOUBLE_EQ(days, d.days) << d.text;
     }
   }
-  EXPECT_EQ(ResolvePartName("xl/workbook.xml", "worksheets/sheet1.xml"), "xl/worksheets/sheet1.xml");
-  EXPECT_EQ(ResolvePartName("xl/workbook.xml", "/xl/worksheets/sheet2.xml"), "xl/worksheets/sheet2.xml");
-  EXPECT_EQ(ResolvePartName("xl/worksheets/sheet1.xml", "../sharedStrings.xml"), "xl/sharedStrings.xml");
-  EXPECT_EQ(ResolvePartName("", "xl/workbook.xml"), "xl/workbook.xml");
-  EXPECT_EQ(RelationshipsPartOf(""), "_rels/.rels");
-  EXPECT_EQ(RelationshipsPartOf("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
+  EXPECT_EQ(ResolveEntryName("xl/workbook.xml", "worksheets/sheet1.xml"), "xl/worksheets/sheet1.xml");
+  EXPECT_EQ(ResolveEntryName("xl/workbook.xml", "/xl/worksheets/sheet2.xml"), "xl/worksheets/sheet2.xml");
+  EXPECT_EQ(ResolveEntryName("xl/worksheets/sheet1.xml", "../sharedStrings.xml"), "xl/sharedStrings.xml");
+  EXPECT_EQ(ResolveEntryName("", "xl/workbook.xml"), "xl/workbook.xml");
+  EXPECT_EQ(RelationshipsEntryOf(""), "_rels/.rels");
+  EXPECT_EQ(RelationshipsEntryOf("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "platform/codepage.h"
 #include "xls/workbook.h"
-#include "xls/xlsx_parts.h"
+#include "xls/xlsx_package_entries.h"
 #include "xls/result_codes.h"
 
 namespace xls {

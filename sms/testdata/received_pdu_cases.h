@@ -112,13 +112,13 @@ struct ConcatenationCase {
   bool gammuReads;   // python3-gammu recognises the concatenation of this header
 };
 
-// Parts of long messages: the concatenation element first, second or among
+// Pieces of long messages: the concatenation element first, second or among
 // several, with an 8- or a 16-bit reference, in 7-bit and UCS-2.
 inline std::vector<ConcatenationCase> ConcatenationCases() {
   const auto part = [](std::string_view udh, std::uint8_t coding = kCoding7Bit) {
-    return DeliverPdu(coding == kCodingUcs2 ? 0x08 : 0x00, coding, "Part of a long reply", udh);
+    return DeliverPdu(coding == kCodingUcs2 ? 0x08 : 0x00, coding, "Piece of a long reply", udh);
   };
-  const std::string text = "Part of a long reply";
+  const std::string text = "Piece of a long reply";
   return {
       {"8-bit reference first", part("0500032A0302"), text, {42, 3, 2}, true},
       {"16-bit reference first", part("060804ABCD0302"), text, {0xABCD, 3, 2}, true},

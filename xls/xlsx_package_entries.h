@@ -35,7 +35,7 @@ int ReadWorkbookPart(XlsxPackage& package, std::string_view part, std::vector<Xl
 
 // The shared strings; rich text runs become their plain text, phonetic
 // guides are left out.
-int ReadSharedStringsPart(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out);
+int ReadSharedStringsEntry(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out);
 
 // The text of an <is> or <si> element as it streams by: the <t> elements
 // outside phonetic runs.

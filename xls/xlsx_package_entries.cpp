@@ -1,4 +1,4 @@
-#include "xls/xlsx_parts.h"
+#include "xls/xlsx_package_entries.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,7 +23,7 @@ class RelationshipsHandler : public XlsxXmlHandler {
     const char* mode = XmlAttribute(attributes, "TargetMode");
     if (!id || !type || !target) return;
     XlsxRelationship relationship{id, type, target, mode && std::strcmp(mode, "External") == 0};
-    if (!relationship.external) relationship.target = ResolvePartName(source_, target);
+    if (!relationship.external) relationship.target = ResolveEntryName(source_, target);
     out_.push_back(std::move(relationship));
   }
   void End(std::string_view) override {}
@@ -103,7 +103,7 @@ std::u16string XlsxRichTextCollector::Take() {
 }
 
 int ReadRelationships(XlsxPackage& package, std::string_view part, std::vector<XlsxRelationship>& out) {
-  const std::string rels = RelationshipsPartOf(part);
+  const std::string rels = RelationshipsEntryOf(part);
   if (!package.Has(rels)) return kOpenOk;
   RelationshipsHandler handler(part, out);
   return package.ReadPart(rels, handler);
@@ -129,7 +129,7 @@ int ReadWorkbookPart(XlsxPackage& package, std::string_view part, std::vector<Xl
   return package.ReadPart(part, handler);
 }
 
-int ReadSharedStringsPart(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out) {
+int ReadSharedStringsEntry(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out) {
   SharedStringsHandler handler(out);
   return package.ReadPart(part, handler);
 }
