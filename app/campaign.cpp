@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "app/view_types.h"
+#include "xls/result_codes.h"
 
 namespace app {
 namespace {
@@ -83,12 +84,9 @@ void TCampaign::Step() {
   if (QueueCount() == 0 && !refusedNumber) {
     timer1_.SetEnabled(false);
     finished_ = true;
-    SaveResults();
     // The operator has to know where the rows went, the manual list's
     // workbook included.
-    if (results_.Exists() && !resultPath_.empty()) {
-      screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
-    }
+    if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
     screen_.Finished();
   }
 }
@@ -163,8 +161,8 @@ void TCampaign::Complete(const TMessageResult& result) {
   screen_.MessageCompleted(result, sentCounter_);
 }
 
-void TCampaign::SaveResults() {
-  if (results_.Exists() && !resultPath_.empty()) results_.SaveAs(resultPath_);
+bool TCampaign::SaveResults() {
+  return results_.Exists() && !resultPath_.empty() && results_.SaveAs(resultPath_) == xls::kSaveOk;
 }
 
 bool TCampaign::Stop(bool askFirst) {

@@ -117,7 +117,8 @@ class TCampaign {
   bool Feed(modem::TZoGSM& modem);
   void RefuseNumber(std::string number);  // a copy: the head leaves the list
   void Complete(const TMessageResult& result);
-  void SaveResults();
+  // True when the result workbook was written.
+  bool SaveResults();
 
   std::vector<modem::TZoGSM*> modems_;
   platform::Timer& timer1_;

@@ -13,17 +13,12 @@
 #include <filesystem>
 #include <string>
 
-#include "xls/range.h"
+#include "bench/open_list_bench.h"
 #include "xls/workbook.h"
 
 namespace {
 
 constexpr int kRows = 65536;
-
-std::filesystem::path InputFile() {
-  if (const char* keep = std::getenv("TALVANE_BENCH_KEEP_FILE")) return keep;
-  return std::filesystem::temp_directory_path() / ("talvane_open_bench_" + std::to_string(::getpid()) + ".xls");
-}
 
 bool WriteInputFile(const std::filesystem::path& path) {
   xls::TXLSWorkbook book;
@@ -39,26 +34,14 @@ double PeakRssMegabytes() {
 }
 
 void BM_Open65536NumbersAndReadColumnA(benchmark::State& state) {
-  const std::filesystem::path file = InputFile();
+  const std::filesystem::path file = bench::InputFile(".xls");
   if (!WriteInputFile(file)) {
     state.SkipWithError("SaveAs of the input file failed");
     return;
   }
-  const std::string path = file.string();
-  for (auto _ : state) {
-    xls::TXLSWorkbook book;
-    if (book.Open(path) != xls::kOpenOk) {
-      state.SkipWithError("Open failed");
-      break;
-    }
-    const xls::IXLSRange cells = book.Worksheets().Entries(1)->Cells();
-    double sum = 0;
-    for (int row = 1; row <= kRows; ++row) sum += cells->Item(row, 1)->Value().AsDouble();
-    benchmark::DoNotOptimize(sum);
-  }
-  state.counters["file_kb"] = static_cast<double>(std::filesystem::file_size(file)) / 1024.0;
+  bench::TimeOpenAndReadColumnA(state, file, kRows);
   state.counters["peak_rss_mb"] = PeakRssMegabytes();
-  if (!std::getenv("TALVANE_BENCH_KEEP_FILE")) std::filesystem::remove(file);
+  bench::RemoveInputFile(file);
 }
 BENCHMARK(BM_Open65536NumbersAndReadColumnA)->Unit(benchmark::kMillisecond);
 

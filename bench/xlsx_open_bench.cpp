@@ -15,17 +15,12 @@
 #include <filesystem>
 #include <string>
 
-#include "xls/range.h"
+#include "bench/open_list_bench.h"
 #include "xls/workbook.h"
 
 namespace {
 
 constexpr int kRows = 65536;
-
-std::filesystem::path InputFile() {
-  if (const char* keep = std::getenv("TALVANE_BENCH_KEEP_FILE")) return keep;
-  return std::filesystem::temp_directory_path() / ("talvane_xlsx_bench_" + std::to_string(::getpid()) + ".xlsx");
-}
 
 bool WriteInputFile(const std::filesystem::path& path) {
   const std::string script =
@@ -39,30 +34,18 @@ bool WriteInputFile(const std::filesystem::path& path) {
 }
 
 void BM_OpenXlsx65536RowsAndReadColumnA(benchmark::State& state) {
-  const std::filesystem::path file = InputFile();
+  const std::filesystem::path file = bench::InputFile(".xlsx");
   if (!WriteInputFile(file)) {
     state.SkipWithError("python3-openpyxl could not write the input file");
     return;
   }
-  const std::string path = file.string();
-  for (auto _ : state) {
-    xls::TXLSWorkbook book;
-    if (book.Open(path) != xls::kOpenOk) {
-      state.SkipWithError("Open failed");
-      break;
-    }
-    const xls::IXLSRange cells = book.Worksheets().Entries(1)->Cells();
-    double sum = 0;
-    for (int row = 1; row <= kRows; ++row) sum += cells->Item(row, 1)->Value().AsDouble();
-    benchmark::DoNotOptimize(sum);
-  }
-  state.counters["file_kb"] = static_cast<double>(std::filesystem::file_size(file)) / 1024.0;
-  if (!std::getenv("TALVANE_BENCH_KEEP_FILE")) std::filesystem::remove(file);
+  bench::TimeOpenAndReadColumnA(state, file, kRows);
+  bench::RemoveInputFile(file);
 }
 
 // openpyxl's read-only mode on the same file, timed by python itself.
 void BM_OpenpyxlReadOnlySameFile(benchmark::State& state) {
-  const std::filesystem::path file = InputFile();
+  const std::filesystem::path file = bench::InputFile(".xlsx");
   if (!WriteInputFile(file)) {
     state.SkipWithError("python3-openpyxl could not write the input file");
     return;
@@ -87,7 +70,7 @@ void BM_OpenpyxlReadOnlySameFile(benchmark::State& state) {
     }
     state.SetIterationTime(seconds);
   }
-  if (!std::getenv("TALVANE_BENCH_KEEP_FILE")) std::filesystem::remove(file);
+  bench::RemoveInputFile(file);
 }
 
 }  // namespace

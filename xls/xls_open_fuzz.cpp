@@ -6,31 +6,14 @@
 #include <cstdint>
 
 #include "xls/biff_writer.h"
+#include "xls/fuzz_read_every_cell.h"
 #include "xls/range.h"
 #include "xls/workbook.h"
-
-namespace {
-
-void ReadEveryCell(xls::TXLSWorkbook& book) {
-  for (int position = 1; position <= book.Worksheets().Count(); ++position) {
-    xls::IXLSWorksheet& sheet = *book.Worksheets().Entries(position);
-    const xls::TXLSCellHeap& heap = sheet.CellHeap();
-    if (heap.Empty()) continue;
-    for (int row = heap.FirstRow(); row <= heap.LastRow(); ++row) {
-      for (const xls::TXLSCellRef& cell : heap.Row(row)) {
-        const xls::Variant value = sheet.Cells()->Item(cell.row + 1, cell.column + 1)->Value();
-        (void)value;
-      }
-    }
-  }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   xls::TXLSWorkbook book;
   const int result = book.OpenBytes({data, size});
-  ReadEveryCell(book);
+  xls::ReadEveryCell(book);
   if (result == xls::kOpenOk) {
     const std::vector<std::uint8_t> stream = xls::TXLSWriter(book).BuildStream();
     if (stream.empty() || stream.size() % 512 != 0) __builtin_trap();

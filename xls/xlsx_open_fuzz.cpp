@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "xls/fuzz_read_every_cell.h"
 #include "xls/interior.h"
 #include "xls/range.h"
 #include "xls/workbook.h"
@@ -78,20 +79,6 @@ std::vector<std::uint8_t> Pack(const std::vector<Entry>& parts) {
   return out;
 }
 
-void ReadEveryCell(xls::TXLSWorkbook& book) {
-  for (int position = 1; position <= book.Worksheets().Count(); ++position) {
-    xls::IXLSWorksheet& sheet = *book.Worksheets().Entries(position);
-    const xls::TXLSCellHeap& heap = sheet.CellHeap();
-    if (heap.Empty()) continue;
-    for (int row = heap.FirstRow(); row <= heap.LastRow(); ++row) {
-      for (const xls::TXLSCellRef& cell : heap.Row(row)) {
-        (void)sheet.Cells()->Item(cell.row + 1, cell.column + 1)->Value();
-        (void)sheet.Cells()->Item(cell.row + 1, cell.column + 1)->Interior()->ColorIndex();
-      }
-    }
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -105,6 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parts[kFuzzedParts[data[0] % 4]].xml.assign(reinterpret_cast<const char*>(data + 1), size - 1);
     book.OpenBytes(Pack(parts));
   }
-  ReadEveryCell(book);
+  xls::ReadEveryCell(book);
   return 0;
 }
