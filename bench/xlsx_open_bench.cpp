@@ -10,10 +10,12 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "bench/open_list_bench.h"
 #include "xls/workbook.h"
@@ -75,5 +77,9 @@ void BM_OpenpyxlReadOnlySameFile(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_OpenXlsx65536RowsAndReadColumnA)->Unit(benchmark::kMillisecond);
+// With --benchmark_repetitions the fastest run is reported beside the
+// median: on a shared machine it is the figure least moved by other work.
+BENCHMARK(BM_OpenXlsx65536RowsAndReadColumnA)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", [](const std::vector<double>& runs) { return *std::min_element(runs.begin(), runs.end()); });
 BENCHMARK(BM_OpenpyxlReadOnlySameFile)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);

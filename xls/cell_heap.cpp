@@ -25,10 +25,17 @@ const TXLSCellRef* TXLSCellHeap::Find(int row, int column) const {
   return &*found;
 }
 
-TXLSCellRef& TXLSCellHeap::GetOrCreate(int row, int column, std::uint32_t xf, bool& created) {
+TXLSCellRef& TXLSCellHeap::GetOrCreate(int row, int column, bool& created) {
   auto& block = blocks_[static_cast<std::size_t>(row >> 8)];
   if (!block) block = std::make_unique<RowBlock>();
   auto& cells = block->rows[static_cast<std::size_t>(row & 0xFF)];
+  if (cells.empty()) {
+    // Rows are mostly filled one after another, each as wide as the one
+    // before: a new row's array is made that wide at once instead of
+    // growing cell by cell.
+    if (lastStartedRow_ >= 0 && lastStartedRow_ != row) cells.reserve(Row(lastStartedRow_).size());
+    lastStartedRow_ = row;
+  }
   // Files list a row's cells left to right: a new cell goes at the end.
   auto found = cells.empty() || cells.back().column < column
                    ? cells.end()
@@ -39,7 +46,6 @@ TXLSCellRef& TXLSCellHeap::GetOrCreate(int row, int column, std::uint32_t xf, bo
   TXLSCellRef cell;
   cell.row = static_cast<std::uint16_t>(row);
   cell.column = static_cast<std::uint8_t>(column);
-  cell.xf = xf;
   found = cells.insert(found, std::move(cell));
   if (count_ == 0) {
     firstRow_ = lastRow_ = row;
@@ -72,6 +78,7 @@ void TXLSCellHeap::Clear() {
   for (auto& block : blocks_) block.reset();
   count_ = 0;
   firstRow_ = lastRow_ = firstColumn_ = lastColumn_ = 0;
+  lastStartedRow_ = -1;
 }
 
 }  // namespace xls

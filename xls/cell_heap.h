@@ -47,9 +47,9 @@ class TXLSCellHeap {
 
   TXLSCellRef* Find(int row, int column);
   const TXLSCellRef* Find(int row, int column) const;
-  // The cell at the position, created blank with `xf` when missing; `created`
-  // tells which.
-  TXLSCellRef& GetOrCreate(int row, int column, std::uint32_t xf, bool& created);
+  // The cell at the position, created blank (format 0) when missing;
+  // `created` tells which.
+  TXLSCellRef& GetOrCreate(int row, int column, bool& created);
 
   // The cells of a row in column order (empty when the row has none).
   const std::vector<TXLSCellRef>& Row(int row) const;
@@ -72,6 +72,7 @@ class TXLSCellHeap {
   std::array<std::unique_ptr<RowBlock>, 256> blocks_;
   std::size_t count_ = 0;
   int firstRow_ = 0, lastRow_ = 0, firstColumn_ = 0, lastColumn_ = 0;
+  int lastStartedRow_ = -1;  // the row whose first cell was created last
 };
 
 }  // namespace xls

@@ -39,6 +39,13 @@ std::u16string TXLSNumFormatList::Format(std::uint16_t index) const {
   return {};
 }
 
+bool TXLSNumFormatList::IsDateFormat(std::uint16_t index) const {
+  // Asked for every number read, so the text is looked at where it is.
+  const auto found = own_.find(index);
+  if (found != own_.end()) return IsDateFormatText(found->second);
+  return index < kBuiltIn.size() && IsDateFormatText(kBuiltIn[index]);
+}
+
 void TXLSNumFormatList::Set(std::uint16_t index, std::u16string text) { own_[index] = std::move(text); }
 
 std::uint16_t TXLSNumFormatList::FindOrAdd(std::u16string_view text) {

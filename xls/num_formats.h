@@ -34,7 +34,7 @@ class TXLSNumFormatList {
   // A date or time format: the text, upper-cased, contains "DD", "MM", "YY",
   // "HH" or "SS".
   static bool IsDateFormatText(std::u16string_view text);
-  bool IsDateFormat(std::uint16_t index) const { return IsDateFormatText(Format(index)); }
+  bool IsDateFormat(std::uint16_t index) const;  // IsDateFormatText(Format(index)), without a copy
 
  private:
   std::map<std::uint16_t, std::u16string> own_;

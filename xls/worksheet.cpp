@@ -37,12 +37,13 @@ std::uint32_t IXLSWorksheet::EffectiveXF(int row, int column) const {
 }
 
 TXLSCellRef& IXLSWorksheet::GetOrCreateCell(int row, int column) {
-  if (TXLSCellRef* cell = heap_.Find(row, column)) return *cell;
-  const std::uint32_t xf = PositionXF(row, column);
   bool created = false;
-  TXLSCellRef& cell = heap_.GetOrCreate(row, column, xf, created);
-  workbook_.XFList().AddUse(xf);
-  rows_.NoteCell(row, column);
+  TXLSCellRef& cell = heap_.GetOrCreate(row, column, created);  // one search: files create a cell per value
+  if (created) {
+    cell.xf = PositionXF(row, column);
+    workbook_.XFList().AddUse(cell.xf);
+    rows_.NoteCell(row, column);
+  }
   return cell;
 }
 

@@ -54,16 +54,11 @@ int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
   if (!file) return kOpenCorrupt;  // encrypted entries, unknown compression
   XlsxXmlStream xml(handler);
   constexpr std::size_t kPiece = 1 << 16;
+  std::vector<char> buffer(kPiece);
   std::uint64_t partBytes = 0;
   int result = kOpenOk;
   for (;;) {
-    // Unpacked straight into the parser's buffer.
-    char* buffer = xml.Buffer(kPiece);
-    if (!buffer) {
-      result = kOpenCorrupt;  // no memory for the next piece
-      break;
-    }
-    const zip_int64_t got = zip_fread(file, buffer, kPiece);
+    const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
     if (got < 0) {
       result = kOpenCorrupt;  // damaged deflate data or a checksum that does not match
       break;
@@ -74,7 +69,7 @@ int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
       result = kOpenTooLarge;
       break;
     }
-    if (!xml.FeedBuffer(static_cast<std::size_t>(got), got == 0)) {
+    if (!xml.Feed(buffer.data(), static_cast<std::size_t>(got), got == 0)) {
       result = xml.status() == XlsxXmlStream::Status::TooDeep ? kOpenTooDeep : kOpenCorrupt;
       break;
     }

@@ -87,7 +87,11 @@ void XlsxRichTextCollector::End(std::string_view name) {
 void XlsxRichTextCollector::TakeInto(std::u16string& out) {
   const bool ascii = std::all_of(utf8_.begin(), utf8_.end(), [](char c) { return (c & 0x80) == 0; });
   if (ascii) {
-    out.append(utf8_.begin(), utf8_.end());
+    // Widened in place: append(first, last) across character types builds a
+    // temporary string first.
+    const std::size_t at = out.size();
+    out.resize(at + utf8_.size());
+    std::copy(utf8_.begin(), utf8_.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
   } else {
     out += platform::Utf8ToUtf16(utf8_);
   }

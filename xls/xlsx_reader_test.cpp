@@ -151,7 +151,9 @@ TEST(XlsxReader, DamagedAndHostilePackagesEndInAClearResult) {
     const fs::path file = Fixture(c.file);
     const auto before = fs::file_size(file);
     TXLSWorkbook book;
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(book.Open(file.string()), c.expected);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // the XML parser's own messages stay unprinted
     EXPECT_EQ(fs::file_size(file), before);
     EXPECT_NE(OpenResultReason(c.expected, file).find("damaged"), std::string::npos);
   }
@@ -170,12 +172,11 @@ TEST(XlsxReader, EncryptedPackageIsReportedAsEncrypted) {
   EXPECT_EQ(OpenResultReason(kOpenEncryptedPackage, "x.xlsx"), "encrypted with a password");
 }
 
-// A copy of openpyxl_list.xlsx whose first sheet holds `sheetData`, made by
-// python's zipfile.
-fs::path WithSheetData(const fs::path& folder, const std::string& sheetData) {
+// A copy of openpyxl_list.xlsx whose first sheet part is `part` (bytes as
+// they stand), made by python's zipfile.
+fs::path WithSheetPart(const fs::path& folder, const std::string& part) {
   const fs::path xml = folder / "sheet.xml", out = folder / "lista.xlsx";
-  std::ofstream(xml) << R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)"
-                     << sheetData << "</sheetData></worksheet>";
+  std::ofstream(xml, std::ios::binary) << part;
   const auto made = testing::RunCommand(
       std::string(TALVANE_PYTHON) + " -c \"import sys, zipfile\n"
       "src = zipfile.ZipFile(sys.argv[1]); out = zipfile.ZipFile(sys.argv[3], 'w', zipfile.ZIP_DEFLATED)\n"
@@ -184,6 +185,46 @@ fs::path WithSheetData(const fs::path& folder, const std::string& sheetData) {
       "out.close()\" '" + Fixture("openpyxl_list.xlsx").string() + "' '" + xml.string() + "' '" + out.string() + "'");
   EXPECT_EQ(made.status, 0) << made.output;
   return out;
+}
+
+// A copy of openpyxl_list.xlsx whose first sheet holds `sheetData`.
+fs::path WithSheetData(const fs::path& folder, const std::string& sheetData) {
+  return WithSheetPart(folder, R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
+                                   sheetData + "</sheetData></worksheet>");
+}
+
+// The forms XML gives the same text: references to characters and the
+// predefined entities, CDATA sections, spaces kept by xml:space, names with
+// a namespace prefix, a byte-order mark, UTF-16.
+TEST(XlsxReader, EveryFormOfTheSameXmlReadsAlike) {
+  const std::string sheetData =
+      R"(<row r="1"><c r="A1" t="inlineStr"><is><t>A&amp;B &#x105;&#261; &lt;1&gt;</t></is></c>)"
+      R"(<c r="B1" t="inlineStr"><is><t><![CDATA[600 & <700>]]></t></is></c>)"
+      R"(<c r="C1" t="inlineStr"><is><t xml:space="preserve">  </t></is></c></row>)"
+      R"(<x:row xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" r="2">)"
+      R"(<x:c r="A2"><x:v>600123456</x:v></x:c></x:row>)";
+  const std::string utf8 = R"(<?xml version="1.0" encoding="UTF-8"?>)"
+                           R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
+                           sheetData + "</sheetData></worksheet>";
+  std::string utf16 = "\xFF\xFE";  // little-endian, as Windows programs write it
+  for (const char16_t unit : platform::Utf8ToUtf16(std::string(utf8).replace(utf8.find("UTF-8"), 5, "UTF-16"))) {
+    utf16 += static_cast<char>(unit & 0xFF);
+    utf16 += static_cast<char>(unit >> 8);
+  }
+  const struct {
+    const char* form;
+    std::string part;
+  } forms[] = {{"UTF-8", utf8}, {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8}, {"UTF-16", utf16}};
+  for (const auto& form : forms) {
+    SCOPED_TRACE(form.form);
+    const testing::TestFolder folder;
+    TXLSWorkbook book;
+    ASSERT_EQ(book.Open(WithSheetPart(folder.Path(), form.part).string()), kOpenOk);
+    EXPECT_EQ(CellText(book, 1, 1), "text:A&B ąą <1>");
+    EXPECT_EQ(CellText(book, 1, 2), "text:600 & <700>");
+    EXPECT_EQ(CellText(book, 1, 3), "text:  ");
+    EXPECT_EQ(CellText(book, 2, 1), "600123456");
+  }
 }
 
 // Texts a cell carries itself (inline strings, text results of formulas)
@@ -249,7 +290,8 @@ TEST(XlsxReader, CellReferencesDatesAndPartNames) {
     int row, column;
   } references[] = {{"A1", true, 0, 0},   {"IV65536", true, 65535, 255}, {"AA10", true, 9, 26},
                     {"XFD1048576", true, 1048575, 16383}, {"a1", false, 0, 0}, {"A", false, 0, 0},
-                    {"1", false, 0, 0},  {"A0", false, 0, 0}, {"A1x", false, 0, 0}, {"", false, 0, 0}};
+                    {"1", false, 0, 0},  {"A0", false, 0, 0}, {"A1x", false, 0, 0}, {"", false, 0, 0},
+                    {"A-1", false, 0, 0}, {"A 1", false, 0, 0}, {"B+2", false, 0, 0}};
   for (const Reference& r : references) {
     int row = -5, column = -5;
     EXPECT_EQ(ParseCellReference(r.text, row, column), r.ok) << r.text;

@@ -17,12 +17,18 @@ namespace {
 
 constexpr double kDays1904 = 1462;  // day count of 1 January 1904 in the 1900 system
 
+// A count or index as a sheet part writes it: decimal digits only, to the
+// end of the text; nullopt for anything else. Read by hand because it runs
+// several times for every cell.
+constexpr long kLargestIndex = 1L << 40;  // far past any row, style or string index
+
 std::optional<long> ToLong(const char* text) {
-  if (!text) return std::nullopt;
+  if (!text || !*text) return std::nullopt;
   long value = 0;
-  const std::string_view view(text);
-  const auto [next, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-  if (error != std::errc() || next != view.data() + view.size()) return std::nullopt;
+  for (; *text; ++text) {
+    if (*text < '0' || *text > '9' || value > kLargestIndex) return std::nullopt;
+    value = value * 10 + (*text - '0');
+  }
   return value;
 }
 
@@ -195,10 +201,13 @@ bool ParseCellReference(std::string_view text, int& row, int& column) {
   std::size_t i = 0;
   long col = 0;
   while (i < text.size() && text[i] >= 'A' && text[i] <= 'Z' && col <= 1 << 20) col = col * 26 + (text[i++] - 'A' + 1);
-  if (i == 0 || i == text.size()) return false;
+  if (i == 0 || i == text.size() || col > 1 << 20) return false;
   long r = 0;
-  const auto [next, error] = std::from_chars(text.data() + i, text.data() + text.size(), r);
-  if (error != std::errc() || next != text.data() + text.size() || r < 1 || col > 1 << 20) return false;
+  for (; i < text.size(); ++i) {  // by hand, as ToLong: every cell has a reference
+    if (text[i] < '0' || text[i] > '9') return false;
+    if (r <= kLargestIndex) r = r * 10 + (text[i] - '0');
+  }
+  if (r < 1) return false;
   row = static_cast<int>(r > (1L << 24) ? (1L << 24) : r) - 1;
   column = static_cast<int>(col) - 1;
   return true;

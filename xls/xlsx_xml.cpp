@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 namespace xls {
@@ -36,76 +37,89 @@ const char* XmlAttribute(const char** attributes, std::string_view name) {
   return nullptr;
 }
 
-XlsxXmlStream::XlsxXmlStream(XlsxXmlHandler& handler) : handler_(handler), parser_(XML_ParserCreate(nullptr)) {
-  if (!parser_) throw std::bad_alloc();
-  XML_SetUserData(parser_, this);
-  XML_SetElementHandler(parser_, &XlsxXmlStream::OnStart, &XlsxXmlStream::OnEnd);
-  XML_SetCharacterDataHandler(parser_, &XlsxXmlStream::OnText);
-  XML_SetStartDoctypeDeclHandler(parser_, &XlsxXmlStream::OnDoctype);
+namespace {
+
+// libxml2 sets up its global tables once per process; the first parser of
+// a process may be made on any thread.
+void InitialiseParserOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { xmlInitParser(); });
 }
 
-XlsxXmlStream::~XlsxXmlStream() { XML_ParserFree(parser_); }
+}  // namespace
+
+XlsxXmlStream::XlsxXmlStream(XlsxXmlHandler& handler) : handler_(handler) {
+  InitialiseParserOnce();
+  // SAX1 events: names as written, attributes as name/value pairs ended by
+  // nullptr, no namespace bookkeeping the parts never need.
+  events_.startElement = &XlsxXmlStream::OnStart;
+  events_.endElement = &XlsxXmlStream::OnEnd;
+  events_.characters = &XlsxXmlStream::OnText;
+  events_.ignorableWhitespace = &XlsxXmlStream::OnText;  // spaces of <t xml:space="preserve"> are text
+  events_.cdataBlock = &XlsxXmlStream::OnText;
+  events_.internalSubset = &XlsxXmlStream::OnDoctype;
+  events_.externalSubset = &XlsxXmlStream::OnDoctype;
+  events_.warning = &XlsxXmlStream::OnMessage;
+  events_.error = &XlsxXmlStream::OnMessage;
+  events_.fatalError = &XlsxXmlStream::OnMessage;
+  parser_ = xmlCreatePushParserCtxt(&events_, this, nullptr, 0, nullptr);
+  if (!parser_) throw std::bad_alloc();
+  // No entities substituted, no DTD loaded, nothing fetched, no messages.
+  xmlCtxtUseOptions(parser_, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+}
+
+XlsxXmlStream::~XlsxXmlStream() { xmlFreeParserCtxt(parser_); }
 
 bool XlsxXmlStream::Feed(const char* data, std::size_t size, bool last) {
   if (status_ != Status::Ok) return false;
-  // expat takes an int length: large pieces go in slices.
+  // libxml2 takes an int length: large pieces go in slices.
   constexpr std::size_t kSlice = 1 << 20;
   do {
     const std::size_t piece = size < kSlice ? size : kSlice;
     const bool final = last && piece == size;
-    if (XML_Parse(parser_, data, static_cast<int>(piece), final ? 1 : 0) != XML_STATUS_OK) {
-      if (status_ == Status::Ok) status_ = Status::Malformed;
+    const int error = xmlParseChunk(parser_, data, static_cast<int>(piece), final ? 1 : 0);
+    if (status_ != Status::Ok) return false;
+    if (error != 0 || !parser_->wellFormed) {
+      status_ = Status::Malformed;
       return false;
     }
     data += piece;
     size -= piece;
   } while (size > 0);
-  return status_ == Status::Ok;
-}
-
-char* XlsxXmlStream::Buffer(std::size_t size) {
-  if (status_ != Status::Ok || size > static_cast<std::size_t>(INT_MAX)) return nullptr;
-  return static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(size)));
-}
-
-bool XlsxXmlStream::FeedBuffer(std::size_t size, bool last) {
-  if (status_ != Status::Ok) return false;
-  if (XML_ParseBuffer(parser_, static_cast<int>(size), last ? 1 : 0) != XML_STATUS_OK) {
-    if (status_ == Status::Ok) status_ = Status::Malformed;
-    return false;
-  }
-  return status_ == Status::Ok;
+  return true;
 }
 
 void XlsxXmlStream::Stop(Status why) {
   if (status_ == Status::Ok) status_ = why;
-  XML_StopParser(parser_, XML_FALSE);
+  xmlStopParser(parser_);
 }
 
-void XlsxXmlStream::OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
-  auto& stream = *static_cast<XlsxXmlStream*>(self);
+XlsxXmlStream& XlsxXmlStream::Of(void* context) { return *static_cast<XlsxXmlStream*>(context); }
+
+void XlsxXmlStream::OnStart(void* self, const xmlChar* name, const xmlChar** attributes) {
+  XlsxXmlStream& stream = Of(self);
   if (stream.status_ != Status::Ok) return;
   if (++stream.depth_ > kMaxXmlDepth) return stream.Stop(Status::TooDeep);
-  stream.handler_.Start(XmlLocalName(name), attributes);
+  stream.handler_.Start(XmlLocalName(reinterpret_cast<const char*>(name)), reinterpret_cast<const char**>(attributes));
 }
 
-void XlsxXmlStream::OnEnd(void* self, const XML_Char* name) {
-  auto& stream = *static_cast<XlsxXmlStream*>(self);
+void XlsxXmlStream::OnEnd(void* self, const xmlChar* name) {
+  XlsxXmlStream& stream = Of(self);
   if (stream.status_ != Status::Ok) return;
   --stream.depth_;
-  stream.handler_.End(XmlLocalName(name));
+  stream.handler_.End(XmlLocalName(reinterpret_cast<const char*>(name)));
 }
 
-void XlsxXmlStream::OnText(void* self, const XML_Char* text, int length) {
-  auto& stream = *static_cast<XlsxXmlStream*>(self);
+void XlsxXmlStream::OnText(void* self, const xmlChar* text, int length) {
+  XlsxXmlStream& stream = Of(self);
   if (stream.status_ != Status::Ok || length <= 0) return;
-  stream.handler_.Text(std::string_view(text, static_cast<std::size_t>(length)));
+  stream.handler_.Text(std::string_view(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length)));
 }
 
-void XlsxXmlStream::OnDoctype(void* self, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+void XlsxXmlStream::OnDoctype(void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
   // The parts of a workbook never declare a document type; one that does is
   // after entity expansion.
-  static_cast<XlsxXmlStream*>(self)->Stop(Status::TooDeep);
+  Of(self).Stop(Status::TooDeep);
 }
 
 }  // namespace xls
