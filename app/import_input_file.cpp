@@ -97,6 +97,12 @@ bool OpenInputWorkbook(TInputWorkbook& input, AnsiString& reason) {
     reason = Ansi("skoroszyt nie zawiera żadnego arkusza");
     return false;
   }
+  // A list longer than a sheet: importing its first 65,536 rows would leave
+  // the rest of the customers out without a word.
+  if (input.sheet->RowsLeftOut()) {
+    reason = Ansi("lista ma więcej niż 65536 wierszy, a arkusz mieści najwyżej tyle; podziel ją na mniejsze pliki");
+    return false;
+  }
   return true;
 }
 

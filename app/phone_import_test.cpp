@@ -268,6 +268,13 @@ std::string EncryptedXlsxBytes() {
   return std::string(bytes.begin(), bytes.end());
 }
 
+// A text list of `count` numbers, one a line.
+std::string LinesOfNumbers(int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) lines += std::to_string(600000000 + i) + "\n";
+  return lines;
+}
+
 TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
   ImportAList();
   const fs::path reader = fs::path(TALVANE_SOURCE_DIR) / "xls" / "testdata" / "reader";
@@ -290,6 +297,9 @@ TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
       {"urwany.xls", damaged.substr(0, 300), "plik XLS jest uszkodzony"},  // cut inside its header
       {"haslo.xls", FileBytes(reader / "rc4_user_password.xls"), "hasłem"},
       {"obraz.xls", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "to nie jest arkusz"},
+      // Longer than a sheet: the customers past row 65,536 are not dropped unseen.
+      {"dluga.xlsx", FileBytes(xlsx / "rows_past_the_sheet.xlsx"), "więcej niż 65536 wierszy"},
+      {"dluga.csv", LinesOfNumbers(xls::kRowCount + 1), "więcej niż 65536 wierszy"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -298,7 +308,7 @@ TEST_F(ImportFault, AFileThatCannotBeReadIsLeftAsItWasAndChangesNothing) {
     std::ofstream(file, std::ios::binary) << c.bytes;
     Import(file);
     ExpectNothingChanged(file, c.bytes);
-    if (file.extension() == ".xlsx") {
+    if (file.extension() != ".xls") {  // no marked copy either
       EXPECT_FALSE(fs::exists(fs::path(file).replace_extension(".xls")));
     }
     EXPECT_NE(env.dialogs.Texts()[0].find(Ansi(c.reason)), std::string::npos) << env.dialogs.Texts()[0];

@@ -159,8 +159,9 @@ int ReadTextList(TXLSWorkbook& book, std::span<const std::uint8_t> bytes) {
   std::size_t at = 0;
   for (int row = 0; at < text.size(); ++row) {
     const std::u16string field = FirstField(text, at, separator);
-    if (row >= kRowCount) {
-      book.NoteSaveLoss(kLossUnreadRecords);  // lines past the sheet's last row
+    if (row >= kRowCount) {  // past the sheet's last row: only blank lines may follow
+      if (field.empty()) continue;
+      sheet.NoteRowsLeftOut();
       break;
     }
     if (!field.empty()) sheet.SetCellText(sheet.GetOrCreateCell(row, 0), field);

@@ -62,6 +62,29 @@ TEST(TextList, FirstFieldOfEachLineIntoColumnA) {
   }
 }
 
+// A sheet holds 65,536 rows: a longer list is read up to there and the sheet
+// says that values were left out; blank lines past the end are no loss.
+TEST(TextList, ValuesPastTheSheetsLastRowAreNotedAsLeftOut) {
+  std::string full;
+  for (int row = 0; row < kRowCount; ++row) full += std::to_string(600000000 + row) + ";x\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool leftOut;
+  } cases[] = {{"exactly a sheet", full, false},
+               {"a sheet and blank lines", full + "\n;\r\n\n", false},
+               {"one number more", full + "700000000\n", true},
+               {"a number after blank lines", full + "\n\n700000000", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TXLSWorkbook book;
+    ASSERT_EQ(ReadTextList(book, Bytes(c.bytes)), kOpenOk);
+    const IXLSWorksheet& sheet = *book.Worksheets().Entries(1);
+    EXPECT_EQ(sheet.RowsLeftOut(), c.leftOut);
+    EXPECT_EQ(sheet.CellHeap().CellCount(), static_cast<std::size_t>(kRowCount));
+  }
+}
+
 TEST(TextList, EncodingAndSeparatorDetection) {
   EXPECT_TRUE(IsValidUtf8("plain ascii"));
   EXPECT_TRUE(IsValidUtf8("\xC5\x81\xF0\x9F\x98\x80"));

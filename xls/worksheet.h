@@ -48,6 +48,10 @@ class IXLSWorksheet {
   void SetType(SheetType type) { type_ = type; }
   SheetVisibility Visibility() const { return visibility_; }
   void SetVisibility(SheetVisibility visibility) { visibility_ = visibility; }
+  // The file read held values in rows past the sheet's last (65,536th) row
+  // (an .xlsx sheet or a text list can be longer): they were left out.
+  bool RowsLeftOut() const { return rowsLeftOut_; }
+  void NoteRowsLeftOut() { rowsLeftOut_ = true; }
 
   TXLSCellHeap& CellHeap() { return heap_; }
   const TXLSCellHeap& CellHeap() const { return heap_; }
@@ -93,6 +97,7 @@ class IXLSWorksheet {
   std::u16string name_;
   SheetType type_ = SheetType::Worksheet;
   SheetVisibility visibility_ = SheetVisibility::Visible;
+  bool rowsLeftOut_ = false;
   TXLSCellHeap heap_;
   TXLSColumnInfoList columns_;
   TXLSRowInfoList rows_;

@@ -50,6 +50,7 @@ class XlsxRichTextCollector {
   std::u16string Take();
   // The same, appended to `out` (no string of its own for each cell).
   void TakeInto(std::u16string& out);
+  bool Empty() const { return utf8_.empty(); }
   // A fresh start, dropping what was collected.
   void Clear() {
     utf8_.clear();

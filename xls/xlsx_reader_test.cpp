@@ -159,6 +159,21 @@ TEST(XlsxReader, DamagedAndHostilePackagesEndInAClearResult) {
   }
 }
 
+// A sheet holds 65,536 rows: a value further down is left out, and the sheet
+// says so; a formatted blank cell down there (spreadsheets write them) is no
+// loss.
+TEST(XlsxReader, ValuesPastTheSheetsLastRowAreNotedAsLeftOut) {
+  for (const auto& [file, leftOut] : {std::pair{"rows_past_the_sheet.xlsx", true},
+                                      std::pair{"blank_rows_past_the_sheet.xlsx", false},
+                                      std::pair{"openpyxl_list.xlsx", false}}) {
+    SCOPED_TRACE(file);
+    TXLSWorkbook book;
+    ASSERT_EQ(book.Open(Fixture(file).string()), kOpenOk);
+    EXPECT_EQ(book.Worksheets().Entries(1)->RowsLeftOut(), leftOut);
+    EXPECT_EQ(CellText(book, 1), "600123456");  // what the sheet holds is read all the same
+  }
+}
+
 // A password-protected .xlsx is a compound file with the encrypted package
 // inside: a password result, not "not a spreadsheet".
 TEST(XlsxReader, EncryptedPackageIsReportedAsEncrypted) {

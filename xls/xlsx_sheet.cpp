@@ -122,6 +122,7 @@ class SheetHandler : public XlsxXmlHandler {
 
   void EndCell() {
     inCell_ = inValue_ = inInline_ = false;
+    if (cellRow_ >= kRowCount && (!value_.empty() || !inline_.Empty())) sheet_.NoteRowsLeftOut();
     if (cellRow_ < 0 || cellRow_ >= kRowCount || column_ < 0 || column_ >= kColumnCount) return;
     TXLSCellRef& cell = sheet_.GetOrCreateCell(cellRow_, column_);
     sheet_.ClearCellContent(cell);

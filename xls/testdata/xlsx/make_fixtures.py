@@ -162,6 +162,18 @@ def hostile():
             lambda n, d: d.replace(b"</sheetData>", b"</sheetDat>") if n == sheet else d)
 
 
+def rows_past_the_sheet():
+    """A list with a value in row 70,000, past the 65,536 rows a sheet holds,
+    and one whose only cell down there is a formatted blank."""
+    sheet = "xl/worksheets/sheet1.xml"
+    rewrite("openpyxl_list.xlsx", "rows_past_the_sheet.xlsx",
+            lambda n, d: d.replace(b"</sheetData>", b'<row r="70000"><c r="A70000"><v>600170000</v></c></row>'
+                                   b"</sheetData>") if n == sheet else d)
+    rewrite("openpyxl_list.xlsx", "blank_rows_past_the_sheet.xlsx",
+            lambda n, d: d.replace(b"</sheetData>", b'<row r="1048576"><c r="A1048576" s="0"/></row>'
+                                   b"</sheetData>") if n == sheet else d)
+
+
 if __name__ == "__main__":
     openpyxl_list()
     openpyxl_empty_first_row()
@@ -171,3 +183,4 @@ if __name__ == "__main__":
     libreoffice_list()
     xls_pairs()
     hostile()
+    rows_past_the_sheet()
