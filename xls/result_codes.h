@@ -38,10 +38,10 @@ inline constexpr int kFilePassPasswordTooLong = -1004;  // the password given is
 inline constexpr int kFilePassWrongPassword = -1005;    // the password given does not open it
 // A password-protected .xlsx: a compound file holding an encrypted package.
 inline constexpr int kOpenEncryptedPackage = -1006;
-// .xlsx workbooks (zip packages of XML parts).
-inline constexpr int kOpenTooLarge = -10;     // a part unpacks past the reader's limit (a zip bomb)
+// .xlsx workbooks (zip packages of XML entries).
+inline constexpr int kOpenTooLarge = -10;     // an entry unpacks past the reader's limit (a zip bomb)
 inline constexpr int kOpenTooDeep = -11;      // XML nested past the reader's limit, or a document type declaration
-inline constexpr int kOpenEntryMissing = -12;  // the workbook or a sheet part named by it is not in the package
+inline constexpr int kOpenEntryMissing = -12;  // the workbook or a sheet entry named by it is not in the package
 
 // SaveAs.
 inline constexpr int kSaveOk = 1;

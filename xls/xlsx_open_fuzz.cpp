@@ -1,7 +1,7 @@
 // Fuzzes the .xlsx reader. Input that starts as a zip file is opened as it
-// is; any other input is the XML of one part (chosen by its first byte:
-// the sheet, the shared strings, the styles or the workbook part) packed with
-// plain versions of the other parts, so that the mutations reach the XML
+// is; any other input is the XML of one entry (chosen by its first byte:
+// the sheet, the shared strings, the styles or the workbook entry) packed with
+// plain versions of the other entries, so that the mutations reach the XML
 // rather than dying on the zip checksums. Every cell read is read back.
 
 #include <zip.h>
@@ -48,7 +48,7 @@ std::vector<Entry> PlainEntries() {
   };
 }
 
-std::vector<std::uint8_t> Pack(const std::vector<Entry>& parts) {
+std::vector<std::uint8_t> Pack(const std::vector<Entry>& entries) {
   std::vector<std::uint8_t> out;
   zip_error_t error;
   zip_error_init(&error);
@@ -58,9 +58,9 @@ std::vector<std::uint8_t> Pack(const std::vector<Entry>& parts) {
   zip_source_keep(memory);
   zip_t* archive = zip_open_from_source(memory, ZIP_TRUNCATE, nullptr);
   if (archive) {
-    for (const Entry& part : parts) {
-      zip_source_t* data = zip_source_buffer(archive, part.xml.data(), part.xml.size(), 0);
-      const zip_int64_t index = data ? zip_file_add(archive, part.name, data, ZIP_FL_OVERWRITE) : -1;
+    for (const Entry& entry : entries) {
+      zip_source_t* data = zip_source_buffer(archive, entry.xml.data(), entry.xml.size(), 0);
+      const zip_int64_t index = data ? zip_file_add(archive, entry.name, data, ZIP_FL_OVERWRITE) : -1;
       if (index >= 0) zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
     }
     zip_close(archive);
@@ -87,10 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     book.OpenBytes({data, size});
   } else if (size > 0) {
     static const std::vector<Entry> plain = PlainEntries();
-    static constexpr std::size_t kFuzzedParts[] = {2, 3, 4, 5};
-    std::vector<Entry> parts = plain;
-    parts[kFuzzedParts[data[0] % 4]].xml.assign(reinterpret_cast<const char*>(data + 1), size - 1);
-    book.OpenBytes(Pack(parts));
+    static constexpr std::size_t kFuzzedEntries[] = {2, 3, 4, 5};
+    std::vector<Entry> entries = plain;
+    entries[kFuzzedEntries[data[0] % 4]].xml.assign(reinterpret_cast<const char*>(data + 1), size - 1);
+    book.OpenBytes(Pack(entries));
   }
   xls::ReadEveryCell(book);
   return 0;

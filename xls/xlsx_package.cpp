@@ -34,28 +34,28 @@ int XlsxPackage::Open(std::span<const std::uint8_t> bytes) {
   return kOpenOk;
 }
 
-std::int64_t XlsxPackage::Locate(std::string_view part) const {
+std::int64_t XlsxPackage::Locate(std::string_view entry) const {
   if (!archive_) return -1;
   // Entry names compare without regard to case.
-  return zip_name_locate(archive_, std::string(part).c_str(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
+  return zip_name_locate(archive_, std::string(entry).c_str(), ZIP_FL_NOCASE | ZIP_FL_ENC_GUESS);
 }
 
-bool XlsxPackage::Has(std::string_view part) const { return Locate(part) >= 0; }
+bool XlsxPackage::Has(std::string_view entry) const { return Locate(entry) >= 0; }
 
-int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
-  const std::int64_t index = Locate(part);
+int XlsxPackage::ReadEntry(std::string_view entry, XlsxXmlHandler& handler) {
+  const std::int64_t index = Locate(entry);
   if (index < 0) return kOpenEntryMissing;
   zip_stat_t stat;
   zip_stat_init(&stat);
   if (zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) != 0) return kOpenCorrupt;
-  if ((stat.valid & ZIP_STAT_SIZE) && (stat.size > kMaxPartBytes || unpacked_ + stat.size > kMaxPackageBytes))
+  if ((stat.valid & ZIP_STAT_SIZE) && (stat.size > kMaxEntryBytes || unpacked_ + stat.size > kMaxPackageBytes))
     return kOpenTooLarge;
   zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
   if (!file) return kOpenCorrupt;  // encrypted entries, unknown compression
   XlsxXmlStream xml(handler);
   constexpr std::size_t kPiece = 1 << 16;
   std::vector<char> buffer(kPiece);
-  std::uint64_t partBytes = 0;
+  std::uint64_t entryBytes = 0;
   int result = kOpenOk;
   for (;;) {
     const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
@@ -63,9 +63,9 @@ int XlsxPackage::ReadPart(std::string_view part, XlsxXmlHandler& handler) {
       result = kOpenCorrupt;  // damaged deflate data or a checksum that does not match
       break;
     }
-    partBytes += static_cast<std::uint64_t>(got);
+    entryBytes += static_cast<std::uint64_t>(got);
     unpacked_ += static_cast<std::uint64_t>(got);
-    if (partBytes > kMaxPartBytes || unpacked_ > kMaxPackageBytes) {
+    if (entryBytes > kMaxEntryBytes || unpacked_ > kMaxPackageBytes) {
       result = kOpenTooLarge;
       break;
     }
@@ -107,10 +107,10 @@ std::string ResolveEntryName(std::string_view source, std::string_view target) {
   return name;
 }
 
-std::string RelationshipsEntryOf(std::string_view part) {
-  const std::size_t slash = part.rfind('/');
-  const std::string_view folder = slash == std::string_view::npos ? std::string_view() : part.substr(0, slash + 1);
-  const std::string_view file = slash == std::string_view::npos ? part : part.substr(slash + 1);
+std::string RelationshipsEntryOf(std::string_view entry) {
+  const std::size_t slash = entry.rfind('/');
+  const std::string_view folder = slash == std::string_view::npos ? std::string_view() : entry.substr(0, slash + 1);
+  const std::string_view file = slash == std::string_view::npos ? entry : entry.substr(slash + 1);
   return std::string(folder) + "_rels/" + std::string(file) + ".rels";
 }
 

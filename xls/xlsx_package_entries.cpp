@@ -106,11 +106,11 @@ std::u16string XlsxRichTextCollector::Take() {
   return text;
 }
 
-int ReadRelationships(XlsxPackage& package, std::string_view part, std::vector<XlsxRelationship>& out) {
-  const std::string rels = RelationshipsEntryOf(part);
+int ReadRelationships(XlsxPackage& package, std::string_view entry, std::vector<XlsxRelationship>& out) {
+  const std::string rels = RelationshipsEntryOf(entry);
   if (!package.Has(rels)) return kOpenOk;
-  RelationshipsHandler handler(part, out);
-  return package.ReadPart(rels, handler);
+  RelationshipsHandler handler(entry, out);
+  return package.ReadEntry(rels, handler);
 }
 
 const XlsxRelationship* FindRelationshipByType(const std::vector<XlsxRelationship>& list, std::string_view typeSuffix) {
@@ -127,15 +127,15 @@ const XlsxRelationship* FindRelationshipById(const std::vector<XlsxRelationship>
   return nullptr;
 }
 
-int ReadWorkbookPart(XlsxPackage& package, std::string_view part, std::vector<XlsxSheetEntry>& sheets,
+int ReadWorkbookEntry(XlsxPackage& package, std::string_view entry, std::vector<XlsxSheetEntry>& sheets,
                      bool& date1904) {
   WorkbookHandler handler(sheets, date1904);
-  return package.ReadPart(part, handler);
+  return package.ReadEntry(entry, handler);
 }
 
-int ReadSharedStringsEntry(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out) {
+int ReadSharedStringsEntry(XlsxPackage& package, std::string_view entry, std::vector<std::u16string>& out) {
   SharedStringsHandler handler(out);
-  return package.ReadPart(part, handler);
+  return package.ReadEntry(entry, handler);
 }
 
 }  // namespace xls

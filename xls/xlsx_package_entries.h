@@ -1,6 +1,6 @@
 #pragma once
-// The parts of an .xlsx package around the sheets: relationships, the
-// workbook part with its list of sheets, and the shared strings.
+// The entries of an .xlsx package around the sheets: relationships, the
+// workbook entry with its list of sheets, and the shared strings.
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@ namespace xls {
 struct XlsxRelationship {
   std::string id;
   std::string type;    // the relationship type URI
-  std::string target;  // resolved part name (external targets stay as written)
+  std::string target;  // resolved entry name (external targets stay as written)
   bool external = false;
 };
 
@@ -22,20 +22,20 @@ struct XlsxSheetEntry {
   bool hidden = false;
 };
 
-// The relationships of `part`; a part without a relationships part has none.
-int ReadRelationships(XlsxPackage& package, std::string_view part, std::vector<XlsxRelationship>& out);
+// The relationships of `entry`; an entry without a relationships entry has none.
+int ReadRelationships(XlsxPackage& package, std::string_view entry, std::vector<XlsxRelationship>& out);
 // The first relationship whose type ends with `typeSuffix` ("/worksheet"), or nullptr.
 const XlsxRelationship* FindRelationshipByType(const std::vector<XlsxRelationship>& list, std::string_view typeSuffix);
 const XlsxRelationship* FindRelationshipById(const std::vector<XlsxRelationship>& list, std::string_view id);
 
-// The sheets of the workbook part in the workbook's own order, and whether
+// The sheets of the workbook entry in the workbook's own order, and whether
 // it counts days from 1904.
-int ReadWorkbookPart(XlsxPackage& package, std::string_view part, std::vector<XlsxSheetEntry>& sheets,
+int ReadWorkbookEntry(XlsxPackage& package, std::string_view entry, std::vector<XlsxSheetEntry>& sheets,
                      bool& date1904);
 
 // The shared strings; rich text runs become their plain text, phonetic
 // guides are left out.
-int ReadSharedStringsEntry(XlsxPackage& package, std::string_view part, std::vector<std::u16string>& out);
+int ReadSharedStringsEntry(XlsxPackage& package, std::string_view entry, std::vector<std::u16string>& out);
 
 // The text of an <is> or <si> element as it streams by: the <t> elements
 // outside phonetic runs.

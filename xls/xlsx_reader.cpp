@@ -9,13 +9,13 @@ namespace xls {
 
 namespace {
 
-// The workbook part named by the package root ("xl/workbook.xml" as a rule).
-int FindWorkbookPart(XlsxPackage& package, std::string& part) {
+// The workbook entry named by the package root ("xl/workbook.xml" as a rule).
+int FindWorkbookEntry(XlsxPackage& package, std::string& entry) {
   std::vector<XlsxRelationship> root;
   if (const int read = ReadRelationships(package, "", root); read != kOpenOk) return read;
   const XlsxRelationship* document = FindRelationshipByType(root, "/officeDocument");
   if (!document || !package.Has(document->target)) return kOpenEntryMissing;
-  part = document->target;
+  entry = document->target;
   return kOpenOk;
 }
 
@@ -42,7 +42,7 @@ int ReadSheets(XlsxPackage& package, TXLSWorkbook& book, const std::vector<XlsxS
       continue;
     }
     if (!package.Has(target->target)) return kOpenEntryMissing;
-    if (const int read = ReadSheetPart(package, target->target, *sheet, context); read != kOpenOk) return read;
+    if (const int read = ReadSheetEntry(package, target->target, *sheet, context); read != kOpenOk) return read;
   }
   return kOpenOk;
 }
@@ -52,21 +52,21 @@ int ReadSheets(XlsxPackage& package, TXLSWorkbook& book, const std::vector<XlsxS
 int ReadXlsxWorkbook(TXLSWorkbook& book, std::span<const std::uint8_t> bytes) {
   XlsxPackage package;
   if (const int opened = package.Open(bytes); opened != kOpenOk) return opened;
-  std::string workbookPart;
-  if (const int found = FindWorkbookPart(package, workbookPart); found != kOpenOk) return found;
+  std::string workbookEntry;
+  if (const int found = FindWorkbookEntry(package, workbookEntry); found != kOpenOk) return found;
 
   std::vector<XlsxRelationship> relationships;
-  if (const int read = ReadRelationships(package, workbookPart, relationships); read != kOpenOk) return read;
+  if (const int read = ReadRelationships(package, workbookEntry, relationships); read != kOpenOk) return read;
   std::vector<XlsxSheetEntry> entries;
   bool date1904 = false;
-  if (const int read = ReadWorkbookPart(package, workbookPart, entries, date1904); read != kOpenOk) return read;
+  if (const int read = ReadWorkbookEntry(package, workbookEntry, entries, date1904); read != kOpenOk) return read;
   if (entries.empty()) return kOpenEntryMissing;
   book.SetDate1904(date1904);
 
   std::vector<std::u16string> sharedStrings;
-  const std::string stringsPart = TargetOfType(relationships, "/sharedStrings");
-  if (!stringsPart.empty() && package.Has(stringsPart)) {
-    if (const int read = ReadSharedStringsEntry(package, stringsPart, sharedStrings); read != kOpenOk) return read;
+  const std::string stringsEntry = TargetOfType(relationships, "/sharedStrings");
+  if (!stringsEntry.empty() && package.Has(stringsEntry)) {
+    if (const int read = ReadSharedStringsEntry(package, stringsEntry, sharedStrings); read != kOpenOk) return read;
   }
   std::vector<std::uint32_t> cellFormats;
   const int styled = ReadStyles(package, TargetOfType(relationships, "/styles"), TargetOfType(relationships, "/theme"),

@@ -1,8 +1,8 @@
 #pragma once
-// Reading an .xlsx workbook (Office Open XML, a zip package of XML parts)
+// Reading an .xlsx workbook (Office Open XML, a zip package of XML entries)
 // into the workbook model, behind TXLSWorkbook::Open. The package's own
-// relationships lead from the root to the workbook part and from there to
-// its sheets, in the workbook's order; part names are never guessed.
+// relationships lead from the root to the workbook entry and from there to
+// its sheets, in the workbook's order; entry names are never guessed.
 //
 // Every worksheet is read with its values and the number format and fill of
 // each cell; a chart sheet becomes an empty chart sheet; macro and dialog

@@ -77,8 +77,8 @@ TEST(XlsxReader, ReadsWhatIndependentWritersWrote) {
        {"null", "600123456", "text:+48 600 123 457", "600123458", "text:60012345", "600123459", "date:45352", "12.5",
         "null"},
        {-4142, -4142, -4142, 4, 3, -4142, -4142, -4142, -4142}},
-      // The workbook's first sheet is stored in the part named sheet2.xml.
-      {"second_part_first.xlsx", "Pierwszy", {"text:600111111", "null"}, {}},
+      // The workbook's first sheet is stored in the entry named sheet2.xml.
+      {"second_entry_first.xlsx", "Pierwszy", {"text:600111111", "null"}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
@@ -95,7 +95,7 @@ TEST(XlsxReader, ReadsWhatIndependentWritersWrote) {
 }
 
 TEST(XlsxReader, SecondSheetAndOpenBytes) {
-  std::ifstream in(Fixture("second_part_first.xlsx"), std::ios::binary);
+  std::ifstream in(Fixture("second_entry_first.xlsx"), std::ios::binary);
   const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   TXLSWorkbook book;
   ASSERT_EQ(book.OpenBytes(bytes), kOpenOk);
@@ -187,11 +187,11 @@ TEST(XlsxReader, EncryptedPackageIsReportedAsEncrypted) {
   EXPECT_EQ(OpenResultReason(kOpenEncryptedPackage, "x.xlsx"), "encrypted with a password");
 }
 
-// A copy of openpyxl_list.xlsx whose first sheet part is `part` (bytes as
-// they stand), made by python's zipfile.
-fs::path WithSheetPart(const fs::path& folder, const std::string& part) {
+// A copy of openpyxl_list.xlsx whose first sheet's entry holds `xml` (bytes
+// as they stand), made by python's zipfile.
+fs::path WithSheetEntry(const fs::path& folder, const std::string& sheetXml) {
   const fs::path xml = folder / "sheet.xml", out = folder / "lista.xlsx";
-  std::ofstream(xml, std::ios::binary) << part;
+  std::ofstream(xml, std::ios::binary) << sheetXml;
   const auto made = testing::RunCommand(
       std::string(TALVANE_PYTHON) + " -c \"import sys, zipfile\n"
       "src = zipfile.ZipFile(sys.argv[1]); out = zipfile.ZipFile(sys.argv[3], 'w', zipfile.ZIP_DEFLATED)\n"
@@ -204,7 +204,7 @@ fs::path WithSheetPart(const fs::path& folder, const std::string& part) {
 
 // A copy of openpyxl_list.xlsx whose first sheet holds `sheetData`.
 fs::path WithSheetData(const fs::path& folder, const std::string& sheetData) {
-  return WithSheetPart(folder, R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
+  return WithSheetEntry(folder, R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>)" +
                                    sheetData + "</sheetData></worksheet>");
 }
 
@@ -228,13 +228,13 @@ TEST(XlsxReader, EveryFormOfTheSameXmlReadsAlike) {
   }
   const struct {
     const char* form;
-    std::string part;
+    std::string xml;
   } forms[] = {{"UTF-8", utf8}, {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + utf8}, {"UTF-16", utf16}};
   for (const auto& form : forms) {
     SCOPED_TRACE(form.form);
     const testing::TestFolder folder;
     TXLSWorkbook book;
-    ASSERT_EQ(book.Open(WithSheetPart(folder.Path(), form.part).string()), kOpenOk);
+    ASSERT_EQ(book.Open(WithSheetEntry(folder.Path(), form.xml).string()), kOpenOk);
     EXPECT_EQ(CellText(book, 1, 1), "text:A&B ąą <1>");
     EXPECT_EQ(CellText(book, 1, 2), "text:600 & <700>");
     EXPECT_EQ(CellText(book, 1, 3), "text:  ");
@@ -298,7 +298,7 @@ TEST(XlsxReader, NumbersReadTheSameInALocaleWithADecimalComma) {
   EXPECT_EQ(cells->Item(5, 1)->Value().AsDouble(), 45352);
 }
 
-TEST(XlsxReader, CellReferencesDatesAndPartNames) {
+TEST(XlsxReader, CellReferencesAndDates) {
   struct Reference {
     const char* text;
     bool ok;
@@ -327,10 +327,21 @@ TEST(XlsxReader, CellReferencesDatesAndPartNames) {
       EXPECT_DOUBLE_EQ(days, d.days) << d.text;
     }
   }
-  EXPECT_EQ(ResolveEntryName("xl/workbook.xml", "worksheets/sheet1.xml"), "xl/worksheets/sheet1.xml");
-  EXPECT_EQ(ResolveEntryName("xl/workbook.xml", "/xl/worksheets/sheet2.xml"), "xl/worksheets/sheet2.xml");
-  EXPECT_EQ(ResolveEntryName("xl/worksheets/sheet1.xml", "../sharedStrings.xml"), "xl/sharedStrings.xml");
-  EXPECT_EQ(ResolveEntryName("", "xl/workbook.xml"), "xl/workbook.xml");
+}
+
+// A relationship's target is named from the folder of the entry that names
+// it: relative, absolute from the package root, or climbing out with "..".
+TEST(XlsxReader, TargetsAreNamedFromTheEntryThatNamesThem) {
+  const struct {
+    const char* from;
+    const char* target;
+    const char* entry;
+  } targets[] = {{"xl/workbook.xml", "worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
+                 {"xl/workbook.xml", "/xl/worksheets/sheet2.xml", "xl/worksheets/sheet2.xml"},
+                 {"xl/worksheets/sheet1.xml", "../styles.xml", "xl/styles.xml"},
+                 {"xl/workbook.xml", "./theme/../theme/theme1.xml", "xl/theme/theme1.xml"},
+                 {"", "xl/workbook.xml", "xl/workbook.xml"}};
+  for (const auto& t : targets) EXPECT_EQ(ResolveEntryName(t.from, t.target), t.entry) << t.from << " + " << t.target;
   EXPECT_EQ(RelationshipsEntryOf(""), "_rels/.rels");
   EXPECT_EQ(RelationshipsEntryOf("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
 }

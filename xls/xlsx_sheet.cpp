@@ -17,7 +17,7 @@ namespace {
 
 constexpr double kDays1904 = 1462;  // day count of 1 January 1904 in the 1900 system
 
-// A count or index as a sheet part writes it: decimal digits only, to the
+// A count or index as a sheet entry writes it: decimal digits only, to the
 // end of the text; nullopt for anything else. Read by hand because it runs
 // several times for every cell.
 constexpr long kLargestIndex = 1L << 40;  // far past any row, style or string index
@@ -51,7 +51,7 @@ class SheetHandler : public XlsxXmlHandler {
 
   // Enters the texts of the cells that carry their own text (inline strings,
   // text results of formulas) into the workbook's string table. They wait
-  // for the end of the part: entered one by one between pieces of XML, each
+  // for the end of the entry: entered one by one between pieces of XML, each
   // lookup would find the table pushed out of the processor's caches by the
   // parse. The last text of a cell wins, as it would have when entered at
   // once; a cell given another value later holds that value.
@@ -189,7 +189,7 @@ class SheetHandler : public XlsxXmlHandler {
   struct WaitingText {
     int row;
     int column;
-    std::uint32_t at;  // in waitingChars_ (a part is at most kMaxPartBytes)
+    std::uint32_t at;  // in waitingChars_ (an entry is at most kMaxEntryBytes)
     std::uint32_t size;
   };
   std::vector<WaitingText> waiting_;
@@ -237,9 +237,9 @@ bool ParseIsoDate(std::string_view text, double& days) {
   return true;
 }
 
-int ReadSheetPart(XlsxPackage& package, std::string_view part, IXLSWorksheet& sheet, XlsxSheetContext& context) {
+int ReadSheetEntry(XlsxPackage& package, std::string_view entry, IXLSWorksheet& sheet, XlsxSheetContext& context) {
   SheetHandler handler(sheet, context);
-  const int read = package.ReadPart(part, handler);
+  const int read = package.ReadEntry(entry, handler);
   handler.EnterWaitingTexts();  // what was read before a fault stays readable
   return read;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The cells of one worksheet part of an .xlsx workbook, streamed into a
+// The cells of one worksheet entry of an .xlsx workbook, streamed into a
 // sheet of the model: numbers, shared and inline strings (rich text as plain
 // text), booleans, ISO dates, and formulas as their cached results (the
 // formula text itself is not carried). Error values become blank cells, as
@@ -24,7 +24,7 @@ struct XlsxSheetContext {
   bool sawFormula = false;
 };
 
-int ReadSheetPart(XlsxPackage& package, std::string_view part, IXLSWorksheet& sheet, XlsxSheetContext& context);
+int ReadSheetEntry(XlsxPackage& package, std::string_view entry, IXLSWorksheet& sheet, XlsxSheetContext& context);
 
 // "B12" -> row 11, column 1 (0-based); false for anything else.
 bool ParseCellReference(std::string_view text, int& row, int& column);

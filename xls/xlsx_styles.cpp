@@ -72,11 +72,11 @@ struct FillSpec {
   ColourSpec background;
 };
 
-// The colour scheme of the theme part, in the order cell colours index it:
+// The colour scheme of the theme entry, in the order cell colours index it:
 // light 1, dark 1, light 2, dark 2, accents 1-6, hyperlink, followed hyperlink.
 class ThemeHandler : public XlsxXmlHandler {
  public:
-  // The scheme of the default theme, for a workbook without a theme part.
+  // The scheme of the default theme, for a workbook without a theme entry.
   std::array<std::uint32_t, 12> colours{Rgb(0xFF, 0xFF, 0xFF), Rgb(0, 0, 0),          Rgb(0xE7, 0xE6, 0xE6),
                                         Rgb(0x44, 0x54, 0x6A), Rgb(0x44, 0x72, 0xC4), Rgb(0xED, 0x7D, 0x31),
                                         Rgb(0xA5, 0xA5, 0xA5), Rgb(0xFF, 0xC0, 0x00), Rgb(0x5B, 0x9B, 0xD5),
@@ -215,15 +215,15 @@ int BiffPatternOf(std::string_view patternType) {
   return 0;
 }
 
-int ReadStyles(XlsxPackage& package, std::string_view stylesPart, std::string_view themePart, TXLSWorkbook& book,
+int ReadStyles(XlsxPackage& package, std::string_view stylesEntry, std::string_view themeEntry, TXLSWorkbook& book,
                std::vector<std::uint32_t>& cellFormats) {
   ThemeHandler theme;
-  if (!themePart.empty() && package.Has(themePart)) {
-    if (const int read = package.ReadPart(themePart, theme); read != kOpenOk) return read;
+  if (!themeEntry.empty() && package.Has(themeEntry)) {
+    if (const int read = package.ReadEntry(themeEntry, theme); read != kOpenOk) return read;
   }
-  if (stylesPart.empty() || !package.Has(stylesPart)) return kOpenOk;  // every cell in the default format
+  if (stylesEntry.empty() || !package.Has(stylesEntry)) return kOpenOk;  // every cell in the default format
   StylesHandler styles(book, theme.colours, cellFormats);
-  return package.ReadPart(stylesPart, styles);
+  return package.ReadEntry(stylesEntry, styles);
 }
 
 }  // namespace xls

@@ -3,7 +3,7 @@
 // workbook's format table: each cell format (<cellXfs> entry) becomes a model
 // XF with its number format and its fill. Fill colours become palette entries
 // as in a BIFF file: an indexed colour is its entry, an RGB colour (or a
-// theme colour with its tint, from the theme part) the nearest entry of the
+// theme colour with its tint, from the theme entry) the nearest entry of the
 // workbook's palette, so a bright-green fill reads back as colour index 4.
 
 #include <cstdint>
@@ -15,8 +15,8 @@
 
 namespace xls {
 
-// The model XF of each <cellXfs> entry, in order. `themePart` may be empty.
-int ReadStyles(XlsxPackage& package, std::string_view stylesPart, std::string_view themePart, TXLSWorkbook& book,
+// The model XF of each <cellXfs> entry, in order. `themeEntry` may be empty.
+int ReadStyles(XlsxPackage& package, std::string_view stylesEntry, std::string_view themeEntry, TXLSWorkbook& book,
                std::vector<std::uint32_t>& cellFormats);
 
 // The BIFF fill pattern (0 none, 1 solid, 2-18 hatches) of an .xlsx patternType.

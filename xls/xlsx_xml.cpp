@@ -51,7 +51,7 @@ void InitialiseParserOnce() {
 XlsxXmlStream::XlsxXmlStream(XlsxXmlHandler& handler) : handler_(handler) {
   InitialiseParserOnce();
   // SAX1 events: names as written, attributes as name/value pairs ended by
-  // nullptr, no namespace bookkeeping the parts never need.
+  // nullptr, no namespace bookkeeping the entries never need.
   events_.startElement = &XlsxXmlStream::OnStart;
   events_.endElement = &XlsxXmlStream::OnEnd;
   events_.characters = &XlsxXmlStream::OnText;
@@ -117,7 +117,7 @@ void XlsxXmlStream::OnText(void* self, const xmlChar* text, int length) {
 }
 
 void XlsxXmlStream::OnDoctype(void* self, const xmlChar*, const xmlChar*, const xmlChar*) {
-  // The parts of a workbook never declare a document type; one that does is
+  // The entries of a workbook never declare a document type; one that does is
   // after entity expansion.
   Of(self).Stop(Status::TooDeep);
 }

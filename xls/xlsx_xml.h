@@ -1,5 +1,5 @@
 #pragma once
-// Streamed XML for the parts of an .xlsx package: libxml2's push parser
+// Streamed XML for the entries of an .xlsx package: libxml2's push parser
 // parses the bytes as they are unpacked (its SAX events, no tree), so a
 // sheet is never held whole. Element names reach the handler without their
 // namespace prefix ("x:c" is "c"); attribute names keep theirs and
@@ -19,7 +19,7 @@
 
 namespace xls {
 
-// Real parts nest a dozen levels; this stays below libxml2's own limit
+// Real entries nest a dozen levels deep; this stays below libxml2's own limit
 // (256), so a too-deep file is told as such rather than as malformed.
 inline constexpr int kMaxXmlDepth = 128;
 

@@ -71,8 +71,8 @@ def gnumeric_from_csv():
     os.remove("gnumeric_source.csv")
 
 
-def second_part_first():
-    """The workbook's first sheet lives in the part named sheet2.xml and the
+def second_entry_first():
+    """The workbook's first sheet lives in the entry named sheet2.xml and the
     second in sheet1.xml: the order must come from workbook.xml."""
     book = openpyxl.Workbook()
     book.active.title = "Pierwszy"
@@ -80,7 +80,7 @@ def second_part_first():
     book.create_sheet("Drugi")["A1"] = "600222222"
     book.save("tmp.xlsx")
     swap = {"worksheets/sheet1.xml": "worksheets/sheetX.xml", "worksheets/sheet2.xml": "worksheets/sheet1.xml"}
-    with zipfile.ZipFile("tmp.xlsx") as source, zipfile.ZipFile("second_part_first.xlsx", "w",
+    with zipfile.ZipFile("tmp.xlsx") as source, zipfile.ZipFile("second_entry_first.xlsx", "w",
                                                                 zipfile.ZIP_DEFLATED) as target:
         for item in source.infolist():
             data = source.read(item.filename)
@@ -179,7 +179,7 @@ if __name__ == "__main__":
     openpyxl_empty_first_row()
     xlsxwriter_inline_formula()
     gnumeric_from_csv()
-    second_part_first()
+    second_entry_first()
     libreoffice_list()
     xls_pairs()
     hostile()
