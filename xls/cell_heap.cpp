@@ -33,7 +33,7 @@ TXLSCellRef& TXLSCellHeap::GetOrCreate(int row, int column, bool& created) {
     // Rows are mostly filled one after another, each as wide as the one
     // before: a new row's array is made that wide at once instead of
     // growing cell by cell.
-    if (lastStartedRow_ >= 0 && lastStartedRow_ != row) cells.reserve(Row(lastStartedRow_).size());
+    if (lastStartedRow_ >= 0) cells.reserve(Row(lastStartedRow_).size());
     lastStartedRow_ = row;
   }
   // Files list a row's cells left to right: a new cell goes at the end.

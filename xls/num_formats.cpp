@@ -32,19 +32,14 @@ void TXLSNumFormatList::Clear() {
   own_[8] = u"(\"$\"#,##0.00_);[Red](\"$\"#,##0.00)";
 }
 
-std::u16string TXLSNumFormatList::Format(std::uint16_t index) const {
+std::u16string_view TXLSNumFormatList::FormatText(std::uint16_t index) const {
   const auto found = own_.find(index);
   if (found != own_.end()) return found->second;
-  if (index < kBuiltIn.size()) return std::u16string(kBuiltIn[index]);
+  if (index < kBuiltIn.size()) return kBuiltIn[index];
   return {};
 }
 
-bool TXLSNumFormatList::IsDateFormat(std::uint16_t index) const {
-  // Asked for every number read, so the text is looked at where it is.
-  const auto found = own_.find(index);
-  if (found != own_.end()) return IsDateFormatText(found->second);
-  return index < kBuiltIn.size() && IsDateFormatText(kBuiltIn[index]);
-}
+std::u16string TXLSNumFormatList::Format(std::uint16_t index) const { return std::u16string(FormatText(index)); }
 
 void TXLSNumFormatList::Set(std::uint16_t index, std::u16string text) { own_[index] = std::move(text); }
 

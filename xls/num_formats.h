@@ -34,9 +34,13 @@ class TXLSNumFormatList {
   // A date or time format: the text, upper-cased, contains "DD", "MM", "YY",
   // "HH" or "SS".
   static bool IsDateFormatText(std::u16string_view text);
-  bool IsDateFormat(std::uint16_t index) const;  // IsDateFormatText(Format(index)), without a copy
+  // Asked for every number read: the text is looked at where it is.
+  bool IsDateFormat(std::uint16_t index) const { return IsDateFormatText(FormatText(index)); }
 
  private:
+  // Format's text where it is kept (valid until the list changes).
+  std::u16string_view FormatText(std::uint16_t index) const;
+
   std::map<std::uint16_t, std::u16string> own_;
 };
 

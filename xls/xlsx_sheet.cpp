@@ -22,15 +22,17 @@ constexpr double kDays1904 = 1462;  // day count of 1 January 1904 in the 1900 s
 // several times for every cell.
 constexpr long kLargestIndex = 1L << 40;  // far past any row, style or string index
 
-std::optional<long> ToLong(const char* text) {
-  if (!text || !*text) return std::nullopt;
+std::optional<long> ReadIndex(std::string_view text) {
+  if (text.empty()) return std::nullopt;
   long value = 0;
-  for (; *text; ++text) {
-    if (*text < '0' || *text > '9' || value > kLargestIndex) return std::nullopt;
-    value = value * 10 + (*text - '0');
+  for (const char c : text) {
+    if (c < '0' || c > '9' || value > kLargestIndex) return std::nullopt;
+    value = value * 10 + (c - '0');
   }
   return value;
 }
+
+std::optional<long> ToLong(const char* text) { return text ? ReadIndex(text) : std::nullopt; }
 
 // The t attribute of a cell; anything unknown reads as a number.
 enum class CellType { Number, SharedString, InlineString, FormulaString, Boolean, Date, Error };
@@ -203,13 +205,9 @@ bool ParseCellReference(std::string_view text, int& row, int& column) {
   long col = 0;
   while (i < text.size() && text[i] >= 'A' && text[i] <= 'Z' && col <= 1 << 20) col = col * 26 + (text[i++] - 'A' + 1);
   if (i == 0 || i == text.size() || col > 1 << 20) return false;
-  long r = 0;
-  for (; i < text.size(); ++i) {  // by hand, as ToLong: every cell has a reference
-    if (text[i] < '0' || text[i] > '9') return false;
-    if (r <= kLargestIndex) r = r * 10 + (text[i] - '0');
-  }
-  if (r < 1) return false;
-  row = static_cast<int>(r > (1L << 24) ? (1L << 24) : r) - 1;
+  const std::optional<long> r = ReadIndex(text.substr(i));
+  if (!r || *r < 1) return false;
+  row = static_cast<int>(*r > (1L << 24) ? (1L << 24) : *r) - 1;
   column = static_cast<int>(col) - 1;
   return true;
 }
