@@ -16,14 +16,14 @@
 #include <optional>
 #include <sstream>
 
-#include "app/campaign.h"
+#include "app/core/campaign.h"
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
-#include "app/memory_view.h"
-#include "app/message_composer.h"
-#include "app/phone_import.h"
+#include "app/window/memory_view.h"
+#include "app/core/message_composer.h"
+#include "app/core/phone_import.h"
 #include "modem/instance_settings.h"
 #include "platform/read_file.h"
 #include "platform/codepage.h"

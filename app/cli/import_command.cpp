@@ -14,8 +14,8 @@
 #include "app/cli/command.h"
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
-#include "app/memory_view.h"
-#include "app/phone_import.h"
+#include "app/window/memory_view.h"
+#include "app/core/phone_import.h"
 
 namespace cli {
 

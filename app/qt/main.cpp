@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "app/frm_main.h"
-#include "app/frm_tel_list.h"
+#include "app/window/frm_main.h"
+#include "app/window/frm_tel_list.h"
 #include "app/qt/idle_hook.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_look.h"

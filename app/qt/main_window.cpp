@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-#include "app/frm_main_design.h"
+#include "app/window/frm_main_design.h"
 #include "app/qt/qt_look.h"
 
 namespace app::qt {

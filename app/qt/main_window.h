@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/frm_main_view.h"
+#include "app/window/frm_main_view.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_log.h"

@@ -18,7 +18,7 @@
 
 #include "app/qt/qt_convert.h"
 #include "app/qt/qt_gauge_widget.h"
-#include "app/view_controls.h"
+#include "app/window/view_controls.h"
 
 namespace app::qt {
 

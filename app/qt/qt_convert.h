@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QString>
 
-#include "app/view_types.h"
+#include "app/core/view_types.h"
 
 namespace app::qt {
 

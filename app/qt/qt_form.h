@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "app/qt/qt_convert.h"
-#include "app/view_form.h"
+#include "app/window/view_form.h"
 
 namespace app::qt {
 

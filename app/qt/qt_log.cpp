@@ -7,7 +7,7 @@
 
 #include <stdexcept>
 
-#include "app/memory_log.h"
+#include "app/window/memory_log.h"
 
 namespace app::qt {
 

@@ -14,7 +14,7 @@
 
 #include <optional>
 
-#include "app/activity_log.h"
+#include "app/window/activity_log.h"
 #include "app/qt/qt_controls.h"
 
 namespace app::qt {

@@ -15,7 +15,7 @@
 #include "app/qt/qt_gauge_widget.h"
 #include "app/qt/qt_status_bar.h"
 #include "app/qt/qt_window_fixture.h"
-#include "app/zo_tools.h"
+#include "app/window/zo_tools.h"
 #include "modem/engine_timing.h"
 #include "modem/modem_search.h"
 #include "tools/modemsim/modem_simulator.h"

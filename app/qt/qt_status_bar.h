@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/qt/qt_controls.h"
-#include "app/view_status_bar.h"
+#include "app/window/view_status_bar.h"
 
 namespace app::qt {
 

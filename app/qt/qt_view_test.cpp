@@ -22,15 +22,15 @@
 
 #include <filesystem>
 
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 #include "app/qt/idle_hook.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_gauge_widget.h"
 #include "app/qt/qt_look.h"
 #include "app/qt/qt_window_fixture.h"
 #include "app/qt/tel_list_window.h"
-#include "app/test_support.h"
-#include "app/zo_tools.h"
+#include "app/window/test_support.h"
+#include "app/window/zo_tools.h"
 #include "platform/qt/qt_main_loop.h"
 
 namespace app::qt {

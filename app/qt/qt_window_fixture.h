@@ -12,13 +12,13 @@
 
 #include <memory>
 
-#include "app/frm_main.h"
+#include "app/window/frm_main.h"
 #include "app/qt/idle_hook.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_look.h"
 #include "app/qt/qt_test_application.h"
 #include "app/qt/tel_list_window.h"
-#include "app/test_support.h"
+#include "app/window/test_support.h"
 #include "platform/qt/qt_main_loop.h"
 
 namespace app::qt {

@@ -9,7 +9,7 @@
 #include <QMenu>
 #include <memory>
 
-#include "app/frm_tel_list_view.h"
+#include "app/window/frm_tel_list_view.h"
 #include "app/qt/qt_controls.h"
 #include "app/qt/qt_form.h"
 

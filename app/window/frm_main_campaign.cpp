@@ -1,0 +1,126 @@
+// TfrmMain: the send campaign ("WYŚLIJ", the send step, the message results,
+// "Zatrzymaj") and what it shows in the window.
+
+#include "app/core/campaign.h"
+#include "app/window/frm_main.h"
+#include "app/core/message_composer.h"
+#include "app/window/zo_tools.h"
+
+namespace app {
+
+namespace {
+
+// The campaign as the window shows it: status bar panels 1 to 3, the
+// progress gauge, the activity log, the phone list window and the counters.
+class TWindowCampaignScreen final : public TCampaignScreen {
+ public:
+  TWindowCampaignScreen(const TfrmMainView& view, TfrmTelList& telList) : view_(view), telList_(telList) {}
+
+  void EmptyText() override {
+    view_.Memo1->SetColor(clRed);
+    ErrorBox(Ansi("Nie wprowadzono żadnej treści wiadomości SMS !!!     "), Ansi(" BŁĄD !"));
+    view_.Memo1->SetFocus();
+  }
+
+  void Started(int numbers) override {
+    ShowGauge();
+    view_.StatusBar1->SetPanelText(3, Ansi("trwa wysyłanie, czekaj..."));
+    view_.StatusBar1->Repaint();
+    view_.Gauge1->SetRange(view_.Gauge1->MinValue(), numbers);
+  }
+
+  void Stepped(int queued, int numbersLeft) override {
+    ShowGauge();
+    view_.StatusBar1->Repaint();
+    view_.StatusBar1->SetPanelText(2, "kol [" + std::to_string(queued) + "," + std::to_string(numbersLeft) + "]");
+  }
+
+  void NumberTaken(const std::string&) override {
+    if (!telList_.Visible()) return;
+    TListBox& rows = *telList_.View().ListBox1;
+    if (rows.Count() > 1) rows.Delete(1);  // the others keep their numbering
+    if (rows.Count() == 1) telList_.Close();
+  }
+
+  void SendingTo(const std::string& number) override {
+    view_.StatusBar1->SetPanelText(3, Ansi("trwa wysyłanie do: +48") + number);
+  }
+
+  void LogLine(const AnsiString& line) override { view_.LogMemo->AppendLine(line); }
+
+  void MessageCompleted(const TMessageResult& result, int completed) override {
+    view_.Gauge1->SetProgress(completed);
+    if (result.sent) view_.StatusBar1->SetPanelText(3, Ansi("wysłano pomyślnie do: ") + result.destination);
+  }
+
+  void Finished() override { view_.StatusBar1->SetPanelText(3, Ansi("Wysyłka zakończona pomyślnie !")); }
+
+  bool ConfirmStop() override {
+    return QuestionBox(Ansi("Chesz zakończyć wysyłanie wiadomości ?   "), Ansi(" PYTANIE")) ==
+           platform::DialogResult::Yes;
+  }
+
+  void Stopped() override {
+    view_.Gauge1->SetVisible(false);
+    view_.Gauge1->SetProgress(0);
+    view_.StatusBar1->SetPanelText(2, "kol [-,-]");
+    view_.StatusBar1->SetPanelText(3, "");
+    view_.Gauge2->SetProgress(0);
+    view_.Gauge3->SetProgress(0);
+    ResetImportCounters();
+    telList_.Close();
+    view_.Edit1->SetText("");
+  }
+
+ private:
+  void ShowGauge() {
+    view_.StatusBar1->SetPanelStyle(1, TPanelStyle::OwnerDraw);
+    view_.Gauge1->SetVisible(true);
+  }
+
+  // As an import does before its dialog.
+  void ResetImportCounters() {
+    for (TLabel* label : {view_.lbWszystkie, view_.lbDuplikaty, view_.lbBledy, view_.lbKorekty, view_.lbPrawidlowe}) {
+      label->SetCaption("0");
+    }
+    for (TLabel* label : {view_.lbDuplikaty, view_.lbBledy, view_.lbKorekty, view_.lbPrawidlowe, view_.lbDuplikaty0,
+                          view_.lbBledy0, view_.lbKorekty0, view_.lbPrawidlowe0}) {
+      label->SetEnabled(false);
+    }
+    view_.Gauge1->SetProgress(0);
+  }
+
+  TfrmMainView view_;
+  TfrmTelList& telList_;
+};
+
+}  // namespace
+
+void TfrmMain::CreateCampaign() {
+  campaignScreen_ = std::make_unique<TWindowCampaignScreen>(view_, telList_);
+  campaign_ = std::make_unique<TCampaign>(
+      std::vector<modem::TZoGSM*>{zoGSM1_.get()}, *timer1_, numberList_, resultWorkbook_, resultFilePath_,
+      [this] { return composer_->CampaignText(); }, *campaignScreen_);
+  actWyslij_.OnExecute = [this] { actWyslijExecute(); };
+  actZatrzymaj_.OnExecute = [this] { actZatrzymajExecute(); };
+  timer1_->OnTimer = [this] { campaign_->Step(); };
+  zoGSM1_->OnAfterSend = [this](modem::TZoGSM& sender, std::string&, const std::string& nrTel, int& status,
+                                const std::string&, int ref, int partNr, int total, bool) {
+    campaign_->AfterSend(sender, nrTel, status, ref, partNr, total);
+  };
+}
+
+void TfrmMain::actWyslijExecute() {
+  // The check boxes of the settings page decide the polling of this campaign.
+  zoGSM1_->SetCanCheckSignal(view_.CheckBox1->Checked());
+  zoGSM1_->SetCanCheckPower(view_.CheckBox2->Checked());
+  campaign_->Start();
+}
+
+void TfrmMain::actZatrzymajExecute() {
+  if (campaign_->Stop(/*askFirst=*/!testConnection_)) testConnection_ = false;
+}
+
+int TfrmMain::SentCounter() const { return campaign_->SentCounter(); }
+
+}  // namespace app

@@ -1,0 +1,181 @@
+// The modem panel of the main window on the memory view: the signal and
+// power gauges, the test connection and the modem search, against the
+// simulated modem and ports without a modem on real pseudo-terminals.
+
+#include <gtest/gtest.h>
+
+#include "app/window/frm_main.h"
+#include "app/window/memory_view.h"
+#include "app/window/test_support.h"
+#include "app/window/window_test_fixture.h"
+#include "modem/engine_timing.h"
+#include "modem/modem_search.h"
+#include "platform/headless_main_loop.h"
+#include "tools/modemsim/modem_simulator.h"
+#include "tools/modemsim/not_a_modem.h"
+
+namespace app {
+namespace {
+
+constexpr TColor kOrange = 0xFF5300;
+
+class ModemPanel : public testing::WindowTest {
+ protected:
+  ModemPanel() { Start(); }
+
+  modem::TZoGSM& Modem() { return form->ZoGSM1(); }
+  void SignalPower(int signal, bool acPower, int battery, const std::string& kind) {
+    Modem().OnCheckSignalPower(Modem(), signal, acPower, battery, kind);
+  }
+  int LogLinesWith(const std::string& text) const {
+    int count = 0;
+    for (int i = 0; i < view.LogMemo.LineCount(); ++i) count += view.LogMemo.Line(i).find(text) != std::string::npos;
+    return count;
+  }
+
+  modem::timing::ScopedTimingScale fast{0.1};
+};
+
+TEST_F(ModemPanel, SignalGaugeColours) {
+  struct Case {
+    int signal;
+    TColor color;
+  } cases[] = {
+      {29, clRed},     {30, kOrange},  {45, kOrange},   {46, clYellow}, {100, clYellow},
+      {0, clRed},      {-1, clRed},    {150, clRed},    // outside 0..100: position only
+      {60, clYellow},  {101, clYellow}, {-7, clYellow},
+  };
+  for (const Case& c : cases) {
+    SignalPower(c.signal, false, -1, "ANT");
+    EXPECT_EQ(view.Gauge3.Progress(), c.signal);
+    EXPECT_EQ(view.Gauge3.ForeColor(), c.color) << c.signal;
+  }
+  EXPECT_EQ(view.Gauge2.Progress(), 0);  // a signal report leaves the power gauge alone
+  EXPECT_EQ(view.Label8.Caption(), "zasilanie");
+}
+
+TEST_F(ModemPanel, PowerGaugeAndSourceLabel) {
+  struct Case {
+    bool acPower;
+    int battery;
+    int shown;
+    TColor color;
+    const char* label;
+  } cases[] = {
+      {false, 19, 19, clRed, "bateria"},    {false, 20, 20, clYellow, "bateria"},
+      {false, 0, 0, clRed, "bateria"},      {true, 5, 100, clYellow, "zasilacz"},
+      {true, 100, 100, clYellow, "zasilacz"}, {false, 85, 85, clYellow, "bateria"},
+  };
+  for (const Case& c : cases) {
+    SignalPower(-1, c.acPower, c.battery, "BAT");
+    EXPECT_EQ(view.Gauge2.Progress(), c.shown) << c.battery;
+    EXPECT_EQ(view.Gauge2.ForeColor(), c.color) << c.battery;
+    EXPECT_EQ(view.Label8.Caption(), c.label);
+  }
+  EXPECT_EQ(view.Gauge3.Progress(), 0);  // a power report leaves the signal gauge alone
+}
+
+TEST_F(ModemPanel, OnlyTheExactKindsMoveAGaugeAndDisconnectionKeepsTheirValues) {
+  SignalPower(40, false, -1, "ANT");
+  SignalPower(-1, false, 15, "BAT");
+  for (const char* kind : {"ant", "bat", "ANT ", " BAT", "", "CSQ"}) {
+    SignalPower(99, true, 99, kind);
+    EXPECT_EQ(view.Gauge3.Progress(), 40) << kind;
+    EXPECT_EQ(view.Gauge2.Progress(), 15) << kind;
+    EXPECT_EQ(view.Label8.Caption(), "bateria") << kind;
+  }
+  Modem().OnDisconnected(Modem());
+  EXPECT_EQ(view.Label8.Caption(), "zasilanie");
+  EXPECT_EQ(view.Gauge3.Progress(), 40);
+  EXPECT_EQ(view.Gauge3.ForeColor(), kOrange);
+  EXPECT_EQ(view.Gauge2.Progress(), 15);
+  EXPECT_EQ(view.Gauge2.ForeColor(), clRed);
+}
+
+TEST_F(ModemPanel, TestConnectionConnectsWithoutRetriesAndTheGaugesFollowTheModem) {
+  modemsim::ModemSimulator simulator;
+  ASSERT_TRUE(simulator.Start());
+  form->UseStartPort(simulator.PortPath());
+  view.CheckBox2.Click();  // no power checks
+  view.Label10.Click();
+  EXPECT_TRUE(Modem().Active());
+  EXPECT_TRUE(Modem().SuppressAutoReconnect());
+  EXPECT_FALSE(Modem().CanCheckPower());
+  EXPECT_TRUE(Modem().CanCheckSignal());
+  EXPECT_TRUE(form->TestConnection());
+  EXPECT_EQ(view.StatusBar1.PanelText(3), Ansi("testowe połączenie z modemem GSM"));
+
+  ASSERT_TRUE(RunUntil([&] { return view.Gauge3.Progress() > 0; }));
+  EXPECT_EQ(view.StatusBar1.PanelText(0), "Modem OK");
+  EXPECT_EQ(view.Gauge3.Progress(), 85);  // +CSQ: 17,99
+  EXPECT_EQ(view.Gauge3.ForeColor(), clYellow);
+  EXPECT_EQ(view.Gauge2.Progress(), 0);  // power not asked for
+  EXPECT_FALSE(view.Label10.Enabled());
+
+  // Clicking again while connected does nothing.
+  view.Label10.OnClick();
+  loop.ProcessEventsFor(300);
+  EXPECT_EQ(LogLinesWith(Ansi("Próba nawiązania połączenia")), 1);
+  EXPECT_TRUE(form->TestConnection());
+}
+
+TEST_F(ModemPanel, AFailedTestConnectionIsNotRetriedAndStaysPending) {
+  form->UseStartPort("/dev/talvane-no-such-port");
+  Modem().SetACTimerInterval(200);
+  view.Label10.Click();
+  ASSERT_TRUE(RunUntil([&] { return LogLinesWith(Ansi("Modem GSM odłączony")) == 1; }));
+  loop.ProcessEventsFor(1000);  // several reconnect intervals
+  EXPECT_EQ(LogLinesWith(Ansi("Próba nawiązania połączenia")), 1);
+  EXPECT_FALSE(Modem().ReconnectTimer().Enabled());
+  EXPECT_TRUE(Modem().Active());
+  EXPECT_TRUE(form->TestConnection());
+  EXPECT_EQ(view.StatusBar1.PanelText(3), Ansi("testowe połączenie z modemem GSM"));
+}
+
+TEST_F(ModemPanel, SearchWithoutAModemGivesTheButtonBackAndShowsNoModem) {
+  modemsim::NotAModem silent(modemsim::NotAModem::Kind::Silent);
+  ASSERT_TRUE(silent.Start());
+  Modem().Search().SetPortSource([&] { return std::vector<std::string>{silent.PortPath(), "/dev/talvane-missing"}; });
+  view.PageControl1.SetActivePageIndex(1);
+  ASSERT_TRUE(view.BitBtn5.Click());
+  EXPECT_FALSE(view.BitBtn5.Enabled());
+  EXPECT_EQ(view.StatusBar1.PanelText(3), Ansi("Kreator - wyszukiwanie modemu - czekaj..."));
+  EXPECT_EQ(view.ProgressBar1.MaxValue(), 100);
+
+  // While it runs: the port tried in grey, the gauge over panel 1, the button off.
+  ASSERT_TRUE(RunUntil([&] { return view.ComboBox1.Text() == silent.PortPath(); }));
+  EXPECT_EQ(view.ComboBox1.Font().Color, clGray);
+  EXPECT_TRUE(view.Gauge1.Visible());
+  EXPECT_EQ(view.StatusBar1.PanelStyle(1), TPanelStyle::OwnerDraw);
+  EXPECT_FALSE(view.BitBtn5.Enabled());
+
+  ASSERT_TRUE(RunUntil([&] { return view.BitBtn5.Enabled(); }));
+  EXPECT_EQ(view.ComboBox1.Text(), "brak modemu");
+  EXPECT_EQ(view.ComboBox1.Font().Color, clGray);
+  EXPECT_EQ(view.ProgressBar1.Progress(), 0);
+  EXPECT_FALSE(view.Gauge1.Visible());
+  EXPECT_EQ(view.StatusBar1.PanelStyle(1), TPanelStyle::Text);
+  EXPECT_EQ(view.StatusBar1.PanelText(3), "");
+  EXPECT_TRUE(Modem().Active());
+  EXPECT_TRUE(env.dialogs.Boxes().empty());
+}
+
+TEST_F(ModemPanel, ARefusedSearchGivesTheButtonBack) {
+  modemsim::ModemSimulator simulator;
+  ASSERT_TRUE(simulator.Start());
+  form->UseStartPort(simulator.PortPath());
+  view.Label10.Click();
+  ASSERT_TRUE(RunUntil([&] { return Modem().Connected(); }));
+  const AnsiString port = view.ComboBox1.Text();
+
+  ASSERT_TRUE(view.BitBtn5.Click());
+  ASSERT_EQ(env.dialogs.Texts(), std::vector<std::string>{Ansi("SEARCH MODEM - Połączenie z modemem jest już AKTYWNE!")});
+  form->ApplicationIdle();
+  EXPECT_TRUE(view.BitBtn5.Enabled());
+  EXPECT_EQ(view.StatusBar1.PanelText(3), "");
+  EXPECT_EQ(view.ComboBox1.Text(), port);
+  EXPECT_TRUE(Modem().Connected());
+}
+
+}  // namespace
+}  // namespace app
