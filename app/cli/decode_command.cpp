@@ -5,13 +5,13 @@
 // recipient, reference, status and discharge time. Both show what the byte
 // decoder read under "pdu".
 
-#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
 
 #include "app/cli/command.h"
+#include "app/cli/json_text.h"
 #include "app/cli/options.h"
 #include "platform/codepage.h"
 #include "platform/recording_dialogs.h"
@@ -23,46 +23,23 @@ namespace {
 
 constexpr char kUsage[] = "decode PDU";
 
-// A JSON string of UTF-8 text.
-std::string Json(std::string_view utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
-          out += escaped;
-        } else {
-          out.push_back(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string JsonAnsi(std::string_view text) { return Json(platform::AnsiToUtf8(text)); }
-
 // The byte decoder's record as a JSON object.
 std::string JsonRecord(const sms::TSmsPdu& bytes) {
   std::ostringstream out;
-  out << "{\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsi(bytes.Smsc)
-      << ", \"address\": " << JsonAnsi(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
+  out << "{\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsiString(bytes.Smsc)
+      << ", \"address\": " << JsonAnsiString(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
       << ", \"status\": " << int(bytes.Status) << ", \"pid\": " << int(bytes.PID) << ", \"dcs\": " << int(bytes.DCS)
-      << ", \"time\": " << Json(sms::FormatDateTime(bytes.Time)) << ", \"text\": " << JsonAnsi(bytes.Text) << "}";
+      << ", \"time\": " << JsonString(sms::FormatDateTime(bytes.Time))
+      << ", \"text\": " << JsonAnsiString(bytes.Text) << "}";
   return out.str();
 }
 
 void PrintStatusReport(const sms::TSmsPdu& report) {
-  std::cout << "{\"recipient\": " << JsonAnsi(report.Address) << ", \"reference\": " << int(report.Reference)
+  std::cout << "{\"recipient\": " << JsonAnsiString(report.Address) << ", \"reference\": " << int(report.Reference)
             << ", \"status\": " << int(report.Status)
-            << ", \"discharge\": " << Json(sms::FormatDateTime(report.DischargeTime))
-            << ", \"timestamp\": " << Json(sms::FormatDateTime(report.Time)) << ", \"pdu\": " << JsonRecord(report)
+            << ", \"discharge\": " << JsonString(sms::FormatDateTime(report.DischargeTime))
+            << ", \"timestamp\": " << JsonString(sms::FormatDateTime(report.Time))
+            << ", \"pdu\": " << JsonRecord(report)
             << "}\n";
 }
 
@@ -83,8 +60,9 @@ bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
     std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(dialogs.Texts().front()) << "\n";
   }
 
-  std::cout << "{\"text\": " << Json(platform::Utf16ToUtf8(text)) << ", \"sender\": " << JsonAnsi(sender)
-            << ", \"timestamp\": " << Json(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
+  std::cout << "{\"text\": " << JsonString(platform::Utf16ToUtf8(text))
+            << ", \"sender\": " << JsonAnsiString(sender)
+            << ", \"timestamp\": " << JsonString(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
             << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
   return dialogs.Texts().empty();
