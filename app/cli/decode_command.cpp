@@ -2,9 +2,11 @@
 // JSON object. A PDU the decoders cannot read is said once on the error
 // output (the first "PDU ERROR" report) and gives exit status 1. A message shows
 // its text, sender, timestamp and concatenation values; a status report its
-// recipient, reference, status and discharge time. Both show what the byte
-// decoder read under "pdu".
+// recipient, reference, status, discharge time and timestamp. Both show what
+// the byte decoder read under "pdu". Each time is shown once, as the service
+// centre stated it, with its zone.
 
+#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -23,13 +25,27 @@ namespace {
 
 constexpr char kUsage[] = "decode PDU";
 
-// The byte decoder's record as a JSON object.
+// A time of the PDU as the service centre stated it, with the zone it
+// stated: "2002-08-26 19:37:41+02:00" (the byte decoder keeps it in UTC+1
+// and the zone beside it). A PDU without a readable time gives the zero
+// time, without a zone.
+std::string StatedTime(const sms::DateTime& utcPlusOne, int zoneMinutes) {
+  constexpr int kUtcPlusOneMinutes = 60;
+  if (utcPlusOne.IsZero()) return JsonString(sms::FormatDateTime(utcPlusOne));
+  const sms::DateTime stated = sms::AddMinutes(utcPlusOne, zoneMinutes - kUtcPlusOneMinutes);
+  const int offset = zoneMinutes < 0 ? -zoneMinutes : zoneMinutes;
+  char zone[8];
+  std::snprintf(zone, sizeof zone, "%c%02d:%02d", zoneMinutes < 0 ? '-' : '+', offset / 60 % 100, offset % 60);
+  return JsonString(sms::FormatDateTime(stated) + zone);
+}
+
+// The byte decoder's record as a JSON object; its time is the message's
+// timestamp, shown beside it.
 std::string JsonRecord(const sms::TSmsPdu& bytes) {
   std::ostringstream out;
   out << "{\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsiString(bytes.Smsc)
       << ", \"address\": " << JsonAnsiString(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
       << ", \"status\": " << int(bytes.Status) << ", \"pid\": " << int(bytes.PID) << ", \"dcs\": " << int(bytes.DCS)
-      << ", \"time\": " << JsonString(sms::FormatDateTime(bytes.Time))
       << ", \"text\": " << JsonAnsiString(bytes.Text) << "}";
   return out.str();
 }
@@ -37,8 +53,8 @@ std::string JsonRecord(const sms::TSmsPdu& bytes) {
 void PrintStatusReport(const sms::TSmsPdu& report) {
   std::cout << "{\"recipient\": " << JsonAnsiString(report.Address) << ", \"reference\": " << int(report.Reference)
             << ", \"status\": " << int(report.Status)
-            << ", \"discharge\": " << JsonString(sms::FormatDateTime(report.DischargeTime))
-            << ", \"timestamp\": " << JsonString(sms::FormatDateTime(report.Time))
+            << ", \"discharge\": " << StatedTime(report.DischargeTime, report.DischargeZone)
+            << ", \"timestamp\": " << StatedTime(report.Time, report.TimeZone)
             << ", \"pdu\": " << JsonRecord(report)
             << "}\n";
 }
@@ -52,7 +68,6 @@ bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
   decoder.ParsePDU(pdu);
   const std::u16string text = decoder.GetText();
   const std::string sender = decoder.GetSender();
-  const sms::DateTime timestamp = decoder.GetTimeStamp();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
   platform::InstallDialogs(nullptr);
   // Each decoder reports the same fault again: the first report says it.
@@ -62,7 +77,7 @@ bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
 
   std::cout << "{\"text\": " << JsonString(platform::Utf16ToUtf8(text))
             << ", \"sender\": " << JsonAnsiString(sender)
-            << ", \"timestamp\": " << JsonString(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
+            << ", \"timestamp\": " << StatedTime(bytes.Time, bytes.TimeZone) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
             << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
   return dialogs.Texts().empty();
