@@ -36,9 +36,10 @@ class OctetReader {
 
 // Seven-octet timestamp (3GPP TS 23.040): six octets of swapped decimal
 // digits, then the zone in quarter hours (bit 3 the sign, bits 2..0 the tens
-// digit, bits 7..4 the units digit). Expressed in UTC+1; zero when the
-// digits do not form a date.
-DateTime DecodeTimestamp(const OctetReader& octets, size_t position) {
+// digit, bits 7..4 the units digit). Expressed in UTC+1, the stated zone
+// in `zoneMinutes`; zero (and zone 0) when the digits do not form a date.
+DateTime DecodeTimestamp(const OctetReader& octets, size_t position, int& zoneMinutes) {
+  zoneMinutes = 0;
   const auto fields = ReadTimestampFields(octets.Text(position, 12));
   if (!fields) return {};
   const auto [yy, month, day, hour, minute, second] = *fields;
@@ -46,7 +47,7 @@ DateTime DecodeTimestamp(const OctetReader& octets, size_t position) {
   if (!IsValidDateTime(local)) return {};
   const std::uint8_t zone = octets.At(position + 12);
   const int quarters = (zone & 0x07) * 10 + (zone >> 4);
-  const int zoneMinutes = (zone & 0x08) ? -15 * quarters : 15 * quarters;
+  zoneMinutes = (zone & 0x08) ? -15 * quarters : 15 * quarters;
   return AddMinutes(local, kUtcPlusOneMinutes - zoneMinutes);
 }
 
@@ -102,7 +103,7 @@ TSmsPdu DecodeBytes(bool parse, std::string_view pdu) {
     result.DCS = octets.At(p + 2);
     p += 4;
   }
-  result.Time = DecodeTimestamp(octets, p);
+  result.Time = DecodeTimestamp(octets, p, result.TimeZone);
   p += 14;
 
   if (isMessage) {
@@ -112,7 +113,7 @@ TSmsPdu DecodeBytes(bool parse, std::string_view pdu) {
     result.Text = SeptetsToBytes(septets);
     if (result.Text.size() > length) result.Text.resize(length);
   } else {
-    result.DischargeTime = DecodeTimestamp(octets, p);
+    result.DischargeTime = DecodeTimestamp(octets, p, result.DischargeZone);
     result.Status = octets.At(p + 14);
   }
   return result;

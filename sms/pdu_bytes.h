@@ -41,6 +41,8 @@ struct TSmsPdu {
   DateTime Time;                // service centre timestamp in UTC+1
   DateTime DischargeTime;       // of a status report: when the message reached the
                                 // recipient (or failed), in UTC+1; zero for a message
+  int TimeZone = 0;             // the zone the PDU states for Time, in minutes east of UTC
+  int DischargeZone = 0;        // the same for DischargeTime
 };
 
 // With `parse` clear only the kind (and for kinds 1 and 5 the reference) is

@@ -38,19 +38,24 @@ TEST(PduBytes, TimestampsAreExpressedInUtcPlusOne) {
   struct Case {
     std::string stamp;
     DateTime time;
+    int zone;  // as stated, minutes east of UTC
   } cases[] = {
-      {"20806291731480", {2002, 8, 26, 18, 37, 41}},  // +02:00 (8 quarters, units digit in the high half)
-      {"20806291731440", {2002, 8, 26, 19, 37, 41}},  // +01:00
-      {"20806291731400", {2002, 8, 26, 20, 37, 41}},  // UTC
-      {"20806291731408", {2002, 8, 26, 20, 37, 41}},  // the sign bit alone: -00:00
-      {"20806291731488", {2002, 8, 26, 22, 37, 41}},  // -02:00
-      {"20806291731423", {2002, 8, 26, 12, 37, 41}},  // +08:00 (32 quarters: tens 3, units 2)
-      {"20211332030000", {2003, 1, 1, 0, 30, 0}},    // 2002-12-31 23:30 UTC: over the year's end
-      {"99101000000000", {1999, 1, 1, 1, 0, 0}},     // years from 96 on are 19xx
-      {"20316291731480", {}},                        // month 13: no date
-      {"2080629173A480", {}},                        // a letter among the digits
+      {"20806291731480", {2002, 8, 26, 18, 37, 41}, 120},  // +02:00 (8 quarters, units digit in the high half)
+      {"20806291731440", {2002, 8, 26, 19, 37, 41}, 60},   // +01:00
+      {"20806291731400", {2002, 8, 26, 20, 37, 41}, 0},    // UTC
+      {"20806291731408", {2002, 8, 26, 20, 37, 41}, 0},    // the sign bit alone: -00:00
+      {"20806291731488", {2002, 8, 26, 22, 37, 41}, -120}, // -02:00
+      {"20806291731423", {2002, 8, 26, 12, 37, 41}, 480},  // +08:00 (32 quarters: tens 3, units 2)
+      {"20211332030000", {2003, 1, 1, 0, 30, 0}, 0},       // 2002-12-31 23:30 UTC: over the year's end
+      {"99101000000000", {1999, 1, 1, 1, 0, 0}, 0},        // years from 96 on are 19xx
+      {"20316291731480", {}, 0},                           // month 13: no date, no zone
+      {"2080629173A480", {}, 0},                           // a letter among the digits
   };
-  for (const auto& c : cases) EXPECT_EQ(DecodeBytes(true, WithTimestamp(c.stamp)).Time, c.time) << c.stamp;
+  for (const auto& c : cases) {
+    const TSmsPdu pdu = DecodeBytes(true, WithTimestamp(c.stamp));
+    EXPECT_EQ(pdu.Time, c.time) << c.stamp;
+    EXPECT_EQ(pdu.TimeZone, c.zone) << c.stamp;
+  }
 }
 
 TEST(PduBytes, DecodesAStatusReport) {
@@ -63,6 +68,8 @@ TEST(PduBytes, DecodesAStatusReport) {
   EXPECT_EQ(pdu.Text, "");
   EXPECT_EQ(pdu.Time, (DateTime{2002, 8, 26, 18, 37, 41}));
   EXPECT_EQ(pdu.DischargeTime, (DateTime{2002, 8, 26, 19, 38, 41}));
+  EXPECT_EQ(pdu.TimeZone, 120);
+  EXPECT_EQ(pdu.DischargeZone, 120);
   EXPECT_EQ(DecodeBytes(true, StatusReport("46")).Status, 0x46);
   EXPECT_TRUE(DecodeBytes(true, kHowAreYou).DischargeTime.IsZero());
 }

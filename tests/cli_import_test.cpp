@@ -165,6 +165,45 @@ TEST_F(CliImport, AGnumericBiff7SheetKeepsItsPolishTexts) {
              "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n");
 }
 
+// Gnumeric's BIFF7 in the UTF-16 code page: 8-bit ASCII texts beside UTF-16
+// ones. The numbers typed as text are accepted and every text is written
+// back as it was.
+TEST_F(CliImport, AGnumericBiff7SheetOfTheUtf16CodePageKeepsItsNumbersAndTexts) {
+  const fs::path file = folder / "telefony.xls";
+  const ImportRun run = ImportCopy("gnumeric_biff7_utf16.xls", "telefony.xls");
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  for (const char* line : {
+           R"({"cell":"A1","text_read":"Telefon","text":"Telefon","corrected":false,"outcome":"rejected",)",
+           R"({"cell":"A2","text_read":"600123480","text":"600123480","corrected":false,"outcome":"accepted",)",
+           R"({"cell":"A3","text_read":"600123481","text":"600123481","corrected":false,"outcome":"accepted",)",
+           R"({"cell":"A6","text_read":"600123484","text":"600123484","corrected":false,"outcome":"accepted",)",
+           R"({"cell":"A7","text_read":"12","text":"12","corrected":false,"outcome":"rejected",)",
+           R"({"cell":"A8","text_read":"600123484","text":"600123484","corrected":false,"outcome":"repeat",)",
+           R"({"loaded":6,"corrected":2,"rejected":2,"duplicates":1,)",
+       })
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+  ExpectXlrd(file,
+             "sheets\t2\n"
+             "name\t0\tTelefony\n"
+             "name\t1\tŁódź – telefony\n"
+             "cell\t0\t0\t0\ttext\tTelefon\t*\t*\t*\n"
+             "cell\t0\t1\t0\tnumber\t600123480\t-\t*\t*\n"
+             "cell\t0\t1\t1\ttext\tZażółć gęślą jaźń\t*\t*\t*\n"
+             "cell\t0\t2\t0\ttext\t600123481\t-\t*\t*\n"
+             "cell\t0\t2\t1\ttext\tŁódź – telefony\t*\t*\t*\n"
+             "cell\t0\t3\t0\ttext\t+48 600 123 482\t*\t*\t*\n"
+             "cell\t0\t3\t1\ttext\tkorekta na\t*\t*\t*\n"
+             "cell\t0\t4\t1\ttext\tkorekta na\t*\t*\t*\n"
+             "cell\t0\t5\t1\ttext\tŻółw\t*\t*\t*\n"
+             "cell\t0\t6\t0\ttext\t12\t*\t*\t*\n"
+             "cell\t0\t7\t0\ttext\t600123484\t*\t*\t*\n"
+             "cell\t1\t0\t0\ttext\tNumer\t-\t*\t*\n"
+             "cell\t1\t0\t1\ttext\tMiasto\t-\t*\t*\n"
+             "cell\t1\t1\t0\ttext\t600123490\t-\t*\t*\n"
+             "cell\t1\t1\t1\ttext\tŁódź\t-\t*\t*\n"
+             "cell\t1\t2\t1\ttext\tGdańsk\t-\t*\t*\n");
+}
+
 TEST_F(CliImport, ErrorCellsBesideTheNumbersSurviveTheImport) {
   const fs::path file = folder / "bledy.xls";
   const ImportRun run = ImportCopy("gnumeric_errors.xls", "bledy.xls");

@@ -76,23 +76,30 @@ TEST(CliParts, RefusesWhatItCannotSend) {
 }
 
 // A received message, and a status report with its outcome at the top.
+// Each time is shown once, as the service centre stated it, with its zone.
 TEST(CliDecode, PrintsOneJsonObject) {
   const struct {
     std::string pdu;
     std::string json;
   } cases[] = {
       {"07911326040000F0040B911346610089F60000208062917314800CC8F71D14969741F977FD07",
-       "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41\", "
+       "{\"text\": \"How are you?\", \"sender\": \"+31641600986\", \"timestamp\": \"2002-08-26 19:37:41+02:00\", "
        "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"31624000000\", "
        "\"address\": \"31641600986\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
-       "\"time\": \"2002-08-26 18:37:41\", \"text\": \"How are you?\"}}\n"},
+       "\"text\": \"How are you?\"}}\n"},
       // Reference 0x2A to +48123456789, delivered (status 0) an hour after the
-      // service centre took it, both times at UTC+2 shown in UTC+1.
-      {"0006" "2A" "0B918421436587F9" "20806291731480" "20806202831480" "00",
+      // service centre took it, at UTC+2; the delivery stated at UTC-01:30.
+      {"0006" "2A" "0B918421436587F9" "20806291731480" "20806202831468" "00",
        "{\"recipient\": \"48123456789\", \"reference\": 42, \"status\": 0, "
-       "\"discharge\": \"2002-08-26 19:38:41\", \"timestamp\": \"2002-08-26 18:37:41\", "
+       "\"discharge\": \"2002-08-26 20:38:41-01:30\", \"timestamp\": \"2002-08-26 19:37:41+02:00\", "
        "\"pdu\": {\"kind\": 2, \"smsc\": \"\", \"address\": \"48123456789\", \"reference\": 42, "
-       "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"time\": \"2002-08-26 18:37:41\", \"text\": \"\"}}\n"},
+       "\"status\": 0, \"pid\": 0, \"dcs\": 0, \"text\": \"\"}}\n"},
+      // A message stated in UTC.
+      {"00040B918421436587F9000042305041709000" "0BC8F71D14969741F977FD07",
+       "{\"text\": \"How are you\", \"sender\": \"+48123456789\", \"timestamp\": \"2024-03-05 14:07:09+00:00\", "
+       "\"udh\": {\"ref\": -1, \"total\": -1, \"seq\": -1}, \"pdu\": {\"kind\": 0, \"smsc\": \"\", "
+       "\"address\": \"48123456789\", \"reference\": 0, \"status\": 0, \"pid\": 0, \"dcs\": 0, "
+       "\"text\": \"How are you\"}}\n"},
   };
   for (const auto& c : cases) {
     const Result r = Cli({"decode", c.pdu});

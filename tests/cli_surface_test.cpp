@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/test_folder.h"
+#include "talvane_version.h"
 #include "tests/cli_programs.h"
 #include "tools/modemsim/not_a_modem.h"
 
@@ -110,15 +111,36 @@ TEST(CommandLineSurface, EveryProgramHelpsAndNamesOneVersion) {
     EXPECT_TRUE(help.out.starts_with("usage: " + name + " ")) << help.out;
   }
 
-  const Result cli = e2e::RunCli({"--version"}, Streams::Separate);
-  const Result simulator = e2e::RunProgram({e2e::kSimulator, "--version"}, Streams::Separate);
-  EXPECT_EQ(cli.status, 0);
-  EXPECT_EQ(simulator.status, 0);
-  ASSERT_TRUE(cli.out.starts_with("talvane-cli ")) << cli.out;
-  ASSERT_TRUE(simulator.out.starts_with("talvane-modemsim ")) << simulator.out;
-  const std::string version = cli.out.substr(std::string("talvane-cli ").size());
-  EXPECT_NE(version.find_first_of("0123456789"), std::string::npos) << version;
-  EXPECT_EQ(simulator.out.substr(std::string("talvane-modemsim ").size()), version);
+  // The package's version, in the same words from every program.
+  for (const std::string& program : {e2e::kCli, e2e::kSimulator}) {
+    const Result version = e2e::RunProgram({program, "--version"}, Streams::Separate);
+    EXPECT_EQ(version.status, 0) << program;
+    EXPECT_EQ(version.out, "Talvane " TALVANE_VERSION "\n") << program;
+    EXPECT_EQ(version.err, "") << program;
+  }
+  EXPECT_NE(std::string(TALVANE_VERSION).find_first_of("0123456789"), std::string::npos) << TALVANE_VERSION;
+}
+
+// The man pages as the build configures them for installing: each names the
+// version in its title line and keeps no configure variable; talvane-cli's
+// describes every command.
+TEST(CommandLineSurface, ManPagesNameTheVersionAndEveryCommand) {
+  for (const char* page : {"talvane", "talvane-cli", "talvane-modemsim"}) {
+    const fs::path file = fs::path(TALVANE_BINARY_DIR) / "man" / (std::string(page) + ".1");
+    std::ifstream in(file);
+    ASSERT_TRUE(in) << file;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string title = text.substr(0, text.find('\n'));
+    EXPECT_NE(title.find("\"Talvane " TALVANE_VERSION "\""), std::string::npos) << title;
+    EXPECT_EQ(text.find('@'), std::string::npos) << page;
+    if (std::string(page) != "talvane-cli") continue;
+    const std::string commands = text.substr(text.find(".SH COMMANDS"));
+    for (const std::string& command : kCommands) {
+      const bool described = commands.find("\n.B " + command + "\n") != std::string::npos ||
+                             commands.find("\n.BI \"" + command + " ") != std::string::npos;
+      EXPECT_TRUE(described) << command;
+    }
+  }
 }
 
 #ifdef TALVANE_WINDOW_PROGRAM
@@ -132,7 +154,7 @@ TEST(CommandLineSurface, TheWindowProgramHelpsAndSaysWhyItCannotOpen) {
 
   const Result version = e2e::RunProgram({window, "--version"}, Streams::Separate);
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "talvane " + e2e::RunCli({"--version"}).out.substr(std::string("talvane-cli ").size()));
+  EXPECT_EQ(version.out, "Talvane " TALVANE_VERSION "\n");
 
   const Result wrong = e2e::RunProgram({window, "--frobnicate"}, Streams::Separate);
   EXPECT_EQ(wrong.status, 2);

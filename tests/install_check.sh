@@ -18,8 +18,10 @@ for f in bin/talvane bin/talvane-cli bin/talvane-modemsim \
   [ -e "$work/prefix/$f" ] || fail "not installed: $f"
 done
 desktop-file-validate "$work/prefix/share/applications/talvane.desktop" || fail "desktop entry is not valid"
+version=$("$build/app/cli/talvane-cli" --version)
 for page in "$work"/prefix/share/man/man1/*.1; do
-  grep -q '@TALVANE_VERSION@' "$page" && fail "version not filled in: $page"
+  grep -q '@' "$page" && fail "a configure variable not filled in: $page"
+  grep -q "\"$version\"" "$page" || fail "man page does not name $version: $page"
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
   [ -z "$warnings" ] || fail "man page $(basename "$page"): $warnings"
   LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q '^NAME' || fail "man page does not render: $page"
@@ -33,5 +35,5 @@ for lib in libqt6widgets6 libnettle8 libc6; do
 done
 dpkg-deb -x "$deb" "$work/root"
 version=$(dpkg-deb -f "$deb" Version)
-[ "$("$work/root/usr/bin/talvane-cli" --version)" = "talvane-cli $version" ] || fail "packaged talvane-cli does not run or says another version"
+[ "$("$work/root/usr/bin/talvane-cli" --version)" = "Talvane $version" ] || fail "packaged talvane-cli does not run or says another version"
 echo "install check: passed"

@@ -14,6 +14,39 @@ constexpr std::size_t kRunSize = 4;
 constexpr int kCodePageUtf16 = 1200;
 constexpr int kCodePageMacRoman = 32768;  // as BIFF writes it; 10000 for the converter
 
+// Characters no text of a sheet holds: control characters other than the
+// tab and line breaks (NUL included). Bytes 0x80-0x9F are letters and signs
+// in the Windows code pages, so only code units count them.
+bool IsControlByte(std::uint8_t c) { return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F; }
+bool IsControl(char16_t c) { return c < 0x80 ? IsControlByte(static_cast<std::uint8_t>(c)) : c < 0xA0; }
+
+// True when every code unit reads as a character of a text: no control
+// character, no lone surrogate, no noncharacter.
+bool IsPlausibleUtf16(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (IsControl(unit) || unit == 0xFFFE || unit == 0xFFFF) return false;
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return false;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
+// Whether the bytes of a BIFF5 text of the UTF-16 code page are UTF-16LE.
+// Their 8-bit reading must be implausible (a control byte): every ASCII,
+// Latin, Greek, Cyrillic... character in UTF-16 has a byte below 0x20, which
+// no 8-bit text of a sheet holds; and their UTF-16 reading plausible. A text
+// only of characters without such a byte (CJK, "€") reads as 8-bit.
+bool HoldsUtf16(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty() || bytes.size() % 2 != 0) return false;
+  bool controlByte = false;
+  for (std::uint8_t byte : bytes) controlByte = controlByte || IsControlByte(byte);
+  return controlByte && IsPlausibleUtf16(TXLSTextDecoder::Decode16(bytes));
+}
+
 int ConverterCodePage(int codePage) {
   if (codePage == 0 || codePage == kCodePageUtf16) return platform::kCodePageAnsi;
   if (codePage == kCodePageMacRoman) return 10000;
@@ -113,8 +146,9 @@ bool ReadSharedString(SegmentCursor& cursor, const TXLSTextDecoder& decoder, std
 
 std::u16string TXLSTextDecoder::Decode8(std::span<const std::uint8_t> bytes) const {
   // A BIFF5 file whose code page is UTF-16 (as one program's BIFF7 export
-  // writes) stores its "8-bit" strings as UTF-16LE bytes, counted in bytes.
-  if (!biff8_ && codePage_ == kCodePageUtf16) return Decode16(bytes);
+  // writes) holds its ASCII texts as 8-bit bytes and every other text as
+  // UTF-16LE bytes, counted in bytes, side by side.
+  if (!biff8_ && codePage_ == kCodePageUtf16 && HoldsUtf16(bytes)) return Decode16(bytes);
   std::u16string text;
   text.reserve(bytes.size());
   bool ascii = true;

@@ -7,9 +7,10 @@
 // 16-bit characters are UTF-16. 8-bit characters of a BIFF8 file are the low
 // bytes of UTF-16 characters (the format's compressed form); those of a
 // BIFF5 file are text in the workbook's code page (CODEPAGE), or in the
-// program's own 8-bit code page when the file names none; a BIFF5 file of
-// code page 1200 holds UTF-16LE bytes there. Texts are cut at their first
-// NUL character.
+// program's own 8-bit code page when the file names none or names UTF-16
+// (1200). A BIFF5 file of code page 1200 may hold UTF-16LE bytes there,
+// counted in bytes, beside 8-bit ones: each text is read as UTF-16 when its
+// bytes are. Texts are cut at their first NUL character.
 //
 // Threads: one workbook read or save, on the caller's thread; no shared state.
 

@@ -7,6 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
+
+#include "platform/codepage.h"
 
 #include "xls/interior.h"
 #include "xls/workbook.h"
@@ -36,7 +39,7 @@ TEST(ReaderFixtures, OpenResults) {
       {"xlwt_basic.xls", 1},          {"xlwt_long_sst.xls", 1},      {"xlwt_1904.xls", 1},
       {"macro_sheet_between.xls", 1}, {"rc4_default_password.xls", 1}, {"rc4_user_password.xls", -1003},
       {"libreoffice_embedded_chart.xls", 1}, {"gnumeric_chart_sheet_first.xls", 1}, {"libreoffice_settings.xls", 1},
-      {"gnumeric_errors.xls", 1},
+      {"gnumeric_errors.xls", 1},     {"gnumeric_biff7_utf16.xls", 1},
       {"zip_workbook.xlsx", 1},       {"not_a_workbook.txt", -3},    {"no_such_file.xls", -3},
   };
   for (const Case& c : cases) {
@@ -85,6 +88,59 @@ TEST(ReaderFixtures, TheSameSheetFromThreeWriters) {
     EXPECT_EQ(ValueAt(book, 2, 1, 2), Variant::Text(u"drugi arkusz"));
     EXPECT_EQ(ValueAt(book, 3, 1, 1), Variant::Double(3.25));
   }
+}
+
+// The constant cells of a Gnumeric workbook file (uncompressed XML, one
+// element per line): numbers (value type 40) and texts (60), by sheet name.
+struct SourceCell {
+  std::u16string sheet;
+  int row = 0;
+  int column = 0;
+  Variant value;
+};
+
+std::vector<SourceCell> ConstantCellsOf(const fs::path& file) {
+  static const std::regex sheetName(R"(^\s*<gnm:Name>(.*)</gnm:Name>)");
+  static const std::regex cell(R"x(<gnm:Cell Row="(\d+)" Col="(\d+)" ValueType="(40|60)">(.*)</gnm:Cell>)x");
+  std::ifstream in(file);
+  std::vector<SourceCell> cells;
+  std::u16string sheet;
+  std::smatch match;
+  for (std::string line; std::getline(in, line);) {
+    if (std::regex_search(line, match, sheetName)) sheet = platform::Utf8ToUtf16(match[1].str());
+    if (!std::regex_search(line, match, cell)) continue;
+    const std::string content = match[4].str();
+    cells.push_back({sheet, std::stoi(match[1].str()) + 1, std::stoi(match[2].str()) + 1,
+                     match[3].str() == "40" ? Variant::Double(std::stod(content))
+                                            : Variant::Text(platform::Utf8ToUtf16(content))});
+  }
+  return cells;
+}
+
+IXLSWorksheet* SheetNamed(TXLSWorkbook& book, const std::u16string& name) {
+  for (int position = 1; position <= book.Worksheets().Count(); ++position)
+    if (book.Worksheets().Entries(position)->Name() == name) return book.Worksheets().Entries(position);
+  return nullptr;
+}
+
+// Gnumeric's BIFF7 of a workbook it read as BIFF8 declares code page 1200
+// and mixes 8-bit ASCII texts with UTF-16 ones (see its make script).
+TEST(ReaderFixtures, GnumericBiff7OfTheUtf16CodePageReadsAsItsSource) {
+  TXLSWorkbook book;
+  ASSERT_EQ(book.Open(Fixture("gnumeric_biff7_utf16.xls").string()), 1);
+  EXPECT_EQ(book.FormatRead(), FileFormat::Biff5);
+  const std::vector<SourceCell> source = ConstantCellsOf(Fixture("gnumeric_biff7_utf16_source.gnumeric"));
+  ASSERT_EQ(source.size(), 20u);
+  ASSERT_EQ(book.Worksheets().Count(), 2);
+  for (const SourceCell& cell : source) {
+    const IXLSWorksheet* sheet = SheetNamed(book, cell.sheet);
+    ASSERT_NE(sheet, nullptr) << platform::Utf16ToUtf8(cell.sheet);
+    EXPECT_EQ(sheet->Cells()->Item(cell.row, cell.column)->Value(), cell.value)
+        << platform::Utf16ToUtf8(cell.sheet) << " " << cell.row << "," << cell.column;
+  }
+  // Formulas keep their results: an 8-bit one and a UTF-16 one.
+  EXPECT_EQ(ValueAt(book, 1, 8, 1), Variant::Text(u"600123484"));
+  EXPECT_EQ(ValueAt(book, 1, 8, 2), Variant::Text(u"Łódź – Telefon"));
 }
 
 TEST(ReaderFixtures, XlwtWorkbooks) {
@@ -219,6 +275,8 @@ TEST(ReaderFixtures, EveryReadableFileSurvivesACopy) {
       {"gnumeric_chart_sheet_first.xls", nullptr},
       {"libreoffice_settings.xls", nullptr},
       {"gnumeric_errors.xls", nullptr},
+      // xlrd reads its mixed texts all as UTF-16: compared with the BIFF8 file it was made from.
+      {"gnumeric_biff7_utf16.xls", "gnumeric_biff8_utf16.xls"},
   };
   for (const Case& c : cases) {
     TXLSWorkbook book;

@@ -2,8 +2,9 @@
 // JSON object. A PDU the decoders cannot read is said once on the error
 // output (the first "PDU ERROR" report) and gives exit status 1. A message shows
 // its text, sender, timestamp and concatenation values; a status report its
-// recipient, reference, status and discharge time. Both show what the byte
-// decoder read under "pdu".
+// recipient, reference, status, discharge time and timestamp. Both show what
+// the byte decoder read under "pdu". Each time is shown once, as the service
+// centre stated it, with its zone.
 
 #include <cstdio>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "app/cli/command.h"
+#include "app/cli/json_text.h"
 #include "app/cli/options.h"
 #include "platform/codepage.h"
 #include "platform/recording_dialogs.h"
@@ -23,46 +25,37 @@ namespace {
 
 constexpr char kUsage[] = "decode PDU";
 
-// A JSON string of UTF-8 text.
-std::string Json(std::string_view utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
-          out += escaped;
-        } else {
-          out.push_back(c);
-        }
-    }
-  }
-  return out + "\"";
+// A time of the PDU as the service centre stated it, with the zone it
+// stated: "2002-08-26 19:37:41+02:00" (the byte decoder keeps it in UTC+1
+// and the zone beside it). A PDU without a readable time gives the zero
+// time, without a zone.
+std::string StatedTime(const sms::DateTime& utcPlusOne, int zoneMinutes) {
+  constexpr int kUtcPlusOneMinutes = 60;
+  if (utcPlusOne.IsZero()) return JsonString(sms::FormatDateTime(utcPlusOne));
+  const sms::DateTime stated = sms::AddMinutes(utcPlusOne, zoneMinutes - kUtcPlusOneMinutes);
+  const int offset = zoneMinutes < 0 ? -zoneMinutes : zoneMinutes;
+  char zone[8];
+  std::snprintf(zone, sizeof zone, "%c%02d:%02d", zoneMinutes < 0 ? '-' : '+', offset / 60 % 100, offset % 60);
+  return JsonString(sms::FormatDateTime(stated) + zone);
 }
 
-std::string JsonAnsi(std::string_view text) { return Json(platform::AnsiToUtf8(text)); }
-
-// The byte decoder's record as a JSON object.
+// The byte decoder's record as a JSON object; its time is the message's
+// timestamp, shown beside it.
 std::string JsonRecord(const sms::TSmsPdu& bytes) {
   std::ostringstream out;
-  out << "{\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsi(bytes.Smsc)
-      << ", \"address\": " << JsonAnsi(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
+  out << "{\"kind\": " << int(bytes.Kind) << ", \"smsc\": " << JsonAnsiString(bytes.Smsc)
+      << ", \"address\": " << JsonAnsiString(bytes.Address) << ", \"reference\": " << int(bytes.Reference)
       << ", \"status\": " << int(bytes.Status) << ", \"pid\": " << int(bytes.PID) << ", \"dcs\": " << int(bytes.DCS)
-      << ", \"time\": " << Json(sms::FormatDateTime(bytes.Time)) << ", \"text\": " << JsonAnsi(bytes.Text) << "}";
+      << ", \"text\": " << JsonAnsiString(bytes.Text) << "}";
   return out.str();
 }
 
 void PrintStatusReport(const sms::TSmsPdu& report) {
-  std::cout << "{\"recipient\": " << JsonAnsi(report.Address) << ", \"reference\": " << int(report.Reference)
+  std::cout << "{\"recipient\": " << JsonAnsiString(report.Address) << ", \"reference\": " << int(report.Reference)
             << ", \"status\": " << int(report.Status)
-            << ", \"discharge\": " << Json(sms::FormatDateTime(report.DischargeTime))
-            << ", \"timestamp\": " << Json(sms::FormatDateTime(report.Time)) << ", \"pdu\": " << JsonRecord(report)
+            << ", \"discharge\": " << StatedTime(report.DischargeTime, report.DischargeZone)
+            << ", \"timestamp\": " << StatedTime(report.Time, report.TimeZone)
+            << ", \"pdu\": " << JsonRecord(report)
             << "}\n";
 }
 
@@ -75,7 +68,6 @@ bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
   decoder.ParsePDU(pdu);
   const std::u16string text = decoder.GetText();
   const std::string sender = decoder.GetSender();
-  const sms::DateTime timestamp = decoder.GetTimeStamp();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
   platform::InstallDialogs(nullptr);
   // Each decoder reports the same fault again: the first report says it.
@@ -83,8 +75,9 @@ bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
     std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(dialogs.Texts().front()) << "\n";
   }
 
-  std::cout << "{\"text\": " << Json(platform::Utf16ToUtf8(text)) << ", \"sender\": " << JsonAnsi(sender)
-            << ", \"timestamp\": " << Json(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
+  std::cout << "{\"text\": " << JsonString(platform::Utf16ToUtf8(text))
+            << ", \"sender\": " << JsonAnsiString(sender)
+            << ", \"timestamp\": " << StatedTime(bytes.Time, bytes.TimeZone) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
             << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
   return dialogs.Texts().empty();

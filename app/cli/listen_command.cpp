@@ -12,6 +12,7 @@
 
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
+#include "app/cli/json_text.h"
 #include "app/cli/options.h"
 #include "modem/text_lines.h"
 #include "platform/codepage.h"
@@ -40,32 +41,8 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, ListenOpti
   return parser.Parse(args);
 }
 
-// A JSON string of the program's text (UTF-8 out).
-std::string Json(const std::string& ansi) {
-  std::string json = "\"";
-  for (char c : platform::AnsiToUtf8(ansi)) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (c == '\n') {
-      json += "\\n";
-    } else if (c == '\r') {
-      json += "\\r";
-    } else if (c == '\t') {
-      json += "\\t";
-    } else if (u < 0x20) {
-      static const char* digits = "0123456789abcdef";
-      json += "\\u00";
-      json += digits[u >> 4];
-      json += digits[u & 15];
-    } else {
-      json += c;
-    }
-  }
-  return json + "\"";
-}
-
+// A JSON value of an event field: the program's text, a flag or a number.
+std::string Json(const std::string& ansi) { return JsonAnsiString(ansi); }
 std::string Json(const char* text) { return Json(std::string(text)); }
 std::string Json(bool value) { return value ? "true" : "false"; }
 std::string Json(int value) { return std::to_string(value); }

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (name == "--version") {
-    std::cout << "talvane-cli " TALVANE_VERSION "\n";
+    std::cout << TALVANE_VERSION_TEXT "\n";
     return 0;
   }
   for (const cli::Command& command : cli::Commands()) {

@@ -47,7 +47,7 @@ std::optional<int> ReadCommandLine(int argc, char** argv) {
       return 0;
     }
     if (argument == "--version") {
-      std::puts("talvane " TALVANE_VERSION);
+      std::puts(TALVANE_VERSION_TEXT);
       return 0;
     }
     // Qt's own options (-platform, -style ...) pass through to QApplication.

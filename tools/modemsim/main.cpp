@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
       std::cout << kUsage << modemsim::IncomingScript::Usage();
       return 0;
     } else if (option == "--version") {
-      std::cout << "talvane-modemsim " TALVANE_VERSION "\n";
+      std::cout << TALVANE_VERSION_TEXT "\n";
       return 0;
     } else if (option == "--signal" && hasValue) {
       int rssi = 0, ber = 99;
