@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/phone_import.h"
+#include "app/core/phone_import.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_look.h"
 #include "app/qt/tel_list_window.h"
-#include "app/test_support.h"
+#include "app/window/test_support.h"
 #include "bench/import_bench_sheet.h"
 #include "platform/qt/qt_main_loop.h"
 
