@@ -98,6 +98,11 @@ int QtForm::ScreenHeight() const {
   return screen ? screen->geometry().height() : 0;
 }
 
+void QtForm::Show() {
+  if (window_->isVisible()) FitToScreen();
+  window_->show();
+}
+
 void QtForm::SetZOrder(bool topmost, bool activate) {
   if (Topmost() != topmost) {
     // Changing the flags hides the window; it comes back where it was.

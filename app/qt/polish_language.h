@@ -1,0 +1,31 @@
+#pragma once
+// The program speaks Polish whatever the desktop's language: Qt's own texts
+// (the file dialog, the buttons of the message boxes) from Debian's Qt
+// translations, and dates and numbers in Polish form. While an object lives;
+// the previous language comes back when it goes.
+//
+// Threads: main (GUI) thread only.
+
+#include <QLocale>
+#include <QTranslator>
+
+namespace app::qt {
+
+class PolishLanguage {
+ public:
+  PolishLanguage();
+  ~PolishLanguage();
+  PolishLanguage(const PolishLanguage&) = delete;
+  PolishLanguage& operator=(const PolishLanguage&) = delete;
+
+  // False when Qt's Polish translations are not installed (qt6-translations-l10n):
+  // Qt's own texts then stay in English.
+  bool QtTextsInstalled() const { return installed_; }
+
+ private:
+  QLocale previous_;
+  QTranslator qtTexts_;
+  bool installed_ = false;
+};
+
+}  // namespace app::qt
