@@ -6,6 +6,7 @@
 //
 // Threads: main (GUI) thread only.
 
+#include <QIdentityProxyModel>
 #include <QLocale>
 #include <QTranslator>
 
@@ -26,6 +27,15 @@ class PolishLanguage {
   QLocale previous_;
   QTranslator qtTexts_;
   bool installed_ = false;
+};
+
+// The file list of a file dialog with the dates and sizes in the program's
+// language: Qt's own list writes them in the desktop's, whatever the
+// program's language is.
+class FileListInProgramLanguage final : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override;
 };
 
 }  // namespace app::qt

@@ -9,6 +9,8 @@
 #include <QShowEvent>
 #include <QWindow>
 
+#include "app/qt/polish_language.h"
+
 namespace app::qt {
 
 QtForm::QtForm(QWidget* window) : window_(window) { window_->installEventFilter(this); }
@@ -151,13 +153,17 @@ QStringList QtOpenDialog::QtFilters() const {
 bool QtOpenDialog::Execute() {
   const QStringList filters = QtFilters();
   const int index = FilterIndex();
-  QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
+  const QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
   const QString start =
       FileName().empty() ? QString() : QFileInfo(QString::fromStdString(FileName())).absolutePath();
-  const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, filters.join(";;"), &selected);
-  if (chosen.isEmpty()) return false;
-  SetFileName(chosen.toStdString());
-  SetFilterIndex(static_cast<int>(filters.indexOf(selected)) + 1);
+  QFileDialog dialog(parent_, QString(), start, filters.join(";;"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!selected.isEmpty()) dialog.selectNameFilter(selected);
+  dialog.setProxyModel(new FileListInProgramLanguage(&dialog));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  SetFileName(dialog.selectedFiles().front().toStdString());
+  SetFilterIndex(static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
   return true;
 }
 

@@ -3,10 +3,16 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFile>
 #include <QFileDialog>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +47,46 @@ TEST(QtPolishLanguage, QtTextsAndDatesArePolishWhileTheProgramsLanguageLives) {
   EXPECT_EQ(QLocale().language(), QLocale::English);
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
   QLocale::setDefault(QLocale::system());
+}
+
+// The file dialog of "Otwórz plik XLS" while the program speaks Polish: its
+// list shows a file's date and size as Polish users read them.
+TEST_F(QtWindow, TheFileDialogListsDatesAndSizesInPolish) {
+  Start();
+  const PolishLanguage polish;
+  const std::filesystem::path file = env.folder / "klienci.xls";
+  std::ofstream(file) << std::string(1536, 'x');
+  QFile written(QString::fromStdString(file.string()));
+  ASSERT_TRUE(written.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(written.setFileTime(QDateTime(QDate(2026, 3, 5), QTime(7, 8, 9)), QFileDevice::FileModificationTime));
+  written.close();
+
+  QString shownDate;
+  QString shownSize;
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    auto* list = dialog->findChild<QTreeView*>();
+    if (list == nullptr) return;
+    const QAbstractItemModel* model = list->model();
+    const QModelIndex folder = list->rootIndex();
+    for (int row = 0; row < model->rowCount(folder); ++row) {
+      if (model->index(row, 0, folder).data().toString() != "klienci.xls") continue;
+      shownSize = model->index(row, 1, folder).data().toString();
+      shownDate = model->index(row, 3, folder).data().toString();
+      dialog->reject();
+    }
+  });
+  look.start(50);
+  QTimer::singleShot(10000, [] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+  });
+  TOpenDialog& open = *form->View().OpenDialog1;
+  open.SetFileName(file.string());
+  EXPECT_FALSE(open.Execute());
+  EXPECT_EQ(shownDate.toStdString(), "5.03.2026 07:08");
+  EXPECT_EQ(shownSize.toStdString(), "1,50 KiB");
 }
 
 }  // namespace
