@@ -1,9 +1,6 @@
 // talvane: the main window of Talvane.
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +11,7 @@
 #include "app/window/frm_tel_list.h"
 #include "app/qt/idle_hook.h"
 #include "app/qt/main_window.h"
+#include "app/qt/polish_language.h"
 #include "app/qt/qt_look.h"
 #include "app/qt/tel_list_window.h"
 #include "platform/qt/qt_dialogs.h"
@@ -71,14 +69,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName("Talvane");
-  // The window speaks Polish whatever the desktop's language, and so do Qt's
-  // own texts in it (the file dialog, the buttons of the message boxes) when
-  // Debian's Qt translations are installed; otherwise they stay in English.
-  QTranslator qtTexts;
-  if (qtTexts.load(QLocale(QLocale::Polish, QLocale::Poland), "qtbase", "_",
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTexts);
-  }
+  const app::qt::PolishLanguage polish;
   // Closing the main window ends the program, whatever other window is open.
   QApplication::setQuitOnLastWindowClosed(false);
   app::qt::RegisterFonts();
@@ -91,7 +82,7 @@ int main(int argc, char** argv) {
 
   int status = 0;
   {
-    app::qt::TelListWindow telListWindow;
+    app::qt::TelListWindow telListWindow(mainWindow.Widget());
     app::TfrmTelList frmTelList(telListWindow.View());
     app::TfrmMain frmMain(loop, mainWindow.View(), frmTelList);
     if (const char* port = std::getenv("TALVANE_START_PORT"); port && port[0] != '\0') {

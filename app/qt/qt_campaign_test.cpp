@@ -21,6 +21,7 @@
 #include "app/qt/main_window.h"
 #include "app/qt/qt_look.h"
 #include "app/qt/qt_test_application.h"
+#include "app/qt/qt_window_fixture.h"
 #include "app/qt/tel_list_window.h"
 #include "app/window/test_support.h"
 #include "modem/engine_timing.h"
@@ -29,20 +30,6 @@
 
 namespace app::qt {
 namespace {
-
-// Runs the event loop until `done` holds; the loop waits between events, so
-// the window applies its availability rule as it does for a user.
-bool WaitFor(const std::function<bool()>& done, int milliseconds) {
-  QEventLoop loop;
-  QTimer check;
-  QObject::connect(&check, &QTimer::timeout, [&] {
-    if (done()) loop.quit();
-  });
-  check.start(20);
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  loop.exec();
-  return done();
-}
 
 void SaveScreenshot(QWidget* widget, const char* name) {
   const std::filesystem::path folder = std::filesystem::path(TALVANE_BINARY_DIR) / "docs";
@@ -60,7 +47,7 @@ TEST(QtCampaign, TypedTextGoesToEveryNumberWhileTheWindowShowsTheProgress) {
   ASSERT_TRUE(simulator.Start());
   platform::QtMainLoop loop;
   MainWindow mainWindow;
-  TelListWindow telWindow;
+  TelListWindow telWindow(mainWindow.Widget());
   TfrmTelList telList(telWindow.View());
   TfrmMain form(loop, mainWindow.View(), telList, "/opt/talvane/Talvane.exe");
   const QMetaObject::Connection idle = RunWhenIdle(mainWindow.Widget(), [&] { form.ApplicationIdle(); });

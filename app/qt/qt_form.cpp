@@ -9,6 +9,8 @@
 #include <QShowEvent>
 #include <QWindow>
 
+#include "app/qt/polish_language.h"
+
 namespace app::qt {
 
 QtForm::QtForm(QWidget* window) : window_(window) { window_->installEventFilter(this); }
@@ -98,6 +100,11 @@ int QtForm::ScreenHeight() const {
   return screen ? screen->geometry().height() : 0;
 }
 
+void QtForm::Show() {
+  if (window_->isVisible()) FitToScreen();
+  window_->show();
+}
+
 void QtForm::SetZOrder(bool topmost, bool activate) {
   if (Topmost() != topmost) {
     // Changing the flags hides the window; it comes back where it was.
@@ -146,13 +153,17 @@ QStringList QtOpenDialog::QtFilters() const {
 bool QtOpenDialog::Execute() {
   const QStringList filters = QtFilters();
   const int index = FilterIndex();
-  QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
+  const QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
   const QString start =
       FileName().empty() ? QString() : QFileInfo(QString::fromStdString(FileName())).absolutePath();
-  const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, filters.join(";;"), &selected);
-  if (chosen.isEmpty()) return false;
-  SetFileName(chosen.toStdString());
-  SetFilterIndex(static_cast<int>(filters.indexOf(selected)) + 1);
+  QFileDialog dialog(parent_, QString(), start, filters.join(";;"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (!selected.isEmpty()) dialog.selectNameFilter(selected);
+  dialog.setProxyModel(new FileListInProgramLanguage(&dialog));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  SetFileName(dialog.selectedFiles().front().toStdString());
+  SetFilterIndex(static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
   return true;
 }
 

@@ -47,7 +47,9 @@ class QtForm final : public QObject, public TForm {
   int ScreenHeight() const override;
 
   bool Visible() const override { return window_->isVisible(); }
-  void Show() override { window_->show(); }
+  // Shown again while visible (placed anew, as the phone list is), the
+  // window is kept on its screen as a window just shown is.
+  void Show() override;
   void Hide() override { window_->hide(); }
   void Close() override { window_->close(); }
   bool HandleAllocated() const override { return window_->windowHandle() != nullptr; }

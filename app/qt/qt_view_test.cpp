@@ -353,8 +353,6 @@ TEST_F(QtWindow, ScreenshotOfTheMainWindow) {
   AppendLogLine(log, Ansi("Nawiązano połączenie modemem GSM - Port /dev/ttyUSB0"), 0, 9, "Tahoma",
                 TLogFontStyle::Regular, clGreen);
   AppendLogLine(log, Ansi("Modem GSM odłączony"), 0, 9, "Tahoma", TLogFontStyle::Regular, clBlack);
-  form->View().Gauge2->SetProgress(100);
-  form->View().Gauge3->SetProgress(64);
   QTest::qWait(1100);  // the clock's first tick
   Settle();
 

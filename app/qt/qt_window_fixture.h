@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/window/frm_main.h"
@@ -27,6 +28,20 @@ inline QApplication& Application() { return TestApplication(); }
 
 inline QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
+// Runs the event loop until `done` holds; the loop waits between events, so
+// the window applies its availability rule as it does for a user.
+inline bool WaitFor(const std::function<bool()>& done, int milliseconds) {
+  QEventLoop loop;
+  QTimer check;
+  QObject::connect(&check, &QTimer::timeout, [&] {
+    if (done()) loop.quit();
+  });
+  check.start(20);
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+  return done();
+}
+
 class QtWindow : public ::testing::Test {
  protected:
   QtWindow() { Application(); }
@@ -34,7 +49,7 @@ class QtWindow : public ::testing::Test {
 
   void Start() {
     mainWindow = std::make_unique<MainWindow>();
-    telWindow = std::make_unique<TelListWindow>();
+    telWindow = std::make_unique<TelListWindow>(mainWindow->Widget());
     telList = std::make_unique<TfrmTelList>(telWindow->View());
     form = std::make_unique<TfrmMain>(loop, mainWindow->View(), *telList, "/opt/talvane/Talvane.exe");
     idle = RunWhenIdle(mainWindow->Widget(), [this] { form->ApplicationIdle(); });

@@ -59,7 +59,7 @@ QtMenuItem::QtMenuItem(QAction* action) : action_(action) {
   });
 }
 
-TelListWindow::TelListWindow() : window_(std::make_unique<QWidget>()) {
+TelListWindow::TelListWindow(QWidget* owner) : window_(std::make_unique<QWidget>(owner, Qt::Tool)) {
   window_->setObjectName("frmTelList");
   auto* layout = new QVBoxLayout(window_.get());
   layout->setContentsMargins(0, 0, 0, 0);

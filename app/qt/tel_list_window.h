@@ -48,9 +48,11 @@ class QtMenuItem final : public TMenuItem {
   QAction* action_;
 };
 
+// A tool window of its owner (the main window): it stays above it, leaves
+// the taskbar to it and is destroyed before it.
 class TelListWindow {
  public:
-  TelListWindow();
+  explicit TelListWindow(QWidget* owner);
   ~TelListWindow();
   TelListWindow(const TelListWindow&) = delete;
   TelListWindow& operator=(const TelListWindow&) = delete;

@@ -104,6 +104,8 @@ class TfrmMain {
   void CheckBox1Click();
   void CheckBox2Click();
   void ComboBox1Enter();
+  // The port chosen in the port box, saved or not, for the next connection.
+  void UseChosenPort();
 
   // Status bar and connection events.
   void StatusBar1DrawPanel(TCanvas& canvas, int index, const TRect& rect);
@@ -112,11 +114,15 @@ class TfrmMain {
   void ZoGSM1Connected();
   void ZoGSM1Disconnected();
   void ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal);
+  void ShowNoModemGauges();
 
   // The test connection and the modem search (frm_main_search.cpp).
   void BindModemPanel();
   void UnbindModemPanel();
   void Label10Click();
+  // "Zatrzymaj" during a test connection (no campaign running): the
+  // connection ends, the numbers stay. False when there is none to end.
+  bool EndTestConnection();
   void BitBtn5Click();
   void ZoGSM1SearchProgress(int progress, const std::string& port, int found);
   void Timer3Timer();

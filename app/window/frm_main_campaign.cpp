@@ -114,10 +114,12 @@ void TfrmMain::actWyslijExecute() {
   // The check boxes of the settings page decide the polling of this campaign.
   zoGSM1_->SetCanCheckSignal(view_.CheckBox1->Checked());
   zoGSM1_->SetCanCheckPower(view_.CheckBox2->Checked());
+  UseChosenPort();
   campaign_->Start();
 }
 
 void TfrmMain::actZatrzymajExecute() {
+  if (EndTestConnection()) return;
   if (campaign_->Stop(/*askFirst=*/!testConnection_)) testConnection_ = false;
 }
 

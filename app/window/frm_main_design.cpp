@@ -107,14 +107,7 @@ void LoadModemState(const TfrmMainView& v) {
   TFont link = WithColor(FormFont(), clBlue);
   link.Underline = true;
   v.Label10->SetFont(link);
-  Caption(v.Label8, "zasilanie");
-  Caption(v.Label9, "sygnał anteny");
-  for (TGauge* gauge : {v.Gauge2, v.Gauge3}) {
-    gauge->SetRange(0, 100);
-    gauge->SetProgress(0);
-    gauge->SetForeColor(clYellow);
-    gauge->SetColor(clBlack);
-  }
+  LoadModemGauges(v);
 
   v.StatusBar1->SetPanelStyle(0, TPanelStyle::OwnerDraw);
   v.StatusBar1->SetPanelText(0, Ansi("Modem wyłączony"));
@@ -157,6 +150,17 @@ void LoadDesign(const TfrmTelListView& v) {
   v.ListBox1->SetTabWidth(kTelListTabWidth);
   v.ListBox1->Clear();
   v.Usun1->SetCaption(Ansi("Usuń"));
+}
+
+void LoadModemGauges(const TfrmMainView& v) {
+  Caption(v.Label8, "zasilanie");
+  Caption(v.Label9, "sygnał anteny");
+  for (TGauge* gauge : {v.Gauge2, v.Gauge3}) {
+    gauge->SetRange(0, 100);
+    gauge->SetProgress(0);
+    gauge->SetForeColor(clYellow);
+    gauge->SetColor(clBlack);
+  }
 }
 
 }  // namespace app::design

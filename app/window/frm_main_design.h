@@ -47,5 +47,7 @@ TFont FormFont();
 
 void LoadDesign(const TfrmMainView& view);
 void LoadDesign(const TfrmTelListView& view);
+// The power and signal gauges and their captions as they are without a modem.
+void LoadModemGauges(const TfrmMainView& view);
 
 }  // namespace app::design

@@ -27,6 +27,7 @@ void TfrmMain::BindModemPanel() {
   z.OnSearchProgress = [this](modem::TZoGSM&, int progress, const std::string& port, int found) {
     ZoGSM1SearchProgress(progress, port, found);
   };
+  z.OnGSMDeActivate = [this](modem::TZoGSM&) { ShowNoModemGauges(); };
 }
 
 void TfrmMain::UnbindModemPanel() {
@@ -37,6 +38,7 @@ void TfrmMain::UnbindModemPanel() {
 void TfrmMain::Label10Click() {
   modem::TZoGSM& z = *zoGSM1_;
   if (z.Connected()) return;
+  UseChosenPort();
   z.SetActive(true);
   z.SetCanCheckSignal(view_.CheckBox1->Checked());
   z.SetCanCheckPower(view_.CheckBox2->Checked());
@@ -44,6 +46,15 @@ void TfrmMain::Label10Click() {
   z.SetConnected(true);
   view_.StatusBar1->SetPanelText(kMessagePanel, Ansi("testowe połączenie z modemem GSM"));
   testConnection_ = true;
+}
+
+bool TfrmMain::EndTestConnection() {
+  if (!testConnection_ || timer1_->Enabled()) return false;
+  // Automatic reconnection is off for a test already; a later campaign keeps its own.
+  if (zoGSM1_->Active()) zoGSM1_->SetConnected(false);
+  view_.StatusBar1->SetPanelText(kMessagePanel, "");
+  testConnection_ = false;
+  return true;
 }
 
 void TfrmMain::BitBtn5Click() {

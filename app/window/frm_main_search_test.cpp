@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "app/window/frm_main.h"
 #include "app/window/memory_view.h"
 #include "app/window/test_support.h"
@@ -75,7 +79,7 @@ TEST_F(ModemPanel, PowerGaugeAndSourceLabel) {
   EXPECT_EQ(view.Gauge3.Progress(), 0);  // a power report leaves the signal gauge alone
 }
 
-TEST_F(ModemPanel, OnlyTheExactKindsMoveAGaugeAndDisconnectionKeepsTheirValues) {
+TEST_F(ModemPanel, OnlyTheExactKindsMoveAGauge) {
   SignalPower(40, false, -1, "ANT");
   SignalPower(-1, false, 15, "BAT");
   for (const char* kind : {"ant", "bat", "ANT ", " BAT", "", "CSQ"}) {
@@ -84,12 +88,35 @@ TEST_F(ModemPanel, OnlyTheExactKindsMoveAGaugeAndDisconnectionKeepsTheirValues) 
     EXPECT_EQ(view.Gauge2.Progress(), 15) << kind;
     EXPECT_EQ(view.Label8.Caption(), "bateria") << kind;
   }
-  Modem().OnDisconnected(Modem());
-  EXPECT_EQ(view.Label8.Caption(), "zasilanie");
-  EXPECT_EQ(view.Gauge3.Progress(), 40);
-  EXPECT_EQ(view.Gauge3.ForeColor(), kOrange);
-  EXPECT_EQ(view.Gauge2.Progress(), 15);
-  EXPECT_EQ(view.Gauge2.ForeColor(), clRed);
+}
+
+// Without a modem the gauges show no modem: nothing measured, in their
+// starting colours, under their starting captions.
+TEST_F(ModemPanel, GaugesShowNoModemOnceTheModemIsGone) {
+  form->UseStartPort("/dev/talvane-no-such-port");
+  const struct {
+    const char* how;
+    std::function<void()> loseTheModem;
+  } cases[] = {
+      {"disconnected", [&] { Modem().OnDisconnected(Modem()); }},
+      {"deactivated",
+       [&] {
+         Modem().SetActive(true);
+         Modem().SetActive(false);
+       }},
+  };
+  for (const auto& c : cases) {
+    SignalPower(40, false, -1, "ANT");
+    SignalPower(-1, false, 15, "BAT");
+    ASSERT_EQ(view.Label8.Caption(), "bateria");
+    c.loseTheModem();
+    EXPECT_EQ(view.Label8.Caption(), "zasilanie") << c.how;
+    EXPECT_EQ(view.Label9.Caption(), Ansi("sygnał anteny")) << c.how;
+    for (MemoryGauge* gauge : {&view.Gauge2, &view.Gauge3}) {
+      EXPECT_EQ(gauge->Progress(), 0) << c.how;
+      EXPECT_EQ(gauge->ForeColor(), clYellow) << c.how;
+    }
+  }
 }
 
 TEST_F(ModemPanel, TestConnectionConnectsWithoutRetriesAndTheGaugesFollowTheModem) {
@@ -117,6 +144,39 @@ TEST_F(ModemPanel, TestConnectionConnectsWithoutRetriesAndTheGaugesFollowTheMode
   loop.ProcessEventsFor(300);
   EXPECT_EQ(LogLinesWith(Ansi("Próba nawiązania połączenia")), 1);
   EXPECT_TRUE(form->TestConnection());
+}
+
+// "Zatrzymaj" is the only way out of a test connection (the send command
+// waits for the modem to be free): it ends the connection and nothing else.
+TEST_F(ModemPanel, StoppingATestConnectionKeepsTheNumbersTheCountersAndTheSendCommand) {
+  modemsim::ModemSimulator simulator;
+  ASSERT_TRUE(simulator.Start());
+  form->UseStartPort(simulator.PortPath());
+  for (const char* number : {"600100200", "600100201"}) {
+    view.Edit1.SetText(number);
+    ASSERT_TRUE(Click(view.BitBtn6));
+  }
+  ASSERT_TRUE(view.BitBtn3.Enabled());
+  view.Label10.Click();
+  ASSERT_TRUE(RunUntil([&] { return view.Gauge3.Progress() > 0; }));
+  EXPECT_FALSE(view.BitBtn3.Enabled());
+
+  ASSERT_TRUE(Click(view.BitBtn4));
+  EXPECT_TRUE(env.dialogs.Boxes().empty());
+  EXPECT_FALSE(form->TestConnection());
+  ASSERT_TRUE(RunUntil([&] { return !Modem().Connected(); }));
+  EXPECT_EQ(form->NumberList().Numbers(), (std::vector<std::string>{"600100200", "600100201"}));
+  EXPECT_EQ(view.lbPrawidlowe.Caption(), "2");
+  EXPECT_TRUE(view.lbPrawidlowe.Enabled());
+  EXPECT_TRUE(view.lbPrawidlowe0.Enabled());
+  EXPECT_TRUE(tel.frmTelList.Visible());
+  EXPECT_EQ(tel.ListBox1.Count(), 3);
+  EXPECT_TRUE(form->ResultWorkbook().Exists());
+  EXPECT_TRUE(view.BitBtn3.Enabled());
+  EXPECT_EQ(view.StatusBar1.PanelText(0), Ansi("Modem wyłączony"));
+  EXPECT_EQ(view.StatusBar1.PanelText(3), "");
+  EXPECT_EQ(view.Gauge3.Progress(), 0);  // no modem, no signal
+  EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 0);
 }
 
 TEST_F(ModemPanel, AFailedTestConnectionIsNotRetriedAndStaysPending) {

@@ -20,6 +20,12 @@ void TfrmMain::actZapiszPortExecute() {
   SettingsSaved();
 }
 
+void TfrmMain::UseChosenPort() {
+  // The user connects to the port shown; only "Zapisz ustawienia" keeps it
+  // for the next start.
+  zoGSM1_->SetComPort(platform::TrimControl(view_.ComboBox1->Text()));
+}
+
 void TfrmMain::BitBtn2Click() {
   RegWriteBool("CheckSignal", view_.CheckBox1->Checked(), kSettingsKey);
   RegWriteBool("CheckPower", view_.CheckBox2->Checked(), kSettingsKey);

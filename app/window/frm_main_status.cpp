@@ -3,9 +3,10 @@
 
 #include <chrono>
 
+#include "app/window/clock_text.h"
 #include "app/window/frm_main.h"
+#include "app/window/frm_main_design.h"
 #include "app/window/zo_tools.h"
-#include "platform/clock.h"
 
 namespace app {
 
@@ -23,17 +24,6 @@ constexpr TColor kSignalMiddleColor = 0xFF5300;  // orange
 
 void LogModemLine(TLogView& log, const AnsiString& text, TColor color) {
   AppendLogLine(log, text, 0, 9, "Tahoma", TLogFontStyle::Regular, color);
-}
-
-// The local date and time as the clock panel shows them; the time is left
-// out at exactly midnight.
-AnsiString ClockText(platform::SystemTime now) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  const bool midnight = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0 && millis == 0;
-  return platform::Utf8ToAnsi(midnight ? platform::FormatShortDate(now) : platform::FormatDateTime(now));
 }
 
 }  // namespace
@@ -57,7 +47,7 @@ void TfrmMain::StatusBar1DrawPanel(TCanvas& canvas, int index, const TRect& rect
 
 void TfrmMain::Timer4Timer() {
   if (view_.StatusBar1->PanelStyle(1) == TPanelStyle::OwnerDraw) return;
-  view_.StatusBar1->SetPanelText(1, ClockText(std::chrono::system_clock::now()));
+  view_.StatusBar1->SetPanelText(1, ClockPanelText(std::chrono::system_clock::now()));
 }
 
 void TfrmMain::ZoGSM1Connecting() {
@@ -79,7 +69,13 @@ void TfrmMain::ZoGSM1Disconnected() {
   view_.StatusBar1->SetPanelText(0, Ansi("Modem wyłączony"));
   view_.StatusBar1->Repaint();
   LogModemLine(*view_.LogMemo, Ansi("Modem GSM odłączony"), clBlack);
-  view_.Label8->SetCaption(Ansi("zasilanie"));
+  ShowNoModemGauges();
+}
+
+void TfrmMain::ShowNoModemGauges() {
+  // Values measured on a modem that is gone would pass for the state of the
+  // next one.
+  design::LoadModemGauges(view_);
 }
 
 void TfrmMain::ZoGSM1CheckSignalPower(int signal, bool acPower, int batteryStatus, const std::string& stringSignal) {

@@ -97,7 +97,9 @@ void AppendLogLine(TLogView& log, const AnsiString& text, int length, int size, 
   if (log.LineCount() > kLogMaxLines) {
     for (int i = 0; i < kLogLinesDropped; ++i) log.DeleteLine(0);
   }
-  const int start = log.CaretPosition();
+  // The new line begins at the end of the text, not at the caret: the user
+  // may have clicked or selected inside the log since the last line.
+  const int start = log.TextLength();
   log.AppendLine(text);
   log.Select(start, length == 0 ? LogLength(text) : length);
   TFont attributes{fontName, size};

@@ -47,7 +47,8 @@ platform::DialogResult QuestionBox(const AnsiString& text, const AnsiString& cap
 enum class TLogFontStyle { Regular, Bold };
 
 // Appends `text` as the last line of the log and gives its first `length`
-// characters (the whole text when 0) the colour, style, font name and size.
+// characters (the whole text when 0) the colour, style, font name and size,
+// wherever the user left the caret or a selection in the log.
 // Before appending, a log of more than 400 lines loses its 50 oldest lines.
 // Afterwards the caret is at the end with nothing selected, the insertion
 // style is bold, repainting is resumed and the caret is scrolled into view.
