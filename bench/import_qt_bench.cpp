@@ -35,7 +35,7 @@ void ImportOnTheQtView(benchmark::State& state) {
 
   platform::QtMainLoop loop;
   app::qt::MainWindow mainWindow;
-  app::qt::TelListWindow telWindow;
+  app::qt::TelListWindow telWindow(mainWindow.Widget());
   app::TfrmTelList telList(telWindow.View());
   mainWindow.Form().Show();
   app::TNumberList numbers;
