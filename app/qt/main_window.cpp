@@ -16,6 +16,7 @@
 
 #include "app/window/frm_main_design.h"
 #include "app/qt/qt_look.h"
+#include "talvane_version.h"
 
 namespace app::qt {
 
@@ -400,8 +401,10 @@ QWidget* MainWindow::BuildSettingsPage() {
   advancedLayout->addWidget(power);
   advancedLayout->addWidget(saveChecks, 0, Qt::AlignLeft);
 
+  // The caption's "ver.1.02" is the window's own; the release the operator
+  // reports with a fault is the program's version.
   auto* about = new QLabel(QString::fromUtf8(
-      "<b>Talvane ver.1.02</b><br><br>Wysyłka jednej wiadomości SMS do listy numerów telefonów przez modem "
+      "<b>Talvane ver.1.02</b> (" TALVANE_VERSION_TEXT ")<br><br>Wysyłka jednej wiadomości SMS do listy numerów telefonów przez modem "
       "GSM podłączony do portu szeregowego.<br><br>Numery: plik XLS (kolumna A) lub wpisywane ręcznie.<br>"
       "Wyniki: plik XLS z dopiskiem _out obok pliku źródłowego."));
   about->setObjectName("Panel3");

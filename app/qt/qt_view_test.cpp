@@ -41,6 +41,8 @@ TEST_F(QtWindow, TheWindowHasItsDesignedSizeAndCaption) {
   QWidget* window = mainWindow->Widget();
   EXPECT_EQ(window->objectName(), "frmMain");
   EXPECT_EQ(window->windowTitle(), "Talvane ver.1.02");
+  // The about panel names the release beside the caption's version.
+  EXPECT_TRUE(Find<QLabel>("Panel3")->text().contains("Talvane 0.9.0"));
   EXPECT_EQ(window->size(), QSize(838, 752));
   EXPECT_EQ(window->minimumSize(), QSize(838, 752));  // outer 846 x 786
   EXPECT_EQ(mainWindow->Form().Width(), 846);
