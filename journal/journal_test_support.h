@@ -5,8 +5,12 @@
 // Threads: one test at a time.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +61,23 @@ inline TMessageState SendPart(TCampaignJournal& journal, TRecipientId recipient,
   auto state = journal.RecordAnswer({recipient, partNo, true, 100 + partNo, {}});
   EXPECT_TRUE(state) << platform::AnsiToUtf8(state.Error().text);
   return state ? *state : TMessageState::Queued;
+}
+
+// Runs `body` in a child process (another program on the same journal) and
+// returns its process id; the child's exit status is what `body` returns.
+inline pid_t StartChild(const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(body());
+  EXPECT_GT(pid, 0);
+  return pid;
+}
+
+// The child's wait status.
+inline int WaitForChild(pid_t pid) {
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
 }
 
 }  // namespace journal::testing
