@@ -8,8 +8,9 @@
 //
 // The road of one message:
 //   TakeNext           queued → sending, on one modem
-//   RecordSubmitting   one row per part, committed to disk BEFORE its PDU goes
-//                      to the modem; when it fails the caller must not send
+//   RecordSubmitting   one row per part, committed and synced to the disk
+//                      BEFORE its PDU goes to the modem; when it fails the
+//                      caller must not send
 //   RecordAnswer       the part sent (with its reference) or failed (with the
 //                      cause); the last answer completes the message
 //                      (sent when every part was sent, failed otherwise)

@@ -1,6 +1,12 @@
 #include "journal/sqlite_connection.h"
 
 namespace journal {
+namespace {
+
+// Pages in the log at which it is written back into the file (SQLite's own default).
+constexpr int kLongLog = 1000;
+
+}  // namespace
 
 TStatement& TStatement::Bind(int index, std::int64_t value) {
   sqlite3_bind_int64(statement_, index, value);
@@ -50,6 +56,14 @@ TJournalResult<std::unique_ptr<TSqliteConnection>> TSqliteConnection::Open(const
   if (db == nullptr) return JournalError(TJournalFault::Io, "Brak pamięci na otwarcie dziennika kampanii.");
   sqlite3_extended_result_codes(db, 1);
   if (code != SQLITE_OK) return connection->ErrorOf(code);
+  // Our hook replaces SQLite's automatic write-back.
+  sqlite3_wal_hook(
+      db,
+      [](void* self, sqlite3*, const char*, int frames) {
+        static_cast<TSqliteConnection*>(self)->logFrames_ = frames;
+        return SQLITE_OK;
+      },
+      connection.get());
   return connection;
 }
 
@@ -73,6 +87,12 @@ TStatement* TSqliteConnection::Prepare(const char* sql) {
   sqlite3_stmt* statement = nullptr;
   if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) return nullptr;
   return statements_.emplace(sql, std::make_unique<TStatement>(statement)).first->second.get();
+}
+
+void TSqliteConnection::WriteBackLogWhenLong() {
+  if (logFrames_ < kLongLog) return;
+  sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  logFrames_ = 0;
 }
 
 TJournalError TSqliteConnection::ErrorOf(int code) const {

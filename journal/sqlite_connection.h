@@ -69,12 +69,19 @@ class TSqliteConnection {
   int Changes() const { return sqlite3_changes(db_); }
   bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
+  // SQLite writes its log back into the file (a checkpoint: two syncs) on
+  // the commit that makes the log long, which may be a submission whose PDU
+  // waits. The connection does it only when asked, after a commit nothing
+  // waits for; failures are left to the next time.
+  void WriteBackLogWhenLong();
+
  private:
   TSqliteConnection(sqlite3* db, std::filesystem::path file) : db_(db), file_(std::move(file)) {}
 
   sqlite3* db_;
   std::filesystem::path file_;
   std::map<const char*, std::unique_ptr<TStatement>> statements_;  // keyed by the SQL's literal
+  int logFrames_ = 0;  // pages in the log after the last commit
 };
 
 // The reason of an error outside an open connection.

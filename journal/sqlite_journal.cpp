@@ -115,7 +115,7 @@ TJournalResult<std::optional<TMessageJob>> TSqliteJournal::TakeNext(TCampaignId 
   std::lock_guard lock(mutex_);
   TSqliteConnection& db = *connection_;
   using Result = TJournalResult<std::optional<TMessageJob>>;
-  return RunTransaction(db, TTransactionKind::Write, [&]() -> Result {
+  return RunTransaction(db, TTransactionKind::OrderedWrite, [&]() -> Result {
     auto record = ReadCampaign(campaign);
     if (!record) return record.Error();
     if (record->state != TCampaignState::Running) {
@@ -199,7 +199,7 @@ TJournalStatus TSqliteJournal::RecordSubmitting(const TPartSubmission& part) {
 TJournalResult<TMessageState> TSqliteJournal::RecordAnswer(const TPartAnswer& answer) {
   std::lock_guard lock(mutex_);
   TSqliteConnection& db = *connection_;
-  return RunTransaction(db, TTransactionKind::Write, [&]() -> TJournalResult<TMessageState> {
+  return RunTransaction(db, TTransactionKind::OrderedWrite, [&]() -> TJournalResult<TMessageState> {
     TStatement* find = db.Prepare(
         "SELECT p.id FROM parts p JOIN recipients r ON r.id = p.recipient_id "
         "WHERE p.recipient_id = ? AND p.part_no = ? AND p.state = 'submitting' AND r.state = 'sending'");

@@ -1,11 +1,20 @@
 #pragma once
 // The campaign journal in one SQLite file, by default
 // $XDG_DATA_HOME/talvane/journal.sqlite, shared by the window and
-// talvane-cli. Write-ahead log with synchronous=FULL: every operation that
+// talvane-cli. A write-ahead log with synchronous=FULL: an operation that
 // returned is on the disk, so a part recorded as submitting survives a crash
-// or a power cut the moment RecordSubmitting returns. Two programs may use
-// the file side by side: writers wait for each other up to the busy timeout,
-// readers never wait.
+// or a power cut the moment RecordSubmitting returns. Two operations on the
+// way of every part are not synced themselves, to halve what each part costs:
+// TakeNext and RecordAnswer. The next synced commit carries them to the disk
+// (the log keeps commits in order); a killed program loses neither, and a
+// power cut can lose only the last of them, which leaves the journal on the
+// safe side (a message back in the queue with nothing submitted; an answer
+// lost makes its part uncertain, never unsent). The log is written back into
+// the file after those two, never in the way of a submission.
+//
+// Two programs may use the file side by side: writers wait for each other up
+// to the busy timeout, readers never wait. SQLite keeps no queue of waiting
+// writers; the campaign's writes are paced by the modems.
 //
 // A file that is not a journal, fails the quick check or comes from a newer
 // version is refused and left exactly as it was: never repaired, overwritten

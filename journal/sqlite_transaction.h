@@ -12,21 +12,39 @@
 namespace journal {
 
 enum class TTransactionKind {
-  Read,   // one consistent snapshot for several statements
-  Write,  // takes the write lock at once, so that two programs never deadlock upgrading
+  Read,  // one consistent snapshot for several statements
+  // Writes take the write lock at once, so that two programs never deadlock
+  // upgrading a read to a write.
+  Write,  // synced before it returns (the connection's synchronous=FULL)
+  // Not synced itself: the log keeps commits in order, so the next synced
+  // commit carries it to the disk with its own. A crash of the program
+  // loses nothing; a power cut may lose it, which must leave the journal on
+  // the safe side (an answer lost leaves its part uncertain). The store
+  // writes its log back into the file after these (never before a
+  // submission, whose PDU is waiting).
+  OrderedWrite,
 };
 
 template <class Operation>
 auto RunTransaction(TSqliteConnection& connection, TTransactionKind kind, Operation operation)
     -> decltype(operation()) {
-  if (auto begun = connection.Execute(kind == TTransactionKind::Write ? "BEGIN IMMEDIATE" : "BEGIN"); !begun) {
-    return begun.Error();
+  const bool ordered = kind == TTransactionKind::OrderedWrite;
+  if (ordered) (void)connection.Execute("PRAGMA synchronous = NORMAL");
+  auto result = [&]() -> decltype(operation()) {
+    if (auto begun = connection.Execute(kind == TTransactionKind::Read ? "BEGIN" : "BEGIN IMMEDIATE"); !begun) {
+      return begun.Error();
+    }
+    auto done = operation();
+    if (done) {
+      if (auto committed = connection.Execute("COMMIT"); !committed) done = committed.Error();
+    }
+    if (connection.InTransaction()) (void)connection.Execute("ROLLBACK");
+    return done;
+  }();
+  if (ordered) {
+    (void)connection.Execute("PRAGMA synchronous = FULL");
+    connection.WriteBackLogWhenLong();
   }
-  auto result = operation();
-  if (result) {
-    if (auto committed = connection.Execute("COMMIT"); !committed) result = committed.Error();
-  }
-  if (connection.InTransaction()) (void)connection.Execute("ROLLBACK");
   return result;
 }
 
