@@ -14,6 +14,7 @@ std::atomic<int> failFromStep{0};
 std::atomic<int> failCode{SQLITE_FULL};
 std::atomic<int> killAtStep{0};
 std::atomic<int> steps{0};
+std::atomic<int> syncs{0};
 
 sqlite3_vfs* root = nullptr;
 sqlite3_vfs faultVfs;
@@ -55,6 +56,7 @@ int Truncate(sqlite3_file* file, sqlite3_int64 size) {
   return Real(file)->pMethods->xTruncate(Real(file), size);
 }
 int Sync(sqlite3_file* file, int flags) {
+  ++syncs;
   if (const int fault = NextStep(); fault != SQLITE_OK) return fault == SQLITE_FULL ? SQLITE_IOERR_FSYNC : fault;
   return Real(file)->pMethods->xSync(Real(file), flags);
 }
@@ -145,8 +147,10 @@ void SetFaultPlan(const TFaultPlan& plan) {
   failCode = plan.failCode;
   killAtStep = plan.killAtStep;
   steps = 0;
+  syncs = 0;
 }
 
 int FaultSteps() { return steps.load(); }
+int FaultSyncs() { return syncs.load(); }
 
 }  // namespace journal::testing

@@ -29,7 +29,8 @@ struct TFaultPlan {
 
 // Sets the plan and counts steps from 0 again.
 void SetFaultPlan(const TFaultPlan& plan);
-// Steps taken since the plan was set.
+// Steps taken since the plan was set, and how many of them were syncs.
 int FaultSteps();
+int FaultSyncs();
 
 }  // namespace journal::testing

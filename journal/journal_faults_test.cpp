@@ -206,6 +206,21 @@ TEST_F(FaultyDisk, ASubmissionIsReportedDoneOnlyWhenItIsOnTheDisk) {
   }
 }
 
+// What the PDU waits for is on the disk when RecordSubmitting returns; the
+// answer and the taking of the next message wait for no sync.
+TEST_F(FaultyDisk, ASubmissionIsSyncedBeforeItReturnsAndTheAnswerRidesOnTheNext) {
+  for (int round = 0; round < 3; ++round) {
+    testing::SetFaultPlan({});
+    ASSERT_TRUE(journal->RecordSubmitting({job.id, 1, 1, std::nullopt, "IMEI-A"}));
+    EXPECT_GE(testing::FaultSyncs(), 1);
+    testing::SetFaultPlan({});
+    ASSERT_TRUE(journal->RecordAnswer({job.id, 1, true, 1, {}}));
+    if (round < 2) job = TakeOrFail(*journal, id, "IMEI-A");
+    EXPECT_EQ(testing::FaultSyncs(), 0);
+    EXPECT_GT(testing::FaultSteps(), 0);
+  }
+}
+
 TEST_F(FaultyDisk, AFullDiskRefusesWithAReasonAndTheJournalGoesOnOnceThereIsRoom) {
   testing::SetFaultPlan({1, SQLITE_FULL, 0});
   auto refused = journal->RecordSubmitting({job.id, 1, 1, std::nullopt, "IMEI-A"});

@@ -28,23 +28,23 @@ enum class TTransactionKind {
 template <class Operation>
 auto RunTransaction(TSqliteConnection& connection, TTransactionKind kind, Operation operation)
     -> decltype(operation()) {
-  const bool ordered = kind == TTransactionKind::OrderedWrite;
-  if (ordered) (void)connection.Execute("PRAGMA synchronous = NORMAL");
-  auto result = [&]() -> decltype(operation()) {
-    if (auto begun = connection.Execute(kind == TTransactionKind::Read ? "BEGIN" : "BEGIN IMMEDIATE"); !begun) {
-      return begun.Error();
+  // Set for every write, not restored after one: a write that must be synced
+  // never depends on an earlier one having put the setting back.
+  if (kind != TTransactionKind::Read) {
+    const bool synced = kind == TTransactionKind::Write;
+    if (auto set = connection.Execute(synced ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = NORMAL"); !set) {
+      return set.Error();
     }
-    auto done = operation();
-    if (done) {
-      if (auto committed = connection.Execute("COMMIT"); !committed) done = committed.Error();
-    }
-    if (connection.InTransaction()) (void)connection.Execute("ROLLBACK");
-    return done;
-  }();
-  if (ordered) {
-    (void)connection.Execute("PRAGMA synchronous = FULL");
-    connection.WriteBackLogWhenLong();
   }
+  if (auto begun = connection.Execute(kind == TTransactionKind::Read ? "BEGIN" : "BEGIN IMMEDIATE"); !begun) {
+    return begun.Error();
+  }
+  auto result = operation();
+  if (result) {
+    if (auto committed = connection.Execute("COMMIT"); !committed) result = committed.Error();
+  }
+  if (connection.InTransaction()) (void)connection.Execute("ROLLBACK");
+  if (kind == TTransactionKind::OrderedWrite) connection.WriteBackLogWhenLong();
   return result;
 }
 
