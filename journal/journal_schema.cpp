@@ -55,10 +55,9 @@ constexpr std::array kMigrations{kVersion1};
 TJournalResult<int> IntegerPragma(TSqliteConnection& connection, const char* sql) {
   TStatement* statement = connection.Prepare(sql);
   if (statement == nullptr) return connection.LastError();
-  const int code = statement->Step();
-  if (code != SQLITE_ROW) return connection.ErrorOf(code);
-  const int value = static_cast<int>(statement->Int(0));
-  statement->Reset();
+  int value = 0;
+  auto read = FirstRow(connection, *statement, [&](const TStatement& row) { value = static_cast<int>(row.Int(0)); });
+  if (!read) return read.Error();
   return value;
 }
 

@@ -84,6 +84,36 @@ class TSqliteConnection {
   int logFrames_ = 0;  // pages in the log after the last commit
 };
 
+// Steps a statement to its first row, hands it to `row` and resets the
+// statement; false when there was no row.
+template <class Row>
+TJournalResult<bool> FirstRow(TSqliteConnection& connection, TStatement& statement, Row row) {
+  const int code = statement.Step();
+  if (code == SQLITE_ROW) row(statement);
+  statement.Reset();
+  if (code == SQLITE_DONE) return false;
+  if (code != SQLITE_ROW) return connection.ErrorOf(code);
+  return true;
+}
+
+// Steps a statement through its rows, handing each to `row`, and resets it.
+template <class Row>
+TJournalStatus ForEachRow(TSqliteConnection& connection, TStatement& statement, Row row) {
+  int code = SQLITE_ROW;
+  while ((code = statement.Step()) == SQLITE_ROW) row(statement);
+  statement.Reset();
+  if (code != SQLITE_DONE) return connection.ErrorOf(code);
+  return Done();
+}
+
+// Steps a statement that returns no rows.
+inline TJournalStatus Run(TSqliteConnection& connection, TStatement& statement) {
+  const int code = statement.Step();
+  statement.Reset();
+  if (code != SQLITE_DONE) return connection.ErrorOf(code);
+  return Done();
+}
+
 // The reason of an error outside an open connection.
 TJournalError JournalError(TJournalFault fault, std::string_view utf8Text);
 

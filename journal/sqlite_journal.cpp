@@ -26,10 +26,9 @@ TJournalError Refused(const std::string& utf8Text) { return JournalError(TJourna
 TJournalStatus Configure(TSqliteConnection& connection) {
   TStatement* mode = connection.Prepare("PRAGMA journal_mode = WAL");
   if (mode == nullptr) return connection.LastError();
-  const int code = mode->Step();
-  const std::string name = code == SQLITE_ROW ? mode->Text(0) : std::string();
-  mode->Reset();
-  if (code != SQLITE_ROW) return connection.ErrorOf(code);
+  std::string name;
+  auto read = FirstRow(connection, *mode, [&](const TStatement& row) { name = row.Text(0); });
+  if (!read) return read.Error();
   if (name != "wal") return connection.ErrorOf(SQLITE_CANTOPEN);
   if (auto done = connection.Execute("PRAGMA synchronous = FULL"); !done) return done;
   return connection.Execute("PRAGMA foreign_keys = ON");
@@ -80,10 +79,9 @@ TJournalResult<TCampaignId> TSqliteJournal::CreateCampaign(const TNewCampaign& c
     if (insert == nullptr) return db.LastError();
     insert->Bind(1, now).Bind(2, AnsiToUtf8(campaign.text)).Bind(3, campaign.flash ? 1 : 0);
     insert->Bind(4, campaign.ucs2 ? 1 : 0).Bind(5, campaign.sourceFile).Bind(6, campaign.resultFile);
-    const int code = insert->Step();
-    if (code != SQLITE_ROW) return db.ErrorOf(code);
-    const TCampaignId id = insert->Int(0);
-    insert->Reset();
+    TCampaignId id = 0;
+    auto inserted = FirstRow(db, *insert, [&](const TStatement& row) { id = row.Int(0); });
+    if (!inserted) return inserted.Error();
 
     TStatement* add = db.Prepare(
         "INSERT INTO recipients (campaign_id, list_row, number_read, number, destination, state, updated_ms) "
@@ -127,15 +125,15 @@ TJournalResult<std::optional<TMessageJob>> TSqliteJournal::TakeNext(TCampaignId 
         "WHERE campaign_id = ? AND state = 'queued' AND (modem = '' OR modem = ?) ORDER BY list_row, id LIMIT 1");
     if (next == nullptr) return db.LastError();
     next->Bind(1, campaign).Bind(2, modem);
-    const int code = next->Step();
-    if (code == SQLITE_DONE) return std::optional<TMessageJob>();
-    if (code != SQLITE_ROW) return db.ErrorOf(code);
     TMessageJob job;
-    job.id = next->Int(0);
-    job.entry = {static_cast<int>(next->Int(1)), Utf8ToAnsi(next->Text(2)), next->Text(3), next->Text(4)};
-    job.parts = static_cast<int>(next->Int(5));
-    job.concatReference = next->OptionalInt(6);
-    next->Reset();
+    auto found = FirstRow(db, *next, [&](const TStatement& row) {
+      job.id = row.Int(0);
+      job.entry = {static_cast<int>(row.Int(1)), Utf8ToAnsi(row.Text(2)), row.Text(3), row.Text(4)};
+      job.parts = static_cast<int>(row.Int(5));
+      job.concatReference = row.OptionalInt(6);
+    });
+    if (!found) return found.Error();
+    if (!*found) return std::optional<TMessageJob>();
 
     auto answered = AnsweredParts(job.id);
     if (!answered) return answered.Error();
@@ -172,10 +170,9 @@ TJournalStatus TSqliteJournal::RecordSubmitting(const TPartSubmission& part) {
         "SELECT COUNT(*) FROM parts WHERE recipient_id = ? AND part_no = ? AND state IN ('submitting', 'sent', 'failed')");
     if (taken == nullptr) return db.LastError();
     taken->Bind(1, part.recipient).Bind(2, part.partNo);
-    const int code = taken->Step();
-    const std::int64_t already = code == SQLITE_ROW ? taken->Int(0) : 0;
-    taken->Reset();
-    if (code != SQLITE_ROW) return db.ErrorOf(code);
+    std::int64_t already = 0;
+    auto counted = FirstRow(db, *taken, [&](const TStatement& row) { already = row.Int(0); });
+    if (!counted) return counted.Error();
     if (already > 0) {
       return Refused("Część " + std::to_string(part.partNo) + " wiadomości" + to +
                      " została już przekazana modemowi; nie wysłano jej ponownie.");
@@ -205,14 +202,13 @@ TJournalResult<TMessageState> TSqliteJournal::RecordAnswer(const TPartAnswer& an
         "WHERE p.recipient_id = ? AND p.part_no = ? AND p.state = 'submitting' AND r.state = 'sending'");
     if (find == nullptr) return db.LastError();
     find->Bind(1, answer.recipient).Bind(2, answer.partNo);
-    const int code = find->Step();
-    const std::int64_t partId = code == SQLITE_ROW ? find->Int(0) : 0;
-    find->Reset();
-    if (code == SQLITE_DONE) {
+    std::int64_t partId = 0;
+    auto found = FirstRow(db, *find, [&](const TStatement& row) { partId = row.Int(0); });
+    if (!found) return found.Error();
+    if (!*found) {
       return Refused("Część " + std::to_string(answer.partNo) + " wiadomości nr " + std::to_string(answer.recipient) +
                      " nie czeka na odpowiedź modemu.");
     }
-    if (code != SQLITE_ROW) return db.ErrorOf(code);
 
     TStatement* settle = db.Prepare(
         "UPDATE parts SET state = ?, reference = ?, answered_ms = ?, error = ? WHERE id = ?");
@@ -247,19 +243,20 @@ TJournalResult<TSqliteJournal::TMessageRow> TSqliteJournal::ReadMessage(TRecipie
       db.Prepare("SELECT state, modem, parts, concat_reference, destination FROM recipients WHERE id = ?");
   if (read == nullptr) return db.LastError();
   read->Bind(1, recipient);
-  const int code = read->Step();
-  if (code == SQLITE_DONE) return NoSuchRecipient(recipient);
-  if (code != SQLITE_ROW) return db.ErrorOf(code);
-  TMessageRow row;
-  const auto state = MessageStateNamed(read->Text(0));
-  row.state = state.value_or(TMessageState::Queued);
-  row.modem = read->Text(1);
-  row.parts = static_cast<int>(read->Int(2));
-  row.concatReference = read->OptionalInt(3);
-  row.destination = read->Text(4);
-  read->Reset();
-  if (!state) return db.ErrorOf(SQLITE_CORRUPT);
-  return row;
+  TMessageRow message;
+  std::optional<TMessageState> state;
+  auto found = FirstRow(db, *read, [&](const TStatement& row) {
+    state = MessageStateNamed(row.Text(0));
+    message.modem = row.Text(1);
+    message.parts = static_cast<int>(row.Int(2));
+    message.concatReference = row.OptionalInt(3);
+    message.destination = row.Text(4);
+  });
+  if (!found) return found.Error();
+  if (!*found) return NoSuchRecipient(recipient);
+  if (!state) return db.ErrorOf(SQLITE_CORRUPT);  // a state this program does not know
+  message.state = *state;
+  return message;
 }
 
 TJournalError TSqliteJournal::RefusedChange(const TMessageRow& message, TMessageState to) const {
@@ -274,10 +271,8 @@ TJournalResult<std::vector<int>> TSqliteJournal::AnsweredParts(TRecipientId reci
   if (read == nullptr) return db.LastError();
   read->Bind(1, recipient);
   std::vector<int> parts;
-  int code = SQLITE_ROW;
-  while ((code = read->Step()) == SQLITE_ROW) parts.push_back(static_cast<int>(read->Int(0)));
-  read->Reset();
-  if (code != SQLITE_DONE) return db.ErrorOf(code);
+  auto done = ForEachRow(db, *read, [&](const TStatement& row) { parts.push_back(static_cast<int>(row.Int(0))); });
+  if (!done) return done.Error();
   return parts;
 }
 
@@ -290,11 +285,12 @@ TJournalResult<TMessageState> TSqliteJournal::CompleteIfAnswered(TRecipientId re
       "FROM parts WHERE recipient_id = ? AND state IN ('sent', 'failed')");
   if (count == nullptr) return db.LastError();
   count->Bind(1, recipient);
-  const int code = count->Step();
-  const std::int64_t answered = code == SQLITE_ROW ? count->Int(0) : 0;
-  const std::int64_t failed = code == SQLITE_ROW ? count->Int(1) : 0;
-  count->Reset();
-  if (code != SQLITE_ROW) return db.ErrorOf(code);
+  std::int64_t answered = 0, failed = 0;
+  auto counted = FirstRow(db, *count, [&](const TStatement& row) {
+    answered = row.Int(0);
+    failed = row.Int(1);
+  });
+  if (!counted) return counted.Error();
   if (message->state != TMessageState::Sending || message->parts == 0 || answered < message->parts) {
     return message->state;
   }

@@ -28,6 +28,18 @@ bool MayHaveBeenTexted(TMessageState state) {
          state == TMessageState::Uncertain || state == TMessageState::Sending;
 }
 
+TRecipientRecord RecipientFrom(const TStatement& row) {
+  TRecipientRecord recipient;
+  recipient.id = row.Int(0);
+  recipient.entry = {static_cast<int>(row.Int(1)), platform::Utf8ToAnsi(row.Text(2)), row.Text(3), row.Text(4)};
+  recipient.state = MessageStateNamed(row.Text(5)).value_or(TMessageState::Uncertain);
+  recipient.parts = static_cast<int>(row.Int(6));
+  recipient.concatReference = row.OptionalInt(7);
+  recipient.modem = row.Text(8);
+  recipient.note = platform::Utf8ToAnsi(row.Text(9));
+  return recipient;
+}
+
 TPartRecord PartFrom(const TStatement& row) {
   TPartRecord part;
   part.partNo = static_cast<int>(row.Int(1));
@@ -48,14 +60,12 @@ TJournalResult<TCampaignRecord> TSqliteJournal::ReadCampaign(TCampaignId campaig
       "SELECT id, created_ms, text, flash, ucs2, source_file, result_file, state FROM campaigns WHERE id = ?");
   if (read == nullptr) return db.LastError();
   read->Bind(1, campaign);
-  const int code = read->Step();
-  if (code == SQLITE_DONE) {
-    read->Reset();
+  TCampaignRecord record;
+  auto found = FirstRow(db, *read, [&](const TStatement& row) { record = CampaignFrom(row); });
+  if (!found) return found.Error();
+  if (!*found) {
     return JournalError(TJournalFault::NotFound, "Brak kampanii nr " + std::to_string(campaign) + " w dzienniku.");
   }
-  if (code != SQLITE_ROW) return db.ErrorOf(code);
-  TCampaignRecord record = CampaignFrom(*read);
-  read->Reset();
   return record;
 }
 
@@ -66,11 +76,10 @@ TJournalResult<TCampaignSummary> TSqliteJournal::CountMessages(TCampaignRecord c
   count->Bind(1, campaign.id);
   TCampaignSummary summary;
   summary.campaign = std::move(campaign);
-  int code = SQLITE_ROW;
-  while ((code = count->Step()) == SQLITE_ROW) {
-    const int messages = static_cast<int>(count->Int(1));
+  auto done = ForEachRow(db, *count, [&](const TStatement& row) {
+    const int messages = static_cast<int>(row.Int(1));
     summary.total += messages;
-    switch (MessageStateNamed(count->Text(0)).value_or(TMessageState::Uncertain)) {
+    switch (MessageStateNamed(row.Text(0)).value_or(TMessageState::Uncertain)) {
       case TMessageState::Queued:
       case TMessageState::Sending: summary.left += messages; break;
       case TMessageState::Sent:
@@ -80,9 +89,8 @@ TJournalResult<TCampaignSummary> TSqliteJournal::CountMessages(TCampaignRecord c
       case TMessageState::Uncertain: summary.uncertain += messages; break;
       case TMessageState::Skipped: summary.skipped += messages; break;
     }
-  }
-  count->Reset();
-  if (code != SQLITE_DONE) return db.ErrorOf(code);
+  });
+  if (!done) return done.Error();
   return summary;
 }
 
@@ -105,10 +113,8 @@ TJournalResult<std::vector<TCampaignSummary>> TSqliteJournal::Campaigns(bool unf
     if (list == nullptr) return db.LastError();
     list->Bind(1, unfinishedOnly ? 1 : 0);
     std::vector<TCampaignRecord> records;
-    int code = SQLITE_ROW;
-    while ((code = list->Step()) == SQLITE_ROW) records.push_back(CampaignFrom(*list));
-    list->Reset();
-    if (code != SQLITE_DONE) return db.ErrorOf(code);
+    auto done = ForEachRow(db, *list, [&](const TStatement& row) { records.push_back(CampaignFrom(row)); });
+    if (!done) return done.Error();
     std::vector<TCampaignSummary> summaries;
     for (TCampaignRecord& record : records) {
       auto summary = CountMessages(std::move(record));
@@ -124,40 +130,28 @@ TJournalResult<std::vector<TRecipientRecord>> TSqliteJournal::Recipients(TCampai
   TSqliteConnection& db = *connection_;
   return RunTransaction(db, TTransactionKind::Read, [&]() -> TJournalResult<std::vector<TRecipientRecord>> {
     if (auto record = ReadCampaign(campaign); !record) return record.Error();
-    TStatement* read = db.Prepare(
+    TStatement* recipientRows = db.Prepare(
         "SELECT id, list_row, number_read, number, destination, state, parts, concat_reference, modem, note "
         "FROM recipients WHERE campaign_id = ? ORDER BY list_row, id");
-    if (read == nullptr) return db.LastError();
-    read->Bind(1, campaign);
+    if (recipientRows == nullptr) return db.LastError();
+    recipientRows->Bind(1, campaign);
     std::vector<TRecipientRecord> recipients;
     std::map<TRecipientId, size_t> byId;
-    int code = SQLITE_ROW;
-    while ((code = read->Step()) == SQLITE_ROW) {
-      TRecipientRecord recipient;
-      recipient.id = read->Int(0);
-      recipient.entry = {static_cast<int>(read->Int(1)), platform::Utf8ToAnsi(read->Text(2)), read->Text(3),
-                         read->Text(4)};
-      recipient.state = MessageStateNamed(read->Text(5)).value_or(TMessageState::Uncertain);
-      recipient.parts = static_cast<int>(read->Int(6));
-      recipient.concatReference = read->OptionalInt(7);
-      recipient.modem = read->Text(8);
-      recipient.note = platform::Utf8ToAnsi(read->Text(9));
-      byId[recipient.id] = recipients.size();
-      recipients.push_back(std::move(recipient));
-    }
-    read->Reset();
-    if (code != SQLITE_DONE) return db.ErrorOf(code);
+    auto read = ForEachRow(db, *recipientRows, [&](const TStatement& row) {
+      byId[row.Int(0)] = recipients.size();
+      recipients.push_back(RecipientFrom(row));
+    });
+    if (!read) return read.Error();
 
     TStatement* parts = db.Prepare(
         "SELECT p.recipient_id, p.part_no, p.state, p.modem, p.reference, p.submitted_ms, p.answered_ms, p.error "
         "FROM parts p JOIN recipients r ON r.id = p.recipient_id WHERE r.campaign_id = ? ORDER BY p.id");
     if (parts == nullptr) return db.LastError();
     parts->Bind(1, campaign);
-    while ((code = parts->Step()) == SQLITE_ROW) {
-      recipients[byId.at(parts->Int(0))].partLog.push_back(PartFrom(*parts));
-    }
-    parts->Reset();
-    if (code != SQLITE_DONE) return db.ErrorOf(code);
+    auto partsRead = ForEachRow(db, *parts, [&](const TStatement& row) {
+      recipients[byId.at(row.Int(0))].partLog.push_back(PartFrom(row));
+    });
+    if (!partsRead) return partsRead.Error();
     return recipients;
   });
 }
@@ -175,10 +169,8 @@ TJournalResult<std::vector<TEarlierSend>> TSqliteJournal::EarlierSends(const pla
     if (candidates == nullptr) return db.LastError();
     candidates->Bind(1, platform::AnsiToUtf8(text)).Bind(2, Now() - days * kDayMillis);
     std::vector<TCampaignRecord> records;
-    int code = SQLITE_ROW;
-    while ((code = candidates->Step()) == SQLITE_ROW) records.push_back(CampaignFrom(*candidates));
-    candidates->Reset();
-    if (code != SQLITE_DONE) return db.ErrorOf(code);
+    auto done = ForEachRow(db, *candidates, [&](const TStatement& row) { records.push_back(CampaignFrom(row)); });
+    if (!done) return done.Error();
 
     std::vector<TEarlierSend> earlier;
     TStatement* held = db.Prepare("SELECT number, state FROM recipients WHERE campaign_id = ?");
@@ -187,13 +179,12 @@ TJournalResult<std::vector<TEarlierSend>> TSqliteJournal::EarlierSends(const pla
       TEarlierSend send;
       held->Reset();
       held->Bind(1, record.id);
-      while ((code = held->Step()) == SQLITE_ROW) {
-        if (!wanted.contains(held->Text(0))) continue;
+      auto counted = ForEachRow(db, *held, [&](const TStatement& row) {
+        if (!wanted.contains(row.Text(0))) return;
         ++send.listed;
-        if (MayHaveBeenTexted(MessageStateNamed(held->Text(1)).value_or(TMessageState::Uncertain))) ++send.texted;
-      }
-      held->Reset();
-      if (code != SQLITE_DONE) return db.ErrorOf(code);
+        if (MayHaveBeenTexted(MessageStateNamed(row.Text(1)).value_or(TMessageState::Uncertain))) ++send.texted;
+      });
+      if (!counted) return counted.Error();
       if (send.listed == 0) continue;
       auto summary = CountMessages(std::move(record));
       if (!summary) return summary.Error();

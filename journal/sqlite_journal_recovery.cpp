@@ -69,10 +69,8 @@ TJournalResult<std::vector<TRecipientId>> TSqliteJournal::SendingMessages(TCampa
   if (read == nullptr) return db.LastError();
   read->Bind(1, campaign);
   std::vector<TRecipientId> ids;
-  int code = SQLITE_ROW;
-  while ((code = read->Step()) == SQLITE_ROW) ids.push_back(read->Int(0));
-  read->Reset();
-  if (code != SQLITE_DONE) return db.ErrorOf(code);
+  auto done = ForEachRow(db, *read, [&](const TStatement& row) { ids.push_back(row.Int(0)); });
+  if (!done) return done.Error();
   return ids;
 }
 

@@ -48,12 +48,4 @@ auto RunTransaction(TSqliteConnection& connection, TTransactionKind kind, Operat
   return result;
 }
 
-// Steps a statement that returns no rows.
-inline TJournalStatus Run(TSqliteConnection& connection, TStatement& statement) {
-  const int code = statement.Step();
-  statement.Reset();
-  if (code != SQLITE_DONE) return connection.ErrorOf(code);
-  return Done();
-}
-
 }  // namespace journal
