@@ -67,7 +67,8 @@ PartTimes SendOnePart(TSqliteJournal& journal, TCampaignId campaign, benchmark::
     return {};
   }
   const Clock::time_point start = Clock::now();
-  const bool recorded = static_cast<bool>(journal.RecordSubmitting({(*job)->id, 1, 1, std::nullopt, "356938035643809"}));
+  const bool recorded =
+      static_cast<bool>(journal.RecordSubmitting({(*job)->id, 1, 1, std::nullopt, "356938035643809"}));
   const Clock::time_point submitted = Clock::now();
   const bool answered = static_cast<bool>(journal.RecordAnswer({(*job)->id, 1, true, 17, {}}));
   const Clock::time_point end = Clock::now();

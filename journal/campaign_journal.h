@@ -77,8 +77,7 @@ class TCampaignJournal {
   // finished, that hold some of `numbers` (national numbers): to offer
   // continuing one instead of texting everybody twice. Newest first.
   virtual TJournalResult<std::vector<TEarlierSend>> EarlierSends(const platform::AnsiString& text,
-                                                                 const std::vector<std::string>& numbers,
-                                                                 int days) = 0;
+                                                                 const std::vector<std::string>& numbers, int days) = 0;
 };
 
 }  // namespace journal

@@ -66,7 +66,9 @@ int Unlock(sqlite3_file* file, int level) { return Real(file)->pMethods->xUnlock
 int CheckReservedLock(sqlite3_file* file, int* out) {
   return Real(file)->pMethods->xCheckReservedLock(Real(file), out);
 }
-int FileControl(sqlite3_file* file, int op, void* arg) { return Real(file)->pMethods->xFileControl(Real(file), op, arg); }
+int FileControl(sqlite3_file* file, int op, void* arg) {
+  return Real(file)->pMethods->xFileControl(Real(file), op, arg);
+}
 int SectorSize(sqlite3_file* file) { return Real(file)->pMethods->xSectorSize(Real(file)); }
 int DeviceCharacteristics(sqlite3_file* file) { return Real(file)->pMethods->xDeviceCharacteristics(Real(file)); }
 int ShmMap(sqlite3_file* file, int region, int size, int extend, void volatile** out) {
@@ -85,9 +87,25 @@ int Fetch(sqlite3_file*, sqlite3_int64, int, void** out) {
 int Unfetch(sqlite3_file*, sqlite3_int64, void*) { return SQLITE_OK; }
 
 const sqlite3_io_methods kMethods = {
-    3,        Close,      Read,        Write,   Truncate,   Sync,         FileSize,
-    Lock,     Unlock,     CheckReservedLock,    FileControl, SectorSize, DeviceCharacteristics,
-    ShmMap,   ShmLock,    ShmBarrier,  ShmUnmap, Fetch,     Unfetch,
+    3,
+    Close,
+    Read,
+    Write,
+    Truncate,
+    Sync,
+    FileSize,
+    Lock,
+    Unlock,
+    CheckReservedLock,
+    FileControl,
+    SectorSize,
+    DeviceCharacteristics,
+    ShmMap,
+    ShmLock,
+    ShmBarrier,
+    ShmUnmap,
+    Fetch,
+    Unfetch,
 };
 
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {

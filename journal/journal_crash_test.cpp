@@ -6,10 +6,9 @@
 // uncertain message wherever a part was submitted without its answer.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <map>
 #include <random>
@@ -40,7 +39,8 @@ class Acknowledgements {
  public:
   explicit Acknowledgements(int fd) : fd_(fd) {}
   void Say(char what, TRecipientId recipient, int partNo) const {
-    const std::string line = std::string(1, what) + " " + std::to_string(recipient) + " " + std::to_string(partNo) + "\n";
+    const std::string line =
+        std::string(1, what) + " " + std::to_string(recipient) + " " + std::to_string(partNo) + "\n";
     (void)!::write(fd_, line.data(), line.size());
   }
 
@@ -72,10 +72,14 @@ int SendingProgram(const std::filesystem::path& file, int killAtStep, const Ackn
     const TMessageJob& message = **job;
     const int parts = PartsOfRow(message.entry.row);
     for (int partNo = 1; partNo <= parts; ++partNo) {
-      if (!journal.RecordSubmitting({message.id, partNo, parts, parts > 1 ? std::optional<int>(message.entry.row) : std::nullopt, kModem})) return 16;
+      if (!journal.RecordSubmitting(
+              {message.id, partNo, parts, parts > 1 ? std::optional<int>(message.entry.row) : std::nullopt, kModem}))
+        return 16;
       acks.Say('S', message.id, partNo);
       const bool sent = PartIsSent(message.entry.row, partNo);
-      if (!journal.RecordAnswer({message.id, partNo, sent, sent ? std::optional<int>(partNo) : std::nullopt, sent ? "" : "+CMS ERROR: 500"})) return 17;
+      if (!journal.RecordAnswer({message.id, partNo, sent, sent ? std::optional<int>(partNo) : std::nullopt,
+                                 sent ? "" : "+CMS ERROR: 500"}))
+        return 17;
       acks.Say('A', message.id, partNo);
     }
   }
@@ -130,12 +134,15 @@ void CheckWhatTheProgramWasToldIsThere(TSqliteJournal& journal, const Told& told
     for (const TRecipientRecord& recipient : *recipients) {
       for (const TPartRecord& part : recipient.partLog) {
         recorded.insert({recipient.id, part.partNo});
-        if (part.state == TPartState::Sent || part.state == TPartState::Failed) answered.insert({recipient.id, part.partNo});
+        if (part.state == TPartState::Sent || part.state == TPartState::Failed)
+          answered.insert({recipient.id, part.partNo});
       }
     }
   }
-  for (const PartKey& part : told.submitted) EXPECT_TRUE(recorded.contains(part)) << "submission lost: " << part.first << "/" << part.second;
-  for (const PartKey& part : told.answered) EXPECT_TRUE(answered.contains(part)) << "answer lost: " << part.first << "/" << part.second;
+  for (const PartKey& part : told.submitted)
+    EXPECT_TRUE(recorded.contains(part)) << "submission lost: " << part.first << "/" << part.second;
+  for (const PartKey& part : told.answered)
+    EXPECT_TRUE(answered.contains(part)) << "answer lost: " << part.first << "/" << part.second;
 }
 
 void CheckRecoveredStates(TSqliteJournal& journal, const Told& told) {
@@ -162,14 +169,21 @@ void CheckRecoveredStates(TSqliteJournal& journal, const Told& told) {
         }
       }
       switch (recipient.state) {
-        case TMessageState::Sent: EXPECT_EQ(sent, recipient.parts); break;
+        case TMessageState::Sent:
+          EXPECT_EQ(sent, recipient.parts);
+          break;
         case TMessageState::Failed:
           EXPECT_EQ(sent + failed, recipient.parts);
           EXPECT_GT(failed, 0);
           break;
-        case TMessageState::Uncertain: EXPECT_GT(uncertain, 0); break;
-        case TMessageState::Queued: EXPECT_LT(sent + failed, std::max(recipient.parts, 1)); break;
-        default: ADD_FAILURE() << "unexpected state";
+        case TMessageState::Uncertain:
+          EXPECT_GT(uncertain, 0);
+          break;
+        case TMessageState::Queued:
+          EXPECT_LT(sent + failed, std::max(recipient.parts, 1));
+          break;
+        default:
+          ADD_FAILURE() << "unexpected state";
       }
       if (recipient.parts > 1) {
         EXPECT_EQ(recipient.concatReference, recipient.entry.row);

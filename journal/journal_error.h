@@ -16,14 +16,14 @@ namespace journal {
 
 enum class TJournalFault {
   None,
-  Damaged,     // not a journal, or its pages fail the check: the file is left as it is
-  Newer,       // written by a newer version of the program
-  Locked,      // another program held the journal longer than the wait allows
-  DiskFull,    // no room to write
-  NoAccess,    // the file or its folder cannot be opened or written
-  Io,          // any other failure of the storage
-  Refused,     // the operation does not fit the state of the message or campaign
-  NotFound,    // no such campaign or recipient
+  Damaged,   // not a journal, or its pages fail the check: the file is left as it is
+  Newer,     // written by a newer version of the program
+  Locked,    // another program held the journal longer than the wait allows
+  DiskFull,  // no room to write
+  NoAccess,  // the file or its folder cannot be opened or written
+  Io,        // any other failure of the storage
+  Refused,   // the operation does not fit the state of the message or campaign
+  NotFound,  // no such campaign or recipient
 };
 
 struct TJournalError {
@@ -35,7 +35,7 @@ struct TJournalError {
 template <class T>
 class TJournalResult {
  public:
-  TJournalResult(T value) : value_(std::move(value)) {}  // NOLINT: a result converts from its value
+  TJournalResult(T value) : value_(std::move(value)) {}              // NOLINT: a result converts from its value
   TJournalResult(TJournalError error) : error_(std::move(error)) {}  // NOLINT
 
   explicit operator bool() const { return value_.has_value(); }

@@ -102,7 +102,9 @@ TEST(JournalFaults, ADamagedOrForeignFileIsRefusedAndLeftByteForByte) {
        },
        TJournalFault::Damaged},
       {"another program's database",
-       [](const auto& file) { ExecuteOn(file, "CREATE TABLE contacts (name TEXT); INSERT INTO contacts VALUES ('Ola')"); },
+       [](const auto& file) {
+         ExecuteOn(file, "CREATE TABLE contacts (name TEXT); INSERT INTO contacts VALUES ('Ola')");
+       },
        TJournalFault::Damaged},
       {"a journal of a newer version",
        [](const auto& file) {

@@ -50,7 +50,7 @@ struct TCampaignRecord {
 struct TPartRecord {
   int partNo = 0;  // from 1
   TPartState state = TPartState::Submitting;
-  std::string modem;  // who submitted it (IMEI/IMSI)
+  std::string modem;             // who submitted it (IMEI/IMSI)
   std::optional<int> reference;  // the message reference of a sent part
   TMillis submitted = 0;
   std::optional<TMillis> answered;
@@ -61,7 +61,7 @@ struct TRecipientRecord {
   TRecipientId id = 0;
   TRecipientEntry entry;
   TMessageState state = TMessageState::Queued;
-  int parts = 0;  // parts of its message; 0 until the first is submitted
+  int parts = 0;                       // parts of its message; 0 until the first is submitted
   std::optional<int> concatReference;  // of a message in several parts
   std::string modem;                   // the modem its parts go through (empty: any)
   platform::AnsiString note;           // why it was skipped

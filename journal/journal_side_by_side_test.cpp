@@ -3,9 +3,8 @@
 // reading its summary. Writers wait for each other within the busy timeout:
 // no operation fails as locked, and no message is given to both.
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <set>
 #include <sstream>

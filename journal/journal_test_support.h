@@ -41,7 +41,8 @@ inline TNewCampaign SampleCampaign(const std::string& utf8Text = "Zażółć gę
   return {platform::Utf8ToAnsi(utf8Text), false, false, "/home/ola/lista.xls", "/home/ola/lista_out.xls"};
 }
 
-inline TCampaignId CreateOrFail(TCampaignJournal& journal, int recipients, const TNewCampaign& campaign = SampleCampaign()) {
+inline TCampaignId CreateOrFail(TCampaignJournal& journal, int recipients,
+                                const TNewCampaign& campaign = SampleCampaign()) {
   auto id = journal.CreateCampaign(campaign, NumberedRecipients(recipients));
   EXPECT_TRUE(id) << platform::AnsiToUtf8(id.Error().text);
   return id ? *id : 0;

@@ -8,8 +8,8 @@
 namespace journal {
 namespace {
 
-constexpr std::array kAllMessageStates{TMessageState::Queued,    TMessageState::Sending,  TMessageState::Sent,
-                                       TMessageState::Failed,    TMessageState::Uncertain, TMessageState::Skipped,
+constexpr std::array kAllMessageStates{TMessageState::Queued,    TMessageState::Sending,    TMessageState::Sent,
+                                       TMessageState::Failed,    TMessageState::Uncertain,  TMessageState::Skipped,
                                        TMessageState::Delivered, TMessageState::Undelivered};
 
 // Every change a message may make; any other pair is refused.

@@ -112,8 +112,7 @@ TJournalError TSqliteConnection::ErrorOf(int code) const {
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
     case SQLITE_AUTH:
-      return JournalError(TJournalFault::NoAccess,
-                          "Nie można otworzyć dziennika kampanii do zapisu" + where + ".");
+      return JournalError(TJournalFault::NoAccess, "Nie można otworzyć dziennika kampanii do zapisu" + where + ".");
     default:
       return JournalError(TJournalFault::Io, "Błąd zapisu lub odczytu dziennika kampanii: " +
                                                  std::string(sqlite3_errstr(code)) + where + ".");

@@ -81,7 +81,7 @@ class TSqliteConnection {
   sqlite3* db_;
   std::filesystem::path file_;
   std::map<const char*, std::unique_ptr<TStatement>> statements_;  // keyed by the SQL's literal
-  int logFrames_ = 0;  // pages in the log after the last commit
+  int logFrames_ = 0;                                              // pages in the log after the last commit
 };
 
 // Steps a statement to its first row, hands it to `row` and resets the

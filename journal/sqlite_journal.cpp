@@ -154,8 +154,8 @@ TJournalStatus TSqliteJournal::RecordSubmitting(const TPartSubmission& part) {
     if (!message) return message.Error();
     const std::string to = " (" + message->destination + ")";
     if (message->state != TMessageState::Sending) {
-      return Refused("Wiadomość" + to + " nie jest w trakcie wysyłania (" +
-                     std::string(StateName(message->state)) + "); części nie wysłano.");
+      return Refused("Wiadomość" + to + " nie jest w trakcie wysyłania (" + std::string(StateName(message->state)) +
+                     "); części nie wysłano.");
     }
     if (message->modem != part.modem) {
       return Refused("Wiadomość" + to + " wysyła inny modem (" + message->modem + "); części nie wysłano.");
@@ -163,11 +163,12 @@ TJournalStatus TSqliteJournal::RecordSubmitting(const TPartSubmission& part) {
     const bool partsFixed = message->parts > 0;
     if (part.parts < 1 || part.partNo < 1 || part.partNo > part.parts ||
         (partsFixed && (part.parts != message->parts || part.concatReference != message->concatReference))) {
-      return Refused("Część " + std::to_string(part.partNo) + "/" + std::to_string(part.parts) + " nie pasuje do wiadomości" +
-                     to + "; części nie wysłano.");
+      return Refused("Część " + std::to_string(part.partNo) + "/" + std::to_string(part.parts) +
+                     " nie pasuje do wiadomości" + to + "; części nie wysłano.");
     }
     TStatement* taken = db.Prepare(
-        "SELECT COUNT(*) FROM parts WHERE recipient_id = ? AND part_no = ? AND state IN ('submitting', 'sent', 'failed')");
+        "SELECT COUNT(*) FROM parts WHERE recipient_id = ? AND part_no = ? AND state IN ('submitting', 'sent', "
+        "'failed')");
     if (taken == nullptr) return db.LastError();
     taken->Bind(1, part.recipient).Bind(2, part.partNo);
     std::int64_t already = 0;
@@ -180,7 +181,8 @@ TJournalStatus TSqliteJournal::RecordSubmitting(const TPartSubmission& part) {
 
     const TMillis now = Now();
     if (!partsFixed) {
-      TStatement* fix = db.Prepare("UPDATE recipients SET parts = ?, concat_reference = ?, updated_ms = ? WHERE id = ?");
+      TStatement* fix =
+          db.Prepare("UPDATE recipients SET parts = ?, concat_reference = ?, updated_ms = ? WHERE id = ?");
       if (fix == nullptr) return db.LastError();
       fix->Bind(1, part.parts).Bind(2, part.concatReference).Bind(3, now).Bind(4, part.recipient);
       if (auto fixed = Run(db, *fix); !fixed) return fixed;
@@ -210,8 +212,8 @@ TJournalResult<TMessageState> TSqliteJournal::RecordAnswer(const TPartAnswer& an
                      " nie czeka na odpowiedź modemu.");
     }
 
-    TStatement* settle = db.Prepare(
-        "UPDATE parts SET state = ?, reference = ?, answered_ms = ?, error = ? WHERE id = ?");
+    TStatement* settle =
+        db.Prepare("UPDATE parts SET state = ?, reference = ?, answered_ms = ?, error = ? WHERE id = ?");
     if (settle == nullptr) return db.LastError();
     settle->Bind(1, StateName(answer.sent ? TPartState::Sent : TPartState::Failed));
     settle->Bind(2, answer.sent ? answer.reference : std::nullopt).Bind(3, Now());

@@ -65,8 +65,7 @@ class TSqliteJournal final : public TCampaignJournal {
   TJournalResult<std::vector<TCampaignSummary>> Campaigns(bool unfinishedOnly) override;
   TJournalResult<std::vector<TRecipientRecord>> Recipients(TCampaignId campaign) override;
   TJournalResult<std::vector<TEarlierSend>> EarlierSends(const platform::AnsiString& text,
-                                                         const std::vector<std::string>& numbers,
-                                                         int days) override;
+                                                         const std::vector<std::string>& numbers, int days) override;
 
  private:
   // The state and routing of one message, as an operation on it reads them.

@@ -81,13 +81,23 @@ TJournalResult<TCampaignSummary> TSqliteJournal::CountMessages(TCampaignRecord c
     summary.total += messages;
     switch (MessageStateNamed(row.Text(0)).value_or(TMessageState::Uncertain)) {
       case TMessageState::Queued:
-      case TMessageState::Sending: summary.left += messages; break;
+      case TMessageState::Sending:
+        summary.left += messages;
+        break;
       case TMessageState::Sent:
       case TMessageState::Delivered:
-      case TMessageState::Undelivered: summary.sent += messages; break;
-      case TMessageState::Failed: summary.failed += messages; break;
-      case TMessageState::Uncertain: summary.uncertain += messages; break;
-      case TMessageState::Skipped: summary.skipped += messages; break;
+      case TMessageState::Undelivered:
+        summary.sent += messages;
+        break;
+      case TMessageState::Failed:
+        summary.failed += messages;
+        break;
+      case TMessageState::Uncertain:
+        summary.uncertain += messages;
+        break;
+      case TMessageState::Skipped:
+        summary.skipped += messages;
+        break;
     }
   });
   if (!done) return done.Error();
@@ -148,9 +158,8 @@ TJournalResult<std::vector<TRecipientRecord>> TSqliteJournal::Recipients(TCampai
         "FROM parts p JOIN recipients r ON r.id = p.recipient_id WHERE r.campaign_id = ? ORDER BY p.id");
     if (parts == nullptr) return db.LastError();
     parts->Bind(1, campaign);
-    auto partsRead = ForEachRow(db, *parts, [&](const TStatement& row) {
-      recipients[byId.at(row.Int(0))].partLog.push_back(PartFrom(row));
-    });
+    auto partsRead = ForEachRow(
+        db, *parts, [&](const TStatement& row) { recipients[byId.at(row.Int(0))].partLog.push_back(PartFrom(row)); });
     if (!partsRead) return partsRead.Error();
     return recipients;
   });

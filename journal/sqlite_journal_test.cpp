@@ -187,8 +187,8 @@ TEST_F(JournalFixture, APartIsNeverRecordedTwiceNorWithAnotherShapeOfTheMessage)
 
 TEST_F(JournalFixture, TakingFollowsTheListsOrderSkipsTheSkippedAndEndsEmpty) {
   auto id = journal->CreateCampaign(SampleCampaign(), {{3, "c", "600000003", "+48600000003"},
-                                                        {1, "a", "600000001", "+48600000001"},
-                                                        {2, "b", "60000000x", "+4860000000x"}});
+                                                       {1, "a", "600000001", "+48600000001"},
+                                                       {2, "b", "60000000x", "+4860000000x"}});
   ASSERT_TRUE(id);
   auto recipients = journal->Recipients(*id);
   ASSERT_TRUE(recipients);
@@ -251,8 +251,8 @@ TEST_F(JournalFixture, CampaignsAreListedNewestFirstAndTheUnfinishedOnesApart) {
 TEST_F(JournalFixture, TextsAreKeptAsUtf8InTheFileAndComeBackInTheProgramsCodePage) {
   TNewCampaign campaign = SampleCampaign("Zażółć gęślą jaźń");
   campaign.ucs2 = true;
-  auto id = journal->CreateCampaign(campaign, {{1, platform::Utf8ToAnsi("tel. 600 000 001 (Łódź)"), "600000001",
-                                                "+48600000001"}});
+  auto id = journal->CreateCampaign(
+      campaign, {{1, platform::Utf8ToAnsi("tel. 600 000 001 (Łódź)"), "600000001", "+48600000001"}});
   ASSERT_TRUE(id);
   EXPECT_EQ(Query("SELECT text, ucs2, flash FROM campaigns"), "Zażółć gęślą jaźń|1|0\n");
   EXPECT_EQ(Query("SELECT number_read FROM recipients"), "tel. 600 000 001 (Łódź)\n");
