@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <functional>
 
 #include "journal/journal_schema.h"
@@ -60,6 +61,18 @@ TEST_F(JournalFixture, ANewJournalIsInWalModeAtTheCurrentVersion) {
   journal = Open();
   ASSERT_TRUE(journal);
   EXPECT_EQ(journal->Summary(id)->total, 2);
+}
+
+TEST(JournalSchema, AnEmptyFileBecomesAJournalAndEveryMigrationIsApplied) {
+  platform::TestFolder folder;
+  const auto file = folder / "journal.sqlite";
+  { std::ofstream empty(file); }  // left by a program that died creating it
+  auto journal = testing::OpenJournal(file);
+  ASSERT_TRUE(journal);
+  EXPECT_GE(JournalSchemaVersion(), 1);
+  EXPECT_EQ(JournalMigrations().size(), static_cast<size_t>(JournalSchemaVersion()));
+  const TCampaignId id = CreateOrFail(*journal, 1);
+  EXPECT_EQ(journal->Summary(id)->total, 1);
 }
 
 TEST_F(JournalFixture, AMessageOfOnePartGoesFromQueuedToSent) {
