@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -221,6 +222,27 @@ TEST_F(FaultyDisk, ASubmissionIsSyncedBeforeItReturnsAndTheAnswerRidesOnTheNext)
     EXPECT_EQ(testing::FaultSyncs(), 0);
     EXPECT_GT(testing::FaultSteps(), 0);
   }
+}
+
+// Writing the log back into the file (a sync of the log, the pages, a sync of
+// the file) is done after an answer or a taking, never by a submission whose
+// PDU waits: a submission syncs once, its log.
+TEST_F(FaultyDisk, TheLogIsWrittenBackAfterAnswersNeverByASubmission) {
+  const TCampaignId many = CreateOrFail(*journal, 500);
+  int mostSyncsOfASubmission = 0, writeBacks = 0;
+  for (int i = 0; i < 500; ++i) {
+    testing::SetFaultPlan({});
+    const TMessageJob next = TakeOrFail(*journal, many, "IMEI-A");
+    writeBacks += testing::FaultSyncs() >= 2;
+    testing::SetFaultPlan({});
+    ASSERT_TRUE(journal->RecordSubmitting({next.id, 1, 1, std::nullopt, "IMEI-A"}));
+    mostSyncsOfASubmission = std::max(mostSyncsOfASubmission, testing::FaultSyncs());
+    testing::SetFaultPlan({});
+    ASSERT_TRUE(journal->RecordAnswer({next.id, 1, true, 1, {}}));
+    writeBacks += testing::FaultSyncs() >= 2;
+  }
+  EXPECT_EQ(mostSyncsOfASubmission, 1);
+  EXPECT_GT(writeBacks, 0) << "the log was never written back";
 }
 
 TEST_F(FaultyDisk, AFullDiskRefusesWithAReasonAndTheJournalGoesOnOnceThereIsRoom) {

@@ -1,6 +1,5 @@
 #include "journal/sqlite_journal.h"
 
-#include <algorithm>
 #include <chrono>
 #include <string>
 

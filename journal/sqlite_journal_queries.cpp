@@ -1,7 +1,6 @@
 // What the window and talvane-cli read from the journal: campaigns, their
 // summaries and recipients, and earlier campaigns of the same text.
 
-#include <algorithm>
 #include <map>
 #include <unordered_set>
 
