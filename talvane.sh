@@ -10,7 +10,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev libzip-dev libxml2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nettle-dev libzip-dev libxml2-dev libsqlite3-dev
   python3 python3-xlrd python3-olefile python3-gammu gammu python3-openpyxl ccache xvfb xdotool
   desktop-file-utils man-db dpkg-dev locales
   fonts-liberation fonts-dejavu-core fonts-wine
