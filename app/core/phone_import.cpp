@@ -4,6 +4,8 @@
 
 #include "app/core/cell_text.h"
 #include "app/core/import_input_file.h"
+#include "app/core/input_file_guard.h"
+#include "app/core/phone_number.h"
 #include "platform/clock.h"
 #include "xls/cell_heap.h"
 #include "xls/interior.h"
@@ -14,7 +16,6 @@ namespace app {
 
 namespace {
 
-constexpr int kNumberLength = 9;
 // Longest time the reading loop keeps the window from its events.
 constexpr std::int64_t kPumpIntervalMs = 20;
 // The texts of every row, converted once.
@@ -65,25 +66,27 @@ void ReadRow(xls::IXLSWorksheet& sheet, int row, TImportResult& result, ImportLo
   TImportRow report;
   report.row = row;
   report.textRead = ValueToText(cellA->Value());
-  AnsiString text = report.textRead;
+  // What was written, as it stands: a cell inside a merged area keeps no value.
   const auto write = [&](int column, const AnsiString& value, std::optional<AnsiString>& reported) {
-    cells->Item(row, column)->SetValue(xls::Variant::AnsiText(value));
-    reported = value;
+    const xls::IXLSRange cell = cells->Item(row, column);
+    cell->SetValue(xls::Variant::AnsiText(value));
+    if (!cell->Value().IsNull()) reported = value;
   };
 
-  if (text.size() > kNumberLength) {
-    text.erase(0, text.size() - kNumberLength);
-    log.InsertBeforeProgress(kCorrectedAt + Number(row) + kCorrectedWrong + report.textRead + kCorrectedTo + text);
+  const std::optional<std::string> number = NationalNumberOf(report.textRead);
+  if (number && *number != report.textRead) {
+    log.InsertBeforeProgress(kCorrectedAt + Number(row) + kCorrectedWrong + report.textRead + kCorrectedTo + *number);
     fill->SetColorIndex(kFillCorrected);
     write(2, kMarkCorrected, report.b);
-    write(3, text, report.c);
+    write(3, *number, report.c);
     report.corrected = true;
     ++counters.corrected;
   }
+  const AnsiString text = number.value_or(report.textRead);
   report.text = text;
 
   const bool green = fill->ColorIndex() == kFillSent;
-  if (!green && text.size() == kNumberLength) {
+  if (!green && number) {
     const bool grew = result.numbers.Add(ListRecipient(text, 0, report.textRead));
     counters.listed = result.numbers.Count();
     log.SetProgress(kProgressAt + Number(row + 1) + "]" + std::string(16, ' ') + kProgressNumber + text);
@@ -116,8 +119,8 @@ void WriteResultFile(TImportResult& result, ImportLog& log) {
     result.filesWritten.push_back(result.resultPath);
     return;
   }
-  log.Fail(Ansi("Nie udało się zapisać pliku wynikowego ") + platform::Utf8ToAnsi(result.resultPath) + " (kod " +
-           Number(saved) + ")");
+  log.Fail(Ansi("Nie udało się zapisać pliku wynikowego ") + platform::Utf8ToAnsi(result.resultPath) + ": " +
+           SaveFailureReason(saved, result.resultPath));
 }
 
 void Summarise(TImportResult& result, ImportLog& log) {
@@ -146,6 +149,9 @@ void SaveMarkedInput(TInputWorkbook& input, TImportResult& result, ImportLog& lo
   switch (written.kind) {
     case TWriteBack::TKind::Saved:
       result.inputSaved = true;
+      result.filesWritten.push_back(written.keptCopyPath);
+      log.Add(Ansi("Kopię pliku sprzed oznaczenia zachowano jako: ") + platform::Utf8ToAnsi(written.keptCopyPath),
+              TImportLineStyle::Note);
       if (!written.backupPath.empty()) {
         result.filesWritten.push_back(written.backupPath);
         log.Add(Ansi("Oryginał pliku zachowano jako: ") + platform::Utf8ToAnsi(written.backupPath),
@@ -170,8 +176,8 @@ void SaveMarkedInput(TInputWorkbook& input, TImportResult& result, ImportLog& lo
       break;
     case TWriteBack::TKind::SaveFailed:
       log.Fail(Ansi("Nie udało się zapisać oznaczonego pliku ") +
-               (written.copyPath.empty() ? file : platform::Utf8ToAnsi(written.copyPath)) + " (kod " +
-               Number(written.saveResult) + ")");
+               (written.copyPath.empty() ? file : platform::Utf8ToAnsi(written.copyPath)) + ": " +
+               SaveFailureReason(written.saveResult, written.copyPath.empty() ? input.path : written.copyPath));
       break;
   }
 }
@@ -223,6 +229,10 @@ TImportResult ImportPhoneNumbers(const std::string& path, const TImportOptions& 
   TInputWorkbook input;
   input.path = path;
   AnsiString reason;
+  if (const std::optional<AnsiString> held = HeldByAnotherProgram(path)) {
+    log.Fail(Ansi("Nie można wczytać pliku ") + platform::Utf8ToAnsi(path) + ": " + *held);
+    return result;
+  }
   if (!OpenInputWorkbook(input, reason)) {
     log.Fail(Ansi("Nie można wczytać pliku ") + platform::Utf8ToAnsi(path) + ": " + reason);
     return result;
@@ -235,6 +245,7 @@ TImportResult ImportPhoneNumbers(const std::string& path, const TImportOptions& 
   const xls::FileFormat read = input.book.FormatRead();
   if (read == xls::FileFormat::Xlsx || read == xls::FileFormat::Text)
     result.resultPath = std::filesystem::path(result.resultPath).replace_extension(".xls").string();
+  result.resultPath = ResultPathKeepingMarks(result.resultPath);
   result.resultBook.Create();
 
   log.Add("");

@@ -117,7 +117,7 @@ TEST_F(MainWindow, ButtonsBoxesEditorsAndGaugesStartAsDesigned) {
   EXPECT_EQ(view.Memo1.Font(), (TFont{"Verdana", 10, true, false, false, 0x3E3E3E}));
   EXPECT_EQ(view.Memo1.Color(), clWhite);
   EXPECT_FALSE(view.Memo2.Visible());
-  EXPECT_EQ(view.Edit1.MaxLength(), 9);
+  EXPECT_EQ(view.Edit1.MaxLength(), 24);  // room for "+48 600 100 200" and the like
   EXPECT_EQ(view.Edit1.Font(), (TFont{"Verdana", 9, true}));
   EXPECT_EQ(view.ComboBox1.Font(), (TFont{"Tahoma", 8, true, false, false, clBlue}));
 
