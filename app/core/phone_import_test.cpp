@@ -417,6 +417,40 @@ TEST_F(ImportFault, TheLastRowOfTheSheetIsReadAndTheImportEndsNormally) {
   EXPECT_EQ(LogLines().back(), Ansi("Zapisano oznaczony plik: ") + file.string());
 }
 
+TEST_F(ImportFault, TheCountersDescribeTheListThatIsThereAfterACancelOrARefusal) {
+  const fs::path file = env.folder / "lista.xls";
+  WriteSheet(file, {{Text("600123456")}, {Text("600123456")}, {Text("48600123457")}, {Text("123")}});
+  Import(file);
+  const auto counters = [&] {
+    std::vector<std::string> shown;
+    for (const MemoryLabel* label : {&view.lbWszystkie, &view.lbPrawidlowe, &view.lbDuplikaty, &view.lbKorekty,
+                                     &view.lbBledy, &view.lbPrawidlowe0, &view.lbDuplikaty0, &view.lbKorekty0,
+                                     &view.lbBledy0}) {
+      shown.push_back(label->Caption() + (label->Enabled() ? "+" : "-"));
+    }
+    return shown;
+  };
+  const std::vector<std::string> afterImport = counters();
+  ASSERT_EQ(afterImport[1], "2+");
+
+  // "Otwórz" cancelled.
+  view.OpenDialog1.ScriptAnswer(std::nullopt);
+  view.BitBtn1.Click();
+  form->ApplicationIdle();
+  EXPECT_EQ(counters(), afterImport);
+  EXPECT_EQ(form->NumberList().Count(), 2);
+  EXPECT_TRUE(view.BitBtn3.Enabled());
+  EXPECT_EQ(view.OpenDialog1.InitialDir(), (env.folder / "home").string());  // the documents folder
+
+  // A file refused.
+  const fs::path broken = env.folder / "zepsuty.xls";
+  std::ofstream(broken, std::ios::binary) << std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+  Import(broken);
+  EXPECT_EQ(counters(), afterImport);
+  EXPECT_EQ(form->NumberList().Count(), 2);
+  EXPECT_TRUE(view.BitBtn3.Enabled());
+}
+
 // ---- Keeping the user's files ------------------------------------------------------
 
 TEST_F(ImportFault, AFileOpenInLibreOfficeIsRefusedAndNothingWritten) {

@@ -21,6 +21,8 @@ void TfrmMain::actImportujExecute() {
   view_.BitBtn3->SetEnabled(false);
   view_.Gauge1->SetVisible(false);
   zoGSM1_->ClearSendQueue();
+  // The user's lists are in the documents folder, not among the program's files.
+  view_.OpenDialog1->SetInitialDir(platform::DocumentsDirectory().string());
   if (!view_.OpenDialog1->Execute()) return;
 
   // The reading loop lets the window handle its events: nothing that changes

@@ -144,7 +144,9 @@ TEST_F(MainWindow, ButtonsBoxesEditorsAndGaugesStartAsDesigned) {
   EXPECT_EQ(view.StatusBar1.PanelText(2), "kol [-,-]");
   EXPECT_EQ(view.StatusBar1.PanelText(3), "");
 
-  EXPECT_EQ(view.OpenDialog1.Filter(), "EXCEL (*.xls)|*.xls|EXCEL (*.xlsx)|*.xlsx|Pliki tekstowe (*.csv;*.txt)|*.csv;*.txt");
+  EXPECT_EQ(view.OpenDialog1.Filter(),
+            Ansi("Wszystkie obsługiwane (*.xls;*.xlsx;*.csv;*.txt)|*.xls;*.xlsx;*.csv;*.txt|EXCEL (*.xls)|*.xls|"
+                 "EXCEL (*.xlsx)|*.xlsx|Pliki tekstowe (*.csv;*.txt)|*.csv;*.txt"));
   EXPECT_EQ(view.OpenDialog1.FilterIndex(), 1);
   EXPECT_EQ(view.OpenDialog1.DefaultExt(), "*.xls");
 
