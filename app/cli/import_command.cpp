@@ -70,7 +70,7 @@ int RunImport(const std::vector<std::string>& args) {
                       "Imports the numbers of a spreadsheet as the window does: marks and writes back FILE, writes "
                       "the _out file, prints one JSON line per row and a closing line.");
   parser.Flag("--keep-duplicates", keepDuplicates, "keep repeated numbers (\"Wykluczaj duplikaty\" unchecked)");
-  parser.Positional("FILE", file, "the spreadsheet (.xls)");
+  parser.Positional("FILE", file, "the list: a spreadsheet (.xls, .xlsx) or a text list (.csv, .txt)");
   if (const std::optional<int> status = parser.Parse(args)) return *status;
   // As the file dialog gives it: a full path.
   std::error_code ec;
