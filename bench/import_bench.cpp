@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "app/window/frm_main.h"
-#include "app/window/memory_view.h"
+#include "app/window/testing/memory_view.h"
 #include "app/window/test_support.h"
 #include "bench/import_bench_sheet.h"
 #include "platform/headless_main_loop.h"

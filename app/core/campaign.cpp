@@ -74,7 +74,7 @@ void TCampaign::Step() {
     if (!IsSendableNumber(numbers_[0])) {
       // Taking it uses this step: the end test below must not mistake the
       // empty queue for the end while numbers remain.
-      RefuseNumber(numbers_[0]);
+      RefuseNumber(numbers_.Recipient(0));
       refusedNumber = true;
       continue;
     }
@@ -92,9 +92,11 @@ void TCampaign::Step() {
 }
 
 bool TCampaign::Feed(modem::TZoGSM& modem) {
-  const std::string number = numbers_[0];
+  TRecipient recipient = numbers_.Recipient(0);
+  const std::string number = recipient.number;
   const AnsiString text = text_();  // the editor's text as it is now
   const std::string destination = kCampaignCountryPrefix + number;
+  recipient.destination = destination;
   modem.SetSMSNumber(destination);
   modem.SetSMSMessageMarker(number);
   modem.SetSMSFlash(false);
@@ -104,13 +106,14 @@ bool TCampaign::Feed(modem::TZoGSM& modem) {
   modem.SetSMSText(text);
   if (text.empty() || modem.SendSMS() <= 0) return false;  // the number stays at the head
   numbers_.Delete(0);
-  handedOver_.push_back(destination);
+  handedOver_.push_back(recipient);
   screen_.NumberTaken(number);
   screen_.SendingTo(number);
   return true;
 }
 
-void TCampaign::RefuseNumber(std::string number) {
+void TCampaign::RefuseNumber(TRecipient recipient) {
+  const std::string& number = recipient.number;
   numbers_.Delete(0);
   screen_.NumberTaken(number);
   // Such a number would be encoded as a destination of garbage digits and
@@ -120,6 +123,7 @@ void TCampaign::RefuseNumber(std::string number) {
   TMessageResult result;
   result.number = number;
   result.destination = kCampaignCountryPrefix + number;
+  result.row = recipient.row;
   Complete(result);
 }
 
@@ -146,9 +150,12 @@ void TCampaign::AfterSend(modem::TZoGSM& sender, const std::string& nrTel, int s
 
   // Green only when every part of the message reached the network.
   result.sent = result.failedParts.empty() && result.parts == total;
-  const TMessageResult completed = result;
+  TMessageResult completed = result;
   pending_.erase(&sender);
-  if (auto at = std::find(handedOver_.begin(), handedOver_.end(), completed.destination); at != handedOver_.end()) {
+  const auto at = std::find_if(handedOver_.begin(), handedOver_.end(),
+                               [&](const TRecipient& r) { return r.destination == completed.destination; });
+  if (at != handedOver_.end()) {
+    completed.row = at->row;
     handedOver_.erase(at);
   }
   Complete(completed);
@@ -156,7 +163,7 @@ void TCampaign::AfterSend(modem::TZoGSM& sender, const std::string& nrTel, int s
 
 void TCampaign::Complete(const TMessageResult& result) {
   ++sentCounter_;
-  results_.AppendResult(result.number, result.sent ? kColourSent : kColourFailed);
+  results_.Mark(result.row, result.sent ? TResultMark::Sent : TResultMark::Failed);
   SaveResults();
   screen_.MessageCompleted(result, sentCounter_);
 }
@@ -170,8 +177,8 @@ bool TCampaign::Stop(bool askFirst) {
   // stopping drops them, so the operator is asked and told which they are.
   const bool numbersLeft = !numbers_.Empty() || !handedOver_.empty();
   if (askFirst && numbersLeft && !screen_.ConfirmStop()) return false;
-  for (const std::string& destination : handedOver_) {
-    screen_.LogLine(Ansi(kFailedLine) + destination + Ansi(" - wysyłka zatrzymana"));
+  for (const TRecipient& recipient : handedOver_) {
+    screen_.LogLine(Ansi(kFailedLine) + recipient.destination + Ansi(" - wysyłka zatrzymana"));
   }
   handedOver_.clear();
   pending_.clear();
@@ -188,6 +195,10 @@ bool TCampaign::Stop(bool askFirst) {
   return true;
 }
 
-std::vector<std::string> TCampaign::MessagesInFlight() const { return handedOver_; }
+std::vector<std::string> TCampaign::MessagesInFlight() const {
+  std::vector<std::string> destinations;
+  for (const TRecipient& recipient : handedOver_) destinations.push_back(recipient.destination);
+  return destinations;
+}
 
 }  // namespace app

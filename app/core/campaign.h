@@ -27,10 +27,6 @@
 
 namespace app {
 
-// Fill colours of a message's row in column A.
-inline constexpr int kColourSent = 4;    // bright green
-inline constexpr int kColourFailed = 3;  // red
-
 // Message parts waiting in a modem at which a step feeds it no further number.
 inline constexpr int kCampaignQueueLimit = 5;
 inline constexpr const char* kCampaignCountryPrefix = "+48";
@@ -39,6 +35,7 @@ inline constexpr const char* kCampaignCountryPrefix = "+48";
 struct TMessageResult {
   std::string number;             // national number (characters 4 to 12 of the destination)
   std::string destination;        // as handed to the modem ("+48" + number)
+  int row = 0;                    // the recipient's row of the result workbook
   bool sent = false;              // every part was sent
   int parts = 0;                  // parts reported
   std::vector<int> failedParts;   // their part numbers, from 1
@@ -115,7 +112,7 @@ class TCampaign {
   };
 
   bool Feed(modem::TZoGSM& modem);
-  void RefuseNumber(std::string number);  // a copy: the head leaves the list
+  void RefuseNumber(TRecipient recipient);  // a copy: the head leaves the list
   void Complete(const TMessageResult& result);
   // True when the result workbook was written.
   bool SaveResults();
@@ -131,7 +128,7 @@ class TCampaign {
   int sentCounter_ = 0;
   bool finished_ = false;
   std::map<const modem::TZoGSM*, Pending> pending_;
-  std::vector<std::string> handedOver_;  // destinations queued, not yet completed
+  std::vector<TRecipient> handedOver_;  // queued, not yet completed (destination set)
 };
 
 }  // namespace app

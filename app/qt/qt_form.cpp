@@ -154,8 +154,8 @@ bool QtOpenDialog::Execute() {
   const QStringList filters = QtFilters();
   const int index = FilterIndex();
   const QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
-  const QString start =
-      FileName().empty() ? QString() : QFileInfo(QString::fromStdString(FileName())).absolutePath();
+  const QString start = FileName().empty() ? QString::fromStdString(InitialDir())
+                                           : QFileInfo(QString::fromStdString(FileName())).absolutePath();
   QFileDialog dialog(parent_, QString(), start, filters.join(";;"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);

@@ -180,7 +180,7 @@ TEST_F(QtWindow, ButtonsBoxesAndEditorsStartAsDesigned) {
   EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_TRUE(Find<QPlainTextEdit>("Memo2")->isHidden());
   auto* edit = Find<QLineEdit>("Edit1");
-  EXPECT_EQ(edit->maxLength(), 9);
+  EXPECT_EQ(edit->maxLength(), 24);  // room for "+48 600 100 200" and the like
   EXPECT_EQ(edit->font().family(), "Verdana");
   EXPECT_EQ(edit->font().pointSize(), 9);
   EXPECT_TRUE(edit->font().bold());
@@ -292,7 +292,7 @@ TEST_F(QtWindow, WidgetsDriveTheLogicAndTheIdleRuleFollows) {
   EXPECT_EQ(Find<GaugeWidget>("Gauge3")->Progress(), 0);
 
   // A number makes the send button available once the window is idle.
-  form->NumberList().Add("600123456");
+  form->NumberList().Add(app::ListRecipient("600123456"));
   Settle();
   EXPECT_TRUE(Find<QPushButton>("BitBtn3")->isEnabled());
 
