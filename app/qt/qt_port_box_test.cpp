@@ -80,7 +80,7 @@ TEST_F(QtPortBox, APortTypedIntoTheBoxIsTheOneTheCampaignSendsThrough) {
   // A number as an import leaves it.
   form->ResultWorkbook().Create();
   form->SetResultFilePath((env.folder / "lista_out.xls").string());
-  form->NumberList().Add("600100200");
+  form->NumberList().Add(ListRecipient("600100200", 1));
   form->ResultWorkbook().WriteNumberRow(1, "600100200");
   auto* editor = Find<QPlainTextEdit>("Memo1");
   editor->setFocus();
