@@ -295,7 +295,7 @@ int RunCampaign(const std::vector<std::string>& args) {
     gsm.SetComPort(options->port);
     std::unique_ptr<platform::Timer> timer1 = loop.CreateTimer();
     timer1->SetInterval(500);
-    app::TCampaign campaign({&gsm}, *timer1, numbers, results, resultPath, [&] { return campaignText; }, screen);
+    app::TCampaign campaign({&gsm}, *timer1, numbers, results, resultPath, [&] { return app::TCampaignText{campaignText, false}; }, screen);
     timer1->OnTimer = [&campaign] { campaign.Step(); };
     BindModem(gsm, campaign, screen, watch);
 

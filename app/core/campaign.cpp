@@ -36,7 +36,7 @@ TCampaign::TCampaign(std::vector<modem::TZoGSM*> modems, platform::Timer& timer1
       screen_(screen) {}
 
 bool TCampaign::Start() {
-  if (text_().empty()) {
+  if (text_().text.empty()) {
     screen_.EmptyText();
     return false;
   }
@@ -93,7 +93,7 @@ void TCampaign::Step() {
 
 bool TCampaign::Feed(modem::TZoGSM& modem) {
   const std::string number = numbers_[0];
-  const AnsiString text = text_();  // the editor's text as it is now
+  const AnsiString text = text_().text;
   const std::string destination = kCampaignCountryPrefix + number;
   modem.SetSMSNumber(destination);
   modem.SetSMSMessageMarker(number);

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/core/message_composer.h"
 #include "app/core/number_list.h"
 #include "app/core/result_workbook.h"
 #include "app/core/view_types.h"
@@ -76,7 +77,7 @@ bool IsSendableNumber(const std::string& number);
 class TCampaign {
  public:
   // The text the campaign sends now (empty: nothing to send).
-  using TextSource = std::function<AnsiString()>;
+  using TextSource = std::function<TCampaignText()>;
 
   // Every argument outlives the campaign. Binds nothing: the owner routes
   // Timer1 to Step() and each modem's OnAfterSend to AfterSend().
