@@ -175,15 +175,14 @@ bool TakeNumbers(const std::string& list, bool excludeDuplicates, app::TNumberLi
       error = "'" + entry + "': a number has nine characters (national number without +48)";
       return false;
     }
-    numbers.Add(number);
+    numbers.Add(app::ListRecipient(number));
   }
   if (numbers.Empty()) {
     error = "--numbers holds no number";
     return false;
   }
   results.Create();
-  for (int i = 0; i < numbers.Count(); ++i) results.WriteNumberRow(i + 1, numbers[i]);
-  results.SetNextRow(1);
+  results.WriteList(numbers);
   return true;
 }
 

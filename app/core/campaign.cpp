@@ -80,12 +80,7 @@ bool TCampaign::AnyConnected() const {
 }
 
 modem::TRecipient TCampaign::RecipientAt(int index) const {
-  modem::TRecipient recipient;
-  // The import and the manual entry write the list's numbers into the rows
-  // of the result workbook in the list's order.
-  recipient.row = handedOver_ + index + 1;
-  recipient.numberRead = numbers_[index];
-  recipient.number = numbers_[index];
+  modem::TRecipient recipient = numbers_.Recipient(index);
   recipient.destination = modem::kCountryPrefix + recipient.number;
   return recipient;
 }
@@ -163,15 +158,13 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   if (parts <= 0) return;  // the number stays at the head
   numbers_.Delete(0);
   InHand& inHand = inHand_[recipient.row];
-  inHand = InHand{&modem, handedOver_, parts, TMessageResult{recipient}};
-  ++handedOver_;
+  inHand = InHand{&modem, handedOver_++, parts, TMessageResult{recipient}};
   screen_.NumberTaken(recipient);
   screen_.SendingTo(recipient);
 }
 
 void TCampaign::Refuse(const modem::TRecipient& recipient) {
   numbers_.Delete(0);
-  ++handedOver_;
   screen_.NumberTaken(recipient);
   // Such a number would be encoded as a destination of garbage digits and
   // delivered to whoever the network makes of it.
@@ -206,7 +199,7 @@ void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& re
 void TCampaign::Complete(const TMessageResult& result) {
   ++completed_;
   if (result.sent) ++sent_;
-  results_.WriteRow(result.recipient.row, result.recipient.number, result.sent ? kColourSent : kColourFailed);
+  results_.Mark(result.recipient.row, result.sent ? TResultMark::Sent : TResultMark::Failed);
   SaveResults();
   screen_.MessageCompleted(result, completed_);
 }

@@ -36,10 +36,6 @@
 
 namespace app {
 
-// Fill colours of a message's row in column A.
-inline constexpr int kColourSent = 4;    // bright green
-inline constexpr int kColourFailed = 3;  // red
-
 // Message parts waiting in a modem at which a step feeds it no further number.
 inline constexpr int kCampaignQueueLimit = 5;
 // Parts joined into one concatenated message.
@@ -169,7 +165,7 @@ class TCampaign {
   // The campaign's counters, reset together by ResetCounters.
   int completed_ = 0;
   int sent_ = 0;
-  int handedOver_ = 0;  // recipients taken from the list
+  int handedOver_ = 0;  // messages handed to a modem
   bool finished_ = false;
   bool stopped_ = false;
   bool stopAfterInHand_ = false;

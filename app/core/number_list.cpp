@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace app {
 
@@ -42,22 +43,47 @@ bool NumberLess(const std::string& a, const std::string& b) {
   });
 }
 
-void TNumberList::SetExcludeDuplicates(bool value) {
-  excludeDuplicates_ = value;
-  if (value) std::stable_sort(numbers_.begin(), numbers_.end(), NumberLess);
+namespace {
+
+bool RecipientLess(const TRecipient& a, const TRecipient& b) { return NumberLess(a.number, b.number); }
+
+}  // namespace
+
+TRecipient ListRecipient(std::string number, int row, std::string numberRead) {
+  TRecipient recipient;
+  recipient.row = row;
+  recipient.numberRead = numberRead.empty() ? number : std::move(numberRead);
+  recipient.number = std::move(number);
+  return recipient;
 }
 
-bool TNumberList::Add(const std::string& number) {
+void TNumberList::SetExcludeDuplicates(bool value) {
+  excludeDuplicates_ = value;
+  if (value) std::stable_sort(recipients_.begin(), recipients_.end(), RecipientLess);
+}
+
+bool TNumberList::Add(const TRecipient& recipient) {
   if (!excludeDuplicates_) {
-    numbers_.push_back(number);
+    recipients_.push_back(recipient);
     return true;
   }
-  auto at = std::lower_bound(numbers_.begin(), numbers_.end(), number, NumberLess);
-  if (at != numbers_.end() && !NumberLess(number, *at)) return false;
-  numbers_.insert(at, number);
+  auto at = std::lower_bound(recipients_.begin(), recipients_.end(), recipient, RecipientLess);
+  if (at != recipients_.end() && !NumberLess(recipient.number, at->number)) return false;
+  recipients_.insert(at, recipient);
   return true;
 }
 
-void TNumberList::Delete(int index) { numbers_.erase(numbers_.begin() + index); }
+void TNumberList::Delete(int index) { recipients_.erase(recipients_.begin() + index); }
+
+void TNumberList::NumberRows(int first) {
+  for (TRecipient& recipient : recipients_) recipient.row = first++;
+}
+
+std::vector<std::string> TNumberList::Numbers() const {
+  std::vector<std::string> numbers;
+  numbers.reserve(recipients_.size());
+  for (const TRecipient& recipient : recipients_) numbers.push_back(recipient.number);
+  return numbers;
+}
 
 }  // namespace app

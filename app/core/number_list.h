@@ -1,15 +1,28 @@
 #pragma once
-// The number list of the main window: the national numbers still to be sent,
+// The number list of the main window: the recipients still to be sent to,
 // head first. Its duplicate rule is set each time numbers are added: sorted
-// without repeats (ascending, case-insensitive), or in the order of adding
-// with repeats.
+// without repeats (ascending by national number, case-insensitive), or in
+// the order of adding with repeats.
+//
+// A recipient's row is its row in the result workbook, fixed when it joins
+// the list, so that its mark lands on its own number whatever is deleted or
+// sent before it.
 //
 // Threads: main thread only (the window's, or talvane-cli's).
 
 #include <string>
 #include <vector>
 
+#include "modem/recipient.h"
+
 namespace app {
+
+using TRecipient = modem::TRecipient;
+
+// A recipient as the list takes it: its national number, its row of the
+// result workbook (0 until it has one) and the number as it was read (the
+// national number when left empty). The campaign addresses it.
+TRecipient ListRecipient(std::string number, int row = 0, std::string numberRead = {});
 
 class TNumberList {
  public:
@@ -18,18 +31,24 @@ class TNumberList {
   void SetExcludeDuplicates(bool value);
   bool ExcludeDuplicates() const { return excludeDuplicates_; }
 
-  // Adds a number under the current rule; true when the list grew.
-  bool Add(const std::string& number);
+  // Adds a recipient under the current rule (repeats compared by national
+  // number); true when the list grew.
+  bool Add(const TRecipient& recipient);
   void Delete(int index);
-  void Clear() { numbers_.clear(); }
+  void Clear() { recipients_.clear(); }
+  // Gives the entries the rows first, first + 1, ... in list order.
+  void NumberRows(int first);
 
-  int Count() const { return static_cast<int>(numbers_.size()); }
-  bool Empty() const { return numbers_.empty(); }
-  const std::string& operator[](int index) const { return numbers_.at(index); }
-  const std::vector<std::string>& Numbers() const { return numbers_; }
+  int Count() const { return static_cast<int>(recipients_.size()); }
+  bool Empty() const { return recipients_.empty(); }
+  const TRecipient& Recipient(int index) const { return recipients_.at(index); }
+  // The national number of an entry.
+  const std::string& operator[](int index) const { return recipients_.at(index).number; }
+  // The national numbers in list order (the phone list window shows them).
+  std::vector<std::string> Numbers() const;
 
  private:
-  std::vector<std::string> numbers_;
+  std::vector<TRecipient> recipients_;
   bool excludeDuplicates_ = false;
 };
 

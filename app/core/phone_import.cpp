@@ -199,7 +199,7 @@ void TPhoneImport::ReadRow(xls::IXLSWorksheet& sheet, int row, Counters& counter
 
   const bool green = fill->ColorIndex() == kFillSent;
   if (!green && text.size() == kNumberLength) {
-    const bool grew = t_.numberList.Add(text);
+    const bool grew = t_.numberList.Add(ListRecipient(text, 0, report.textRead));
     SetProgress(kProgressAt + Number(row + 1) + "]" + std::string(16, ' ') + kProgressNumber + text);
     if (fill->ColorIndex() != kFillCorrected) fill->SetColorIndex(xls::xlNone);
     report.outcome = TImportOutcome::Accepted;
@@ -277,9 +277,7 @@ void TPhoneImport::Finish(Counters& counters, TImportResult& result) {
 }
 
 void TPhoneImport::WriteResultFile(TImportResult& result) {
-  const std::vector<std::string>& numbers = t_.numberList.Numbers();
-  for (std::size_t i = 0; i < numbers.size(); ++i) t_.result.WriteNumberRow(static_cast<int>(i) + 1, numbers[i]);
-  t_.result.SetNextRow(1);
+  t_.result.WriteList(t_.numberList);
   const int saved = t_.result.SaveAs(t_.resultFilePath);
   if (saved == xls::kSaveOk) {
     result.resultFile = t_.resultFilePath;

@@ -17,16 +17,11 @@
 
 #include "app/window/frm_main_view.h"
 #include "app/window/frm_tel_list.h"
+#include "app/core/fills.h"
 #include "app/core/number_list.h"
 #include "app/core/result_workbook.h"
 
 namespace app {
-
-// Fill colours of column A.
-inline constexpr int kFillCorrected = 46;  // orange
-inline constexpr int kFillRejected = 3;    // red
-inline constexpr int kFillRepeat = 38;     // rose
-inline constexpr int kFillSent = 4;        // bright green: left alone by the import
 
 enum class TImportOutcome { Accepted, Repeat, Rejected, Skipped };
 

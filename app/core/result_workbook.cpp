@@ -1,5 +1,8 @@
 #include "app/core/result_workbook.h"
 
+#include <algorithm>
+
+#include "app/core/fills.h"
 #include "xls/cell_heap.h"
 #include "xls/interior.h"
 #include "xls/range.h"
@@ -10,30 +13,34 @@ namespace app {
 void TResultWorkbook::Create() {
   book_ = xls::TXLSWorkbook::Create();
   sheet_ = book_->Worksheets().Add();
-  nextRow_ = 1;
+  lastRow_ = 0;
 }
 
 void TResultWorkbook::Discard() {
   sheet_ = nullptr;
   book_.reset();
-  nextRow_ = 1;
+  lastRow_ = 0;
 }
 
-void TResultWorkbook::WriteNumberRow(int row, const AnsiString& number) { WriteRow(row, number, xls::xlNone); }
-
-void TResultWorkbook::WriteRow(int row, const AnsiString& number, int colour) {
+void TResultWorkbook::WriteNumberRow(int row, const AnsiString& number) {
   if (sheet_ == nullptr || row < 1 || row > xls::kRowCount) return;
   const xls::IXLSRange cell = sheet_->Cells()->Item(row, 1);
   cell->SetValue(xls::Variant::AnsiText(number));
-  cell->Interior()->SetColorIndex(colour);
+  cell->Interior()->SetColorIndex(xls::xlNone);
   cell->SetVerticalAlignment(xls::xlCenter);
   cell->SetHorizontalAlignment(xls::xlCenter);
   cell->SetColumnWidth(15);
+  lastRow_ = std::max(lastRow_, row);
 }
 
-void TResultWorkbook::AppendResult(const AnsiString& number, int colour) {
-  WriteRow(nextRow_, number, colour);
-  ++nextRow_;
+void TResultWorkbook::WriteList(TNumberList& list) {
+  list.NumberRows(1);
+  for (int i = 0; i < list.Count(); ++i) WriteNumberRow(list.Recipient(i).row, list[i]);
+}
+
+void TResultWorkbook::Mark(int row, TResultMark mark) {
+  if (sheet_ == nullptr || row < 1 || row > xls::kRowCount) return;
+  sheet_->Cells()->Item(row, 1)->Interior()->SetColorIndex(mark == TResultMark::Sent ? kFillSent : kFillFailed);
 }
 
 int TResultWorkbook::SaveAs(const std::string& path) { return book_ ? book_->SaveAs(path) : 0; }

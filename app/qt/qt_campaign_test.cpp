@@ -71,8 +71,10 @@ TEST(QtCampaign, TypedTextGoesToEveryNumberWhileTheWindowShowsTheProgress) {
   const std::filesystem::path resultFile = env.folder / "klienci_out.xls";
   form.ResultWorkbook().Create();
   form.SetResultFilePath(resultFile.string());
-  for (const char* number : {"600100200", "60010020x", "600100201", "600100202"}) form.NumberList().Add(number);
-  for (int i = 0; i < form.NumberList().Count(); ++i) form.ResultWorkbook().WriteNumberRow(i + 1, form.NumberList()[i]);
+  for (const char* number : {"600100200", "60010020x", "600100201", "600100202"}) {
+    form.NumberList().Add(app::ListRecipient(number));
+  }
+  form.ResultWorkbook().WriteList(form.NumberList());
 
   auto* editor = mainWindow.Widget()->findChild<QPlainTextEdit*>("Memo1");
   ASSERT_NE(editor, nullptr);

@@ -290,7 +290,7 @@ TEST_F(QtWindow, WidgetsDriveTheLogicAndTheIdleRuleFollows) {
   EXPECT_EQ(Find<GaugeWidget>("Gauge3")->Progress(), 0);
 
   // A number makes the send button available once the window is idle.
-  form->NumberList().Add("600123456");
+  form->NumberList().Add(app::ListRecipient("600123456"));
   Settle();
   EXPECT_TRUE(Find<QPushButton>("BitBtn3")->isEnabled());
 

@@ -39,11 +39,10 @@ class Campaign : public testing::WindowTest {
     rows.Clear();
     rows.Add(Ansi(" L.p.\tNumer telefonu"));
     for (const std::string& number : numbers) {
-      form->NumberList().Add(number);
-      results.AppendResult(number, xls::xlNone);
+      form->NumberList().Add(ListRecipient(number));
       rows.Add(std::to_string(rows.Count()) + "\t" + number);
     }
-    results.SetNextRow(1);
+    results.WriteList(form->NumberList());
     results.SaveAs(resultFile.string());
     tel.frmTelList.Show();
     form->ApplicationIdle();

@@ -331,7 +331,7 @@ TEST_F(MainWindow, SendNeedsNumbersAndTheRestFollowsTheModem) {
   EXPECT_FALSE(view.BitBtn3.Click());
   enabledWhileDisconnected();
 
-  form->NumberList().Add("600123456");
+  form->NumberList().Add(ListRecipient("600123456"));
   form->ApplicationIdle();
   EXPECT_TRUE(view.BitBtn3.Enabled());
   enabledWhileDisconnected();
@@ -390,7 +390,7 @@ TEST_F(MainWindow, WhileConnectedOnlyStopIsAvailableAndClosingDeactivatesFirst) 
   ASSERT_TRUE(simulator.Start());
   const std::string port = simulator.PortPath();
   Start();
-  form->NumberList().Add("600123456");
+  form->NumberList().Add(ListRecipient("600123456"));
   form->UseStartPort(port);
   modem::TZoGSM& z = form->ZoGSM1();
   z.SetActive(true);
@@ -437,7 +437,7 @@ TEST_F(MainWindow, WhileConnectedOnlyStopIsAvailableAndClosingDeactivatesFirst) 
 
 TEST_F(MainWindow, DestroyingTheWindowSavesThePlacementAgainAndEmptiesTheList) {
   Start();
-  form->NumberList().Add("600123456");
+  form->NumberList().Add(ListRecipient("600123456"));
   view.frmMain.SetLeft(-20);
   view.frmMain.Close();
   std::filesystem::remove(env.registry.File());

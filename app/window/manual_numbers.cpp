@@ -33,8 +33,17 @@ TManualOutcome AddManualNumber(const TManualTarget& t) {
   if (value <= 0) return TManualOutcome::Ignored;
 
   if (t.result.Exists() && t.numberList.Empty()) t.result.Discard();
+  if (!t.result.Exists()) {
+    t.result.Create();
+    t.resultFilePath = (std::filesystem::path(t.folder) / "manual_out.xls").string();
+  }
   t.numberList.SetExcludeDuplicates(t.view.CheckBox3->Checked());
-  const bool grew = t.numberList.Add(std::string(platform::TrimBlanks(std::string_view(typed).substr(0, kDigits))));
+  // A number that joins the list gets the next row of the result workbook
+  // at once, so that its mark has a row of its own.
+  const std::string number(platform::TrimBlanks(std::string_view(typed).substr(0, kDigits)));
+  const int row = t.result.NextFreeRow();
+  const bool grew = t.numberList.Add(ListRecipient(number, row, typed));
+  if (grew) t.result.WriteNumberRow(row, number);
 
   t.telList.Fill(t.numberList.Numbers());
   t.telList.ShowAt(10, 10);
@@ -43,10 +52,6 @@ TManualOutcome AddManualNumber(const TManualTarget& t) {
   edit.SelectAll();
   edit.SetFocus();
 
-  if (!t.result.Exists()) {
-    t.result.Create();
-    t.resultFilePath = (std::filesystem::path(t.folder) / "manual_out.xls").string();
-  }
   t.view.lbPrawidlowe->SetCaption(std::to_string(t.numberList.Count()));
   t.view.lbPrawidlowe->SetEnabled(true);
   t.view.lbPrawidlowe0->SetEnabled(true);

@@ -103,8 +103,26 @@ TEST_F(ManualNumbers, AnEmptyListStartsANewManualResult) {
   ASSERT_TRUE(form->NumberList().Empty());
   TypeNumber("500123456");
   EXPECT_EQ(form->ResultFilePath(), ManualOut());
-  // A fresh workbook: the imported row is not in it.
-  EXPECT_TRUE(form->ResultWorkbook().Sheet()->Cells()->Item(1, 1)->Value().IsNull());
+  // A fresh workbook: the typed number in its first row, the imported one nowhere.
+  const xls::IXLSRange cells = form->ResultWorkbook().Sheet()->Cells();
+  EXPECT_EQ(ValueToText(cells->Item(1, 1)->Value()), "500123456");
+  EXPECT_TRUE(cells->Item(2, 1)->Value().IsNull());
+}
+
+TEST_F(ManualNumbers, ATypedNumberTakesTheNextRowOfTheResultWorkbook) {
+  const fs::path file = env.folder / "lista.xls";
+  WriteSheet(file, {{Text("600123456")}, {Text("600123457")}});
+  Import(file);
+  TypeNumber("500123456");
+  TypeNumber("600123456");  // already listed: no row of its own
+  const TNumberList& list = form->NumberList();
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list.Recipient(0).number, "500123456");
+  EXPECT_EQ(list.Recipient(0).row, 3);
+  const xls::IXLSRange cells = form->ResultWorkbook().Sheet()->Cells();
+  EXPECT_EQ(ValueToText(cells->Item(3, 1)->Value()), "500123456");
+  EXPECT_EQ(cells->Item(3, 1)->Interior()->ColorIndex(), xls::xlNone);
+  EXPECT_TRUE(cells->Item(4, 1)->Value().IsNull());
 }
 
 TEST_F(ManualNumbers, RemovingRowsRenumbersAndTheLastOneClosesTheWindow) {
