@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/window_test_fixture.h"
+#include "app/window/window_test_fixture.h"
 #include "platform/test_folder.h"
 #include "tests/cli_programs.h"
 

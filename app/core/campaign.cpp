@@ -113,6 +113,8 @@ void TCampaign::Step() {
       screen_.LogLine(Ansi("Wysyłka przerwana: brak połączenia z modemem GSM od ") + std::to_string(seconds) +
                       " s");
       Stop(/*askFirst=*/false);
+      // An attempt already under way would otherwise still run and be logged.
+      for (modem::TZoGSM* modem : modems_) modem->SetActive(false);
     } else if (stopAfterInHand_) {
       Stop(/*askFirst=*/false);  // no modem left to complete them
     }
@@ -158,7 +160,11 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   if (parts <= 0) return;  // the number stays at the head
   numbers_.Delete(0);
   InHand& inHand = inHand_[recipient.row];
-  inHand = InHand{&modem, handedOver_++, parts, TMessageResult{recipient}};
+  inHand = InHand{};
+  inHand.modem = &modem;
+  inHand.handedAt = handedOver_++;
+  inHand.total = parts;
+  inHand.result.recipient = recipient;
   screen_.NumberTaken(recipient);
   screen_.SendingTo(recipient);
 }
@@ -169,7 +175,9 @@ void TCampaign::Refuse(const modem::TRecipient& recipient) {
   // Such a number would be encoded as a destination of garbage digits and
   // delivered to whoever the network makes of it.
   screen_.LogLine(Ansi(kFailedLine) + recipient.destination + Ansi(" - numer telefonu może zawierać tylko cyfry"));
-  Complete(TMessageResult{recipient});
+  TMessageResult refused;
+  refused.recipient = recipient;
+  Complete(refused);
 }
 
 void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& report) {
