@@ -3,7 +3,8 @@
 // answer is collected and judged, and the part is reported through
 // OnAfterSend, retried, restarted quietly or rejected.
 //
-// The submission buffer that is logged begins with the queue line, but the
+// The submission buffer that is logged begins with the part's queue line
+// (written from the part, never read back), but the
 // outcome, the message reference and the unsolicited codes are read from the
 // modem's answer alone: a message text that itself holds "+CMGS:", "ERROR"
 // or "+CMTI:" must not decide how its own submission went.
@@ -16,6 +17,7 @@
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/message_parts.h"
+#include "modem/send_causes.h"
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
@@ -61,23 +63,26 @@ void TZoGSMThread::KeepLinkForMessages() {
 }
 
 void TZoGSMThread::SubmitFirstPart() {
-  if (const std::optional<SharedList::Entry> part = SendQueue.First();
-      part && !IsSendablePart(ReadPartLine(part->text))) {
+  if (const std::optional<QueuedEntry> part = SendQueue.First(); part && !IsSendablePart(part->value)) {
     // Sending it could only fail, or make the modem take part of it for a
     // command: it is rejected at once, and the modem stays connected.
-    RejectPart(*part, false, false);
+    RejectPart(*part, send_cause::Unsendable(), false, false);
     return;
   }
   KeepLinkForMessages();
   NoteUnreadStatusReports();
-  const std::optional<SharedList::Entry> part = SendQueue.First();
+  const std::optional<QueuedEntry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
+  if (!MayGoOut(part->value)) {
+    RejectPart(*part, send_cause::NotRecorded(), false, false);
+    return;
+  }
 
-  Transmission transmission = TransmitPart(ReadPartLine(part->text));
+  Transmission transmission = TransmitPart(part->value);
   std::string& answer = transmission.answer;
   errorStep_ = error_step::kCollectingAnswer;
   const bool answered = CollectAnswer(answer);
-  const std::string buffer = part->text + answer;
+  const std::string buffer = FormatPartLine(part->value) + answer;
   const bool confirmed = transmission.pduSent && Contains(answer, "+CMGS:");
 
   if (link_.PortLost()) {
@@ -101,13 +106,25 @@ void TZoGSMThread::SubmitFirstPart() {
     ReportSentPart(*part, buffer, answer);
   }
 
-  const std::optional<SharedList::Entry> first = SendQueue.First();
-  if (first && first->object > 2) RejectPart(*first, errorAnswer, true);
+  const std::optional<QueuedEntry> first = SendQueue.First();
+  if (first && first->object > 2) {
+    const bool known = lastFailure_.partId == first->id;
+    RejectPart(*first, known ? lastFailure_.cause : send_cause::NoAnswer(), errorAnswer, true);
+  }
   errorStep_ = error_step::kSubmissionDone;
 }
 
-TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
-  link_.SendText("AT+CMGS=" + fields.length + "\r");
+bool TZoGSMThread::MayGoOut(const TQueuedPart& part) {
+  if (!aboutToSubmit_) return true;
+  try {
+    return aboutToSubmit_(part);
+  } catch (const std::exception&) {
+    return false;  // what could not be recorded must not go out
+  }
+}
+
+TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const TQueuedPart& part) {
+  link_.SendText("AT+CMGS=" + std::to_string(part.tpduLength) + "\r");
   if (!link_.WaitForData(timing::Scaled(timing::kPromptWait))) {
     CancelPrompt();
     return {};
@@ -122,7 +139,7 @@ TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedPartFields& fi
     CancelPrompt();
     return {};
   }
-  return {true, link_.ExchangeAT(fields.pdu + kCtrlZ).response};
+  return {true, link_.ExchangeAT(part.pdu + kCtrlZ).response};
 }
 
 bool TZoGSMThread::CollectAnswer(std::string& answer) {
@@ -145,8 +162,7 @@ bool TZoGSMThread::CollectAnswer(std::string& answer) {
   return answered || Contains(answer, "+CMGS:") || Contains(answer, "+CMS ERROR") || HasFinalResult(answer);
 }
 
-void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::string& buffer,
-                                  const std::string& answer) {
+void TZoGSMThread::ReportSentPart(const QueuedEntry& part, const std::string& buffer, const std::string& answer) {
   errorStep_ = error_step::kPartSent;
   if (HasUnsolicitedCode(answer)) {
     pendingRx_ = true;
@@ -154,18 +170,17 @@ void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::stri
   }
   LogRx("****** [ v.3.x Sending SMS ] ******\r\n" + buffer + "---END OF BUFFER---\r\n");
   errorStep_ = error_step::kSentPartLogged;
-  const QueuedPartFields fields = ReadPartLine(part.text);
   errorStep_ = error_step::kSentPartRead;
   const int reference = MessageReference(answer);
   errorStep_ = error_step::kSentPartReference;
   // A part the caller dropped while it was submitted has reached the phone
   // all the same: it is reported, and nothing else leaves the queue.
   SendQueue.RemoveFirstIf(part.id);
-  ReportPart(fields, RestoreLineBreaks(fields.text), reference > -1 ? 1 : 0, reference);
+  ReportPart({part.value, true, reference, {}, -1});
   ReportQueueCount();
 }
 
-void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent) {
+void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer, bool pduSent) {
   errorStep_ = error_step::kPartTimedOut;
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
@@ -175,17 +190,19 @@ void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std
     ReportSentPart(part, buffer + late, late);
     return;
   }
+  lastFailure_ = {part.id, pduSent ? send_cause::NoAnswer() : send_cause::NoPrompt(), -1};
   CountFailure(part);
   QuietError("SendSMS error: TimeOUT");
 }
 
-void TZoGSMThread::ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer) {
+void TZoGSMThread::ReportErrorFailure(const QueuedEntry& part, const std::string& buffer) {
   LogRx(buffer + "\r\nERROR SENDING SMS  TRY ONCE MORE\r\n");
   QuietError("SendSMS error(timeout): ERROR SENDING SMS");
+  lastFailure_ = {part.id, send_cause::ErrorAnswer(), -1};
   CountFailure(part);
 }
 
-void TZoGSMThread::CountFailure(const SharedList::Entry& part) {
+void TZoGSMThread::CountFailure(const QueuedEntry& part) {
   // A part the caller dropped meanwhile is not retried.
   const std::optional<std::intptr_t> failures = SendQueue.AddToFirstObjectIf(part.id, 1);
   if (failures != 2) return;
@@ -201,13 +218,14 @@ void TZoGSMThread::QuietRestart() {
   QuietError("TimeOUT --> Quiet Modem RESTART");
 }
 
-void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection) {
-  const QueuedPartFields fields = ReadPartLine(part.text);
+void TZoGSMThread::RejectPart(const QueuedEntry& part, const platform::AnsiString& cause, bool modemAnsweredError,
+                              bool closeConnection) {
   errorStep_ = error_step::kPartRejected;
-  LogRx(part.text + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
+  LogRx(FormatPartLine(part.value) + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
   SendQueue.RemoveFirstIf(part.id);
-  ReportPart(fields, fields.text, 0, -1);
-  StopRestOfMessage(fields);
+  const int cmsError = lastFailure_.partId == part.id ? lastFailure_.cmsError : -1;
+  ReportPart({part.value, false, -1, cause, cmsError});
+  StopRestOfMessage(part.value);
   QuietError("SendSMS error: SMS REJECTED");
   ReportQueueCount();
   if (!closeConnection) return;
@@ -215,18 +233,8 @@ void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredE
   ModemOff();
 }
 
-void TZoGSMThread::ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference) {
-  OnOwner([&](TZoGSM& component) {
-    component.eventMarker_ = fields.marker;
-    component.nrTel_ = fields.number;
-    component.eventSMSText_ = text;
-    component.smsTotal_ = fields.totalParts;
-    component.smsPartNr_ = fields.partNumber;
-    component.sendingStatus_ = status;
-    component.smsRef_ = reference;
-    component.waitReport_ = component.settings_.SMSReport;
-    component.DoAfterSend();
-  });
+void TZoGSMThread::ReportPart(const TPartReport& report) {
+  OnOwner([&report](TZoGSM& component) { component.DoPartReport(report); });
 }
 
 void TZoGSMThread::ReportQueueCount() {

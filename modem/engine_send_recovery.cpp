@@ -17,6 +17,7 @@
 #include "modem/engine_timing.h"
 #include "modem/message_parts.h"
 #include "modem/part_group.h"
+#include "modem/send_causes.h"
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
@@ -91,14 +92,13 @@ bool TZoGSMThread::AwaitLateAnswer(std::string& late) {
   return false;
 }
 
-void TZoGSMThread::StopRestOfMessage(const QueuedPartFields& rejected) {
-  while (const std::optional<SharedList::Entry> next = SendQueue.First()) {
-    const QueuedPartFields fields = ReadPartLine(next->text);
-    if (!IsLaterPartOfSameMessage(rejected, fields)) return;
+void TZoGSMThread::StopRestOfMessage(const TQueuedPart& rejected) {
+  while (const std::optional<QueuedEntry> next = SendQueue.First()) {
+    if (!IsLaterPartOfSameMessage(rejected, next->value)) return;
     if (!SendQueue.RemoveFirstIf(next->id)) continue;  // the caller changed the queue meanwhile
-    LogRx(next->text + "\r\nSMS NOT SENT: PART " + std::to_string(rejected.partNumber) +
+    LogRx(FormatPartLine(next->value) + "\r\nSMS NOT SENT: PART " + std::to_string(rejected.partNumber) +
           " OF THIS MESSAGE WAS REJECTED\r\n");
-    ReportPart(fields, fields.text, 0, -1);
+    ReportPart({next->value, false, -1, send_cause::EarlierPartNotSent(rejected.partNumber), -1});
   }
 }
 

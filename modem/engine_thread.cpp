@@ -138,7 +138,7 @@ void TZoGSMThread::CommandQueueStep() {
   errorStep_ = error_step::kQueuedCommand;
   const std::optional<SharedList::Entry> queued = CommandQueue.First();
   if (!queued) return;
-  const std::string& command = queued->text;
+  const std::string& command = queued->value;
   const std::string answer = SendSerialAT(command, queued->object != 0);
   if (modemError_) {
     errorStep_ = error_step::kQueuedCommandFailed;

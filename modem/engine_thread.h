@@ -30,14 +30,15 @@
 #include "modem/capabilities.h"
 #include "modem/error_steps.h"
 #include "modem/hand_over.h"
+#include "modem/outgoing_message.h"
 #include "modem/serial_link.h"
 #include "modem/shared_list.h"
+#include "modem/shared_queue.h"
 #include "modem/zogsm_settings.h"
 
 namespace modem {
 
 class TZoGSM;
-struct QueuedPartFields;
 
 class TZoGSMThread {
  public:
@@ -58,7 +59,8 @@ class TZoGSMThread {
   // AT commands to send; object slot non-zero = an error answer is tolerated.
   SharedList CommandQueue;
   // Encoded message parts to send; object slot of the first = failed attempts.
-  SharedList SendQueue;
+  using PartQueue = SharedQueue<TQueuedPart>;
+  PartQueue SendQueue;
   // Text for the next OnAfterComRx.
   SharedList RxLines;
   // The connect or disconnect request: written by the component, cleared by
@@ -69,6 +71,12 @@ class TZoGSMThread {
   void SetPort(std::string portName, std::string portBaud);
   void RequestStop();
   bool StopRequest() const { return stopRequest_; }
+  // Main thread, before the thread starts: called on the engine's thread
+  // right before each part is submitted; false keeps the part from going
+  // out (TZoGSM::OnAboutToSubmit).
+  void SetAboutToSubmit(std::function<bool(const TQueuedPart&)> aboutToSubmit) {
+    aboutToSubmit_ = std::move(aboutToSubmit);
+  }
 
  private:
   // Runs the analysis of received text without a modem (engine_probe.h).
@@ -107,11 +115,14 @@ class TZoGSMThread {
   };
   // "AT+CMGS=", the prompt, the PDU and Ctrl-Z. Without a prompt the modem
   // is told with ESC not to wait for a message.
-  Transmission TransmitPart(const QueuedPartFields& fields);
+  Transmission TransmitPart(const TQueuedPart& part);
   // Appends what else the modem says; false when it said nothing at all.
   bool CollectAnswer(std::string& answer);
+  // The caller's last word before the part goes out (OnAboutToSubmit).
+  bool MayGoOut(const TQueuedPart& part);
 
   // ---- Submissions that went wrong (engine_send_recovery.cpp) ----
+  using QueuedEntry = PartQueue::Entry;
   // ESC: the modem leaves its prompt without sending anything.
   void CancelPrompt();
   // At the start of a connection attempt: ESC, and whatever a modem left at
@@ -124,23 +135,24 @@ class TZoGSMThread {
   // true when it confirms the submission ("+CMGS:").
   bool AwaitLateAnswer(std::string& late);
   // The later parts of the rejected part's message are reported not sent.
-  void StopRestOfMessage(const QueuedPartFields& rejected);
+  void StopRestOfMessage(const TQueuedPart& rejected);
   // With the first part of a connection: status reports are asked for, but
   // the modem was not told to pass them on.
   void NoteUnreadStatusReports();
   // The link-keeping command (AT+CMMS) before the first part of a run.
   void KeepLinkForMessages();
-  void ReportSentPart(const SharedList::Entry& part, const std::string& buffer, const std::string& answer);
-  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent);
-  void ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer);
+  void ReportSentPart(const QueuedEntry& part, const std::string& buffer, const std::string& answer);
+  void ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer, bool pduSent);
+  void ReportErrorFailure(const QueuedEntry& part, const std::string& buffer);
   // One more failure of the part; the second one restarts the modem quietly.
-  void CountFailure(const SharedList::Entry& part);
+  void CountFailure(const QueuedEntry& part);
   void QuietRestart();
-  // The part is reported as not sent and removed; after its third failure
-  // the connection is closed.
-  void RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection);
-  // OnAfterSend with the part's fields.
-  void ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference);
+  // The part is reported as not sent, for `cause`, and removed; after its
+  // third failure the connection is closed.
+  void RejectPart(const QueuedEntry& part, const platform::AnsiString& cause, bool modemAnsweredError,
+                  bool closeConnection);
+  // OnPartReport and OnAfterSend.
+  void ReportPart(const TPartReport& report);
   // QueueCount := parts left; OnSendProgress.
   void ReportQueueCount();
 
@@ -233,6 +245,15 @@ class TZoGSMThread {
   std::string pendingRxText_;
   bool cmmsSent_ = false;
   bool statusReportNoticeGiven_ = false;
+  std::function<bool(const TQueuedPart&)> aboutToSubmit_;
+  // Why the part at the head of the queue failed last: its report says so
+  // when it is rejected.
+  struct LastFailure {
+    std::uint64_t partId = 0;
+    platform::AnsiString cause;
+    int cmsError = -1;
+  };
+  LastFailure lastFailure_;
   // The rings of the current incoming call.
   struct RingState {
     std::string lastCaller;
