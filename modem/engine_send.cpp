@@ -12,8 +12,11 @@
 // A part whose PDU never went out (no prompt) is never reported sent, and
 // the modem is never left waiting at its prompt (engine_send_recovery.cpp).
 // The answer is judged as soon as it holds its final result code: a modem
-// that answers at once costs no wait for more.
+// that answers at once costs no wait for more. A modem that answers the PDU
+// with a bare "OK" has accepted it: the part is sent, its reference unknown.
+// A part not sent says why in its report.
 
+#include "modem/cms_errors.h"
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/message_parts.h"
@@ -53,13 +56,14 @@ void TZoGSMThread::SendStep() {
   SubmitFirstPart();
 }
 
-void TZoGSMThread::KeepLinkForMessages() {
-  if (!capabilities_.ATCMMS.Available || cmmsSent_) return;
+std::string TZoGSMThread::KeepLinkForMessages() {
+  if (!capabilities_.ATCMMS.Available || cmmsSent_) return {};
   const std::string command = capabilities_.ATCMMS.Command;
   const std::string response = SendSerialAT(command, true);
   LogRx(command + "\r\n" + response);
   cmmsSent_ = true;
   errorStep_ = error_step::kLinkKeptForMessages;
+  return response;
 }
 
 void TZoGSMThread::SubmitFirstPart() {
@@ -69,7 +73,10 @@ void TZoGSMThread::SubmitFirstPart() {
     RejectPart(*part, send_cause::Unsendable(), false, false);
     return;
   }
-  KeepLinkForMessages();
+  if (TakeLateConfirmation(KeepLinkForMessages())) {
+    ReadAway();  // the link-keeping command's own answer
+    return;
+  }
   NoteUnreadStatusReports();
   const std::optional<QueuedEntry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
@@ -78,7 +85,11 @@ void TZoGSMThread::SubmitFirstPart() {
     return;
   }
 
-  Transmission transmission = TransmitPart(part->value);
+  Transmission transmission = TransmitPart(*part);
+  if (transmission.confirmedEarlier) {
+    TakeLateConfirmation(transmission.answer);
+    return;
+  }
   std::string& answer = transmission.answer;
   errorStep_ = error_step::kCollectingAnswer;
   const bool answered = CollectAnswer(answer);
@@ -99,9 +110,9 @@ void TZoGSMThread::SubmitFirstPart() {
   // Without its PDU a part is not sent, whatever the modem said.
   const bool errorAnswer = answered && IsErrorAnswer(answer);
   if (errorAnswer) {
-    ReportErrorFailure(*part, buffer);
+    ReportErrorFailure(*part, buffer, answer);
   } else if (!answered || !transmission.pduSent) {
-    ReportTimeoutFailure(*part, buffer, transmission.pduSent);
+    ReportTimeoutFailure(*part, buffer, transmission);
   } else {
     ReportSentPart(*part, buffer, answer);
   }
@@ -123,23 +134,37 @@ bool TZoGSMThread::MayGoOut(const TQueuedPart& part) {
   }
 }
 
-TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const TQueuedPart& part) {
-  link_.SendText("AT+CMGS=" + std::to_string(part.tpduLength) + "\r");
+TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedEntry& part) {
+  link_.SendText("AT+CMGS=" + std::to_string(part.value.tpduLength) + "\r");
   if (!link_.WaitForData(timing::Scaled(timing::kPromptWait))) {
     CancelPrompt();
-    return {};
+    return {false, {}, {}, send_cause::NoPrompt()};
   }
   // Many modems send the prompt "> " without a CR LF before it: the ">" may
-  // well be the first thing that arrives. What came before it is no answer.
-  link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
+  // well be the first thing that arrives. What came before it is no answer
+  // to this submission.
+  const std::string beforePrompt = link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
   if (const int error = link_.LastError(); error != platform::kSerialOk) {
     // No prompt in time (what came instead stays buffered for the
     // collection), or the link failed.
-    if (error != platform::kSerialTimeout) QuietError("SendPDU error: " + link_.LastErrorText());
+    platform::AnsiString cause = send_cause::NoPrompt();
+    if (error != platform::kSerialTimeout) {
+      cause = send_cause::LinkError(link_.LastErrorText());
+      QuietError("SendPDU error: " + link_.LastErrorText());
+    }
     CancelPrompt();
-    return {};
+    return {false, {}, {}, cause};
   }
-  return {true, link_.ExchangeAT(part.pdu + kCtrlZ).response};
+  if (unconfirmed_ && unconfirmed_->id == part.id && Contains(beforePrompt, "+CMGS:")) {
+    // The network confirmed the earlier submission after all: this one
+    // must not put a second copy on the phone.
+    CancelPromptAndReadAway();
+    return {false, beforePrompt, {}, {}, true};
+  }
+  // From here on an answer belongs to this submission.
+  unconfirmed_.reset();
+  const auto sentAt = std::chrono::steady_clock::now();
+  return {true, link_.ExchangeAT(part.value.pdu + kCtrlZ).response, sentAt, {}, false};
 }
 
 bool TZoGSMThread::CollectAnswer(std::string& answer) {
@@ -180,25 +205,31 @@ void TZoGSMThread::ReportSentPart(const QueuedEntry& part, const std::string& bu
   ReportQueueCount();
 }
 
-void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer, bool pduSent) {
+void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer,
+                                        const Transmission& transmission) {
   errorStep_ = error_step::kPartTimedOut;
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
   // The network may still confirm a PDU the modem took: retrying before its
-  // answer would put a second copy on the customer's phone.
-  if (std::string late; pduSent && AwaitLateAnswer(late)) {
-    ReportSentPart(part, buffer + late, late);
-    return;
+  // time is up would put a second copy on the customer's phone.
+  if (transmission.pduSent) {
+    const auto deadline = transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
+    if (std::string late; AwaitLateAnswer(late, deadline)) {
+      ReportSentPart(part, buffer + late, late);
+      return;
+    }
+    unconfirmed_ = part;
   }
-  lastFailure_ = {part.id, pduSent ? send_cause::NoAnswer() : send_cause::NoPrompt(), -1};
+  lastFailure_ = {part.id, transmission.pduSent ? send_cause::NoAnswer() : transmission.notSentCause, -1};
   CountFailure(part);
   QuietError("SendSMS error: TimeOUT");
 }
 
-void TZoGSMThread::ReportErrorFailure(const QueuedEntry& part, const std::string& buffer) {
+void TZoGSMThread::ReportErrorFailure(const QueuedEntry& part, const std::string& buffer, const std::string& answer) {
   LogRx(buffer + "\r\nERROR SENDING SMS  TRY ONCE MORE\r\n");
   QuietError("SendSMS error(timeout): ERROR SENDING SMS");
-  lastFailure_ = {part.id, send_cause::ErrorAnswer(), -1};
+  const std::optional<int> cms = CmsErrorCode(answer);
+  lastFailure_ = {part.id, cms ? CmsErrorText(*cms) : send_cause::ErrorAnswer(), cms.value_or(-1)};
   CountFailure(part);
 }
 
@@ -221,6 +252,7 @@ void TZoGSMThread::QuietRestart() {
 void TZoGSMThread::RejectPart(const QueuedEntry& part, const platform::AnsiString& cause, bool modemAnsweredError,
                               bool closeConnection) {
   errorStep_ = error_step::kPartRejected;
+  if (unconfirmed_ && unconfirmed_->id == part.id) unconfirmed_.reset();
   LogRx(FormatPartLine(part.value) + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
   SendQueue.RemoveFirstIf(part.id);
   const int cmsError = lastFailure_.partId == part.id ? lastFailure_.cmsError : -1;

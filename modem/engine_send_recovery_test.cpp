@@ -59,13 +59,13 @@ TEST_F(SendRecoveryTest, LatePromptIsCancelledAndTheModemAnswersCommandsAgain) {
 TEST_F(SendRecoveryTest, NetworkAnswerAfterTheCollectionGaveUpIsNotSentTwice) {
   // At the real waits the collection gives up 20.5 s after the PDU (2 s for
   // the answer line, 18.5 s for more), and a 25 s answer is read by the wait
-  // for late answers. The same answer, in scaled time, falls between the two.
+  // for the network's answer. The same answer, in scaled time, falls between the two.
   static_assert(2000 + timing::kCollectFirstWait < 25000);
-  static_assert(25000 < 2000 + timing::kCollectFirstWait + timing::kLateAnswerWait);
+  static_assert(25000 < timing::kNetworkAnswerWait);
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   SetNextReference(30);
   const int gaveUp = timing::Scaled(gsm.ATTimeout()) + timing::Scaled(timing::kCollectFirstWait);
-  const int late = gaveUp + timing::Scaled(timing::kLateAnswerWait) / 2;
+  const int late = (gaveUp + timing::Scaled(timing::kNetworkAnswerWait)) / 2;
   sim.SetFault("AT+CMGS", {modemsim::FaultKind::Delay, 0, late, 1});
   ASSERT_EQ(Send("+48600100200", "Slow network"), 1);
   ASSERT_EQ(Send("+48600300400", "Next one"), 1);

@@ -95,7 +95,11 @@ bool TZoGSMThread::RunPass() {
     if (!CommandQueue.Empty() && link_.IsActive() && !modemError_) CommandQueueStep();
     SendStep();
     const std::string received = ReceptionStep();
-    if (!received.empty()) AnalyseReceivedText(received);
+    if (!received.empty()) {
+      // A network answer that came after the submission gave up on it.
+      TakeLateConfirmation(received);
+      AnalyseReceivedText(received);
+    }
     return true;
   } catch (const EngineDetached&) {
     throw;

@@ -111,11 +111,17 @@ class TZoGSMThread {
   void SubmitFirstPart();
   struct Transmission {
     bool pduSent = false;  // the modem gave its prompt and the PDU went out
-    std::string answer;    // what it answered to the PDU
+    std::string answer;    // what it answered to the PDU (or said before its prompt)
+    std::chrono::steady_clock::time_point pduSentAt{};
+    // Why the PDU did not go out.
+    platform::AnsiString notSentCause;
+    // The modem confirmed the part's earlier submission before its prompt:
+    // the prompt was cancelled and nothing went out again.
+    bool confirmedEarlier = false;
   };
   // "AT+CMGS=", the prompt, the PDU and Ctrl-Z. Without a prompt the modem
   // is told with ESC not to wait for a message.
-  Transmission TransmitPart(const TQueuedPart& part);
+  Transmission TransmitPart(const PartQueue::Entry& part);
   // Appends what else the modem says; false when it said nothing at all.
   bool CollectAnswer(std::string& answer);
   // The caller's last word before the part goes out (OnAboutToSubmit).
@@ -125,25 +131,35 @@ class TZoGSMThread {
   using QueuedEntry = PartQueue::Entry;
   // ESC: the modem leaves its prompt without sending anything.
   void CancelPrompt();
+  // ESC, and what the modem says to it is read away.
+  void CancelPromptAndReadAway();
+  // Reads away what the modem says until the line is quiet.
+  void ReadAway();
   // At the start of a connection attempt: ESC, and whatever a modem left at
   // its prompt answers to it is read away.
   void CancelLeftoverPrompt();
   // WaitForData that ends early on a stop request: the long waits for a late
   // answer must not hold up the end of the engine.
   bool WaitForDataUnlessStopped(int milliseconds);
-  // Reads what the modem says within the late answer wait, into `late`;
-  // true when it confirms the submission ("+CMGS:").
-  bool AwaitLateAnswer(std::string& late);
+  // Reads what the modem says until `deadline` (the end of the network's
+  // time for its answer), into `late`; true when it confirms the submission
+  // ("+CMGS:").
+  bool AwaitLateAnswer(std::string& late, std::chrono::steady_clock::time_point deadline);
+  // A confirmation in `text` (an answer read for something else) of the part
+  // whose PDU went out unconfirmed: that part is reported sent. True when
+  // `text` held one.
+  bool TakeLateConfirmation(const std::string& text);
   // The later parts of the rejected part's message are reported not sent.
   void StopRestOfMessage(const TQueuedPart& rejected);
   // With the first part of a connection: status reports are asked for, but
   // the modem was not told to pass them on.
   void NoteUnreadStatusReports();
-  // The link-keeping command (AT+CMMS) before the first part of a run.
-  void KeepLinkForMessages();
+  // The link-keeping command (AT+CMMS) before the first part of a run; the
+  // modem's answer, empty when it was not sent.
+  std::string KeepLinkForMessages();
   void ReportSentPart(const QueuedEntry& part, const std::string& buffer, const std::string& answer);
-  void ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer, bool pduSent);
-  void ReportErrorFailure(const QueuedEntry& part, const std::string& buffer);
+  void ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer, const Transmission& transmission);
+  void ReportErrorFailure(const QueuedEntry& part, const std::string& buffer, const std::string& answer);
   // One more failure of the part; the second one restarts the modem quietly.
   void CountFailure(const QueuedEntry& part);
   void QuietRestart();
@@ -254,6 +270,9 @@ class TZoGSMThread {
     int cmsError = -1;
   };
   LastFailure lastFailure_;
+  // The part whose PDU went out last without a confirmation in the network's
+  // time: a "+CMGS:" that still comes before its PDU goes out again is its.
+  std::optional<PartQueue::Entry> unconfirmed_;
   // The rings of the current incoming call.
   struct RingState {
     std::string lastCaller;

@@ -46,7 +46,8 @@ void TZoGSM::DoPartReport(const TPartReport& report) {
   eventSMSText_ = report.sent ? RestoreLineBreaks(escaped) : escaped;
   smsTotal_ = part.totalParts;
   smsPartNr_ = part.partNumber;
-  sendingStatus_ = report.sent && report.reference > -1 ? 1 : 0;
+  // A part the modem accepted without naming its reference is sent too.
+  sendingStatus_ = report.sent ? 1 : 0;
   smsRef_ = report.reference;
   waitReport_ = settings_.SMSReport;
   DoAfterSend();
