@@ -43,7 +43,7 @@ AnsiString CampaignTextOf(const AnsiString& typed, bool polishLetters) {
 int MessagePartCount(const AnsiString& text, bool ucs2) {
   modem::SplitRequest request;
   // Any valid destination does: the count depends on the text alone.
-  request.number = std::string(modem::kCountryPrefix) + "123456789";
+  request.recipient.destination = std::string(modem::kCountryPrefix) + "123456789";
   request.text = text;
   request.mergeMax = kCountingMergeMax;
   request.forceUcs2 = ucs2;
