@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/message_composer.h"
+#include "app/core/campaign_text.h"
 #include "app/core/number_list.h"
 #include "app/core/result_workbook.h"
 #include "app/core/view_types.h"

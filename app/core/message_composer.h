@@ -12,6 +12,7 @@
 //
 // Main thread only.
 
+#include "app/core/campaign_text.h"
 #include "app/window/frm_main_view.h"
 #include "platform/main_loop.h"
 
@@ -37,11 +38,6 @@ AnsiString CampaignTextOf(const AnsiString& typed, bool polishLetters = false);
 // most 20 parts, in UCS-2 when `ucs2`, line breaks included.
 int MessagePartCount(const AnsiString& text, bool ucs2);
 
-// What a campaign sends: the text and whether it goes out in UCS-2.
-struct TCampaignText {
-  AnsiString text;
-  bool ucs2 = false;
-};
 
 class TMessageComposer {
  public:
