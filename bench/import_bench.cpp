@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/frm_main.h"
-#include "app/memory_view.h"
-#include "app/test_support.h"
+#include "app/window/frm_main.h"
+#include "app/window/testing/memory_view.h"
+#include "app/window/test_support.h"
 #include "bench/import_bench_sheet.h"
 #include "platform/headless_main_loop.h"
 

@@ -27,6 +27,8 @@ class CliCampaign : public ::testing::Test {
   }
 
   platform::TestFolder folder;
+  // The copies an import keeps of the files it marks go to the test folder.
+  app::testing::ScopedEnv programDir{"TALVANE_PROGRAM_DIR", (folder / "program").string()};
   // The network takes a second per message, so that a campaign can be cut
   // short in the middle.
   e2e::SimulatorProcess simulator{{"--quiet", "--reference", "12", "--fault", "delay:1000", "AT+CMGS"}};

@@ -15,6 +15,10 @@
 
 #include "tests/cli_programs.h"
 #include "tests/workbook_fixtures.h"
+#include "xls/range.h"
+#include "xls/result_codes.h"
+#include "xls/workbook.h"
+#include "xls/worksheet.h"
 #include "xls/xls_test_support.h"
 
 namespace {
@@ -33,8 +37,9 @@ struct ImportRun {
 class CliImport : public ::testing::Test {
  protected:
   // The command in the C locale (dates as 02/29/20), its two outputs apart.
-  static ImportRun Import(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command = {"env", "LC_ALL=C", e2e::kCli, "import"};
+  ImportRun Import(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> command = {"env", "LC_ALL=C", "TALVANE_PROGRAM_DIR=" + (folder / "program").string(),
+                                        e2e::kCli, "import"};
     command.insert(command.end(), arguments.begin(), arguments.end());
     const e2e::Result result = e2e::RunProgram(command, e2e::Streams::Separate);
     return {result.status, result.out, result.err};
@@ -67,12 +72,12 @@ TEST_F(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
 {"cell":"A3","text_read":"600123456","text":"600123456","corrected":false,"outcome":"repeat","fill":38,"b":"duplikat","c":null}
 {"cell":"A4","text_read":"12345","text":"12345","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
 {"cell":"A5","text_read":"02/29/20","text":"02/29/20","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
-{"cell":"A6","text_read":"1200246912","text":"200246912","corrected":true,"outcome":"accepted","fill":46,"b":"korekta na","c":"200246912"}
-{"cell":"A7","text_read":"97200246912","text":"200246912","corrected":true,"outcome":"repeat","fill":38,"b":"duplikat","c":"200246912"}
-{"cell":"A8","text_read":"1200246912","text":"200246912","corrected":true,"outcome":"repeat","fill":38,"b":"duplikat","c":"200246912"}
+{"cell":"A6","text_read":"1200246912","text":"1200246912","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
+{"cell":"A7","text_read":"97200246912","text":"97200246912","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
+{"cell":"A8","text_read":"1200246912","text":"1200246912","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
 {"cell":"A9","text_read":"24690","text":"24690","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
-{"cell":"A10","text_read":"scalone","text":"scalone","corrected":false,"outcome":"rejected","fill":3,"b":"BŁĄD!","c":null}
-{"loaded":6,"corrected":4,"rejected":4,"duplicates":4,"numbers":["200246912","600123456"],"result_file":")" +
+{"cell":"A10","text_read":"scalone","text":"scalone","corrected":false,"outcome":"rejected","fill":3,"b":null,"c":null}
+{"loaded":3,"corrected":1,"rejected":7,"duplicates":2,"numbers":["600123456"],"result_file":")" +
                 out + R"(","input_saved":true,"error":null}
 )");
   EXPECT_NE(run.log.find("Koniec importu\n"), std::string::npos) << run.log;
@@ -89,13 +94,12 @@ TEST_F(CliImport, ALibreOfficeSheetIsMarkedAndItsNumbersListed) {
              "cell\t0\t1\t2\ttext\t600123456\t*\t*\t*\n"
              "cell\t0\t3\t0\tnumber\t12345\t10\t*\t*\n"
              "cell\t0\t3\t1\ttext\tBŁĄD!\t*\t*\t*\n"
-             "cell\t0\t5\t0\tnumber\t1200246912\t53\t*\t*\n"
-             "cell\t0\t5\t1\ttext\tkorekta na\t*\t*\t*\n"
-             "cell\t0\t5\t2\ttext\t200246912\t*\t*\t*\n");
+             // Ten digits are no number: never cut into "200246912", another customer's.
+             "cell\t0\t5\t0\tnumber\t1200246912\t10\t*\t*\n"
+             "cell\t0\t5\t1\ttext\tBŁĄD!\t*\t*\t*\n");
   ExpectXlrd(out,
-             "sheets\t1\nrows\t0\t2\nwidth\t0\t0\t4022\n"
-             "cell\t0\t0\t0\ttext\t200246912\t-\t2\t1\n"
-             "cell\t0\t1\t0\ttext\t600123456\t-\t2\t1\n");
+             "sheets\t1\nrows\t0\t1\nwidth\t0\t0\t4022\n"
+             "cell\t0\t0\t0\ttext\t600123456\t-\t2\t1\n");
 }
 
 TEST_F(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
@@ -104,13 +108,51 @@ TEST_F(CliImport, KeepingDuplicatesListsTheNumbersInSheetOrder) {
   const ImportRun run = Import({"--keep-duplicates", file.string()});
   ASSERT_EQ(run.status, 0) << run.out << run.log;
   const std::string out = file.string() + "_out.";
-  EXPECT_NE(run.out.find(R"({"loaded":6,"corrected":4,"rejected":4,"duplicates":0,"numbers":["600123456","600123456",)"
-                         R"("600123456","200246912","200246912","200246912"],"result_file":")" +
+  EXPECT_NE(run.out.find(R"({"loaded":3,"corrected":1,"rejected":7,"duplicates":0,"numbers":["600123456","600123456",)"
+                         R"("600123456"],"result_file":")" +
                          out + "\""),
             std::string::npos)
       << run.out;
   EXPECT_EQ(run.out.find("\"repeat\""), std::string::npos);
   EXPECT_TRUE(fs::exists(out));
+}
+
+TEST_F(CliImport, OnlyTheMarksWrittenAreReported) {
+  // A title across A1:C1 over the numbers: the merged area keeps B1 and C1 empty.
+  const fs::path file = folder / "tytul.xls";
+  {
+    const auto book = xls::TXLSWorkbook::Create();
+    xls::IXLSWorksheet* sheet = book->Worksheets().Add();
+    sheet->Cells()->Item(1, 1)->SetValue(xls::Variant::AnsiText("Klienci sklepu 2026"));
+    sheet->MergeCells(xls::TXLSArea{0, 0, 0, 2});
+    sheet->Cells()->Item(2, 1)->SetValue(xls::Variant::AnsiText("600 100 200"));
+    ASSERT_EQ(book->SaveAs(file.string()), xls::kSaveOk);
+  }
+  const ImportRun run = Import({file.string()});
+  ASSERT_EQ(run.status, 0) << run.out << run.log;
+  EXPECT_NE(run.out.find(R"({"cell":"A1","text_read":"Klienci sklepu 2026","text":"Klienci sklepu 2026",)"
+                         R"("corrected":false,"outcome":"rejected","fill":3,"b":null,"c":null})"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(R"({"cell":"A2","text_read":"600 100 200","text":"600100200","corrected":true,)"
+                         R"("outcome":"accepted","fill":46,"b":"korekta na","c":"600100200"})"),
+            std::string::npos)
+      << run.out;
+  ExpectXlrd(file, "cell\t0\t0\t1\tempty\t\t*\t*\t*\ncell\t0\t1\t2\ttext\t600100200\t*\t*\t*\n");
+}
+
+TEST_F(CliImport, AReadOnlyFileIsToldInWordsAndItsHelpNamesEveryKind) {
+  const fs::path file = folder / "klienci.xls";
+  fs::copy_file(kReaderFixtures / "libreoffice_biff8.xls", file);
+  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const ImportRun run = Import({file.string()});
+  EXPECT_NE(run.out.find("Nie udało się zapisać oznaczonego pliku " + file.string() +
+                         ": plik jest tylko do odczytu (kod "),
+            std::string::npos)
+      << run.out;
+  const ImportRun help = Import({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* kind : {".xls", ".xlsx", ".csv", ".txt"}) EXPECT_NE(help.out.find(kind), std::string::npos) << kind;
 }
 
 TEST_F(CliImport, AFileThatCannotBeImportedIsLeftAloneAndExitsWithOne) {

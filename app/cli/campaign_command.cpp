@@ -23,11 +23,10 @@
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
 #include "app/cli/json_text.h"
+#include "app/cli/numbers_in.h"
 #include "app/cli/options.h"
 #include "app/window/campaign_settings.h"
-#include "app/window/memory_view.h"
 #include "app/core/message_composer.h"
-#include "app/core/phone_import.h"
 #include "modem/instance_settings.h"
 #include "platform/read_file.h"
 #include "platform/codepage.h"
@@ -151,71 +150,6 @@ class ConsoleCampaignScreen final : public app::TCampaignScreen {
   int failed_ = 0;
   bool barShown_ = false;
 };
-
-// The numbers of --numbers into the list and the result workbook, as a
-// manual entry and an import leave them: one row per number, no fill.
-bool TakeNumbers(const std::string& list, bool excludeDuplicates, app::TNumberList& numbers,
-                 app::TResultWorkbook& results, std::string& error) {
-  numbers.SetExcludeDuplicates(excludeDuplicates);
-  std::stringstream in(list);
-  if (list.find_first_not_of(", ") == std::string::npos) {
-    error = "--numbers lists no number";
-    return false;
-  }
-  for (std::string entry; std::getline(in, entry, ',');) {
-    const size_t first = entry.find_first_not_of(' ');
-    const size_t last = entry.find_last_not_of(' ');
-    entry = first == std::string::npos ? std::string() : entry.substr(first, last - first + 1);
-    const app::AnsiString number = platform::Utf8ToAnsi(entry);
-    if (entry.empty()) {
-      error = "--numbers has an empty place between two commas";
-      return false;
-    }
-    if (number.size() != 9) {
-      error = "'" + entry + "': a number has nine characters (national number without +48)";
-      return false;
-    }
-    numbers.Add(app::ListRecipient(number));
-  }
-  if (numbers.Empty()) {
-    error = "--numbers holds no number";
-    return false;
-  }
-  results.Create();
-  results.WriteList(numbers);
-  return true;
-}
-
-// The numbers of a spreadsheet, imported as the window's "Otwórz plik XLS"
-// imports them: the sheet is marked and written back, the result workbook
-// saved as its "_out" file; the import's log goes to stderr.
-bool ImportNumbers(const std::string& file, bool excludeDuplicates, app::TNumberList& numbers,
-                   app::TResultWorkbook& results, std::string& resultPath, std::string& error) {
-  app::MemoryMainView view;
-  app::MemoryTelListView telView;
-  app::TfrmTelList telList(telView.View());
-  std::string inputPath;
-  app::TPhoneImport import({view.View(), telList, numbers, results, inputPath, resultPath, nullptr});
-  import.ResetCounters();
-  std::error_code ec;
-  const app::TImportResult outcome = import.Run(std::filesystem::absolute(file, ec).string(), excludeDuplicates);
-  // The import's log, but for its error: that is the command's own last word.
-  for (int i = 0; i < view.LogMemo.LineCount(); ++i) {
-    if (outcome.imported || view.LogMemo.Line(i) != outcome.error) {
-      std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
-    }
-  }
-  if (!outcome.imported) {
-    // The import's reason names the file ("Nie można wczytać pliku ...").
-    error = outcome.error.empty() ? "cannot import " + file : platform::AnsiToUtf8(outcome.error);
-    return false;
-  }
-  if (numbers.Empty()) {
-    error = file + " holds no number to send";
-    return false;
-  }
-  return true;
-}
 
 std::optional<std::string> ReadText(const CampaignOptions& options, std::string& error) {
   if (options.textFile.empty()) return options.text;

@@ -14,7 +14,6 @@
 #include "app/cli/command.h"
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
-#include "app/window/memory_view.h"
 #include "app/core/phone_import.h"
 
 namespace cli {
@@ -52,13 +51,16 @@ void PrintRow(const app::TImportRow& row) {
   std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
-void PrintSummary(const app::TImportResult& result, const app::TNumberList& numbers) {
-  std::cout << "{\"loaded\":" << result.loaded << ",\"corrected\":" << result.corrected
-            << ",\"rejected\":" << result.rejected << ",\"duplicates\":" << result.duplicates << ",\"numbers\":[";
+void PrintSummary(const app::TImportResult& result) {
+  const app::TImportCounters& counters = result.counters;
+  const app::TNumberList& numbers = result.numbers;
+  std::cout << "{\"loaded\":" << counters.loaded << ",\"corrected\":" << counters.corrected
+            << ",\"rejected\":" << counters.rejected << ",\"duplicates\":" << counters.Duplicates()
+            << ",\"numbers\":[";
   for (int i = 0; i < numbers.Count(); ++i) std::cout << (i ? "," : "") << JsonString(platform::AnsiToUtf8(numbers[i]));
   std::cout << "],\"result_file\":" << (result.resultFile.empty() ? "null" : JsonString(result.resultFile))
             << ",\"input_saved\":" << (result.inputSaved ? "true" : "false") << ",\"error\":"
-            << (result.error.empty() ? "null" : JsonString(platform::AnsiToUtf8(result.error))) << "}\n";
+            << (result.errors.empty() ? "null" : JsonString(platform::AnsiToUtf8(result.FirstError()))) << "}\n";
 }
 
 int RunImport(const std::vector<std::string>& args) {
@@ -68,24 +70,15 @@ int RunImport(const std::vector<std::string>& args) {
                       "Imports the numbers of a spreadsheet as the window does: marks and writes back FILE, writes "
                       "the _out file, prints one JSON line per row and a closing line.");
   parser.Flag("--keep-duplicates", keepDuplicates, "keep repeated numbers (\"Wykluczaj duplikaty\" unchecked)");
-  parser.Positional("FILE", file, "the spreadsheet (.xls)");
+  parser.Positional("FILE", file, "the list: a spreadsheet (.xls, .xlsx) or a text list (.csv, .txt)");
   if (const std::optional<int> status = parser.Parse(args)) return *status;
   // As the file dialog gives it: a full path.
   std::error_code ec;
   const std::string path = std::filesystem::absolute(file, ec).string();
-  app::MemoryMainView view;
-  app::MemoryTelListView telView;
-  app::TfrmTelList telList(telView.View());
-  app::TNumberList numbers;
-  app::TResultWorkbook result;
-  std::string inputPath;
-  std::string resultPath;
-  app::TPhoneImport import({view.View(), telList, numbers, result, inputPath, resultPath, nullptr});
-  import.OnRow = PrintRow;
-  import.ResetCounters();
-  const app::TImportResult outcome = import.Run(path, !keepDuplicates);
-  PrintSummary(outcome, numbers);
-  for (int i = 0; i < view.LogMemo.LineCount(); ++i) std::cerr << platform::AnsiToUtf8(view.LogMemo.Line(i)) << "\n";
+  const app::TImportResult outcome = app::ImportPhoneNumbers(path, {.excludeDuplicates = !keepDuplicates});
+  for (const app::TImportRow& row : outcome.rows) PrintRow(row);
+  PrintSummary(outcome);
+  for (const app::TImportLogLine& line : outcome.log) std::cerr << platform::AnsiToUtf8(line.text) << "\n";
   return outcome.imported ? 0 : 1;
 }
 

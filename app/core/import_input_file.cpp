@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "app/core/input_file_guard.h"
 #include "platform/atomic_file.h"
 #include "platform/read_file.h"
 #include "xls/result_codes.h"
@@ -140,10 +141,17 @@ TWriteBack WriteInputBack(TInputWorkbook& input) {
     outcome.kind = TWriteBack::TKind::LeftEncrypted;
     return outcome;
   }
+  const std::string_view original(reinterpret_cast<const char*>(input.bytes.data()), input.bytes.size());
+  // Whatever the marks do to the file, the user can have it back as it was.
+  const std::optional<std::string> kept = KeepDatedCopy(input.path, original, outcome.error);
+  if (!kept) {
+    outcome.kind = TWriteBack::TKind::BackupFailed;
+    return outcome;
+  }
+  outcome.keptCopyPath = *kept;
   const bool incomplete = input.openResult == xls::kOpenUnfinished;
   if (incomplete || !input.book.SaveKeepsEverything()) {
     outcome.backupPath = BackupPathFor(input.path);
-    const std::string_view original(reinterpret_cast<const char*>(input.bytes.data()), input.bytes.size());
     if (!platform::WriteFileAtomically(outcome.backupPath, original, &outcome.error)) {
       outcome.kind = TWriteBack::TKind::BackupFailed;
       return outcome;

@@ -32,12 +32,14 @@ struct TWriteBack {
   enum class TKind { Saved, LeftEncrypted, BackupFailed, SaveFailed };
   TKind kind = TKind::Saved;
   int saveResult = 0;       // of SaveAs, when it ran
-  std::string backupPath;   // the original kept here, empty when not needed
+  std::string keptCopyPath; // the file as it was, kept in the program's folder before it was written over
+  std::string backupPath;   // the original kept beside it too (the copy cannot carry everything), or empty
   std::string copyPath;     // an .xlsx or text list is left alone: its marked copy went here
   std::string error;        // of the backup write
 };
 
-// Writes the marked workbook back over its file (see above). A workbook read
+// Writes the marked workbook back over its file (see above), a dated copy of
+// the file as it was kept first (KeepDatedCopy). A workbook read
 // from an .xlsx package or a text list is never written over with BIFF8:
 // its marked copy goes next to it as a new .xls file (CopyPathFor).
 TWriteBack WriteInputBack(TInputWorkbook& input);

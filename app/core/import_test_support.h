@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/window/frm_main.h"
-#include "app/window/memory_view.h"
+#include "app/window/testing/memory_view.h"
 #include "app/window/test_support.h"
 #include "platform/headless_main_loop.h"
 #include "xls/interior.h"

@@ -33,21 +33,25 @@ TEST_F(Importing, TheNumberRuleMarksEveryRowInTheFileWrittenBack) {
   };
   const Case cases[] = {
       {{Number(600123456)}, {"<not text>", xls::xlNone, "", ""}},                        // a whole number: 9 digits
-      {{Number(48600123457.0)}, {"<not text>", 46, "korekta na", "600123457"}},            // corrected
-      {{Text("0600123458")}, {"0600123458", 46, "korekta na", "600123458"}},                // text with a zero
+      {{Number(48600123457.0)}, {"<not text>", 46, "korekta na", "600123457"}},            // the country code
+      {{Text("0600123458")}, {"0600123458", 3, "BŁĄD!", ""}},                              // ten digits: never cut
       {{Text("60012345")}, {"60012345", 3, "BŁĄD!", ""}},                                   // too short
       {{Text("600123456")}, {"600123456", 38, "duplikat", ""}},                             // a repeat
       {{Text("600123459"), 4, "wysłano"}, {"600123459", 4, "wysłano", ""}},                // sent: skipped
       {{Text("48600123460"), 4}, {"48600123460", 46, "korekta na", "600123460"}},          // green but long
       {{Text("600123461"), 3, "BŁĄD!"}, {"600123461", xls::xlNone, "BŁĄD!", ""}},          // red before, valid now
-      {{Text("abcdęfghi")}, {"abcdęfghi", xls::xlNone, "", ""}},                           // letters count
-      {{Text("ABCDĘFGHI")}, {"ABCDĘFGHI", 38, "duplikat", ""}},                            // repeat in other case
+      {{Text("abcdęfghi")}, {"abcdęfghi", 3, "BŁĄD!", ""}},                                // letters are no number
+      {{Text("600 100 204")}, {"600 100 204", 46, "korekta na", "600100204"}},             // typed in groups
       {{Number(1.5)}, {"<not text>", 3, "BŁĄD!", ""}},                                     // "1.5"
+      {{Text("6001002111")}, {"6001002111", 3, "BŁĄD!", ""}},                              // not "001002111"
+      {{Text("48 600 123 462")}, {"48 600 123 462", 46, "korekta na", "600123462"}},       // code and groups
+      {{Text("60010020A")}, {"60010020A", 3, "BŁĄD!", ""}},
   };
   std::vector<SheetRow> rows;
   for (const Case& c : cases) rows.push_back(c.row);
-  rows.push_back({xls::Variant::Null()});  // A12 empty: reading stops here
+  rows.push_back({xls::Variant::Null()});  // empty: reading stops here
   rows.push_back({Text("600123499")});     // never read
+  const int unread = static_cast<int>(rows.size());
   WriteSheet(file, rows);
 
   Import(file);
@@ -65,19 +69,19 @@ TEST_F(Importing, TheNumberRuleMarksEveryRowInTheFileWrittenBack) {
     EXPECT_EQ(input.TextAt(row, 2), *e.b ? e.b : "<null>");
     EXPECT_EQ(input.TextAt(row, 3), *e.c ? e.c : "<null>");
   }
-  EXPECT_EQ(input.TextAt(13, 1), "600123499");
-  EXPECT_EQ(input.FillAt(13, 1), xls::xlNone);
-  EXPECT_EQ(input.TextAt(13, 2), "<null>");
+  EXPECT_EQ(input.TextAt(unread, 1), "600123499");
+  EXPECT_EQ(input.FillAt(unread, 1), xls::xlNone);
+  EXPECT_EQ(input.TextAt(unread, 2), "<null>");
 
   // With repeats left out the list and the result rows are in text order.
-  const std::vector<std::string> numbers = {"600123456", "600123457", "600123458", "600123460", "600123461",
-                                            Ansi("abcdęfghi")};
+  const std::vector<std::string> numbers = {"600100204", "600123456", "600123457",
+                                            "600123460", "600123461", "600123462"};
   EXPECT_EQ(form->NumberList().Numbers(), numbers);
-  EXPECT_EQ(view.lbWszystkie.Caption(), "8");
+  EXPECT_EQ(view.lbWszystkie.Caption(), "7");
   EXPECT_EQ(view.lbPrawidlowe.Caption(), "6");
-  EXPECT_EQ(view.lbDuplikaty.Caption(), "2");
-  EXPECT_EQ(view.lbKorekty.Caption(), "3");
-  EXPECT_EQ(view.lbBledy.Caption(), "2");
+  EXPECT_EQ(view.lbDuplikaty.Caption(), "1");
+  EXPECT_EQ(view.lbKorekty.Caption(), "4");
+  EXPECT_EQ(view.lbBledy.Caption(), "6");
   for (MemoryLabel* label : {&view.lbPrawidlowe, &view.lbPrawidlowe0, &view.lbDuplikaty, &view.lbDuplikaty0,
                              &view.lbKorekty, &view.lbKorekty0, &view.lbBledy, &view.lbBledy0}) {
     EXPECT_TRUE(label->Enabled()) << label->Name();
@@ -120,8 +124,8 @@ TEST_F(Importing, TheNumberRuleMarksEveryRowInTheFileWrittenBack) {
   EXPECT_EQ(tel.frmTelList.Top(), 10);
   ASSERT_EQ(tel.ListBox1.Count(), 7);
   EXPECT_EQ(tel.ListBox1.Item(0), " L.p.\tNumer telefonu");
-  EXPECT_EQ(tel.ListBox1.Item(1), "1\t600123456");
-  EXPECT_EQ(tel.ListBox1.Item(6), "6\t" + Ansi("abcdęfghi"));
+  EXPECT_EQ(tel.ListBox1.Item(1), "1\t600100204");
+  EXPECT_EQ(tel.ListBox1.Item(6), "6\t600123462");
   EXPECT_EQ(tel.ListBox1.ItemIndex(), 0);
 }
 
@@ -167,9 +171,19 @@ TEST_F(Importing, AnEmptyColumnLogsZerosWritesNoResultAndShowsNoList) {
       " ",
       Ansi("Ilość prawidłowych, nie powtarzających się pozycji: 0"),
       Ansi("Koniec importu"),
-      Ansi("Zapisano oznaczony plik: ") + file.string(),
   };
-  EXPECT_EQ(LogLines(), expected);
+  std::vector<AnsiString> lines = LogLines();
+  ASSERT_EQ(lines.size(), expected.size() + 2);
+  EXPECT_EQ(lines.back(), Ansi("Zapisano oznaczony plik: ") + file.string());
+  lines.pop_back();
+  // The file as it was, kept before the marks went into it.
+  const AnsiString kept = Ansi("Kopię pliku sprzed oznaczenia zachowano jako: ");
+  ASSERT_EQ(lines.back().rfind(kept, 0), 0u) << lines.back();
+  const fs::path copy = lines.back().substr(kept.size());
+  EXPECT_EQ(copy.parent_path(), env.ProgramDir() / "backups");
+  EXPECT_EQ(FileBytes(copy), before);
+  lines.pop_back();
+  EXPECT_EQ(lines, expected);
   EXPECT_FALSE(fs::exists(env.folder / "pusty_out.xls"));
   EXPECT_FALSE(tel.frmTelList.Visible());
   EXPECT_FALSE(view.BitBtn3.Enabled());
@@ -326,6 +340,7 @@ TEST_F(ImportFault, AFailedWriteBackIsReportedAndTheResultFileStillWritten) {
   const std::vector<std::string> boxes = env.dialogs.Texts();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].find(Ansi("Nie udało się zapisać oznaczonego pliku ") + file.string()), std::string::npos);
+  EXPECT_NE(boxes[0].find(Ansi(": plik jest tylko do odczytu")), std::string::npos) << boxes[0];  // in words
   EXPECT_EQ(LogLines().back(), boxes[0]);  // in the log as well
 }
 
@@ -335,7 +350,8 @@ TEST_F(ImportFault, AnUnwritableFolderReportsBothSavesAndKeepsTheOldResult) {
   const fs::path file = folder / "lista.xls";
   const fs::path out = folder / "lista_out.xls";
   WriteSheet(file, {{Text("600123456")}});
-  std::ofstream(out) << "an earlier result";
+  WriteSheet(out, {{Text("600123457")}});  // an earlier import's result, no campaign since
+  const std::string earlier = FileBytes(out);
   const std::string before = FileBytes(file);
   // Folder permissions do not stop the superuser; read-only files stop everyone.
   ::chmod(file.c_str(), 0444);
@@ -344,7 +360,7 @@ TEST_F(ImportFault, AnUnwritableFolderReportsBothSavesAndKeepsTheOldResult) {
   Import(file);
   ::chmod(folder.c_str(), 0755);
   EXPECT_EQ(FileBytes(file), before);
-  EXPECT_EQ(FileBytes(out), "an earlier result");
+  EXPECT_EQ(FileBytes(out), earlier);
   const std::vector<std::string> boxes = env.dialogs.Texts();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_NE(boxes[0].find(Ansi("Nie udało się zapisać pliku wynikowego ") + out.string()), std::string::npos);
@@ -399,6 +415,127 @@ TEST_F(ImportFault, TheLastRowOfTheSheetIsReadAndTheImportEndsNormally) {
   ASSERT_EQ(result.opened, 1);
   EXPECT_EQ(result.TextAt(xls::kRowCount, 1), "500065536");
   EXPECT_EQ(LogLines().back(), Ansi("Zapisano oznaczony plik: ") + file.string());
+}
+
+TEST_F(ImportFault, TheCountersDescribeTheListThatIsThereAfterACancelOrARefusal) {
+  const fs::path file = env.folder / "lista.xls";
+  WriteSheet(file, {{Text("600123456")}, {Text("600123456")}, {Text("48600123457")}, {Text("123")}});
+  Import(file);
+  const auto counters = [&] {
+    std::vector<std::string> shown;
+    for (const MemoryLabel* label : {&view.lbWszystkie, &view.lbPrawidlowe, &view.lbDuplikaty, &view.lbKorekty,
+                                     &view.lbBledy, &view.lbPrawidlowe0, &view.lbDuplikaty0, &view.lbKorekty0,
+                                     &view.lbBledy0}) {
+      shown.push_back(label->Caption() + (label->Enabled() ? "+" : "-"));
+    }
+    return shown;
+  };
+  const std::vector<std::string> afterImport = counters();
+  ASSERT_EQ(afterImport[1], "2+");
+
+  // "Otwórz" cancelled.
+  view.OpenDialog1.ScriptAnswer(std::nullopt);
+  view.BitBtn1.Click();
+  form->ApplicationIdle();
+  EXPECT_EQ(counters(), afterImport);
+  EXPECT_EQ(form->NumberList().Count(), 2);
+  EXPECT_TRUE(view.BitBtn3.Enabled());
+  EXPECT_EQ(view.OpenDialog1.InitialDir(), (env.folder / "home").string());  // the documents folder
+
+  // A file refused.
+  const fs::path broken = env.folder / "zepsuty.xls";
+  std::ofstream(broken, std::ios::binary) << std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+  Import(broken);
+  EXPECT_EQ(counters(), afterImport);
+  EXPECT_EQ(form->NumberList().Count(), 2);
+  EXPECT_TRUE(view.BitBtn3.Enabled());
+}
+
+// ---- Keeping the user's files ------------------------------------------------------
+
+TEST_F(ImportFault, AFileOpenInLibreOfficeIsRefusedAndNothingWritten) {
+  ImportAList();
+  const fs::path file = env.folder / "klienci.xls";
+  WriteSheet(file, {{Text("600123456")}, {Text("12345")}});
+  std::ofstream(env.folder / ".~lock.klienci.xls#") << "1,ala,host,11.12.2026 01:00,file:///home/ala/.config/libreoffice/4;";
+  const std::string bytes = FileBytes(file);
+  const auto copies = [&] {
+    return std::distance(fs::directory_iterator(env.ProgramDir() / "backups"), fs::directory_iterator());
+  };
+  const auto copiesBefore = copies();
+  env.dialogs.Clear();
+  Import(file);
+  ExpectNothingChanged(file, bytes);
+  EXPECT_NE(env.dialogs.Texts()[0].find(Ansi("otwarty w innym programie")), std::string::npos)
+      << env.dialogs.Texts()[0];
+  EXPECT_EQ(copies(), copiesBefore);
+}
+
+TEST_F(Importing, EveryWriteOverTheFileKeepsItsBytesAndTheLastFiftyCopiesStay) {
+  const fs::path file = env.folder / "klienci.xls";
+  const fs::path backups = env.ProgramDir() / "backups";
+  fs::create_directories(backups);
+  // Copies of earlier imports, the oldest first by name.
+  for (int i = 0; i < 55; ++i) {
+    char name[64];
+    std::snprintf(name, sizeof name, "20200101-0000%02d.000_stary.xls", i);
+    std::ofstream(backups / name) << i;
+  }
+  WriteSheet(file, {{Text("48600123456")}});
+  const std::string original = FileBytes(file);
+  Import(file);
+  ASSERT_NE(FileBytes(file), original);  // marked
+  std::vector<fs::path> copies;
+  for (const auto& entry : fs::directory_iterator(backups)) copies.push_back(entry.path());
+  std::sort(copies.begin(), copies.end());
+  ASSERT_EQ(copies.size(), 50u);
+  EXPECT_EQ(copies.front().filename(), "20200101-000006.000_stary.xls");  // the six oldest went
+  EXPECT_EQ(FileBytes(copies.back()), original);
+  EXPECT_EQ(copies.back().filename().string().substr(copies.back().filename().string().size() - 12),
+            "_klienci.xls");
+  const std::vector<AnsiString> lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      Ansi("Kopię pliku sprzed oznaczenia zachowano jako: ") + copies.back().string()),
+            lines.end());
+}
+
+TEST_F(Importing, AResultWorkbookWithCampaignMarksIsNeverWrittenOver) {
+  const fs::path file = env.folder / "klienci20.xls";
+  const fs::path out = env.folder / "klienci20_out.xls";
+  WriteSheet(file, {{Text("600123456")}, {Text("600123457")}});
+  Import(file);
+  ASSERT_EQ(form->ResultFilePath(), out.string());
+  // A campaign sent the first and failed the second.
+  TResultWorkbook& results = form->ResultWorkbook();
+  results.Mark(1, TResultMark::Sent);
+  results.Mark(2, TResultMark::Failed);
+  ASSERT_EQ(results.SaveAs(out.string()), xls::kSaveOk);
+  const std::string marked = FileBytes(out);
+
+  // The same list again, as .xls and as .csv from the same folder.
+  WriteSheet(file, {{Text("600123456")}, {Text("600123457")}});
+  Import(file);
+  EXPECT_EQ(FileBytes(out), marked);
+  EXPECT_EQ(form->ResultFilePath(), (env.folder / "klienci20_out_2.xls").string());
+  EXPECT_EQ(ReadBack(env.folder / "klienci20_out_2.xls").FillAt(1, 1), xls::xlNone);
+  EXPECT_EQ(LogLines().back(), Ansi("Zapisano oznaczony plik: ") + file.string());
+  const std::vector<AnsiString> lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      Ansi("Zapisano plik wynikowy: ") + (env.folder / "klienci20_out_2.xls").string()),
+            lines.end());
+
+  std::ofstream(env.folder / "klienci20.csv") << "600123456\n600123457\n";
+  Import(env.folder / "klienci20.csv");
+  EXPECT_EQ(FileBytes(out), marked);
+  // The next free name: no existing result is written over while the marked one is there.
+  EXPECT_EQ(form->ResultFilePath(), (env.folder / "klienci20_out_3.xls").string());
+  EXPECT_TRUE(fs::exists(env.folder / "klienci20_out_2.xls"));
+
+  // An unmarked result is an import's own and is replaced as before.
+  results.Discard();
+  WriteSheet(out, {{Text("600123456")}});
+  Import(file);
+  EXPECT_EQ(form->ResultFilePath(), out.string());
 }
 
 // ---- While the reading loop runs -------------------------------------------------

@@ -147,8 +147,8 @@ bool QtOpenDialog::Execute() {
   const QStringList filters = QtFilters();
   const int index = FilterIndex();
   QString selected = index >= 1 && index <= filters.size() ? filters[index - 1] : QString();
-  const QString start =
-      FileName().empty() ? QString() : QFileInfo(QString::fromStdString(FileName())).absolutePath();
+  const QString start = FileName().empty() ? QString::fromStdString(InitialDir())
+                                           : QFileInfo(QString::fromStdString(FileName())).absolutePath();
   const QString chosen = QFileDialog::getOpenFileName(parent_, QString(), start, filters.join(";;"), &selected);
   if (chosen.isEmpty()) return false;
   SetFileName(chosen.toStdString());

@@ -51,6 +51,8 @@ class FileDialogUser {
   }
 
   QString NameFilters() const { return filters_; }
+  // The folder the dialog showed first.
+  QString StartFolder() const { return startFolder_; }
   // Empty when the dialog took the file.
   QString Problem() const { return problem_; }
 
@@ -96,6 +98,7 @@ class FileDialogUser {
     switch (state_) {
       case State::WaitingForDialog:
         filters_ = dialog->nameFilters().join(";;");
+        startFolder_ = dialog->directory().absolutePath();
         Type(field, path_);
         state_ = State::Typing;
         break;
@@ -144,6 +147,7 @@ class FileDialogUser {
   qint64 pressedAt_ = 0;
   State state_ = State::WaitingForDialog;
   QString filters_;
+  QString startFolder_;
   QString problem_;
 };
 
@@ -160,7 +164,9 @@ class QtImport : public QtWindow {
     user.Answer([this] { Find<QPushButton>("BitBtn1")->click(); });
     Settle();
     EXPECT_EQ(user.Problem().toStdString(), "");
-    EXPECT_EQ(user.NameFilters().toStdString(), "EXCEL (*.xls);;EXCEL (*.xlsx);;Pliki tekstowe (*.csv *.txt)");
+    EXPECT_EQ(user.NameFilters().toStdString(),
+              "Wszystkie obsługiwane (*.xls *.xlsx *.csv *.txt);;EXCEL (*.xls);;EXCEL (*.xlsx);;"
+              "Pliki tekstowe (*.csv *.txt)");
   }
   template <class W>
   W* FindIn(QWidget* root, const char* name) {
@@ -258,6 +264,29 @@ TEST_F(QtImport, AFileThatCannotBeOpenedLeavesTheCountersAtZero) {
   ASSERT_EQ(env.dialogs.Texts().size(), 1u);
   EXPECT_EQ(FileBytes(file), png);
   EXPECT_FALSE(fs::exists(env.folder / "zepsuty_out.xls"));
+}
+
+TEST_F(QtImport, TheFileDialogStartsInTheDocumentsFolder) {
+  const fs::path file = env.folder / "home" / "klienci.xls";
+  WriteSheet(file, {{Text("600123456")}});
+  FileDialogUser user(file);
+  user.Answer([this] { Find<QPushButton>("BitBtn1")->click(); });
+  Settle();
+  EXPECT_EQ(user.Problem().toStdString(), "");
+  EXPECT_EQ(fs::path(user.StartFolder().toStdString()), env.folder / "home");
+}
+
+TEST_F(QtImport, ANumberPastedWithItsCountryCodeIsTakenWhole) {
+  auto* edit = Find<QLineEdit>("Edit1");
+  for (const char* pasted : {"+48600100777", "+48 600 100 778"}) {
+    edit->clear();
+    edit->insert(QString::fromUtf8(pasted));  // as a paste inserts it: within the field's length
+    EXPECT_EQ(edit->text().toStdString(), pasted);
+    QTest::keyClick(edit, Qt::Key_Return);
+    Settle();
+  }
+  EXPECT_TRUE(env.dialogs.Texts().empty());
+  EXPECT_EQ(ListRows(), (std::vector<std::string>{" L.p.\tNumer telefonu", "1\t600100777", "2\t600100778"}));
 }
 
 TEST_F(QtImport, NumbersTypedWithEnterJoinTheListAndThePopupMenuRemovesThem) {

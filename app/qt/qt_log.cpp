@@ -7,7 +7,6 @@
 
 #include <stdexcept>
 
-#include "app/window/memory_log.h"
 
 namespace app::qt {
 

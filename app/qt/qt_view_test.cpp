@@ -178,7 +178,7 @@ TEST_F(QtWindow, ButtonsBoxesAndEditorsStartAsDesigned) {
   EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_TRUE(Find<QPlainTextEdit>("Memo2")->isHidden());
   auto* edit = Find<QLineEdit>("Edit1");
-  EXPECT_EQ(edit->maxLength(), 9);
+  EXPECT_EQ(edit->maxLength(), 24);  // room for "+48 600 100 200" and the like
   EXPECT_EQ(edit->font().family(), "Verdana");
   EXPECT_EQ(edit->font().pointSize(), 9);
   EXPECT_TRUE(edit->font().bold());

@@ -10,6 +10,7 @@
 // Threads: main thread only.
 
 #include <string>
+#include <vector>
 
 #include "app/window/view_controls.h"
 
@@ -86,5 +87,8 @@ inline TFont LogCharAttributes(TFont font) {
   font.Underline = false;
   return font;
 }
+
+// The lines of a text as the log splits it: at each CR LF, CR or LF.
+std::vector<AnsiString> SplitLogLines(const AnsiString& text);
 
 }  // namespace app

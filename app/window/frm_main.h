@@ -23,6 +23,7 @@
 namespace app {
 
 class TCampaign;
+struct TImportResult;
 class TCampaignScreen;
 class TMessageComposer;
 
@@ -94,6 +95,7 @@ class TfrmMain {
   // Numbers in: the import and the manual entry (frm_main_import.cpp).
   void BindNumberEvents();
   void actImportujExecute();
+  void TakeImport(const TImportResult& result);
   void BitBtn6Click();
 
   // Settings.

@@ -3,6 +3,7 @@
 
 #include "app/core/campaign.h"
 #include "app/window/frm_main.h"
+#include "app/window/import_display.h"
 #include "app/core/message_composer.h"
 #include "app/window/campaign_settings.h"
 #include "app/window/zo_tools.h"
@@ -71,7 +72,7 @@ class TWindowCampaignScreen final : public TCampaignScreen {
     view_.StatusBar1->SetPanelText(3, "");
     view_.Gauge2->SetProgress(0);
     view_.Gauge3->SetProgress(0);
-    ResetImportCounters();
+    ResetPhoneCounters(view_);
     telList_.Close();
     view_.Edit1->SetText("");
   }
@@ -80,18 +81,6 @@ class TWindowCampaignScreen final : public TCampaignScreen {
   void ShowGauge() {
     view_.StatusBar1->SetPanelStyle(1, TPanelStyle::OwnerDraw);
     view_.Gauge1->SetVisible(true);
-  }
-
-  // As an import does before its dialog.
-  void ResetImportCounters() {
-    for (TLabel* label : {view_.lbWszystkie, view_.lbDuplikaty, view_.lbBledy, view_.lbKorekty, view_.lbPrawidlowe}) {
-      label->SetCaption("0");
-    }
-    for (TLabel* label : {view_.lbDuplikaty, view_.lbBledy, view_.lbKorekty, view_.lbPrawidlowe, view_.lbDuplikaty0,
-                          view_.lbBledy0, view_.lbKorekty0, view_.lbPrawidlowe0}) {
-      label->SetEnabled(false);
-    }
-    view_.Gauge1->SetProgress(0);
   }
 
   TfrmMainView view_;

@@ -129,7 +129,7 @@ void LoadModemState(const TfrmMainView& v) {
   v.Gauge1->SetVisible(false);
 
   v.OpenDialog1->SetDefaultExt("*.xls");
-  v.OpenDialog1->SetFilter("EXCEL (*.xls)|*.xls|EXCEL (*.xlsx)|*.xlsx|Pliki tekstowe (*.csv;*.txt)|*.csv;*.txt");
+  v.OpenDialog1->SetFilter(Ansi(kOpenDialog1Filter));
   v.OpenDialog1->SetFilterIndex(1);
 }
 

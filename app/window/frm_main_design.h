@@ -24,7 +24,13 @@ inline constexpr int kGroupBox2MinHeight = 214;
 inline constexpr int kLowerPanelMinHeight = 119;
 inline constexpr int kStatusPanelWidths[4] = {150, 200, 80, 50};
 inline constexpr int kMemo1StartLimit = 1224;
-inline constexpr int kEdit1Limit = 9;
+// "Nr telefonu" takes a number as people write or paste it ("+48 600 100
+// 200", "0048 (600) 100-200"): the nine digits are counted after cleaning.
+inline constexpr int kEdit1Limit = 24;
+// Every kind of file the import reads first, then each kind alone.
+inline constexpr const char* kOpenDialog1Filter =
+    "Wszystkie obsługiwane (*.xls;*.xlsx;*.csv;*.txt)|*.xls;*.xlsx;*.csv;*.txt|EXCEL (*.xls)|*.xls|"
+    "EXCEL (*.xlsx)|*.xlsx|Pliki tekstowe (*.csv;*.txt)|*.csv;*.txt";
 
 // The look of the message editor (set by the availability rule).
 inline constexpr TColor kMemoTextColor = 0x3E3E3E;

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/window/frm_main.h"
-#include "app/window/memory_view.h"
+#include "app/window/testing/memory_view.h"
 #include "app/window/test_support.h"
 #include "app/window/window_test_fixture.h"
 #include "modem/engine_timing.h"

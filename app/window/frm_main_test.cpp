@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "app/window/memory_view.h"
+#include "app/window/testing/memory_view.h"
 #include "app/window/test_support.h"
 #include "app/window/window_test_fixture.h"
 #include "modem/engine_timing.h"
@@ -117,7 +117,7 @@ TEST_F(MainWindow, ButtonsBoxesEditorsAndGaugesStartAsDesigned) {
   EXPECT_EQ(view.Memo1.Font(), (TFont{"Verdana", 10, true, false, false, 0x3E3E3E}));
   EXPECT_EQ(view.Memo1.Color(), clWhite);
   EXPECT_FALSE(view.Memo2.Visible());
-  EXPECT_EQ(view.Edit1.MaxLength(), 9);
+  EXPECT_EQ(view.Edit1.MaxLength(), 24);  // room for "+48 600 100 200" and the like
   EXPECT_EQ(view.Edit1.Font(), (TFont{"Verdana", 9, true}));
   EXPECT_EQ(view.ComboBox1.Font(), (TFont{"Tahoma", 8, true, false, false, clBlue}));
 
@@ -144,7 +144,9 @@ TEST_F(MainWindow, ButtonsBoxesEditorsAndGaugesStartAsDesigned) {
   EXPECT_EQ(view.StatusBar1.PanelText(2), "kol [-,-]");
   EXPECT_EQ(view.StatusBar1.PanelText(3), "");
 
-  EXPECT_EQ(view.OpenDialog1.Filter(), "EXCEL (*.xls)|*.xls|EXCEL (*.xlsx)|*.xlsx|Pliki tekstowe (*.csv;*.txt)|*.csv;*.txt");
+  EXPECT_EQ(view.OpenDialog1.Filter(),
+            Ansi("Wszystkie obsługiwane (*.xls;*.xlsx;*.csv;*.txt)|*.xls;*.xlsx;*.csv;*.txt|EXCEL (*.xls)|*.xls|"
+                 "EXCEL (*.xlsx)|*.xlsx|Pliki tekstowe (*.csv;*.txt)|*.csv;*.txt"));
   EXPECT_EQ(view.OpenDialog1.FilterIndex(), 1);
   EXPECT_EQ(view.OpenDialog1.DefaultExt(), "*.xls");
 

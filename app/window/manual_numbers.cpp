@@ -1,15 +1,14 @@
 #include "app/window/manual_numbers.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "app/window/zo_tools.h"
-#include "platform/text.h"
+#include "app/core/phone_number.h"
 
 namespace app {
 
 namespace {
-
-constexpr int kDigits = 9;
 
 void RefuseNumber(TEditor& edit) {
   edit.SetColor(clRed);
@@ -24,13 +23,12 @@ void RefuseNumber(TEditor& edit) {
 TManualOutcome AddManualNumber(const TManualTarget& t) {
   TEditor& edit = *t.view.Edit1;
   const AnsiString typed = edit.Text();
-  // The field as an integer, 0 when it is none (blanks and a sign allowed).
-  const long long value = platform::ParseInt(typed).value_or(0);
-  if (std::to_string(value).size() != kDigits) {
+  // The forms the import takes ("+48 600 100 200", "600-100-200", ...).
+  const std::optional<std::string> number = NationalNumberOf(typed);
+  if (!number) {
     RefuseNumber(edit);
     return TManualOutcome::Refused;
   }
-  if (value <= 0) return TManualOutcome::Ignored;
 
   if (t.result.Exists() && t.numberList.Empty()) t.result.Discard();
   if (!t.result.Exists()) {
@@ -40,10 +38,9 @@ TManualOutcome AddManualNumber(const TManualTarget& t) {
   t.numberList.SetExcludeDuplicates(t.view.CheckBox3->Checked());
   // A number that joins the list gets the next row of the result workbook
   // at once, so that its mark has a row of its own.
-  const std::string number(platform::TrimBlanks(std::string_view(typed).substr(0, kDigits)));
   const int row = t.result.NextFreeRow();
-  const bool grew = t.numberList.Add(ListRecipient(number, row, typed));
-  if (grew) t.result.WriteNumberRow(row, number);
+  const bool grew = t.numberList.Add(ListRecipient(*number, row, typed));
+  if (grew) t.result.WriteNumberRow(row, *number);
 
   t.telList.Fill(t.numberList.Numbers());
   t.telList.ShowAt(10, 10);

@@ -1,7 +1,8 @@
 #pragma once
-// Numbers typed in one at a time (" Obsługa manualna ", "Dodaj"): a nine-digit
-// number joins the number list under the duplicate rule of "Wykluczaj
-// duplikaty", the phone list window is rebuilt, and a result workbook is
+// Numbers typed in one at a time (" Obsługa manualna ", "Dodaj"): a number in
+// any form the import takes (app/core/phone_number.h) joins the number list
+// under the duplicate rule of "Wykluczaj duplikaty" with the next row of the
+// result workbook, the phone list window is rebuilt, and a result workbook is
 // started ("manual_out.xls" in the user's documents folder) unless an import
 // or an earlier number already made one.
 //
@@ -27,8 +28,7 @@ struct TManualTarget {
 };
 
 enum class TManualOutcome {
-  Refused,  // not nine digits: the warning box was shown
-  Ignored,  // nine characters but not a positive number (a negative one)
+  Refused,  // no national number of nine digits: the warning box was shown
   Added,    // the list grew
   Present,  // already in the list with repeats left out: the list is unchanged
 };

@@ -51,35 +51,43 @@ TEST_F(ManualNumbers, ANineDigitNumberShowsTheListAndStartsTheManualResult) {
 }
 
 TEST_F(ManualNumbers, NumbersThatAreNotNineDigitsAreRefused) {
-  struct Case {
-    const char* typed;
-    bool warned;
+  const char* const cases[] = {
+      "060012345",   // a leading zero
+      "60012345",    // too short
+      "6001234a5",   // not a number
+      "",            //
+      "-60012345",   // eight digits once the dash is gone
+      "6001002111",  // ten digits: not cut into another number
   };
-  const Case cases[] = {
-      {"060012345", true},   // eight digits once converted
-      {"60012345", true},    // too short
-      {"6001234a5", true},   // not a number
-      {"", true},            //
-      {"-60012345", false},  // nine characters, negative: ignored quietly
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
+  for (const char* typed : cases) {
+    SCOPED_TRACE(typed);
     env.dialogs.Clear();
-    TypeNumber(c.typed);
+    TypeNumber(typed);
     EXPECT_TRUE(form->NumberList().Empty());
     EXPECT_FALSE(tel.frmTelList.Visible());
     EXPECT_FALSE(form->ResultWorkbook().Exists());
-    if (c.warned) {
-      ASSERT_EQ(env.dialogs.Boxes().size(), 1u);
-      EXPECT_EQ(env.dialogs.Boxes()[0].text, Ansi("Numer telefonu musi mieć 9 cyfr !     "));
-      EXPECT_EQ(env.dialogs.Boxes()[0].caption, Ansi(" OSTRZEŻENIE"));
-      EXPECT_EQ(env.dialogs.Boxes()[0].icon, platform::DialogIcon::Warning);
-      EXPECT_EQ(view.Edit1.Color(), clWhite);
-      EXPECT_TRUE(view.Edit1.Focused());
-    } else {
-      EXPECT_TRUE(env.dialogs.Texts().empty());
-    }
+    ASSERT_EQ(env.dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(env.dialogs.Boxes()[0].text, Ansi("Numer telefonu musi mieć 9 cyfr !     "));
+    EXPECT_EQ(env.dialogs.Boxes()[0].caption, Ansi(" OSTRZEŻENIE"));
+    EXPECT_EQ(env.dialogs.Boxes()[0].icon, platform::DialogIcon::Warning);
+    EXPECT_EQ(view.Edit1.Color(), clWhite);
+    EXPECT_TRUE(view.Edit1.Focused());
   }
+}
+
+TEST_F(ManualNumbers, ANumberIsTakenInTheFormsTheImportTakes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"+48600100777", "600100777"},
+      {"+48 600 100 778", "600100778"},
+      {"0048 (600) 100-779", "600100779"},
+      {" 600-100-780 ", "600100780"},
+  };
+  for (const auto& [typed, number] : cases) TypeNumber(typed);
+  std::vector<std::string> numbers;
+  for (const auto& [typed, number] : cases) numbers.push_back(number);
+  EXPECT_EQ(form->NumberList().Numbers(), numbers);
+  EXPECT_TRUE(env.dialogs.Texts().empty());
+  EXPECT_EQ(form->NumberList().Recipient(0).numberRead, "+48600100777");
 }
 
 TEST_F(ManualNumbers, AManualNumberAfterAnImportKeepsTheImportsResult) {

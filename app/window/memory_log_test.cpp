@@ -1,4 +1,4 @@
-#include "app/window/memory_log.h"
+#include "app/window/testing/memory_log.h"
 
 #include <gtest/gtest.h>
 

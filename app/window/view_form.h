@@ -91,12 +91,16 @@ class TOpenDialog {
   // The chosen file as a path of this system (UTF-8, as the file system has it).
   const std::string& FileName() const { return fileName_; }
   void SetFileName(const std::string& value) { fileName_ = value; }
+  // The folder shown first while no file has been chosen (a path of this system).
+  const std::string& InitialDir() const { return initialDir_; }
+  void SetInitialDir(const std::string& value) { initialDir_ = value; }
 
  private:
   AnsiString filter_;
   int filterIndex_ = 1;
   AnsiString defaultExt_;
   std::string fileName_;
+  std::string initialDir_;
 };
 
 }  // namespace app

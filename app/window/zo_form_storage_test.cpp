@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/window/memory_form.h"
+#include "app/window/testing/memory_form.h"
 #include "app/window/test_support.h"
 #include "app/window/zo_tools.h"
 #include "platform/program_dir.h"

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "app/window/memory_form.h"
-#include "app/window/memory_log.h"
+#include "app/window/testing/memory_form.h"
+#include "app/window/testing/memory_log.h"
 #include "app/window/test_support.h"
 
 namespace app {

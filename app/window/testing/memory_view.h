@@ -6,9 +6,9 @@
 
 #include "app/window/frm_main_view.h"
 #include "app/window/frm_tel_list_view.h"
-#include "app/window/memory_controls.h"
-#include "app/window/memory_form.h"
-#include "app/window/memory_log.h"
+#include "app/window/testing/memory_controls.h"
+#include "app/window/testing/memory_form.h"
+#include "app/window/testing/memory_log.h"
 
 namespace app {
 

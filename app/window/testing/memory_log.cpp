@@ -1,24 +1,10 @@
-#include "app/window/memory_log.h"
+#include "app/window/testing/memory_log.h"
 
 #include <algorithm>
 #include <iterator>
 #include <stdexcept>
 
 namespace app {
-
-std::vector<AnsiString> SplitLogLines(const AnsiString& text) {
-  std::vector<AnsiString> lines(1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.emplace_back();
-    } else {
-      lines.back() += c;
-    }
-  }
-  return lines;
-}
 
 MemoryLog::MemoryLog(std::string name) : LogInsertionState(std::move(name)) { insertion_ = LogCharAttributes(Font()); }
 

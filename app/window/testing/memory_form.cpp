@@ -1,4 +1,4 @@
-#include "app/window/memory_form.h"
+#include "app/window/testing/memory_form.h"
 
 #include <algorithm>
 

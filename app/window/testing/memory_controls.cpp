@@ -1,4 +1,4 @@
-#include "app/window/memory_controls.h"
+#include "app/window/testing/memory_controls.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/window/activity_log.h"
-#include "app/window/memory_controls.h"
+#include "app/window/testing/memory_controls.h"
 
 namespace app {
 
@@ -72,8 +72,5 @@ class MemoryLog final : public LogInsertionState<MemoryControl<TLogView>> {
   int selLength_ = 0;
   int firstVisible_ = 0;
 };
-
-// The lines of a text as the log splits it: at each CR LF, CR or LF.
-std::vector<AnsiString> SplitLogLines(const AnsiString& text);
 
 }  // namespace app

@@ -1,4 +1,4 @@
-#include "app/window/memory_view.h"
+#include "app/window/testing/memory_view.h"
 
 #include "app/window/frm_main_design.h"
 

@@ -1,0 +1,52 @@
+#include "app/core/phone_number.h"
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+constexpr unsigned char kNoBreakSpace = 0xA0;  // Windows-1250, as spreadsheets keep "600 100 200"
+
+bool IsSeparator(char c) {
+  switch (static_cast<unsigned char>(c)) {
+    case ' ': case '\t': case '-': case '.': case '(': case ')': case '/': case kNoBreakSpace:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool AllDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The country prefix forms: "+48" always, "0048" and "48" only before
+// exactly nine digits (a ten-digit "48..." is no Polish number with a prefix).
+std::string WithoutCountryPrefix(std::string text) {
+  const auto before9 = [&](std::size_t prefix) {
+    return text.size() == prefix + kNationalDigits && AllDigits(std::string_view(text).substr(prefix));
+  };
+  if (text.starts_with("+48")) return text.substr(3);
+  if (text.starts_with("0048") && before9(4)) return text.substr(4);
+  if (text.starts_with("48") && before9(2)) return text.substr(2);
+  return text;
+}
+
+}  // namespace
+
+std::string CleanPhoneText(std::string_view text) {
+  std::string cleaned;
+  for (char c : text) {
+    if (!IsSeparator(c)) cleaned += c;
+  }
+  return WithoutCountryPrefix(std::move(cleaned));
+}
+
+std::optional<std::string> NationalNumberOf(std::string_view text) {
+  std::string number = CleanPhoneText(text);
+  if (number.size() != kNationalDigits || !AllDigits(number) || number.front() == '0') return std::nullopt;
+  return number;
+}
+
+}  // namespace app
