@@ -105,7 +105,7 @@ void TMessageComposer::NoteLimitReached() {
   // a sound: the operator would send a text cut short unawares.
   if (atLimit && !limitNoted_) {
     view_.LogMemo->AppendLine(Ansi("Uwaga! tekst wiadomości osiągnął najdłuższą dozwoloną długość (") +
-                              std::to_string(limit) + Ansi(" znaków): dłuższy tekst zostaje obcięty"));
+                              std::to_string(limit) + Ansi("): dłuższy tekst zostaje obcięty"));
   }
   limitNoted_ = atLimit;
 }
