@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
 #include "app/core/campaign.h"
 #include "app/cli/command.h"
