@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <sstream>
 
 #include "app/core/campaign.h"
 #include "app/cli/command.h"
