@@ -20,7 +20,7 @@ std::string PolishText() {
 }
 
 void Split(benchmark::State& state, const std::string& text, bool ucs2) {
-  const modem::SplitRequest request{"+48123456789", text, "600100200", 3, false, ucs2, false};
+  const modem::SplitRequest request{{0, "", "", "+48123456789"}, text, "600100200", 3, false, ucs2, false};
   size_t parts = 0;
   for (auto _ : state) {
     std::uint8_t reference = 0;

@@ -3,7 +3,8 @@
 // answer is collected and judged, and the part is reported through
 // OnAfterSend, retried, restarted quietly or rejected.
 //
-// The submission buffer that is logged begins with the queue line, but the
+// The submission buffer that is logged begins with the part's queue line
+// (written from the part, never read back), but the
 // outcome, the message reference and the unsolicited codes are read from the
 // modem's answer alone: a message text that itself holds "+CMGS:", "ERROR"
 // or "+CMTI:" must not decide how its own submission went.
@@ -11,11 +12,15 @@
 // A part whose PDU never went out (no prompt) is never reported sent, and
 // the modem is never left waiting at its prompt (engine_send_recovery.cpp).
 // The answer is judged as soon as it holds its final result code: a modem
-// that answers at once costs no wait for more.
+// that answers at once costs no wait for more. A modem that answers the PDU
+// with a bare "OK" has accepted it: the part is sent, its reference unknown.
+// A part not sent says why in its report.
 
+#include "modem/cms_errors.h"
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/message_parts.h"
+#include "modem/send_causes.h"
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
@@ -51,33 +56,44 @@ void TZoGSMThread::SendStep() {
   SubmitFirstPart();
 }
 
-void TZoGSMThread::KeepLinkForMessages() {
-  if (!capabilities_.ATCMMS.Available || cmmsSent_) return;
+std::string TZoGSMThread::KeepLinkForMessages() {
+  if (!capabilities_.ATCMMS.Available || cmmsSent_) return {};
   const std::string command = capabilities_.ATCMMS.Command;
   const std::string response = SendSerialAT(command, true);
   LogRx(command + "\r\n" + response);
   cmmsSent_ = true;
   errorStep_ = error_step::kLinkKeptForMessages;
+  return response;
 }
 
 void TZoGSMThread::SubmitFirstPart() {
-  if (const std::optional<SharedList::Entry> part = SendQueue.First();
-      part && !IsSendablePart(ReadPartLine(part->text))) {
+  if (const std::optional<QueuedEntry> part = SendQueue.First(); part && !IsSendablePart(part->value)) {
     // Sending it could only fail, or make the modem take part of it for a
     // command: it is rejected at once, and the modem stays connected.
-    RejectPart(*part, false, false);
+    RejectPart(*part, send_cause::Unsendable(), false, false);
     return;
   }
-  KeepLinkForMessages();
+  if (TakeLateConfirmation(KeepLinkForMessages())) {
+    ReadAway();  // the link-keeping command's own answer
+    return;
+  }
   NoteUnreadStatusReports();
-  const std::optional<SharedList::Entry> part = SendQueue.First();
+  const std::optional<QueuedEntry> part = SendQueue.First();
   if (!part) return;  // the caller emptied the queue meanwhile
+  if (!MayGoOut(part->value)) {
+    RejectPart(*part, send_cause::NotRecorded(), false, false);
+    return;
+  }
 
-  Transmission transmission = TransmitPart(ReadPartLine(part->text));
+  Transmission transmission = TransmitPart(*part);
+  if (transmission.confirmedEarlier) {
+    TakeLateConfirmation(transmission.answer);
+    return;
+  }
   std::string& answer = transmission.answer;
   errorStep_ = error_step::kCollectingAnswer;
   const bool answered = CollectAnswer(answer);
-  const std::string buffer = part->text + answer;
+  const std::string buffer = FormatPartLine(part->value) + answer;
   const bool confirmed = transmission.pduSent && Contains(answer, "+CMGS:");
 
   if (link_.PortLost()) {
@@ -94,35 +110,61 @@ void TZoGSMThread::SubmitFirstPart() {
   // Without its PDU a part is not sent, whatever the modem said.
   const bool errorAnswer = answered && IsErrorAnswer(answer);
   if (errorAnswer) {
-    ReportErrorFailure(*part, buffer);
+    ReportErrorFailure(*part, buffer, answer);
   } else if (!answered || !transmission.pduSent) {
-    ReportTimeoutFailure(*part, buffer, transmission.pduSent);
+    ReportTimeoutFailure(*part, buffer, transmission);
   } else {
     ReportSentPart(*part, buffer, answer);
   }
 
-  const std::optional<SharedList::Entry> first = SendQueue.First();
-  if (first && first->object > 2) RejectPart(*first, errorAnswer, true);
+  const std::optional<QueuedEntry> first = SendQueue.First();
+  if (first && first->object > 2) {
+    const bool known = lastFailure_.partId == first->id;
+    RejectPart(*first, known ? lastFailure_.cause : send_cause::NoAnswer(), errorAnswer, true);
+  }
   errorStep_ = error_step::kSubmissionDone;
 }
 
-TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedPartFields& fields) {
-  link_.SendText("AT+CMGS=" + fields.length + "\r");
+bool TZoGSMThread::MayGoOut(const TQueuedPart& part) {
+  if (!aboutToSubmit_) return true;
+  try {
+    return aboutToSubmit_(part);
+  } catch (const std::exception&) {
+    return false;  // what could not be recorded must not go out
+  }
+}
+
+TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedEntry& part) {
+  link_.SendText("AT+CMGS=" + std::to_string(part.value.tpduLength) + "\r");
   if (!link_.WaitForData(timing::Scaled(timing::kPromptWait))) {
     CancelPrompt();
-    return {};
+    return {false, {}, {}, send_cause::NoPrompt()};
   }
   // Many modems send the prompt "> " without a CR LF before it: the ">" may
-  // well be the first thing that arrives. What came before it is no answer.
-  link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
+  // well be the first thing that arrives. What came before it is no answer
+  // to this submission.
+  const std::string beforePrompt = link_.ReceiveUntil(timing::Scaled(timing::kPromptWait), ">");
   if (const int error = link_.LastError(); error != platform::kSerialOk) {
     // No prompt in time (what came instead stays buffered for the
     // collection), or the link failed.
-    if (error != platform::kSerialTimeout) QuietError("SendPDU error: " + link_.LastErrorText());
+    platform::AnsiString cause = send_cause::NoPrompt();
+    if (error != platform::kSerialTimeout) {
+      cause = send_cause::LinkError(link_.LastErrorText());
+      QuietError("SendPDU error: " + link_.LastErrorText());
+    }
     CancelPrompt();
-    return {};
+    return {false, {}, {}, cause};
   }
-  return {true, link_.ExchangeAT(fields.pdu + kCtrlZ).response};
+  if (unconfirmed_ && unconfirmed_->id == part.id && Contains(beforePrompt, "+CMGS:")) {
+    // The network confirmed the earlier submission after all: this one
+    // must not put a second copy on the phone.
+    CancelPromptAndReadAway();
+    return {false, beforePrompt, {}, {}, true};
+  }
+  // From here on an answer belongs to this submission.
+  unconfirmed_.reset();
+  const auto sentAt = std::chrono::steady_clock::now();
+  return {true, link_.ExchangeAT(part.value.pdu + kCtrlZ).response, sentAt, {}, false};
 }
 
 bool TZoGSMThread::CollectAnswer(std::string& answer) {
@@ -145,8 +187,7 @@ bool TZoGSMThread::CollectAnswer(std::string& answer) {
   return answered || Contains(answer, "+CMGS:") || Contains(answer, "+CMS ERROR") || HasFinalResult(answer);
 }
 
-void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::string& buffer,
-                                  const std::string& answer) {
+void TZoGSMThread::ReportSentPart(const QueuedEntry& part, const std::string& buffer, const std::string& answer) {
   errorStep_ = error_step::kPartSent;
   if (HasUnsolicitedCode(answer)) {
     pendingRx_ = true;
@@ -154,38 +195,45 @@ void TZoGSMThread::ReportSentPart(const SharedList::Entry& part, const std::stri
   }
   LogRx("****** [ v.3.x Sending SMS ] ******\r\n" + buffer + "---END OF BUFFER---\r\n");
   errorStep_ = error_step::kSentPartLogged;
-  const QueuedPartFields fields = ReadPartLine(part.text);
   errorStep_ = error_step::kSentPartRead;
   const int reference = MessageReference(answer);
   errorStep_ = error_step::kSentPartReference;
   // A part the caller dropped while it was submitted has reached the phone
   // all the same: it is reported, and nothing else leaves the queue.
   SendQueue.RemoveFirstIf(part.id);
-  ReportPart(fields, RestoreLineBreaks(fields.text), reference > -1 ? 1 : 0, reference);
+  ReportPart({part.value, true, reference, {}, -1});
   ReportQueueCount();
 }
 
-void TZoGSMThread::ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent) {
+void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer,
+                                        const Transmission& transmission) {
   errorStep_ = error_step::kPartTimedOut;
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
   // The network may still confirm a PDU the modem took: retrying before its
-  // answer would put a second copy on the customer's phone.
-  if (std::string late; pduSent && AwaitLateAnswer(late)) {
-    ReportSentPart(part, buffer + late, late);
-    return;
+  // time is up would put a second copy on the customer's phone.
+  if (transmission.pduSent) {
+    const auto deadline = transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
+    if (std::string late; AwaitLateAnswer(late, deadline)) {
+      ReportSentPart(part, buffer + late, late);
+      return;
+    }
+    unconfirmed_ = part;
   }
+  lastFailure_ = {part.id, transmission.pduSent ? send_cause::NoAnswer() : transmission.notSentCause, -1};
   CountFailure(part);
   QuietError("SendSMS error: TimeOUT");
 }
 
-void TZoGSMThread::ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer) {
+void TZoGSMThread::ReportErrorFailure(const QueuedEntry& part, const std::string& buffer, const std::string& answer) {
   LogRx(buffer + "\r\nERROR SENDING SMS  TRY ONCE MORE\r\n");
   QuietError("SendSMS error(timeout): ERROR SENDING SMS");
+  const std::optional<int> cms = CmsErrorCode(answer);
+  lastFailure_ = {part.id, cms ? CmsErrorText(*cms) : send_cause::ErrorAnswer(), cms.value_or(-1)};
   CountFailure(part);
 }
 
-void TZoGSMThread::CountFailure(const SharedList::Entry& part) {
+void TZoGSMThread::CountFailure(const QueuedEntry& part) {
   // A part the caller dropped meanwhile is not retried.
   const std::optional<std::intptr_t> failures = SendQueue.AddToFirstObjectIf(part.id, 1);
   if (failures != 2) return;
@@ -201,13 +249,15 @@ void TZoGSMThread::QuietRestart() {
   QuietError("TimeOUT --> Quiet Modem RESTART");
 }
 
-void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection) {
-  const QueuedPartFields fields = ReadPartLine(part.text);
+void TZoGSMThread::RejectPart(const QueuedEntry& part, const platform::AnsiString& cause, bool modemAnsweredError,
+                              bool closeConnection) {
   errorStep_ = error_step::kPartRejected;
-  LogRx(part.text + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
+  if (unconfirmed_ && unconfirmed_->id == part.id) unconfirmed_.reset();
+  LogRx(FormatPartLine(part.value) + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
   SendQueue.RemoveFirstIf(part.id);
-  ReportPart(fields, fields.text, 0, -1);
-  StopRestOfMessage(fields);
+  const int cmsError = lastFailure_.partId == part.id ? lastFailure_.cmsError : -1;
+  ReportPart({part.value, false, -1, cause, cmsError});
+  StopRestOfMessage(part.value);
   QuietError("SendSMS error: SMS REJECTED");
   ReportQueueCount();
   if (!closeConnection) return;
@@ -215,18 +265,8 @@ void TZoGSMThread::RejectPart(const SharedList::Entry& part, bool modemAnsweredE
   ModemOff();
 }
 
-void TZoGSMThread::ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference) {
-  OnOwner([&](TZoGSM& component) {
-    component.eventMarker_ = fields.marker;
-    component.nrTel_ = fields.number;
-    component.eventSMSText_ = text;
-    component.smsTotal_ = fields.totalParts;
-    component.smsPartNr_ = fields.partNumber;
-    component.sendingStatus_ = status;
-    component.smsRef_ = reference;
-    component.waitReport_ = component.settings_.SMSReport;
-    component.DoAfterSend();
-  });
+void TZoGSMThread::ReportPart(const TPartReport& report) {
+  OnOwner([&report](TZoGSM& component) { component.DoPartReport(report); });
 }
 
 void TZoGSMThread::ReportQueueCount() {

@@ -3,8 +3,9 @@
 // - a modem that gave no prompt, or one an earlier program left at its
 //   prompt, is told with ESC to drop the message it waits for; otherwise it
 //   would take the next commands as message text and never answer again;
-// - a network answer that comes after the collection gave up is read before
-//   the part is tried again;
+// - the network's answer is waited for as long as modems allow it, and one
+//   that comes after the part was tried again, before its PDU went out
+//   again, confirms the earlier submission: the retry is cancelled;
 // - the rest of a message whose part was rejected is not sent: the phone
 //   could not put it together, and every part is billed;
 // - a status report asked for while the modem was not told to pass reports
@@ -12,11 +13,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "modem/engine_thread.h"
 #include "modem/engine_timing.h"
 #include "modem/message_parts.h"
 #include "modem/part_group.h"
+#include "modem/send_causes.h"
 #include "modem/text_fields.h"
 #include "modem/text_lines.h"
 #include "modem/zogsm.h"
@@ -48,9 +51,17 @@ void TZoGSMThread::CancelPrompt() { link_.SendText(std::string(1, kEscape)); }
 
 void TZoGSMThread::CancelLeftoverPrompt() {
   link_.WriteTimeout = timing::Scaled(timing::kConnectWriteTimeout);
+  CancelPromptAndReadAway();
+}
+
+void TZoGSMThread::CancelPromptAndReadAway() {
   CancelPrompt();
+  ReadAway();
+}
+
+void TZoGSMThread::ReadAway() {
   // A reply that came after the read-away would be taken for the answer to
-  // the first command and shift every later answer by one: this wait is
+  // the next command and shift every later answer by one: this wait is
   // never scaled below its own value where the waits for the modem are
   // kept up (tests on a busy machine).
   const int settle = std::max(timing::Scaled(timing::kEscapeSettle),
@@ -74,8 +85,10 @@ bool TZoGSMThread::WaitForDataUnlessStopped(int milliseconds) {
   return false;
 }
 
-bool TZoGSMThread::AwaitLateAnswer(std::string& late) {
-  int wait = timing::Scaled(timing::kLateAnswerWait);
+bool TZoGSMThread::AwaitLateAnswer(std::string& late, std::chrono::steady_clock::time_point deadline) {
+  using namespace std::chrono;
+  const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+  int wait = static_cast<int>(std::max<long long>(left, 1));
   while (late.size() < kMaxLateAnswer && WaitForDataUnlessStopped(wait)) {
     late += link_.ReceivePacket(timing::Scaled(timing::kReceivePacketTimeout));
     if (WholeAnswer(late)) break;
@@ -91,14 +104,21 @@ bool TZoGSMThread::AwaitLateAnswer(std::string& late) {
   return false;
 }
 
-void TZoGSMThread::StopRestOfMessage(const QueuedPartFields& rejected) {
-  while (const std::optional<SharedList::Entry> next = SendQueue.First()) {
-    const QueuedPartFields fields = ReadPartLine(next->text);
-    if (!IsLaterPartOfSameMessage(rejected, fields)) return;
+bool TZoGSMThread::TakeLateConfirmation(const std::string& text) {
+  if (!unconfirmed_ || !Contains(text, "+CMGS:")) return false;
+  const QueuedEntry part = *std::exchange(unconfirmed_, std::nullopt);
+  LogRx("Late confirmation of the last submission:\r\n" + text);
+  ReportSentPart(part, FormatPartLine(part.value) + text, text);
+  return true;
+}
+
+void TZoGSMThread::StopRestOfMessage(const TQueuedPart& rejected) {
+  while (const std::optional<QueuedEntry> next = SendQueue.First()) {
+    if (!IsLaterPartOfSameMessage(rejected, next->value)) return;
     if (!SendQueue.RemoveFirstIf(next->id)) continue;  // the caller changed the queue meanwhile
-    LogRx(next->text + "\r\nSMS NOT SENT: PART " + std::to_string(rejected.partNumber) +
+    LogRx(FormatPartLine(next->value) + "\r\nSMS NOT SENT: PART " + std::to_string(rejected.partNumber) +
           " OF THIS MESSAGE WAS REJECTED\r\n");
-    ReportPart(fields, fields.text, 0, -1);
+    ReportPart({next->value, false, -1, send_cause::EarlierPartNotSent(rejected.partNumber), -1});
   }
 }
 

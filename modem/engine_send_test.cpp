@@ -13,8 +13,8 @@ TEST_F(SendTest, OnePart) {
   const int before = static_cast<int>(events.size());
   ASSERT_EQ(Send("+48600100200", "Zażółć gęślą jaźń", "600100200"), 1);
   EXPECT_EQ(gsm.SMSText(), "Zazolc gesla jazn");
-  const Texts lines = ExpectedLines("+48600100200", "Zażółć gęślą jaźń", 0, "600100200");
-  ASSERT_EQ(gsm.TxMessageParts(), lines);
+  const Parts lines = ExpectedLines("+48600100200", "Zażółć gęślą jaźń", 0, "600100200");
+  ASSERT_EQ(gsm.TxMessageParts(), FormatPartLines(lines));
   ASSERT_TRUE(WaitFor([&] {
     const int sent = Find("OnAfterSend", "", before);
     return sent >= 0 && Find("OnSendProgress", "0", sent) >= 0;
@@ -28,7 +28,7 @@ TEST_F(SendTest, OnePart) {
   // The submission is logged with the queue line first, then the answer.
   const int block = Find("OnAfterComRx", "****** [ v.3.x Sending SMS ] ******", before);
   ASSERT_GE(block, 0) << Dump();
-  EXPECT_EQ(events[static_cast<size_t>(block)].text, "****** [ v.3.x Sending SMS ] ******\r\n" + lines[0] +
+  EXPECT_EQ(events[static_cast<size_t>(block)].text, "****** [ v.3.x Sending SMS ] ******\r\n" + FormatPartLine(lines[0]) +
                                                           " \r\n+CMGS: 40\r\n\r\nOK\r\n---END OF BUFFER---\r\n");
   EXPECT_EQ(TextsOf("OnSendProgress", "", before), (Texts{"1", "0"}));
   EXPECT_LT(Find("OnAfterComRx", "AT+CMMS=1\r\n", before), block);
@@ -42,7 +42,7 @@ TEST_F(SendTest, ThreePartsThenANewRunOfParts) {
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   const std::string text = Letters(307);  // 153 + 153 + 1
   ASSERT_EQ(Send("+48600100200", text), 3);
-  const Texts lines = ExpectedLines("+48600100200", text, 0);
+  const Parts lines = ExpectedLines("+48600100200", text, 0);
   ASSERT_EQ(lines.size(), 3u);
   ASSERT_TRUE(WaitForReports(3)) << Dump();
   ASSERT_TRUE(WaitFor([&] { return TextsOf("OnSendProgress").size() == 5; })) << Dump();
@@ -66,7 +66,7 @@ TEST_F(SendTest, ThreePartsThenANewRunOfParts) {
   ASSERT_EQ(Send("+48600300400", "Second"), 1);
   ASSERT_TRUE(WaitForReports(4)) << Dump();
   expected.push_back("AT+CMMS=1");
-  expected.push_back("AT+CMGS=" + CsvField(ExpectedLines("+48600300400", "Second", 1)[0], 0));
+  expected.push_back("AT+CMGS=" + std::to_string(ExpectedLines("+48600300400", "Second", 1)[0].tpduLength));
   EXPECT_EQ(Submissions(), expected);
 }
 
@@ -76,8 +76,8 @@ TEST_F(SendTest, TwoGroupsOfParts) {
   gsm.SetRefNum(255);
   const std::string text = Letters(1600);  // 146 + 9 * 153 in the first group, 77 after "<02z02>"
   ASSERT_EQ(Send("+48600100200", text, "m"), 11);
-  const Texts lines = ExpectedLines("+48600100200", text, 255, "m");
-  ASSERT_EQ(gsm.TxMessageParts(), lines);
+  const Parts lines = ExpectedLines("+48600100200", text, 255, "m");
+  ASSERT_EQ(gsm.TxMessageParts(), FormatPartLines(lines));
   ASSERT_TRUE(WaitForReports(11, 0, std::chrono::seconds(300))) << Dump();
   Texts reports;
   for (size_t i = 0; i < lines.size(); ++i) reports.push_back(SentReport(lines[i], static_cast<int>((250 + i) % 256)));
@@ -88,7 +88,7 @@ TEST_F(SendTest, TwoGroupsOfParts) {
   EXPECT_EQ(Submissions(), expected);
   // The group of ten carries reference FF; the eleventh part is a single message.
   EXPECT_NE(Pdus(lines)[0].find("050003FF0A01"), std::string::npos);
-  EXPECT_EQ(ReadPartLine(lines[10]).text.substr(0, 7), "<02z02>");
+  EXPECT_EQ(lines[10].text.substr(0, 7), "<02z02>");
   EXPECT_EQ(gsm.RefNum(), 0);
   EXPECT_NE(StoredReferences().find("Talvane=0"), std::string::npos) << StoredReferences();
 }
@@ -97,7 +97,7 @@ TEST_F(SendTest, ErrorAnswerIsRetriedAndReportedOnce) {
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   sim.SetFault("AT+CMGS", {modemsim::FaultKind::CmsError, 38, 0, 1});
   ASSERT_EQ(Send("+48600100200", "Retry me"), 1);
-  const Texts lines = ExpectedLines("+48600100200", "Retry me", 0);
+  const Parts lines = ExpectedLines("+48600100200", "Retry me", 0);
   ASSERT_TRUE(WaitForReports(1)) << Dump();
   loop.ProcessEventsFor(300);  // nothing more comes
   EXPECT_EQ(Reports(), Texts{SentReport(lines[0], 0)});
@@ -105,7 +105,7 @@ TEST_F(SendTest, ErrorAnswerIsRetriedAndReportedOnce) {
   ASSERT_GE(failure, 0) << Dump();
   const int log = Find("OnAfterComRx", "ERROR SENDING SMS  TRY ONCE MORE");
   ASSERT_GE(log, 0) << Dump();
-  EXPECT_NE(events[static_cast<size_t>(log)].text.find(lines[0] + " \r\n+CMS ERROR: 38\r\n"), std::string::npos);
+  EXPECT_NE(events[static_cast<size_t>(log)].text.find(FormatPartLine(lines[0]) + " \r\n+CMS ERROR: 38\r\n"), std::string::npos);
   EXPECT_LT(failure, Find("OnAfterSend"));
   // The link is not kept again after an error answer.
   const std::string announce = Announcements(lines)[0];
@@ -120,8 +120,8 @@ TEST_F(SendTest, SilentModemIsRestartedQuietlyAndThePartSentAgainFirst) {
   sim.SetFault("AT+CMGS", {modemsim::FaultKind::Silence, 0, 0, 2});
   ASSERT_EQ(Send("+48600100200", "First"), 1);
   ASSERT_EQ(Send("+48600300400", "Second"), 1);
-  const Texts first = ExpectedLines("+48600100200", "First", 0);
-  const Texts second = ExpectedLines("+48600300400", "Second", 0);
+  const Parts first = ExpectedLines("+48600100200", "First", 0);
+  const Parts second = ExpectedLines("+48600300400", "Second", 0);
   ASSERT_TRUE(WaitForReports(2)) << Dump();
   EXPECT_EQ(Reports(), (Texts{SentReport(first[0], 0), SentReport(second[0], 1)}));
 
@@ -143,8 +143,8 @@ TEST_F(SendTest, SilentModemIsRestartedQuietlyAndThePartSentAgainFirst) {
 
   // The link is kept again after a timeout and after the restart; the part
   // that failed goes first, after the polls the new connection queued.
-  const std::string announce1 = "AT+CMGS=" + CsvField(first[0], 0);
-  const std::string announce2 = "AT+CMGS=" + CsvField(second[0], 0);
+  const std::string announce1 = "AT+CMGS=" + std::to_string(first[0].tpduLength);
+  const std::string announce2 = "AT+CMGS=" + std::to_string(second[0].tpduLength);
   EXPECT_EQ(Submissions(), (Texts{"AT+CMMS=1", announce1, "AT+CMMS=1", announce1, "AT+CMMS=1", announce1, announce2}));
   EXPECT_EQ(sim.Pdus(), (Texts{Pdus(first)[0], Pdus(first)[0], Pdus(first)[0], Pdus(second)[0]}));
   const Texts commands = sim.Commands();
@@ -171,7 +171,7 @@ TEST_F(SendTest, ThirdFailureRejectsThePartAndClosesTheConnection) {
   // The rejected part is logged as it was queued.
   const RecordedEvent& log = events[static_cast<size_t>(Find("OnAfterSend") - 1)];
   EXPECT_EQ(log.name, "OnAfterComRx");
-  EXPECT_EQ(log.text, ExpectedLines("+48600100200", "Two\r\nlines", 0, "x")[0] + "\r\n");
+  EXPECT_EQ(log.text, FormatPartLine(ExpectedLines("+48600100200", "Two\r\nlines", 0, "x")[0]) + "\r\n");
   // The other part waits for the next connection.
   EXPECT_EQ(Queued(), 1u);
   EXPECT_FALSE(gsm.Connected());
@@ -280,8 +280,8 @@ TEST_F(LateAnswerTest, PartDroppedByTheCallerDuringItsSubmission) {
   ASSERT_EQ(Send("+48600100200", "C"), 1);
   ASSERT_TRUE(WaitForReports(2)) << Dump();
   loop.ProcessEventsFor(300);
-  const Texts a = ExpectedLines("+48600100200", "A", 0);
-  const Texts c = ExpectedLines("+48600100200", "C", 0);
+  const Parts a = ExpectedLines("+48600100200", "A", 0);
+  const Parts c = ExpectedLines("+48600100200", "C", 0);
   // A reached the phone and is reported; B is dropped; C is neither lost nor
   // taken for A.
   EXPECT_EQ(Reports(), (Texts{SentReport(a[0], 0), SentReport(c[0], 1)}));
@@ -348,7 +348,7 @@ TEST_F(RealTimeSendTest, PartsOfAMessageFollowEachOtherRightAfterTheModemsAnswer
   const std::string text = Letters(307);
   ASSERT_EQ(Send("+48600100200", text), 3);
   ASSERT_TRUE(WaitForReports(3, 0, std::chrono::seconds(90))) << Dump();
-  const Texts lines = ExpectedLines("+48600100200", text, 0);
+  const Parts lines = ExpectedLines("+48600100200", text, 0);
   EXPECT_EQ(Reports(), (Texts{SentReport(lines[0], 12), SentReport(lines[1], 13), SentReport(lines[2], 14)}));
   EXPECT_GE(Find("OnAfterComRx", "+CMGS: 12\r\n\r\nOK\r\n---END OF BUFFER---"), 0) << Dump();
   sim.SetLog(nullptr);

@@ -95,7 +95,11 @@ bool TZoGSMThread::RunPass() {
     if (!CommandQueue.Empty() && link_.IsActive() && !modemError_) CommandQueueStep();
     SendStep();
     const std::string received = ReceptionStep();
-    if (!received.empty()) AnalyseReceivedText(received);
+    if (!received.empty()) {
+      // A network answer that came after the submission gave up on it.
+      TakeLateConfirmation(received);
+      AnalyseReceivedText(received);
+    }
     return true;
   } catch (const EngineDetached&) {
     throw;
@@ -138,7 +142,7 @@ void TZoGSMThread::CommandQueueStep() {
   errorStep_ = error_step::kQueuedCommand;
   const std::optional<SharedList::Entry> queued = CommandQueue.First();
   if (!queued) return;
-  const std::string& command = queued->text;
+  const std::string& command = queued->value;
   const std::string answer = SendSerialAT(command, queued->object != 0);
   if (modemError_) {
     errorStep_ = error_step::kQueuedCommandFailed;

@@ -30,14 +30,15 @@
 #include "modem/capabilities.h"
 #include "modem/error_steps.h"
 #include "modem/hand_over.h"
+#include "modem/outgoing_message.h"
 #include "modem/serial_link.h"
 #include "modem/shared_list.h"
+#include "modem/shared_queue.h"
 #include "modem/zogsm_settings.h"
 
 namespace modem {
 
 class TZoGSM;
-struct QueuedPartFields;
 
 class TZoGSMThread {
  public:
@@ -58,7 +59,8 @@ class TZoGSMThread {
   // AT commands to send; object slot non-zero = an error answer is tolerated.
   SharedList CommandQueue;
   // Encoded message parts to send; object slot of the first = failed attempts.
-  SharedList SendQueue;
+  using PartQueue = SharedQueue<TQueuedPart>;
+  PartQueue SendQueue;
   // Text for the next OnAfterComRx.
   SharedList RxLines;
   // The connect or disconnect request: written by the component, cleared by
@@ -69,6 +71,12 @@ class TZoGSMThread {
   void SetPort(std::string portName, std::string portBaud);
   void RequestStop();
   bool StopRequest() const { return stopRequest_; }
+  // Main thread, before the thread starts: called on the engine's thread
+  // right before each part is submitted; false keeps the part from going
+  // out (TZoGSM::OnAboutToSubmit).
+  void SetAboutToSubmit(std::function<bool(const TQueuedPart&)> aboutToSubmit) {
+    aboutToSubmit_ = std::move(aboutToSubmit);
+  }
 
  private:
   // Runs the analysis of received text without a modem (engine_probe.h).
@@ -103,44 +111,64 @@ class TZoGSMThread {
   void SubmitFirstPart();
   struct Transmission {
     bool pduSent = false;  // the modem gave its prompt and the PDU went out
-    std::string answer;    // what it answered to the PDU
+    std::string answer;    // what it answered to the PDU (or said before its prompt)
+    std::chrono::steady_clock::time_point pduSentAt{};
+    // Why the PDU did not go out.
+    platform::AnsiString notSentCause;
+    // The modem confirmed the part's earlier submission before its prompt:
+    // the prompt was cancelled and nothing went out again.
+    bool confirmedEarlier = false;
   };
   // "AT+CMGS=", the prompt, the PDU and Ctrl-Z. Without a prompt the modem
   // is told with ESC not to wait for a message.
-  Transmission TransmitPart(const QueuedPartFields& fields);
+  Transmission TransmitPart(const PartQueue::Entry& part);
   // Appends what else the modem says; false when it said nothing at all.
   bool CollectAnswer(std::string& answer);
+  // The caller's last word before the part goes out (OnAboutToSubmit).
+  bool MayGoOut(const TQueuedPart& part);
 
   // ---- Submissions that went wrong (engine_send_recovery.cpp) ----
+  using QueuedEntry = PartQueue::Entry;
   // ESC: the modem leaves its prompt without sending anything.
   void CancelPrompt();
+  // ESC, and what the modem says to it is read away.
+  void CancelPromptAndReadAway();
+  // Reads away what the modem says until the line is quiet.
+  void ReadAway();
   // At the start of a connection attempt: ESC, and whatever a modem left at
   // its prompt answers to it is read away.
   void CancelLeftoverPrompt();
   // WaitForData that ends early on a stop request: the long waits for a late
   // answer must not hold up the end of the engine.
   bool WaitForDataUnlessStopped(int milliseconds);
-  // Reads what the modem says within the late answer wait, into `late`;
-  // true when it confirms the submission ("+CMGS:").
-  bool AwaitLateAnswer(std::string& late);
+  // Reads what the modem says until `deadline` (the end of the network's
+  // time for its answer), into `late`; true when it confirms the submission
+  // ("+CMGS:").
+  bool AwaitLateAnswer(std::string& late, std::chrono::steady_clock::time_point deadline);
+  // A confirmation in `text` (an answer read for something else) of the part
+  // whose PDU went out unconfirmed: that part is reported sent. True when
+  // `text` held one.
+  bool TakeLateConfirmation(const std::string& text);
   // The later parts of the rejected part's message are reported not sent.
-  void StopRestOfMessage(const QueuedPartFields& rejected);
+  void StopRestOfMessage(const TQueuedPart& rejected);
   // With the first part of a connection: status reports are asked for, but
   // the modem was not told to pass them on.
   void NoteUnreadStatusReports();
-  // The link-keeping command (AT+CMMS) before the first part of a run.
-  void KeepLinkForMessages();
-  void ReportSentPart(const SharedList::Entry& part, const std::string& buffer, const std::string& answer);
-  void ReportTimeoutFailure(const SharedList::Entry& part, const std::string& buffer, bool pduSent);
-  void ReportErrorFailure(const SharedList::Entry& part, const std::string& buffer);
+  // The link-keeping command (AT+CMMS) before the first part of a run; the
+  // modem's answer, empty when it was not sent.
+  std::string KeepLinkForMessages();
+  void ReportSentPart(const QueuedEntry& part, const std::string& buffer, const std::string& answer);
+  void ReportTimeoutFailure(const QueuedEntry& part, const std::string& buffer, const Transmission& transmission);
+  void ReportErrorFailure(const QueuedEntry& part, const std::string& buffer, const std::string& answer);
   // One more failure of the part; the second one restarts the modem quietly.
-  void CountFailure(const SharedList::Entry& part);
+  void CountFailure(const QueuedEntry& part);
   void QuietRestart();
-  // The part is reported as not sent and removed; after its third failure
-  // the connection is closed.
-  void RejectPart(const SharedList::Entry& part, bool modemAnsweredError, bool closeConnection);
-  // OnAfterSend with the part's fields.
-  void ReportPart(const QueuedPartFields& fields, const std::string& text, int status, int reference);
+  // The part is reported as not sent, for `cause`, and removed; after its
+  // third failure the connection is closed.
+  void RejectPart(const QueuedEntry& part, const platform::AnsiString& cause, bool modemAnsweredError,
+                  bool closeConnection);
+  // OnPartReport and OnAfterSend.
+  void ReportPart(const TPartReport& report);
   // QueueCount := parts left; OnSendProgress.
   void ReportQueueCount();
 
@@ -233,6 +261,18 @@ class TZoGSMThread {
   std::string pendingRxText_;
   bool cmmsSent_ = false;
   bool statusReportNoticeGiven_ = false;
+  std::function<bool(const TQueuedPart&)> aboutToSubmit_;
+  // Why the part at the head of the queue failed last: its report says so
+  // when it is rejected.
+  struct LastFailure {
+    std::uint64_t partId = 0;
+    platform::AnsiString cause;
+    int cmsError = -1;
+  };
+  LastFailure lastFailure_;
+  // The part whose PDU went out last without a confirmation in the network's
+  // time: a "+CMGS:" that still comes before its PDU goes out again is its.
+  std::optional<PartQueue::Entry> unconfirmed_;
   // The rings of the current incoming call.
   struct RingState {
     std::string lastCaller;

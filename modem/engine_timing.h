@@ -39,10 +39,10 @@ inline constexpr int kPendingRxDelay = 20;
 inline constexpr int kPromptWait = 5000;
 inline constexpr int kCollectFirstWait = 18500;
 inline constexpr int kCollectNextWait = 4000;
-// A network answer that comes after the collection gave up is still read
-// before the part is tried again: the network gives up on a submission
-// within 45 s of the PDU, which this wait and the ones before it cover.
-inline constexpr int kLateAnswerWait = 30000;
+// The network's answer to a submission, from the moment the PDU went out:
+// modems allow it 60 to 120 s. A part is taken for not sent, and tried
+// again, only when nothing confirmed it within this wait.
+inline constexpr int kNetworkAnswerWait = 120000;
 // ESC at the start of a connection attempt: what a modem that was left at its
 // prompt says to it is read away until the line is this long quiet.
 inline constexpr int kEscapeSettle = 200;

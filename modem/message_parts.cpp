@@ -41,7 +41,7 @@ class Splitter {
  public:
   explicit Splitter(const SplitRequest& request)
       : request_(request),
-        room_(request.number, request.forceUcs2),
+        room_(request.recipient.destination, request.forceUcs2),
         mergeMax_(std::clamp(request.mergeMax, 2, kMaxMergeMax)) {}
 
   // The longest chunk of `remaining` (at most 160 characters) that fits one
@@ -50,11 +50,11 @@ class Splitter {
   MeasuredPart Measure(const std::string& prefix, std::string_view remaining, const std::string& header) const {
     const size_t candidate = std::min(sms::kMaxPartCharacters, remaining.size());
     for (size_t length = room_.LongestFit(prefix, remaining, candidate, header.size() / 2); length > 0; --length) {
-      sms::EncodedPart encoded = sms::EncodePart(request_.number, prefix + std::string(remaining.substr(0, length)),
+      sms::EncodedPart encoded = sms::EncodePart(request_.recipient.destination, prefix + std::string(remaining.substr(0, length)),
                                                  header, request_.flash, request_.forceUcs2, request_.statusReport);
       if (sms::FitsOnePart(encoded)) return {length, std::move(encoded)};
     }
-    throw sms::EncodeError("no character of the text fits one part for the number " + request_.number);
+    throw sms::EncodeError("no character of the text fits one part for the number " + request_.recipient.destination);
   }
 
   // The text cut into message parts. The first part is tried without a header; once the
@@ -80,40 +80,39 @@ class Splitter {
     return count;
   }
 
-  std::vector<std::string> Split(std::uint8_t& reference) const {
-    int parts = CountParts(0, reference);
-    const bool usePrefixes = parts > mergeMax_;
+  std::vector<TQueuedPart> Split(std::uint8_t& reference) const {
+    int partCount = CountParts(0, reference);
+    const bool usePrefixes = partCount > mergeMax_;
     if (usePrefixes) {
       // Up to 99 groups every prefix has seven characters; beyond, the
       // numbers grow a digit, so count again until the group count holds.
-      int groups = GroupsOf(parts);
+      int groups = GroupsOf(partCount);
       for (int round = 0; round < 8; ++round) {
-        parts = CountParts(groups, reference);
-        if (GroupsOf(parts) == groups) break;
-        groups = GroupsOf(parts);
+        partCount = CountParts(groups, reference);
+        if (GroupsOf(partCount) == groups) break;
+        groups = GroupsOf(partCount);
       }
     }
-    const int groups = GroupsOf(parts);
-    const bool lastAlone = parts - (groups - 1) * mergeMax_ == 1;
+    const int groups = GroupsOf(partCount);
+    const bool lastAlone = partCount - (groups - 1) * mergeMax_ == 1;
 
-    std::vector<std::string> lines;
+    std::vector<TQueuedPart> parts;
     std::string_view remaining = request_.text;
     for (int i = 1; !remaining.empty(); ++i) {
       const int group = (i - 1) / mergeMax_;
       const int position = (i - 1) % mergeMax_ + 1;
       const std::string header =
-          i == parts && lastAlone
+          i == partCount && lastAlone
               ? ""
-              : ConcatenationHeader(reference + group, std::min(mergeMax_, parts - group * mergeMax_), position);
+              : ConcatenationHeader(reference + group, std::min(mergeMax_, partCount - group * mergeMax_), position);
       const std::string prefix = usePrefixes && position == 1 ? GroupPrefix(group + 1, groups) : "";
       MeasuredPart part = Measure(prefix, remaining, header);
-      lines.push_back(FormatPartLine({part.encoded.tpduLength, part.encoded.pdu,
-                                      prefix + std::string(remaining.substr(0, part.length)), request_.marker, i,
-                                      parts, request_.number}));
+      parts.push_back({request_.recipient, request_.marker, i, partCount, part.encoded.tpduLength,
+                       part.encoded.pdu, prefix + std::string(remaining.substr(0, part.length))});
       remaining.remove_prefix(part.length);
     }
-    if (parts > 1) reference = static_cast<std::uint8_t>(reference + groups - (lastAlone ? 1 : 0));
-    return lines;
+    if (partCount > 1) reference = static_cast<std::uint8_t>(reference + groups - (lastAlone ? 1 : 0));
+    return parts;
   }
 
  private:
@@ -148,15 +147,22 @@ platform::AnsiString PrepareTextForSending(std::string_view text, bool specialSy
   return cutCrLf ? sms::ReplaceLineBreaks(prepared) : prepared;
 }
 
-std::vector<std::string> SplitIntoParts(const SplitRequest& request, std::uint8_t& reference) {
+std::vector<TQueuedPart> SplitIntoParts(const SplitRequest& request, std::uint8_t& reference) {
   if (TrimControl(request.text).empty()) return {};
   return Splitter(request).Split(reference);
 }
 
-std::string FormatPartLine(const PartLine& part) {
+std::string FormatPartLine(const TQueuedPart& part) {
   return std::to_string(part.tpduLength) + "," + PlainOrQuoted(part.pdu) + ",\"" + EscapePartText(part.text) +
          "\"," + CsvQuote(part.marker) + "," + std::to_string(part.partNumber) + "," +
-         std::to_string(part.totalParts) + "," + PlainOrQuoted(part.number);
+         std::to_string(part.totalParts) + "," + PlainOrQuoted(part.recipient.destination);
+}
+
+std::vector<std::string> FormatPartLines(const std::vector<TQueuedPart>& parts) {
+  std::vector<std::string> lines;
+  lines.reserve(parts.size());
+  for (const TQueuedPart& part : parts) lines.push_back(FormatPartLine(part));
+  return lines;
 }
 
 int MessageReference(std::string_view answer) {
@@ -168,18 +174,9 @@ int MessageReference(std::string_view answer) {
   return ToIntDef(line, -1);
 }
 
-bool IsSendablePart(const QueuedPartFields& fields) {
-  const auto all = [](std::string_view text, auto test) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [&](char c) { return test(c); });
-  };
-  return all(fields.length, [](char c) { return c >= '0' && c <= '9'; }) &&
-         all(fields.pdu, [](char c) { return sms::HexDigitValue(c) >= 0; });
-}
-
-QueuedPartFields ReadPartLine(std::string_view line) {
-  std::vector<std::string> fields = CsvFields(line);
-  fields.resize(7);
-  return {fields[0], fields[1], fields[2], fields[3], ToIntDef(fields[4], 1), ToIntDef(fields[5], 1), fields[6]};
+bool IsSendablePart(const TQueuedPart& part) {
+  return part.tpduLength > 0 && !part.pdu.empty() && part.pdu.size() % 2 == 0 &&
+         std::all_of(part.pdu.begin(), part.pdu.end(), [](char c) { return sms::HexDigitValue(c) >= 0; });
 }
 
 std::string EscapePartText(std::string_view text) {

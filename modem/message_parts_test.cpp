@@ -11,6 +11,9 @@ namespace {
 
 const std::string kNumber = "+48123456789";
 
+// A recipient known only by its destination.
+TRecipient To(const std::string& destination) { return {0, "", "", destination}; }
+
 struct SplitPart {
   int tpduLength;
   std::string pdu;
@@ -45,8 +48,8 @@ struct Split {
 
 Split SplitText(const std::string& text, int mergeMax = 10, std::uint8_t reference = 0, bool ucs2 = false,
                 const std::string& number = kNumber, const std::string& marker = "600100200") {
-  SplitRequest request{number, text, marker, mergeMax, false, ucs2, false};
-  Split result{{}, SplitIntoParts(request, reference), 0};
+  SplitRequest request{To(number), text, marker, mergeMax, false, ucs2, false};
+  Split result{{}, FormatPartLines(SplitIntoParts(request, reference)), 0};
   result.reference = reference;
   for (const std::string& line : result.lines) result.parts.push_back(ReadSplitPart(line));
   return result;
@@ -157,10 +160,9 @@ TEST(MessageParts, GroupSizeBelowTwoCountsAsTwo) {
 
 TEST(MessageParts, OptionsReachEveryPart) {
   uint8_t reference = 0;
-  const auto lines = SplitIntoParts({kNumber, Letters(200), "m", 3, true, false, true}, reference);
-  ASSERT_EQ(lines.size(), 2u);
-  for (const std::string& line : lines) {
-    const SplitPart p = ReadSplitPart(line);
+  const auto parts = SplitIntoParts({To(kNumber), Letters(200), "m", 3, true, false, true}, reference);
+  ASSERT_EQ(parts.size(), 2u);
+  for (const TQueuedPart& p : parts) {
     EXPECT_EQ(p.pdu.substr(2, 2), "71");   // SMS-SUBMIT, status report, header
     EXPECT_EQ(p.pdu.substr(24, 2), "10");  // class 0
   }
@@ -191,7 +193,7 @@ TEST(MessageParts, EveryFieldReadsBackAsQueued) {
       {"  padded  ", "600100200\t", "\"600100200\t\""},
   };
   for (const auto& c : cases) {
-    const PartLine part{18, "00110000", "text, \"quoted\"\r\nnext", c.marker, 2, 3, c.number};
+    const TQueuedPart part{To(c.number), c.marker, 2, 3, 18, "00110000", "text, \"quoted\"\r\nnext"};
     const std::string line = FormatPartLine(part);
     EXPECT_TRUE(line.ends_with("," + c.numberField)) << line;
     EXPECT_EQ(CsvField(line, 0), "18");
@@ -209,21 +211,31 @@ TEST(MessageParts, ADestinationThatIsNoNumberShiftsNoField) {
   // Its characters go into the PDU as they are; every field still reads back.
   for (const std::string number : {"600,100\"200", " +48600100200", "+48600\r\n\x1A" "ATD1;"}) {
     std::uint8_t reference = 0;
-    const std::vector<std::string> lines = SplitIntoParts({number, "Hi", "m,\"", 3}, reference);
-    ASSERT_EQ(lines.size(), 1u) << number;
-    const QueuedPartFields fields = ReadPartLine(lines[0]);
+    const std::vector<TQueuedPart> parts = SplitIntoParts({To(number), "Hi", "m,\"", 3}, reference);
+    ASSERT_EQ(parts.size(), 1u) << number;
+    const std::string line = FormatPartLine(parts[0]);
     const sms::EncodedPart encoded = sms::EncodePart(number, "Hi", "", false, false, false);
-    EXPECT_EQ(fields.length, std::to_string(encoded.tpduLength)) << lines[0];
-    EXPECT_EQ(fields.pdu, encoded.pdu) << lines[0];
-    EXPECT_EQ(fields.text, "Hi");
-    EXPECT_EQ(fields.marker, "m,\"");
-    EXPECT_EQ(fields.number, number) << lines[0];
-    EXPECT_FALSE(IsSendablePart(fields)) << lines[0];
+    EXPECT_EQ(CsvField(line, 0), std::to_string(encoded.tpduLength)) << line;
+    EXPECT_EQ(CsvField(line, 1), encoded.pdu) << line;
+    EXPECT_EQ(CsvField(line, 2), "Hi");
+    EXPECT_EQ(CsvField(line, 3), "m,\"");
+    EXPECT_EQ(CsvField(line, 6), number) << line;
+    EXPECT_EQ(CsvFields(line).size(), 7u) << line;
+    EXPECT_FALSE(IsSendablePart(parts[0])) << line;
   }
   std::uint8_t reference = 0;
-  EXPECT_TRUE(IsSendablePart(ReadPartLine(SplitIntoParts({"+48600100200", "Hi", "m,\"", 3}, reference)[0])));
-  EXPECT_FALSE(IsSendablePart(ReadPartLine("x18,0011,\"Hi\",\"\",1,1,+48")));
-  EXPECT_FALSE(IsSendablePart(ReadPartLine("")));
+  const TQueuedPart good = SplitIntoParts({To("+48600100200"), "Hi", "m,\"", 3}, reference)[0];
+  EXPECT_TRUE(IsSendablePart(good));
+  const auto changed = [&](auto change) {
+    TQueuedPart part = good;
+    change(part);
+    return part;
+  };
+  EXPECT_FALSE(IsSendablePart(changed([](TQueuedPart& p) { p.tpduLength = 0; })));
+  EXPECT_FALSE(IsSendablePart(changed([](TQueuedPart& p) { p.pdu.clear(); })));
+  EXPECT_FALSE(IsSendablePart(changed([](TQueuedPart& p) { p.pdu.pop_back(); })));
+  EXPECT_FALSE(IsSendablePart(changed([](TQueuedPart& p) { p.pdu[4] = 'X'; })));
+  EXPECT_FALSE(IsSendablePart(TQueuedPart{}));
 }
 
 TEST(MessageParts, ReferenceOfASubmissionAnswer) {
@@ -290,7 +302,7 @@ TEST(MessageParts, PreparedTextsCostWhatTheyWillBeSentAs) {
 
 TEST(MessageParts, ANumberWithNoRoomLeftIsAnEncodingError) {
   uint8_t reference = 0;
-  EXPECT_THROW(SplitIntoParts({"+" + std::string(290, '1'), "abc", "", 3}, reference), sms::EncodeError);
+  EXPECT_THROW(SplitIntoParts({To("+" + std::string(290, '1')), "abc", "", 3}, reference), sms::EncodeError);
 }
 
 TEST(MessageParts, EveryPartDecodesToItsText) {

@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   modem::Ucs2HexToText(text);
   modem::CsvFields(text);
   modem::MessageReference(text);
-  modem::IsSendablePart(modem::ReadPartLine(text));
   modem::GroupOfPdu(text);
   return 0;
 }

@@ -72,10 +72,10 @@ std::optional<PartGroup> GroupOfPdu(std::string_view pduHex) {
   return std::nullopt;
 }
 
-bool IsLaterPartOfSameMessage(const QueuedPartFields& rejected, const QueuedPartFields& later) {
+bool IsLaterPartOfSameMessage(const TQueuedPart& rejected, const TQueuedPart& later) {
   const std::optional<PartGroup> group = GroupOfPdu(rejected.pdu);
   const std::optional<PartGroup> other = GroupOfPdu(later.pdu);
-  return group && other && rejected.marker == later.marker && rejected.number == later.number &&
+  return group && other && rejected.marker == later.marker && rejected.recipient == later.recipient &&
          group->reference == other->reference && group->parts == other->parts && other->position > group->position;
 }
 

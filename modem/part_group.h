@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-#include "modem/message_parts.h"
+#include "modem/outgoing_message.h"
 
 namespace modem {
 
@@ -25,7 +25,7 @@ struct PartGroup {
 std::optional<PartGroup> GroupOfPdu(std::string_view pduHex);
 
 // The queued part `later` is a later part of the same concatenated message
-// as `rejected`: same marker, destination and group, a higher position.
-bool IsLaterPartOfSameMessage(const QueuedPartFields& rejected, const QueuedPartFields& later);
+// as `rejected`: same marker, recipient and group, a higher position.
+bool IsLaterPartOfSameMessage(const TQueuedPart& rejected, const TQueuedPart& later);
 
 }  // namespace modem

@@ -15,6 +15,7 @@
 namespace modem {
 
 using Texts = std::vector<std::string>;
+using Parts = std::vector<TQueuedPart>;
 using platform::Utf8ToAnsi;
 
 // `count` letters, cycling through the alphabet so that parts differ.
@@ -22,6 +23,19 @@ inline std::string Letters(size_t count) {
   std::string text;
   for (size_t i = 0; i < count; ++i) text.push_back(static_cast<char>('a' + i % 26));
   return text;
+}
+
+// Reports as "status|reference|part|total".
+inline Texts Outcomes(const Texts& reports) {
+  Texts outcomes;
+  for (const std::string& report : reports) {
+    std::vector<std::string> f;
+    std::string rest = report;
+    for (size_t bar; (bar = rest.find('|')) != std::string::npos; rest.erase(0, bar + 1)) f.push_back(rest.substr(0, bar));
+    f.push_back(rest);
+    outcomes.push_back(f[2] + "|" + f[4] + "|" + f[5] + "|" + f[6]);
+  }
+  return outcomes;
 }
 
 class SendTest : public EngineTest {
@@ -41,11 +55,11 @@ class SendTest : public EngineTest {
     return gsm.SendSMS();
   }
 
-  // The part lines a request queues, split here independently of the component.
-  Texts ExpectedLines(const std::string& number, const std::string& utf8Text, std::uint8_t reference,
+  // The parts a request queues, split here independently of the component.
+  Parts ExpectedLines(const std::string& number, const std::string& utf8Text, std::uint8_t reference,
                       const std::string& marker = "") const {
     SplitRequest request;
-    request.number = number;
+    request.recipient.destination = number;
     request.text = PrepareTextForSending(Utf8ToAnsi(utf8Text), false, gsm.CutCRLFfromText());
     request.marker = marker;
     request.mergeMax = gsm.SMSMergeMax();
@@ -53,10 +67,10 @@ class SendTest : public EngineTest {
   }
 
   // The report a sent part gets, with the reference the modem gave it.
-  static std::string SentReport(const std::string& line, int reference) {
-    const QueuedPartFields f = ReadPartLine(line);
-    return f.marker + "|" + f.number + "|1|" + RestoreLineBreaks(f.text) + "|" + std::to_string(reference) + "|" +
-           std::to_string(f.partNumber) + "|" + std::to_string(f.totalParts) + "|false";
+  static std::string SentReport(const TQueuedPart& part, int reference) {
+    return part.marker + "|" + part.recipient.destination + "|1|" + RestoreLineBreaks(EscapePartText(part.text)) +
+           "|" + std::to_string(reference) + "|" + std::to_string(part.partNumber) + "|" +
+           std::to_string(part.totalParts) + "|false";
   }
 
   Texts Reports(int from = 0) const { return TextsOf("OnAfterSend", "", from); }
@@ -83,15 +97,15 @@ class SendTest : public EngineTest {
     return sent;
   }
 
-  static Texts Announcements(const Texts& lines) {
+  static Texts Announcements(const Parts& parts) {
     Texts commands;
-    for (const std::string& line : lines) commands.push_back("AT+CMGS=" + CsvField(line, 0));
+    for (const TQueuedPart& part : parts) commands.push_back("AT+CMGS=" + std::to_string(part.tpduLength));
     return commands;
   }
 
-  static Texts Pdus(const Texts& lines) {
+  static Texts Pdus(const Parts& parts) {
     Texts pdus;
-    for (const std::string& line : lines) pdus.push_back(CsvField(line, 1));
+    for (const TQueuedPart& part : parts) pdus.push_back(part.pdu);
     return pdus;
   }
 

@@ -1,99 +1,24 @@
 #pragma once
-// A string list shared by the main thread and the engine thread. Each line
-// has an object slot (an integer: the tolerate flag of a queued command, the
-// failure count of a queued message part) and an identity of its own, so that
-// the engine changes or removes the line it worked on and never another one
-// that took its place meanwhile (the caller may clear the list and append new
-// lines at any time). Every operation is one short locked step, so the two
-// threads never see a half-done change.
+// A string list shared by the main thread and the engine thread (the AT
+// command queue and the received lines): a SharedQueue of text lines, with
+// the list's text as a whole.
 
-#include <cstdint>
-#include <deque>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "modem/shared_queue.h"
 #include "modem/text_lines.h"
 
 namespace modem {
 
-class SharedList {
+class SharedList : public SharedQueue<std::string> {
  public:
-  struct Entry {
-    std::string text;
-    std::intptr_t object = 0;
-    std::uint64_t id = 0;  // unique within the list
-  };
-
-  void Append(std::string text, std::intptr_t object = 0) {
-    std::lock_guard lock(mutex_);
-    entries_.push_back({std::move(text), object, ++lastId_});
-  }
-  // Inserts before position `index`; an index past the end appends.
-  void Insert(size_t index, std::string text, std::intptr_t object = 0) {
-    std::lock_guard lock(mutex_);
-    if (index > entries_.size()) index = entries_.size();
-    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), {std::move(text), object, ++lastId_});
-  }
-  std::optional<Entry> First() const {
-    std::lock_guard lock(mutex_);
-    if (entries_.empty()) return std::nullopt;
-    return entries_.front();
-  }
-  void RemoveFirst() {
-    std::lock_guard lock(mutex_);
-    if (!entries_.empty()) entries_.pop_front();
-  }
-  // Removes the first line when it is the line `id`; false when it is not.
-  bool RemoveFirstIf(std::uint64_t id) {
-    std::lock_guard lock(mutex_);
-    if (entries_.empty() || entries_.front().id != id) return false;
-    entries_.pop_front();
-    return true;
-  }
-  // Adds `delta` to the object slot of the first line when it is the line
-  // `id`, and returns the new value; nothing when the first line is another.
-  std::optional<std::intptr_t> AddToFirstObjectIf(std::uint64_t id, std::intptr_t delta) {
-    std::lock_guard lock(mutex_);
-    if (entries_.empty() || entries_.front().id != id) return std::nullopt;
-    return entries_.front().object += delta;
-  }
-  size_t Count() const {
-    std::lock_guard lock(mutex_);
-    return entries_.size();
-  }
-  bool Empty() const { return Count() == 0; }
-  void Clear() {
-    std::lock_guard lock(mutex_);
-    entries_.clear();
-  }
-  std::vector<std::string> Lines() const {
-    std::lock_guard lock(mutex_);
-    std::vector<std::string> lines;
-    lines.reserve(entries_.size());
-    for (const Entry& e : entries_) lines.push_back(e.text);
-    return lines;
-  }
-  std::vector<Entry> Entries() const {
-    std::lock_guard lock(mutex_);
-    return {entries_.begin(), entries_.end()};
-  }
+  std::vector<std::string> Lines() const { return Values(); }
   // Every line followed by CR LF.
   std::string Text() const { return JoinLines(Lines()); }
   // Replaces the whole list by the lines of `text` (split at CR, LF, CR LF).
-  void SetText(std::string_view text) {
-    std::vector<std::string> lines = SplitLines(text);
-    std::lock_guard lock(mutex_);
-    entries_.clear();
-    for (std::string& line : lines) entries_.push_back({std::move(line), 0, ++lastId_});
-  }
-
- private:
-  mutable std::mutex mutex_;
-  std::deque<Entry> entries_;
-  std::uint64_t lastId_ = 0;
+  void SetText(std::string_view text) { Replace(SplitLines(text)); }
 };
 
 }  // namespace modem

@@ -10,12 +10,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "modem/capabilities.h"
 #include "modem/message_parts.h"
+#include "modem/outgoing_message.h"
 #include "modem/phone_state.h"
 #include "modem/zogsm_events.h"
 #include "modem/zogsm_settings.h"
@@ -166,12 +168,34 @@ class TZoGSM {
   TOnNewQuestion OnNewQuestion;
   TOnCallBusy OnCallBusy;
 
+  // ---- Events of the typed send path ----
+  // Every part that leaves the send queue through the engine, sent, failed
+  // or refused, with its recipient as it was queued and, for a part not
+  // sent, why. Raised on the main thread right before OnAfterSend, which
+  // carries the same report in its argument slots.
+  TOnPartReport OnPartReport;
+  // The last moment before a part goes to the modem. Called on the ENGINE'S
+  // thread, synchronously, right before "AT+CMGS=" of the part is written
+  // (for every attempt, a retry included): nothing of the part reaches the
+  // modem before it has returned. Returning false (or throwing) keeps the
+  // part from going out: it is reported not sent, and so are the later parts
+  // of its message. Set it while the component is inactive: the engine takes
+  // a copy when it is started (Active := True). The function must not touch
+  // the component nor wait for the main thread (which may be waiting for
+  // the engine); it should be short, since the engine waits for it.
+  TOnAboutToSubmit OnAboutToSubmit;
+
   // ---- Send requests ----
   // Queues SMSText for SMSNumber as message parts in the engine's send queue:
   // -1 when not connected, 0 when there is nothing to send, otherwise the
   // number of parts. Once connected, RefNum advances and is stored whatever
   // the outcome.
   int SendSMS();
+  // Queues `message` as message parts: -1 when not connected, 0 when there
+  // is nothing to send, otherwise the number of parts. Every part carries
+  // message.recipient to its report. Once connected, RefNum advances and is
+  // stored whatever the outcome. TxMessageParts shows the parts queued.
+  int Send(const TOutgoingMessage& message);
 
   // ---- Public members ----
   // The running engine; null while inactive.
@@ -216,6 +240,8 @@ class TZoGSM {
   virtual void DoNewSMS();
   virtual void DoRing();
   virtual void DoAfterSend();
+  // OnPartReport, then OnAfterSend with the report in its argument slots.
+  virtual void DoPartReport(const TPartReport& report);
   virtual void DoCheckSignalPower();
   virtual void DoGetModelGSM();
   virtual void DoSendProgress();
@@ -254,11 +280,12 @@ class TZoGSM {
   void ReconnectTick();
   void PollTick();
   void ShowMessage(const platform::AnsiString& text);
-  // The splitter's input from the current send request.
-  SplitRequest CurrentSplitRequest() const;
-  // Splits the current request into TxMessageParts; a part that cannot be
-  // encoded is reported in a message box, leaves no parts and gives false.
-  bool BuildMessageParts(std::uint8_t& reference);
+  // The current send request, from the properties.
+  TOutgoingMessage CurrentMessage() const;
+  // Splits `request` and shows its parts in TxMessageParts; a part that
+  // cannot be encoded is reported in a message box and leaves no parts
+  // (nothing returned).
+  std::optional<std::vector<TQueuedPart>> BuildMessageParts(const SplitRequest& request, std::uint8_t& reference);
   // Writes RefNum to the reference store; a failure is reported quietly.
   void StoreRefNum();
 

@@ -35,6 +35,24 @@ void TZoGSM::DoAfterSend() {
   }
 }
 
+void TZoGSM::DoPartReport(const TPartReport& report) {
+  if (OnPartReport) OnPartReport(*this, report);
+  const TQueuedPart& part = report.part;
+  eventMarker_ = part.marker;
+  nrTel_ = part.recipient.destination;
+  // As the part line carries the text: a sent part gets its line breaks
+  // back, a part that was not sent keeps the line's "%n".
+  const std::string escaped = EscapePartText(part.text);
+  eventSMSText_ = report.sent ? RestoreLineBreaks(escaped) : escaped;
+  smsTotal_ = part.totalParts;
+  smsPartNr_ = part.partNumber;
+  // A part the modem accepted without naming its reference is sent too.
+  sendingStatus_ = report.sent ? 1 : 0;
+  smsRef_ = report.reference;
+  waitReport_ = settings_.SMSReport;
+  DoAfterSend();
+}
+
 void TZoGSM::DoCheckSignalPower() {
   if (search_->Searching()) return;
   if (OnCheckSignalPower) OnCheckSignalPower(*this, signal_, acPower_, batteryStatus_, stringSignal_);

@@ -50,6 +50,7 @@ void TZoGSM::StartEngine() {
   if (engine_ != engine) return;  // the handler deactivated the component again
   errorText_ = "OK";
   engine->SetConnectCommand(TZoGSMThread::kNoRequest);
+  engine->SetAboutToSubmit(OnAboutToSubmit);
   engineThread_ = std::thread([engine, handOver] {
     engine->Execute();
     handOver->Post([ended = engine.get()](TZoGSM& component) {

@@ -4,11 +4,14 @@
 // empty one is skipped.
 //
 // Threads: every event is raised on the main thread (the engine's news
-// reaches it through the hand-over), so handlers run there.
+// reaches it through the hand-over), so handlers run there; only
+// TOnAboutToSubmit runs on the engine's thread.
 
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "modem/outgoing_message.h"
 
 namespace modem {
 
@@ -44,5 +47,11 @@ using TOnSecretSMS = std::function<void(TZoGSM& Sender, const std::string& SMSTe
 using TOnNewQuestion = std::function<void(TZoGSM& Sender, const std::string& PromoQuestion,
                                           const std::string& SMSText, const std::string& Number)>;
 using TOnCallBusy = std::function<void(TZoGSM& Sender, bool CallBusy, TCallStatus CallStatus)>;
+
+// Every part that leaves the send queue: sent, failed or refused.
+using TOnPartReport = std::function<void(TZoGSM& Sender, const TPartReport& Report)>;
+// The one exception to the rule above: called on the engine's thread right
+// before a part is submitted (see TZoGSM::OnAboutToSubmit).
+using TOnAboutToSubmit = std::function<bool(const TQueuedPart& Part)>;
 
 }  // namespace modem

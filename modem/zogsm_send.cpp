@@ -1,5 +1,6 @@
 // TZoGSM: send requests. The number and the text of a request, the preview of
-// its message parts, and SendSMS, which queues the parts for the engine.
+// its message parts, Send, which queues the parts of a message for the
+// engine, and SendSMS, the same for the request the properties describe.
 
 #include "modem/engine_thread.h"
 #include "modem/reference_store.h"
@@ -9,6 +10,15 @@
 #include "sms/sms_encoder.h"
 
 namespace modem {
+namespace {
+
+// The splitter's input for a message whose text is taken as it stands.
+SplitRequest SplitRequestOf(const TOutgoingMessage& message, platform::AnsiString text) {
+  return {message.recipient, std::move(text), message.marker,     message.mergeMax,
+          message.flash,     message.ucs2,    message.statusReport};
+}
+
+}  // namespace
 
 void TZoGSM::SetSMSNumber(const std::string& value) {
   smsNumber_ = NormaliseNumber(value, settings_.PrefixForCountry, settings_.CheckNumberSyntax);
@@ -19,29 +29,34 @@ void TZoGSM::SetSMSText(const std::string& value) {
   txMessageParts_.clear();
   if (TrimControl(value).empty()) return;
   std::uint8_t scratchReference = 0;  // a preview never uses RefNum
-  BuildMessageParts(scratchReference);
+  // The preview counts the text as assigned: not prepared for sending.
+  const TOutgoingMessage message = CurrentMessage();
+  BuildMessageParts(SplitRequestOf(message, message.text), scratchReference);
 }
 
-SplitRequest TZoGSM::CurrentSplitRequest() const {
-  SplitRequest request;
-  request.number = smsNumber_;
-  request.text = smsText_;
-  request.marker = smsMessageMarker_;
-  request.mergeMax = settings_.SMSMergeMax;
-  request.flash = settings_.SMSFlash;
-  request.forceUcs2 = settings_.SpecialSymbols;
-  request.statusReport = settings_.SMSReport;
-  return request;
+TOutgoingMessage TZoGSM::CurrentMessage() const {
+  TOutgoingMessage message;
+  message.recipient.destination = smsNumber_;
+  message.text = smsText_;
+  message.marker = smsMessageMarker_;
+  message.mergeMax = settings_.SMSMergeMax;
+  message.flash = settings_.SMSFlash;
+  message.statusReport = settings_.SMSReport;
+  message.ucs2 = settings_.SpecialSymbols;
+  message.cutCrLf = settings_.CutCRLFfromText;
+  return message;
 }
 
-bool TZoGSM::BuildMessageParts(std::uint8_t& reference) {
+std::optional<std::vector<TQueuedPart>> TZoGSM::BuildMessageParts(const SplitRequest& request,
+                                                                  std::uint8_t& reference) {
   try {
-    txMessageParts_ = SplitIntoParts(CurrentSplitRequest(), reference);
-    return true;
+    std::vector<TQueuedPart> parts = SplitIntoParts(request, reference);
+    txMessageParts_ = FormatPartLines(parts);
+    return parts;
   } catch (const sms::EncodeError& error) {
     txMessageParts_.clear();
     ShowMessage(error.what());
-    return false;
+    return std::nullopt;
   }
 }
 
@@ -55,23 +70,32 @@ void TZoGSM::StoreRefNum() {
 }
 
 int TZoGSM::SendSMS() {
+  const TOutgoingMessage message = CurrentMessage();
+  const int parts = Send(message);
+  // SMSText keeps the text as it was sent.
+  if (parts >= 0) smsText_ = PrepareTextForSending(message.text, message.ucs2, message.cutCrLf);
+  return parts;
+}
+
+int TZoGSM::Send(const TOutgoingMessage& message) {
   if (!connected_ || !engine_) {
     ShowMessage(platform::Utf8ToAnsi("Brak połączenia z modemem GSM!"));
     return -1;
   }
   txMessageParts_.clear();
-  smsText_ = PrepareTextForSending(smsText_, settings_.SpecialSymbols, settings_.CutCRLFfromText);
-  const bool encoded = BuildMessageParts(refNum_);
+  const SplitRequest request =
+      SplitRequestOf(message, PrepareTextForSending(message.text, message.ucs2, message.cutCrLf));
+  const std::optional<std::vector<TQueuedPart>> parts = BuildMessageParts(request, refNum_);
   StoreRefNum();
-  if (!encoded) return 0;
-  if (txMessageParts_.empty()) {
+  if (!parts) return 0;
+  if (parts->empty()) {
     ShowMessage(platform::Utf8ToAnsi("Brak wiadomości do wysłania!"));
     return 0;
   }
-  for (const std::string& line : txMessageParts_) engine_->SendQueue.Append(line, 0);
+  for (const TQueuedPart& part : *parts) engine_->SendQueue.Append(part, 0);
   queueCount_ = static_cast<int>(engine_->SendQueue.Count());
   DoSendProgress();
-  return static_cast<int>(txMessageParts_.size());
+  return static_cast<int>(parts->size());
 }
 
 void TZoGSM::ClearSendQueue() {

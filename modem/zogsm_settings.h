@@ -8,12 +8,17 @@
 
 namespace modem {
 
+// The country of the numbers this program sends to: the prefix that makes a
+// national number a destination, and that the caller's number of a call
+// loses. Every other part of the program takes it from here.
+inline constexpr const char* kCountryPrefix = "+48";
+
 struct TZoGSMSettings {
   std::string InstanceName;
   std::string ComPort = "COM1";
   std::string BaudRate = "115200";
   std::vector<std::string> InitStrings = {"AT&F", "ATE0", "AT+CMGF=0", "AT+CNMI=2,2,0,1,1", "AT+CLIP=1"};
-  std::string PrefixForCountry = "+48";
+  std::string PrefixForCountry = kCountryPrefix;
   std::string ResetCMD = "AT&F";
   bool ResetModemOnClose = true;
   bool HardModemStop = false;

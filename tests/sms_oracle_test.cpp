@@ -110,8 +110,9 @@ TEST_F(SmsOracle, GammuReadsThePartsTalvaneSends) {
   };
   for (const auto& c : cases) {
     std::uint8_t reference = 0xFE;
-    const std::vector<std::string> lines = modem::SplitIntoParts(
-        {"+48600100200", platform::Utf8ToAnsi(c.utf8Text), "m", c.mergeMax, c.flash, c.ucs2, c.report}, reference);
+    const std::vector<std::string> lines = modem::FormatPartLines(modem::SplitIntoParts(
+        {{0, "", "", "+48600100200"}, platform::Utf8ToAnsi(c.utf8Text), "m", c.mergeMax, c.flash, c.ucs2, c.report},
+        reference));
     ASSERT_EQ(lines.size(), c.parts) << c.name;
     std::string pdus;
     for (const std::string& line : lines) pdus += modem::CsvField(line, 1) + "\n";

@@ -1,19 +1,23 @@
 // `talvane-cli campaign`: the window's send campaign without a display. The
 // numbers come from a spreadsheet (imported as the window imports them) or
-// from the command line; the text is sent to every number through the modem
-// component on PORT by the same campaign module the window runs. Standard
+// from the command line; the text is sent to every number through one modem
+// component per PORT by the same campaign module the window runs. Standard
 // output: one JSON line per completed message, then a closing line; the
 // progress and the activity log go to standard error. Ctrl-C (SIGINT,
-// SIGTERM) stops the campaign as "Zatrzymaj" does: the results so far are in
-// the result workbook, the exit status is 130. Otherwise the status is 0 only
+// SIGTERM) lets the messages in hand complete, then stops the campaign as
+// "Zatrzymaj" does: the results so far are in the result workbook, the exit
+// status is 130. A campaign left without a modem for the no-modem limit of
+// the settings store stops itself (status 1). Otherwise the status is 0 only
 // when every number got its message.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <sstream>
 
 #include "app/core/campaign.h"
 #include "app/cli/command.h"
@@ -21,6 +25,7 @@
 #include "app/cli/json_text.h"
 #include "app/cli/numbers_in.h"
 #include "app/cli/options.h"
+#include "app/window/campaign_settings.h"
 #include "app/core/message_composer.h"
 #include "modem/instance_settings.h"
 #include "platform/read_file.h"
@@ -34,11 +39,13 @@ namespace cli {
 namespace {
 
 constexpr char kUsage[] =
-    "campaign --port PORT [--keep-duplicates] [--text-file F] [--result OUT.xls] FILE|--numbers N,N,... TEXT";
+    "campaign --port PORT[,PORT...] [--keep-duplicates] [--polish] [--text-file F] [--result OUT.xls] "
+    "FILE|--numbers N,N,... TEXT";
 
 struct CampaignOptions {
-  std::string port;
+  std::string port;  // one or more, separated by commas
   bool keepDuplicates = false;
+  bool polish = false;
   std::string textFile;
   std::optional<std::string> numbers;  // "N,N,..."
   std::string resultFile;
@@ -49,8 +56,13 @@ struct CampaignOptions {
 // Reads the arguments into `options`; the exit status when the command ends here.
 std::optional<int> ParseOptions(const std::vector<std::string>& args, CampaignOptions& options) {
   OptionParser parser(kUsage, "Sends one text to every number, as the window's campaign does.");
-  parser.Text("--port PORT", options.port, "the modem's serial port", Presence::Required);
+  parser.Text("--port PORT[,PORT...]", options.port,
+              "the modem's serial port; with several, every modem sends its share of the messages",
+              Presence::Required);
   parser.Flag("--keep-duplicates", options.keepDuplicates, "send to a number as often as it is listed");
+  parser.Flag("--polish", options.polish,
+              "keep the Polish letters: the text goes out in UCS-2 (70 characters a part, 67 per part of a "
+              "longer text)");
   parser.Text("--text-file F", options.textFile, "the text from this file (UTF-8) instead of TEXT");
   parser.Text("--numbers N,N,...", options.numbers, "national numbers of nine digits instead of FILE");
   parser.Text("--result OUT.xls", options.resultFile,
@@ -90,11 +102,11 @@ class ConsoleCampaignScreen final : public app::TCampaignScreen {
     ShowProgress();
   }
   void Stepped(int, int) override {}
-  void NumberTaken(const std::string&) override {}
-  void SendingTo(const std::string&) override {}
+  void NumberTaken(const modem::TRecipient&) override {}
+  void SendingTo(const modem::TRecipient&) override {}
   void LogLine(const app::AnsiString& line) override { Log(platform::AnsiToUtf8(line)); }
   void MessageCompleted(const app::TMessageResult& result, int completed) override {
-    std::cout << "{\"number\":" << Json(result.number) << ",\"status\":\"" << (result.sent ? "sent" : "failed")
+    std::cout << "{\"number\":" << Json(result.recipient.number) << ",\"status\":\"" << (result.sent ? "sent" : "failed")
               << "\",\"parts\":" << result.parts << ",\"failed_parts\":" << result.failedParts.size()
               << ",\"refs\":" << JsonList(result.references, [](int r) { return std::to_string(r); }) << "}"
               << std::endl;
@@ -102,7 +114,7 @@ class ConsoleCampaignScreen final : public app::TCampaignScreen {
     done_ = completed;
     ShowProgress();
   }
-  void Finished() override {}
+  void Finished(int, int) override {}
   bool ConfirmStop() override { return true; }  // Ctrl-C is the user's answer
   void Stopped() override {}
 
@@ -153,7 +165,7 @@ int Fail(const std::string& message, int status) {
   return status;
 }
 
-// What the console waits for while the campaign runs.
+// What the console waits for while the campaign runs, for each modem.
 struct Watch {
   bool connectedOnce = false;
   bool noConnection = false;  // the first connection attempt failed
@@ -173,10 +185,86 @@ void BindModem(modem::TZoGSM& gsm, app::TCampaign& campaign, ConsoleCampaignScre
   };
   gsm.OnQuietError = [](modem::TZoGSM&) {};
   gsm.OnAfterComRx = [](modem::TZoGSM&, const std::vector<std::string>&) {};
-  gsm.OnAfterSend = [&campaign](modem::TZoGSM& sender, std::string&, const std::string& nrTel, int& status,
-                                const std::string&, int ref, int partNr, int total, bool) {
-    campaign.AfterSend(sender, nrTel, status, ref, partNr, total);
+  gsm.OnPartReport = [&campaign](modem::TZoGSM& sender, const modem::TPartReport& report) {
+    campaign.PartReported(sender, report);
   };
+}
+
+std::vector<std::string> SplitPorts(const std::string& list) {
+  std::vector<std::string> ports;
+  std::stringstream in(list);
+  for (std::string port; std::getline(in, port, ',');) {
+    if (!port.empty()) ports.push_back(port);
+  }
+  return ports;
+}
+
+// The first port that did not open, or none.
+const std::string* PortNotOpening(const std::vector<std::string>& ports) {
+  for (const std::string& port : ports) {
+    if (!PortOpens(port, "campaign")) return &port;
+  }
+  return nullptr;
+}
+
+// How the campaign ended, for the closing line and the exit status.
+struct Outcome {
+  std::vector<std::string> notSent;
+  bool refused = false;  // the campaign did not start
+  bool interrupted = false;
+  std::string noConnection;  // the port whose modem never answered
+};
+
+Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignText& text, app::TNumberList& numbers,
+                    app::TResultWorkbook& results, const std::string& resultPath, ConsoleCampaignScreen& screen,
+                    platform::HeadlessMainLoop& loop) {
+  Outcome outcome;
+  std::vector<std::unique_ptr<modem::TZoGSM>> modems;
+  std::vector<modem::TZoGSM*> pool;
+  for (const std::string& port : ports) {
+    modems.push_back(std::make_unique<modem::TZoGSM>(loop));
+    modem::ApplyWorkingInstanceSettings(*modems.back());
+    modems.back()->SetComPort(port);
+    pool.push_back(modems.back().get());
+  }
+  std::vector<Watch> watches(ports.size());
+  const auto noConnection = [&] {
+    for (size_t i = 0; i < watches.size(); ++i) {
+      if (watches[i].noConnection) return ports[i];
+    }
+    return std::string();
+  };
+  std::unique_ptr<platform::Timer> timer1 = loop.CreateTimer();
+  timer1->SetInterval(500);
+  app::TCampaign campaign(pool, *timer1, numbers, results, resultPath, [&] { return text; }, screen);
+  campaign.SetNoModemLimit(app::NoModemLimitSetting());
+  timer1->OnTimer = [&campaign] { campaign.Step(); };
+  for (size_t i = 0; i < pool.size(); ++i) BindModem(*pool[i], campaign, screen, watches[i]);
+
+  if (!campaign.Start()) {
+    outcome.refused = true;
+    return outcome;
+  }
+  const auto ended = [&] { return !noConnection().empty() || campaign.Finished() || campaign.Stopped(); };
+  loop.RunUntil([&] { return Interrupted() || ended(); }, std::chrono::hours(24 * 365));
+  if (Interrupted() && !ended()) {
+    // The message in hand finishes, all its parts, so that what is printed,
+    // counted and coloured agrees; nothing more is handed over.
+    outcome.interrupted = true;
+    campaign.StopAfterMessagesInHand();
+    loop.RunUntil(ended, std::chrono::hours(24 * 365));
+  }
+  if (!campaign.Finished() && !campaign.Stopped()) campaign.Stop(/*askFirst=*/false);
+  for (const modem::TRecipient& recipient : campaign.NotSent()) outcome.notSent.push_back(recipient.number);
+  outcome.noConnection = noConnection();
+  for (modem::TZoGSM* gsm : pool) {
+    if (gsm->Connected()) gsm->SetConnected(false);
+  }
+  loop.RunUntil([&] { return std::none_of(pool.begin(), pool.end(), [](auto* gsm) { return gsm->Connected(); }); },
+                std::chrono::seconds(10));
+  for (modem::TZoGSM* gsm : pool) gsm->SetActive(false);
+  results.SaveAs(resultPath);  // as the window does when it closes
+  return outcome;
 }
 
 int RunCampaign(const std::vector<std::string>& args) {
@@ -184,18 +272,21 @@ int RunCampaign(const std::vector<std::string>& args) {
   CampaignOptions parsed;
   if (const std::optional<int> status = ParseOptions(args, parsed)) return *status;
   const CampaignOptions* options = &parsed;
+  const std::vector<std::string> ports = SplitPorts(options->port);
+  if (ports.empty()) return Fail("--port names no port", 2);
   std::string error;
   const std::optional<std::string> text = ReadText(*options, error);
   if (!text) return Fail(error, 2);
-  const app::AnsiString campaignText = app::CampaignTextOf(platform::Utf8ToAnsi(*text));
-  if (campaignText.empty()) return Fail("the message text is empty", 2);
+  const app::TCampaignText campaignText{app::CampaignTextOf(platform::Utf8ToAnsi(*text), options->polish),
+                                        options->polish};
+  if (campaignText.text.empty()) return Fail("the message text is empty", 2);
 
   app::TNumberList numbers;
   app::TResultWorkbook results;
   std::string resultPath;
   if (options->inputFile) {
     if (!options->resultFile.empty()) return Fail("--result goes with --numbers: FILE's result is FILE_out", 2);
-    if (!PortOpens(options->port, "campaign")) return 1;
+    if (PortNotOpening(ports)) return 1;
     if (!ImportNumbers(*options->inputFile, !options->keepDuplicates, numbers, results, resultPath, error)) {
       return Fail(error, 1);
     }
@@ -206,7 +297,7 @@ int RunCampaign(const std::vector<std::string>& args) {
     resultPath = options->resultFile.empty() ? (platform::DocumentsDirectory() / "manual_out.xls").string()
                                              : std::filesystem::absolute(options->resultFile, ec).string();
     if (ec) return Fail("cannot place the result workbook " + options->resultFile + ": " + ec.message(), 1);
-    if (!PortOpens(options->port, "campaign")) return 1;
+    if (PortNotOpening(ports)) return 1;
     if (const int saved = results.SaveAs(resultPath); saved != xls::kSaveOk) {
       return Fail("cannot write the result workbook " + resultPath + ": " + xls::SaveResultReason(saved, resultPath),
                   1);
@@ -218,51 +309,23 @@ int RunCampaign(const std::vector<std::string>& args) {
   platform::HeadlessMainLoop loop;
   platform::InstallDialogs(&dialogs, &loop);
   ConsoleCampaignScreen screen;
-  Watch watch;
-  bool stopped = false;
-  std::vector<std::string> notSent;
-  {
-    modem::TZoGSM gsm(loop);
-    modem::ApplyWorkingInstanceSettings(gsm);
-    gsm.SetComPort(options->port);
-    std::unique_ptr<platform::Timer> timer1 = loop.CreateTimer();
-    timer1->SetInterval(500);
-    app::TCampaign campaign({&gsm}, *timer1, numbers, results, resultPath, [&] { return campaignText; }, screen);
-    timer1->OnTimer = [&campaign] { campaign.Step(); };
-    BindModem(gsm, campaign, screen, watch);
-
-    if (!campaign.Start()) {
-      platform::InstallDialogs(nullptr);
-      return 2;
-    }
-    loop.RunUntil([&] { return Interrupted() || watch.noConnection || campaign.Finished(); },
-                  std::chrono::hours(24 * 365));
-    for (const std::string& destination : campaign.MessagesInFlight()) notSent.push_back(destination.substr(3));
-    for (const std::string& number : numbers.Numbers()) notSent.push_back(number);
-    if (!campaign.Finished()) {
-      stopped = Interrupted();
-      campaign.Stop(/*askFirst=*/false);
-    }
-    if (gsm.Connected()) {
-      gsm.SetConnected(false);
-      loop.RunUntil([&] { return !gsm.Connected(); }, std::chrono::seconds(10));
-    }
-    gsm.SetActive(false);
-    results.SaveAs(resultPath);  // as the window does when it closes
-  }
+  const Outcome outcome = RunOnModems(ports, campaignText, numbers, results, resultPath, screen, loop);
   platform::InstallDialogs(nullptr);
+  if (outcome.refused) return 2;
   screen.EndProgressLine();
-  if (watch.noConnection) std::cerr << "talvane-cli campaign: no connection with a modem on " << options->port << "\n";
+  if (!outcome.noConnection.empty()) {
+    std::cerr << "talvane-cli campaign: no connection with a modem on " << outcome.noConnection << "\n";
+  }
 
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   char secondsText[32];
   std::snprintf(secondsText, sizeof secondsText, "%.1f", seconds);
   std::cout << "{\"sent\":" << screen.Sent() << ",\"failed\":" << screen.Failed()
-            << ",\"not_sent\":" << JsonList(notSent, [](const std::string& n) { return Json(n); })
+            << ",\"not_sent\":" << JsonList(outcome.notSent, [](const std::string& n) { return Json(n); })
             << ",\"result_file\":" << JsonString(resultPath) << ",\"seconds\":" << secondsText << "}" << std::endl;
-  if (stopped) return 130;
-  return screen.Failed() == 0 && notSent.empty() && !watch.noConnection ? 0 : 1;
+  if (outcome.interrupted) return 130;
+  return screen.Failed() == 0 && outcome.notSent.empty() && outcome.noConnection.empty() ? 0 : 1;
 }
 
 const CommandRegistration registration({"campaign", kUsage, RunCampaign});

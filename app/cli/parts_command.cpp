@@ -68,7 +68,7 @@ int RunParts(const std::vector<std::string>& args) {
   // text and uses the stored reference, while the preview counts the text as
   // assigned with a scratch reference of 0.
   modem::SplitRequest request;
-  request.number = options.number;
+  request.recipient.destination = options.number;
   request.text = modem::TrimControl(platform::Utf8ToAnsi(options.text));
   if (!options.preview) request.text = modem::PrepareTextForSending(request.text, options.ucs2, !options.keepCrLf);
   request.mergeMax = options.mergeMax;
@@ -79,7 +79,7 @@ int RunParts(const std::vector<std::string>& args) {
   std::uint8_t reference = options.preview ? 0 : static_cast<std::uint8_t>(options.reference);
   std::vector<std::string> lines;
   try {
-    lines = modem::SplitIntoParts(request, reference);
+    lines = modem::FormatPartLines(modem::SplitIntoParts(request, reference));
   } catch (const sms::EncodeError& error) {
     std::cerr << "talvane-cli parts: " << error.what() << "\n";
     return 1;

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "app/core/view_types.h"
+#include "modem/zogsm_settings.h"
 #include "xls/result_codes.h"
 
 namespace app {
@@ -11,10 +12,15 @@ namespace {
 
 constexpr const char* kFailedLine = "BŁĄD! nie udało się wysłać wiadomości do: ";
 
-// The log line of a failed part; a part of a longer message says which.
-AnsiString FailedPartLine(const std::string& nrTel, int partNr, int total) {
-  AnsiString line = Ansi(kFailedLine) + nrTel;
-  if (total > 1) line += Ansi(" (część ") + std::to_string(partNr) + Ansi(" z ") + std::to_string(total) + ")";
+// The log line of a failed part: a part of a longer message says which, and
+// the modem's reason follows when it gave one.
+AnsiString FailedPartLine(const modem::TRecipient& recipient, const modem::TPartReport& report) {
+  AnsiString line = Ansi(kFailedLine) + recipient.destination;
+  const int total = report.part.totalParts;
+  if (total > 1) {
+    line += Ansi(" (część ") + std::to_string(report.part.partNumber) + Ansi(" z ") + std::to_string(total) + ")";
+  }
+  if (!report.cause.empty()) line += " - " + report.cause;
   return line;
 }
 
@@ -35,8 +41,20 @@ TCampaign::TCampaign(std::vector<modem::TZoGSM*> modems, platform::Timer& timer1
       text_(std::move(text)),
       screen_(screen) {}
 
+void TCampaign::ResetCounters() {
+  completed_ = 0;
+  sent_ = 0;
+  handedOver_ = 0;
+  finished_ = false;
+  stopped_ = false;
+  stopAfterInHand_ = false;
+  lastModemSeen_ = std::chrono::steady_clock::now();
+  inHand_.clear();
+  notSentAtStop_.clear();
+}
+
 bool TCampaign::Start() {
-  if (text_().empty()) {
+  if (text_().text.empty()) {
     screen_.EmptyText();
     return false;
   }
@@ -46,10 +64,7 @@ bool TCampaign::Start() {
     modem->SetSuppressAutoReconnect(false);
     modem->SetConnected(true);
   }
-  sentCounter_ = 0;
-  finished_ = false;
-  pending_.clear();
-  handedOver_.clear();
+  ResetCounters();
   timer1_.SetEnabled(true);
   screen_.Started(numbers_.Count());
   return true;
@@ -64,124 +79,168 @@ bool TCampaign::AnyConnected() const {
   return std::any_of(modems_.begin(), modems_.end(), [](const modem::TZoGSM* modem) { return modem->Connected(); });
 }
 
+modem::TRecipient TCampaign::RecipientAt(int index) const {
+  modem::TRecipient recipient = numbers_.Recipient(index);
+  recipient.destination = modem::kCountryPrefix + recipient.number;
+  return recipient;
+}
+
+std::vector<modem::TRecipient> TCampaign::MessagesInFlight() const {
+  std::vector<const InHand*> ordered;
+  for (const auto& [row, message] : inHand_) ordered.push_back(&message);
+  std::sort(ordered.begin(), ordered.end(), [](const InHand* a, const InHand* b) { return a->handedAt < b->handedAt; });
+  std::vector<modem::TRecipient> recipients;
+  for (const InHand* message : ordered) recipients.push_back(message->result.recipient);
+  return recipients;
+}
+
+std::vector<modem::TRecipient> TCampaign::NotSent() const { return stopped_ ? notSentAtStop_ : Unsent(); }
+
+std::vector<modem::TRecipient> TCampaign::Unsent() const {
+  std::vector<modem::TRecipient> recipients = MessagesInFlight();
+  for (int i = 0; i < numbers_.Count(); ++i) recipients.push_back(RecipientAt(i));
+  return recipients;
+}
+
+bool TCampaign::NoModemForTooLong() const {
+  return std::chrono::steady_clock::now() - lastModemSeen_ >= noModemLimit_;
+}
+
 void TCampaign::Step() {
-  if (!AnyConnected()) return;  // waiting for the connection
+  if (!AnyConnected()) {
+    if (NoModemForTooLong()) {
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(noModemLimit_).count();
+      screen_.LogLine(Ansi("Wysyłka przerwana: brak połączenia z modemem GSM od ") + std::to_string(seconds) +
+                      " s");
+      Stop(/*askFirst=*/false);
+      // An attempt already under way would otherwise still run and be logged.
+      for (modem::TZoGSM* modem : modems_) modem->SetActive(false);
+    } else if (stopAfterInHand_) {
+      Stop(/*askFirst=*/false);  // no modem left to complete them
+    }
+    return;  // waiting for the connection
+  }
+  lastModemSeen_ = std::chrono::steady_clock::now();
   screen_.Stepped(QueueCount(), numbers_.Count());
 
   bool refusedNumber = false;
   for (modem::TZoGSM* modem : modems_) {
-    if (!modem->Connected() || modem->QueueCount() >= kCampaignQueueLimit || numbers_.Empty()) continue;
-    if (!IsSendableNumber(numbers_[0])) {
+    if (stopAfterInHand_ || !modem->Connected() || modem->QueueCount() >= kCampaignQueueLimit || numbers_.Empty()) {
+      continue;
+    }
+    const modem::TRecipient recipient = RecipientAt(0);
+    if (!IsSendableNumber(recipient.number)) {
       // Taking it uses this step: the end test below must not mistake the
       // empty queue for the end while numbers remain.
-      RefuseNumber(numbers_.Recipient(0));
+      Refuse(recipient);
       refusedNumber = true;
       continue;
     }
-    Feed(*modem);
+    Feed(*modem, recipient);
   }
 
-  if (QueueCount() == 0 && !refusedNumber) {
-    timer1_.SetEnabled(false);
-    finished_ = true;
-    // The operator has to know where the rows went, the manual list's
-    // workbook included.
-    if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
-    screen_.Finished();
+  if (!inHand_.empty() || refusedNumber || QueueCount() != 0) return;
+  if (stopAfterInHand_) {
+    Stop(/*askFirst=*/false);
+  } else {
+    Finish();
   }
 }
 
-bool TCampaign::Feed(modem::TZoGSM& modem) {
-  TRecipient recipient = numbers_.Recipient(0);
-  const std::string number = recipient.number;
-  const AnsiString text = text_();  // the editor's text as it is now
-  const std::string destination = kCampaignCountryPrefix + number;
-  recipient.destination = destination;
-  modem.SetSMSNumber(destination);
-  modem.SetSMSMessageMarker(number);
-  modem.SetSMSFlash(false);
-  modem.SetSMSReport(false);
-  modem.SetSMSMergeMax(10);
-  modem.SetSpecialSymbols(false);
-  modem.SetSMSText(text);
-  if (text.empty() || modem.SendSMS() <= 0) return false;  // the number stays at the head
+void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
+  const TCampaignText text = text_();  // the editor's text as it is now
+  if (text.text.empty()) return;  // the number stays at the head
+  modem::TOutgoingMessage message;
+  message.recipient = recipient;
+  message.text = text.text;
+  message.marker = recipient.number;
+  message.mergeMax = kCampaignMergeMax;
+  message.ucs2 = text.ucs2;
+  const int parts = modem.Send(message);
+  if (parts <= 0) return;  // the number stays at the head
   numbers_.Delete(0);
-  handedOver_.push_back(recipient);
-  screen_.NumberTaken(number);
-  screen_.SendingTo(number);
-  return true;
+  InHand& inHand = inHand_[recipient.row];
+  inHand = InHand{};
+  inHand.modem = &modem;
+  inHand.handedAt = handedOver_++;
+  inHand.total = parts;
+  inHand.result.recipient = recipient;
+  screen_.NumberTaken(recipient);
+  screen_.SendingTo(recipient);
 }
 
-void TCampaign::RefuseNumber(TRecipient recipient) {
-  const std::string& number = recipient.number;
+void TCampaign::Refuse(const modem::TRecipient& recipient) {
   numbers_.Delete(0);
-  screen_.NumberTaken(number);
+  screen_.NumberTaken(recipient);
   // Such a number would be encoded as a destination of garbage digits and
   // delivered to whoever the network makes of it.
-  screen_.LogLine(Ansi(kFailedLine) + kCampaignCountryPrefix + number +
-                  Ansi(" - numer telefonu może zawierać tylko cyfry"));
-  TMessageResult result;
-  result.number = number;
-  result.destination = kCampaignCountryPrefix + number;
-  result.row = recipient.row;
-  Complete(result);
+  screen_.LogLine(Ansi(kFailedLine) + recipient.destination + Ansi(" - numer telefonu może zawierać tylko cyfry"));
+  TMessageResult refused;
+  refused.recipient = recipient;
+  Complete(refused);
 }
 
-void TCampaign::AfterSend(modem::TZoGSM& sender, const std::string& nrTel, int sendingStatus, int reference,
-                          int partNr, int total) {
-  Pending& pending = pending_[&sender];
-  if (partNr <= 1 || pending.result.destination != nrTel) {
-    pending = Pending{};
-    pending.result.destination = nrTel;
-    pending.result.number = nrTel.size() > 3 ? nrTel.substr(3, 9) : std::string();
-    pending.total = total;
-  }
-  TMessageResult& result = pending.result;
+void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& report) {
+  const modem::TRecipient& recipient = report.part.recipient;
+  const auto at = inHand_.find(recipient.row);
+  // A part of a stopped campaign, or of a message this campaign did not send.
+  if (at == inHand_.end() || at->second.modem != &sender || !(at->second.result.recipient == recipient)) return;
+  InHand& message = at->second;
+  TMessageResult& result = message.result;
   ++result.parts;
-  if (sendingStatus == 0) {
+  if (!report.sent) {
     // One line per message, naming its first failed part: the engine drops
     // the parts after a rejected one, and they are reported failed as well.
-    if (result.failedParts.empty()) screen_.LogLine(FailedPartLine(nrTel, partNr, total));
-    result.failedParts.push_back(partNr);
+    if (result.failedParts.empty()) screen_.LogLine(FailedPartLine(recipient, report));
+    result.failedParts.push_back(report.part.partNumber);
   } else {
-    result.references.push_back(reference);
+    result.references.push_back(report.reference);
   }
-  if (partNr != total) return;  // only the last part completes a message
+  if (result.parts < message.total) return;  // the message completes with its last report
 
-  // Green only when every part of the message reached the network.
-  result.sent = result.failedParts.empty() && result.parts == total;
-  TMessageResult completed = result;
-  pending_.erase(&sender);
-  const auto at = std::find_if(handedOver_.begin(), handedOver_.end(),
-                               [&](const TRecipient& r) { return r.destination == completed.destination; });
-  if (at != handedOver_.end()) {
-    completed.row = at->row;
-    handedOver_.erase(at);
-  }
+  result.sent = result.failedParts.empty();
+  const TMessageResult completed = result;
+  inHand_.erase(at);
   Complete(completed);
 }
 
 void TCampaign::Complete(const TMessageResult& result) {
-  ++sentCounter_;
-  results_.Mark(result.row, result.sent ? TResultMark::Sent : TResultMark::Failed);
+  ++completed_;
+  if (result.sent) ++sent_;
+  results_.Mark(result.recipient.row, result.sent ? TResultMark::Sent : TResultMark::Failed);
   SaveResults();
-  screen_.MessageCompleted(result, sentCounter_);
+  screen_.MessageCompleted(result, completed_);
+}
+
+void TCampaign::Finish() {
+  timer1_.SetEnabled(false);
+  finished_ = true;
+  // The operator has to know where the rows went, the manual list's
+  // workbook included.
+  if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
+  const int notSent = completed_ - sent_ + numbers_.Count();
+  if (notSent > 0) screen_.LogLine(FinishedWithFailuresText(sent_, notSent));
+  screen_.Finished(sent_, notSent);
 }
 
 bool TCampaign::SaveResults() {
   return results_.Exists() && !resultPath_.empty() && results_.SaveAs(resultPath_) == xls::kSaveOk;
 }
 
+void TCampaign::StopAfterMessagesInHand() { stopAfterInHand_ = true; }
+
 bool TCampaign::Stop(bool askFirst) {
   // Messages handed to a modem and not yet reported are numbers left too:
   // stopping drops them, so the operator is asked and told which they are.
-  const bool numbersLeft = !numbers_.Empty() || !handedOver_.empty();
+  const bool numbersLeft = !numbers_.Empty() || !inHand_.empty();
   if (askFirst && numbersLeft && !screen_.ConfirmStop()) return false;
-  for (const TRecipient& recipient : handedOver_) {
+  notSentAtStop_ = Unsent();
+  for (const modem::TRecipient& recipient : MessagesInFlight()) {
     screen_.LogLine(Ansi(kFailedLine) + recipient.destination + Ansi(" - wysyłka zatrzymana"));
   }
-  handedOver_.clear();
-  pending_.clear();
+  inHand_.clear();
+  stopped_ = true;
+  stopAfterInHand_ = false;
   timer1_.SetEnabled(false);
   for (modem::TZoGSM* modem : modems_) {
     modem->SetHardModemStop(true);
@@ -195,10 +254,9 @@ bool TCampaign::Stop(bool askFirst) {
   return true;
 }
 
-std::vector<std::string> TCampaign::MessagesInFlight() const {
-  std::vector<std::string> destinations;
-  for (const TRecipient& recipient : handedOver_) destinations.push_back(recipient.destination);
-  return destinations;
+AnsiString FinishedWithFailuresText(int sent, int notSent) {
+  return Ansi("Wysyłka zakończona: wysłano ") + std::to_string(sent) + Ansi(", nie wysłano ") +
+         std::to_string(notSent);
 }
 
 }  // namespace app

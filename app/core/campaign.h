@@ -1,27 +1,36 @@
 #pragma once
-// The send campaign: one message text to every number of the number list,
-// one message per number, through a list of modem components (one per modem;
-// the window has one). A 500 ms timer (Timer1) keeps each connected modem fed,
-// taking one number from the head of the list per modem and step while fewer
-// than five message parts wait in that modem. Every completed message writes
-// one row of the result workbook, bright green when all its parts were sent
-// and red otherwise, and the workbook is saved at once, so that the results
-// reported so far survive a crash or a killed program. The campaign finishes
-// when a step finds no part waiting; "Zatrzymaj" stops it at any time.
+// The send campaign: one message text to every recipient of the number list,
+// one message per recipient, through a pool of modem components (one per
+// modem; the window has one). A 500 ms timer (Timer1) keeps each connected
+// modem fed, handing it the head recipient as one TOutgoingMessage per modem
+// and step while fewer than five message parts wait in that modem; all parts
+// of a message go through the modem it was handed to. Every part comes back
+// in that modem's OnPartReport with the recipient it was queued for; a
+// message completes when all its parts are reported, and marks its
+// recipient's own row of the result workbook, bright green when every part
+// was sent and red otherwise. The workbook is saved at once, so that the
+// results reported so far survive a crash or a killed program, whatever the
+// order in which the modems answer. The campaign finishes when a step finds
+// no message in hand and nothing left to hand over; "Zatrzymaj" stops it at
+// once, StopAfterMessagesInHand lets the messages in hand finish first, and
+// a campaign that has had no modem for the no-modem limit stops itself.
 //
 // What the campaign shows goes to a TCampaignScreen: the window's status
 // bar, gauge, log and phone list window, or the console of talvane-cli.
 //
 // Main thread only.
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/core/campaign_text.h"
 #include "app/core/number_list.h"
 #include "app/core/result_workbook.h"
 #include "app/core/view_types.h"
+#include "modem/outgoing_message.h"
 #include "modem/zogsm.h"
 #include "platform/main_loop.h"
 
@@ -29,13 +38,14 @@ namespace app {
 
 // Message parts waiting in a modem at which a step feeds it no further number.
 inline constexpr int kCampaignQueueLimit = 5;
-inline constexpr const char* kCampaignCountryPrefix = "+48";
+// Parts joined into one concatenated message.
+inline constexpr int kCampaignMergeMax = 10;
+// How long a campaign waits for a modem before it stops itself.
+inline constexpr std::chrono::seconds kDefaultNoModemLimit{300};
 
 // What became of one message.
 struct TMessageResult {
-  std::string number;             // national number (characters 4 to 12 of the destination)
-  std::string destination;        // as handed to the modem ("+48" + number)
-  int row = 0;                    // the recipient's row of the result workbook
+  modem::TRecipient recipient;
   bool sent = false;              // every part was sent
   int parts = 0;                  // parts reported
   std::vector<int> failedParts;   // their part numbers, from 1
@@ -52,20 +62,24 @@ class TCampaignScreen {
   // A step with a modem connected, before feeding: parts waiting, numbers left.
   virtual void Stepped(int queued, int numbersLeft) = 0;
   // The head number left the list (handed to a modem or refused).
-  virtual void NumberTaken(const std::string& number) = 0;
+  virtual void NumberTaken(const modem::TRecipient& recipient) = 0;
   // The head number was handed to a modem.
-  virtual void SendingTo(const std::string& number) = 0;
+  virtual void SendingTo(const modem::TRecipient& recipient) = 0;
   // One line of the activity log (a failed part, a refused number).
   virtual void LogLine(const AnsiString& line) = 0;
   // A message completed; `completed` counts the messages of this campaign.
   virtual void MessageCompleted(const TMessageResult& result, int completed) = 0;
-  // A step found no part waiting: the campaign is over.
-  virtual void Finished() = 0;
+  // A step found nothing in hand and nothing to hand over: the campaign is
+  // over, `sent` messages sent and `notSent` numbers without their message.
+  virtual void Finished(int sent, int notSent) = 0;
   // The question before stopping with numbers left; true to stop.
   virtual bool ConfirmStop() = 0;
   // The campaign was stopped: the screen resets what the campaign showed.
   virtual void Stopped() = 0;
 };
+
+// The closing line of a campaign that left numbers without their message.
+AnsiString FinishedWithFailuresText(int sent, int notSent);
 
 // True for a national number the modem may be given: digits only.
 bool IsSendableNumber(const std::string& number);
@@ -73,47 +87,69 @@ bool IsSendableNumber(const std::string& number);
 class TCampaign {
  public:
   // The text the campaign sends now (empty: nothing to send).
-  using TextSource = std::function<AnsiString()>;
+  using TextSource = std::function<TCampaignText()>;
 
   // Every argument outlives the campaign. Binds nothing: the owner routes
-  // Timer1 to Step() and each modem's OnAfterSend to AfterSend().
+  // Timer1 to Step() and each modem's OnPartReport to PartReported().
   // `resultPath` is where the result workbook is saved (the window's result
   // file path, read at every save).
   TCampaign(std::vector<modem::TZoGSM*> modems, platform::Timer& timer1, TNumberList& numbers,
             TResultWorkbook& results, const std::string& resultPath, TextSource text, TCampaignScreen& screen);
+
+  // How long the steps wait without any connected modem before the campaign
+  // stops itself.
+  void SetNoModemLimit(std::chrono::milliseconds limit) { noModemLimit_ = limit; }
 
   // "WYŚLIJ": false when refused for an empty text. Otherwise every modem not
   // connected is activated and asked to connect, and the steps begin.
   bool Start();
   // Timer1: one send step.
   void Step();
-  // OnAfterSend of a modem: one part reported.
-  void AfterSend(modem::TZoGSM& sender, const std::string& nrTel, int sendingStatus, int reference, int partNr,
-                 int total);
+  // OnPartReport of a modem: one part reported.
+  void PartReported(modem::TZoGSM& sender, const modem::TPartReport& report);
   // "Zatrzymaj": with `askFirst` and numbers left, the screen asks first;
   // false when the answer was not yes. Otherwise the steps end, the modems
   // disconnect (no automatic reconnection from now on) and drop the parts
   // still waiting, and the list is emptied.
   bool Stop(bool askFirst);
+  // No further number is handed over; the campaign stops (as Stop without a
+  // question) once the messages in hand have completed, or at once when no
+  // modem is left to complete them.
+  void StopAfterMessagesInHand();
 
-  int SentCounter() const { return sentCounter_; }
+  int SentCounter() const { return completed_; }
   bool Finished() const { return finished_; }
+  // Stopped, by the user or for want of a modem, since the last start.
+  bool Stopped() const { return stopped_; }
   // Message parts waiting in all modems.
   int QueueCount() const;
   bool AnyConnected() const;
-  // Destinations of messages handed to a modem and not completed.
-  std::vector<std::string> MessagesInFlight() const;
+  // Recipients handed to a modem whose message has not completed, in the order handed over.
+  std::vector<modem::TRecipient> MessagesInFlight() const;
+  // Recipients without their message: those in flight and those left in the
+  // list, as they were when the campaign stopped, or as they are now.
+  std::vector<modem::TRecipient> NotSent() const;
 
  private:
-  // A message whose parts are being reported.
-  struct Pending {
+  // A message handed to a modem, whose parts are being reported.
+  struct InHand {
+    const modem::TZoGSM* modem = nullptr;
+    int handedAt = 0;  // order of handing over
+    int total = 0;     // parts queued
     TMessageResult result;
-    int total = 0;
   };
 
-  bool Feed(modem::TZoGSM& modem);
-  void RefuseNumber(TRecipient recipient);  // a copy: the head leaves the list
+  void ResetCounters();
+  // The recipient at `index` of the list (0 the head).
+  modem::TRecipient RecipientAt(int index) const;
+  // Messages in flight, then the numbers left in the list.
+  std::vector<modem::TRecipient> Unsent() const;
+  void Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient);
+  void Refuse(const modem::TRecipient& recipient);
   void Complete(const TMessageResult& result);
+  void Finish();
+  // True when no modem has been connected for the no-modem limit.
+  bool NoModemForTooLong() const;
   // True when the result workbook was written.
   bool SaveResults();
 
@@ -124,11 +160,18 @@ class TCampaign {
   const std::string& resultPath_;
   TextSource text_;
   TCampaignScreen& screen_;
+  std::chrono::milliseconds noModemLimit_ = kDefaultNoModemLimit;
 
-  int sentCounter_ = 0;
+  // The campaign's counters, reset together by ResetCounters.
+  int completed_ = 0;
+  int sent_ = 0;
+  int handedOver_ = 0;  // messages handed to a modem
   bool finished_ = false;
-  std::map<const modem::TZoGSM*, Pending> pending_;
-  std::vector<TRecipient> handedOver_;  // queued, not yet completed (destination set)
+  bool stopped_ = false;
+  bool stopAfterInHand_ = false;
+  std::chrono::steady_clock::time_point lastModemSeen_;
+  std::map<int, InHand> inHand_;  // by the recipient's row
+  std::vector<modem::TRecipient> notSentAtStop_;
 };
 
 }  // namespace app

@@ -4,6 +4,8 @@
 
 #include "app/core/sms_filters.h"
 #include "app/window/zo_tools.h"
+#include "modem/message_parts.h"
+#include "modem/zogsm_settings.h"
 #include "platform/text.h"
 
 namespace app {
@@ -15,23 +17,42 @@ const AnsiString& HiddenSequence() {
   return sequence;
 }
 
-// The number the part counter is given: any valid number does, it never sends.
-constexpr const char* kCountingNumber = "+48123456789";
+// Parts per concatenated message in the counter (the campaign sends groups of ten).
+constexpr int kCountingMergeMax = 20;
+
+// Polish letters kept, and every other character the editor could not show a
+// question mark: the first filter's GSM positions are control codes, which
+// the same filter turns into question marks the second time.
+AnsiString ShowableWithPolish(const AnsiString& polish) { return SmsFilterPolish(polish); }
 
 }  // namespace
 
-AnsiString NormalisedEditorText(const AnsiString& typed) {
+AnsiString NormalisedEditorText(const AnsiString& typed, bool polishLetters) {
   AnsiString polish = SmsFilterPolish(typed);
   if (const size_t at = polish.find(HiddenSequence()); at != AnsiString::npos) {
     polish.erase(at, HiddenSequence().size());
   }
-  return SmsFilterPlain(polish);
+  return polishLetters ? ShowableWithPolish(polish) : SmsFilterPlain(polish);
 }
 
-AnsiString CampaignTextOf(const AnsiString& typed) { return platform::TrimControl(SmsFilterPolish(typed)); }
+AnsiString CampaignTextOf(const AnsiString& typed, bool polishLetters) {
+  const AnsiString polish = SmsFilterPolish(typed);
+  return platform::TrimControl(polishLetters ? ShowableWithPolish(polish) : polish);
+}
 
-TMessageComposer::TMessageComposer(const TfrmMainView& view, platform::Timer& timer2, modem::TZoGSM& partCounter)
-    : view_(view), timer2_(timer2), partCounter_(partCounter) {
+int MessagePartCount(const AnsiString& text, bool ucs2) {
+  modem::SplitRequest request;
+  // Any valid destination does: the count depends on the text alone.
+  request.recipient.destination = std::string(modem::kCountryPrefix) + "123456789";
+  request.text = text;
+  request.mergeMax = kCountingMergeMax;
+  request.forceUcs2 = ucs2;
+  std::uint8_t reference = 0;
+  return static_cast<int>(modem::SplitIntoParts(request, reference).size());
+}
+
+TMessageComposer::TMessageComposer(const TfrmMainView& view, platform::Timer& timer2)
+    : view_(view), timer2_(timer2) {
   view_.Memo1->OnChange = [this] { Memo1Change(); };
   view_.CheckBox4->OnClick = [this] { CheckBox4Click(); };
   view_.CheckBox5->OnClick = [this] { CheckBox5Click(); };
@@ -53,21 +74,21 @@ void TMessageComposer::Memo1Change() {
 }
 
 void TMessageComposer::Timer2Timer() {
-  TEditor& memo = *view_.Memo1;
   timer2_.SetEnabled(false);
-  view_.Memo2->SetText(memo.Text());
+  view_.Memo2->SetText(view_.Memo1->Text());
+  NoteLimitReached();
+  ShowNormalised();
+}
 
+void TMessageComposer::ShowNormalised() {
+  TEditor& memo = *view_.Memo1;
   memo.BeginUpdate();
   const int caret = memo.SelStart();
   memo.SetText({});
-  const AnsiString shown = NormalisedEditorText(view_.Memo2->Text());
+  const AnsiString shown = NormalisedEditorText(view_.Memo2->Text(), PolishLetters());
   memo.SetText(shown);
 
-  partCounter_.SetSMSFlash(false);
-  partCounter_.SetSpecialSymbols(false);
-  partCounter_.SetSMSNumber(kCountingNumber);
-  partCounter_.SetSMSText(shown);
-  view_.Label6->SetCaption("SMS: " + std::to_string(partCounter_.TxMessageParts().size()));
+  view_.Label6->SetCaption("SMS: " + std::to_string(MessagePartCount(shown, PolishLetters())));
   view_.Label7->SetCaption("Znak: " + std::to_string(memo.Text().size()));
 
   memo.SetSelStart(caret);
@@ -77,16 +98,38 @@ void TMessageComposer::Timer2Timer() {
   timer2_.SetEnabled(false);
 }
 
+void TMessageComposer::NoteLimitReached() {
+  const int limit = view_.Memo1->MaxLength();
+  const bool atLimit = limit > 0 && static_cast<int>(view_.Memo2->Text().size()) >= limit;
+  // The editor drops whatever goes past its limit, typed or pasted, without
+  // a sound: the operator would send a text cut short unawares.
+  if (atLimit && !limitNoted_) {
+    view_.LogMemo->AppendLine(Ansi("Uwaga! tekst wiadomości osiągnął najdłuższą dozwoloną długość (") +
+                              std::to_string(limit) + Ansi("): dłuższy tekst zostaje obcięty"));
+  }
+  limitNoted_ = atLimit;
+}
+
 void TMessageComposer::FlushPendingNormalisation() {
   if (timer2_.Enabled()) Timer2Timer();
 }
 
-AnsiString TMessageComposer::CampaignText() {
+TCampaignText TMessageComposer::CampaignText() {
   FlushPendingNormalisation();
-  return CampaignTextOf(view_.Memo2->Text());
+  return {CampaignTextOf(view_.Memo2->Text(), PolishLetters()), PolishLetters()};
 }
 
-void TMessageComposer::CheckBox4Click() { view_.Memo1->SetFocus(); }
+bool TMessageComposer::PolishLetters() const { return view_.CheckBox4->Checked(); }
+
+void TMessageComposer::CheckBox4Click() {
+  // The raw text copy still holds the letters the editor folded, so they come back.
+  if (timer2_.Enabled()) {
+    Timer2Timer();
+  } else {
+    ShowNormalised();
+  }
+  view_.Memo1->SetFocus();
+}
 
 void TMessageComposer::CheckBox5Click() {
   TEditor& memo = *view_.Memo1;

@@ -110,7 +110,8 @@ TEST_F(MessageEditor, TheCampaignTextHoldsWhatWasTypedJustNow) {
   view.Memo1.Type(Ansi(" gęślą\r\n"));
   EXPECT_TRUE(form->Timer2().Enabled());
   // The editor already showed the first word plain when the rest was typed.
-  EXPECT_EQ(form->Composer().CampaignText(), Ansi("Zazolc gęślą"));
+  EXPECT_EQ(form->Composer().CampaignText().text, Ansi("Zazolc gęślą"));
+  EXPECT_FALSE(form->Composer().CampaignText().ucs2);
   EXPECT_FALSE(form->Timer2().Enabled());
   EXPECT_EQ(view.Memo1.Text(), "  Zazolc gesla\r\n");
 }
@@ -164,6 +165,67 @@ TEST_F(MessageEditor, FlashOptionOnAShortTextAsksNothingAndThePolishOptionOnlyFo
   view.CheckBox4.Click();
   EXPECT_TRUE(view.Memo1.Focused());
   EXPECT_EQ(view.Memo1.Text(), Repeat('x', 150));
+}
+
+TEST_F(MessageEditor, PolishLettersAllowedStayInTheEditorAndGoOutInUcs2) {
+  view.Memo1.Type(Ansi("Zażółć gęślą jaźń é"));
+  ASSERT_TRUE(Normalised());
+  ASSERT_EQ(view.Memo1.Text(), "Zazolc gesla jazn ?");
+  view.Memo1.LoseFocus();
+  view.CheckBox4.Click();  // ticked: the folded letters come back from the raw copy
+  EXPECT_TRUE(view.Memo1.Focused());
+  EXPECT_EQ(view.Memo1.Text(), Ansi("Zażółć gęślą jaźń ?"));
+  EXPECT_EQ(view.Label7.Caption(), "Znak: 19");
+  const TCampaignText sent = form->Composer().CampaignText();
+  EXPECT_EQ(sent.text, Ansi("Zażółć gęślą jaźń ?"));
+  EXPECT_TRUE(sent.ucs2);
+  view.CheckBox4.Click();  // unticked: as before
+  EXPECT_EQ(view.Memo1.Text(), "Zazolc gesla jazn ?");
+  EXPECT_FALSE(form->Composer().CampaignText().ucs2);
+}
+
+TEST_F(MessageEditor, PartsCountedAtSeventyUcs2CharactersForOnePartAndSixtySevenPerPartOfALongText) {
+  struct Case {
+    int letters;
+    bool polish;
+    const char* parts;
+  };
+  const Case cases[] = {
+      {70, true, "SMS: 1"},  {71, true, "SMS: 2"},  {134, true, "SMS: 2"},
+      {135, true, "SMS: 3"}, {71, false, "SMS: 1"}, {160, false, "SMS: 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.letters) + (c.polish ? " with Polish letters" : " plain"));
+    view.CheckBox4.SetChecked(c.polish);
+    AnsiString typed;
+    for (int i = 0; i < c.letters; ++i) typed += Ansi("ą");
+    view.Memo1.SetText(typed);
+    ASSERT_TRUE(Normalised());
+    EXPECT_EQ(view.Memo1.Text(), c.polish ? typed : Repeat('a', c.letters));
+    EXPECT_EQ(view.Label6.Caption(), c.parts);
+    EXPECT_EQ(view.Label7.Caption(), "Znak: " + std::to_string(c.letters));
+  }
+}
+
+TEST_F(MessageEditor, ATextCutAtTheLongestMessageIsSaidSoInTheLogOnce) {
+  const auto cutLines = [&] {
+    int count = 0;
+    for (int i = 0; i < view.LogMemo.LineCount(); ++i) {
+      count += view.LogMemo.Line(i).find(Ansi("dłuższy tekst zostaje obcięty")) != AnsiString::npos;
+    }
+    return count;
+  };
+  view.Memo1.Type(Repeat('x', kMessageStartLimit - 1));
+  ASSERT_TRUE(Normalised());
+  EXPECT_EQ(cutLines(), 0);
+  view.Memo1.Type(Repeat('y', 100));  // a paste past the limit
+  ASSERT_TRUE(Normalised());
+  EXPECT_EQ(view.Memo1.Text().size(), static_cast<size_t>(kMessageStartLimit));
+  EXPECT_EQ(cutLines(), 1);
+  EXPECT_NE(view.LogMemo.Line(view.LogMemo.LineCount() - 1).find("1224"), AnsiString::npos);
+  view.Memo1.Type("z");  // still at the limit: said already
+  ASSERT_TRUE(Normalised());
+  EXPECT_EQ(cutLines(), 1);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "modem/zogsm_settings.h"
+
 namespace app {
 
 namespace {
@@ -24,12 +26,14 @@ bool AllDigits(std::string_view text) {
 // The country prefix forms: "+48" always, "0048" and "48" only before
 // exactly nine digits (a ten-digit "48..." is no Polish number with a prefix).
 std::string WithoutCountryPrefix(std::string text) {
+  const std::string plus = modem::kCountryPrefix;
+  const std::string code = plus.substr(1);
   const auto before9 = [&](std::size_t prefix) {
     return text.size() == prefix + kNationalDigits && AllDigits(std::string_view(text).substr(prefix));
   };
-  if (text.starts_with("+48")) return text.substr(3);
-  if (text.starts_with("0048") && before9(4)) return text.substr(4);
-  if (text.starts_with("48") && before9(2)) return text.substr(2);
+  if (text.starts_with(plus)) return text.substr(plus.size());
+  if (text.starts_with("00" + code) && before9(2 + code.size())) return text.substr(2 + code.size());
+  if (text.starts_with(code) && before9(code.size())) return text.substr(code.size());
   return text;
 }
 

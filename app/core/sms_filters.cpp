@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "sms/text_preparation.h"
+
 namespace app {
 namespace {
 
@@ -66,13 +68,6 @@ constexpr Mapping kCommonMappings[] = {
     {'y', {0xFD, 0xFF}},
 };
 
-// The 18 Polish letters (code page 1250) and their plain letters.
-constexpr Mapping kPlainLetters[] = {
-    {'A', {0xA5}}, {'C', {0xC6}}, {'E', {0xCA}}, {'L', {0xA3}}, {'N', {0xD1}}, {'O', {0xD3}},
-    {'S', {0x8C}}, {'Z', {0x8F, 0xAF}}, {'a', {0xB9}}, {'c', {0xE6}}, {'e', {0xEA}}, {'l', {0xB3}},
-    {'n', {0xF1}}, {'o', {0xF3}}, {'s', {0x9C}}, {'z', {0x9F, 0xBF}},
-};
-
 constexpr unsigned char kFormFeed = 0x0C;
 constexpr int kEscapedLineFeed = 256 + 0x0A;
 
@@ -94,9 +89,18 @@ FilterTable BuildPolish() {
   return table;
 }
 
+// The Polish letters folded as every outgoing text folds them.
+void FoldPolishLetters(FilterTable& table) {
+  for (int i = 0; i < 256; ++i) {
+    const char letter = static_cast<char>(i);
+    const char plain = sms::Transliterate(std::string_view(&letter, 1)).front();
+    if (plain != letter) table[i] = static_cast<unsigned char>(plain);
+  }
+}
+
 FilterTable BuildPlain() {
   FilterTable table = CommonTable();
-  for (const Mapping& mapping : kPlainLetters) Apply(table, mapping);
+  FoldPolishLetters(table);
   table[kFormFeed] = kEscapedLineFeed;
   return table;
 }

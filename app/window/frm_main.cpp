@@ -50,9 +50,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateComponents() {
   zoGSM1_ = std::make_unique<modem::TZoGSM>(loop_);
-  zoGSM2_ = std::make_unique<modem::TZoGSM>(loop_);
   modem::ApplyWorkingInstanceSettings(*zoGSM1_);
-  modem::ApplyPartCounterSettings(*zoGSM2_);
 
   auto timer = [this](int interval, bool enabled) {
     std::unique_ptr<platform::Timer> t = loop_.CreateTimer();
@@ -85,7 +83,7 @@ void TfrmMain::BindEvents() {
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
   BindModemPanel();
-  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_, *zoGSM2_);
+  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_);
   CreateCampaign();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // TfrmMain: the main window's logic, written against the view of its named
-// elements. It owns the two modem components (ZoGSM1 the modem, ZoGSM2 the
-// part counter of the message editor), the window state shared by the
+// elements. It owns the modem component (ZoGSM1), the window state shared by the
 // import, the composer, the campaign and the manual entry, the four timers
 // and the placement store.
 //
@@ -55,7 +54,6 @@ class TfrmMain {
   const TfrmMainView& View() const { return view_; }
   TfrmTelList& TelList() { return telList_; }
   modem::TZoGSM& ZoGSM1() { return *zoGSM1_; }
-  modem::TZoGSM& ZoGSM2() { return *zoGSM2_; }
   TZoFormStorage& ZoFormStorage1() { return *zoFormStorage1_; }
   TAction& actImportuj() { return actImportuj_; }
   TAction& actWyslij() { return actWyslij_; }
@@ -140,7 +138,6 @@ class TfrmMain {
   std::filesystem::path programFile_;
 
   std::unique_ptr<modem::TZoGSM> zoGSM1_;
-  std::unique_ptr<modem::TZoGSM> zoGSM2_;
   std::unique_ptr<TZoFormStorage> zoFormStorage1_;
   std::unique_ptr<platform::Timer> timer1_;
   std::unique_ptr<platform::Timer> timer2_;

@@ -5,6 +5,7 @@
 #include "app/window/frm_main.h"
 #include "app/window/import_display.h"
 #include "app/core/message_composer.h"
+#include "app/window/campaign_settings.h"
 #include "app/window/zo_tools.h"
 
 namespace app {
@@ -36,25 +37,28 @@ class TWindowCampaignScreen final : public TCampaignScreen {
     view_.StatusBar1->SetPanelText(2, "kol [" + std::to_string(queued) + "," + std::to_string(numbersLeft) + "]");
   }
 
-  void NumberTaken(const std::string&) override {
+  void NumberTaken(const modem::TRecipient&) override {
     if (!telList_.Visible()) return;
     TListBox& rows = *telList_.View().ListBox1;
     if (rows.Count() > 1) rows.Delete(1);  // the others keep their numbering
     if (rows.Count() == 1) telList_.Close();
   }
 
-  void SendingTo(const std::string& number) override {
-    view_.StatusBar1->SetPanelText(3, Ansi("trwa wysyłanie do: +48") + number);
+  void SendingTo(const modem::TRecipient& recipient) override {
+    view_.StatusBar1->SetPanelText(3, Ansi("trwa wysyłanie do: ") + recipient.destination);
   }
 
   void LogLine(const AnsiString& line) override { view_.LogMemo->AppendLine(line); }
 
   void MessageCompleted(const TMessageResult& result, int completed) override {
     view_.Gauge1->SetProgress(completed);
-    if (result.sent) view_.StatusBar1->SetPanelText(3, Ansi("wysłano pomyślnie do: ") + result.destination);
+    if (result.sent) view_.StatusBar1->SetPanelText(3, Ansi("wysłano pomyślnie do: ") + result.recipient.destination);
   }
 
-  void Finished() override { view_.StatusBar1->SetPanelText(3, Ansi("Wysyłka zakończona pomyślnie !")); }
+  void Finished(int sent, int notSent) override {
+    view_.StatusBar1->SetPanelText(
+        3, notSent == 0 ? Ansi("Wysyłka zakończona pomyślnie !") : FinishedWithFailuresText(sent, notSent));
+  }
 
   bool ConfirmStop() override {
     return QuestionBox(Ansi("Chesz zakończyć wysyłanie wiadomości ?   "), Ansi(" PYTANIE")) ==
@@ -93,9 +97,8 @@ void TfrmMain::CreateCampaign() {
   actWyslij_.OnExecute = [this] { actWyslijExecute(); };
   actZatrzymaj_.OnExecute = [this] { actZatrzymajExecute(); };
   timer1_->OnTimer = [this] { campaign_->Step(); };
-  zoGSM1_->OnAfterSend = [this](modem::TZoGSM& sender, std::string&, const std::string& nrTel, int& status,
-                                const std::string&, int ref, int partNr, int total, bool) {
-    campaign_->AfterSend(sender, nrTel, status, ref, partNr, total);
+  zoGSM1_->OnPartReport = [this](modem::TZoGSM& sender, const modem::TPartReport& report) {
+    campaign_->PartReported(sender, report);
   };
 }
 
@@ -104,6 +107,7 @@ void TfrmMain::actWyslijExecute() {
   zoGSM1_->SetCanCheckSignal(view_.CheckBox1->Checked());
   zoGSM1_->SetCanCheckPower(view_.CheckBox2->Checked());
   UseChosenPort();
+  campaign_->SetNoModemLimit(NoModemLimitSetting());
   campaign_->Start();
 }
 

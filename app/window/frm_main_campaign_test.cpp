@@ -8,7 +8,9 @@
 
 #include "app/core/campaign.h"
 #include "app/core/message_composer.h"
+#include "app/window/campaign_settings.h"
 #include "app/window/window_test_fixture.h"
+#include "app/window/zo_tools.h"
 #include "modem/engine_timing.h"
 #include "tools/modemsim/modem_simulator.h"
 #include "xls/range.h"
@@ -122,10 +124,13 @@ TEST_F(Campaign, AMessageWhoseMiddlePartFailedIsRedWithOneLogLine) {
   simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::CmsError, 38, 0, 3});
   ASSERT_TRUE(Finished());
 
-  const std::string failed = Ansi("BŁĄD! nie udało się wysłać wiadomości do: +48600100200 (część 2 z 3)");
+  // The line says which part failed, and why.
+  const std::string failed = Ansi("BŁĄD! nie udało się wysłać wiadomości do: +48600100200 (część 2 z 3) - ");
   const std::vector<std::string> lines = LogLines();
   EXPECT_EQ(FailureLines(), 1) << ::testing::PrintToString(lines);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), failed), lines.end());
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return line.starts_with(failed) && line.size() > failed.size();
+  })) << ::testing::PrintToString(lines);
   EXPECT_EQ(form->SentCounter(), 1);
   EXPECT_NE(view.StatusBar1.PanelText(3).find(Ansi("zakończona")), std::string::npos);
   EXPECT_EQ(testing::ResultRows(resultFile), (std::vector<std::string>{"600100200\tred"}));
@@ -262,7 +267,9 @@ TEST_F(Campaign, TextTypedJustBeforeStartIsSentWhole) {
   ASSERT_TRUE(form->Timer2().Enabled());  // no pause yet
   ASSERT_TRUE(Click(view.BitBtn3));
   ASSERT_TRUE(Finished());
-  EXPECT_EQ(form->ZoGSM1().SMSText(), "Dzien dobry, zapraszamy");
+  ASSERT_EQ(form->ZoGSM1().TxMessageParts().size(), 1u);
+  EXPECT_NE(form->ZoGSM1().TxMessageParts()[0].find("\"Dzien dobry, zapraszamy\""), std::string::npos)
+      << form->ZoGSM1().TxMessageParts()[0];
 }
 
 TEST_F(Campaign, ANumberWithLettersIsReportedFailedAndNeverReachesTheModem) {
@@ -278,6 +285,93 @@ TEST_F(Campaign, ANumberWithLettersIsReportedFailedAndNeverReachesTheModem) {
     return line.starts_with(Ansi("BŁĄD!")) && line.find("+4860010020a") != std::string::npos;
   })) << ::testing::PrintToString(lines);
   EXPECT_EQ(testing::ResultRows(resultFile), (std::vector<std::string>{"60010020a\tred", "600100201\tgreen"}));
+}
+
+TEST_F(Campaign, ACampaignWithAFailureSaysHowManyWereSentAndWhyOneWasNot) {
+  Import({"600100200", "600100201", "600100202"});
+  Compose("Tekst");
+  // The network refuses the first message at every try.
+  simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::CmsError, 38, 0, 3});
+  ASSERT_TRUE(Click(view.BitBtn3));
+  ASSERT_TRUE(Finished());
+
+  const AnsiString summary = Ansi("Wysyłka zakończona: wysłano 2, nie wysłano 1");
+  EXPECT_EQ(view.StatusBar1.PanelText(3), summary);
+  const std::vector<std::string> lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), summary), lines.end()) << ::testing::PrintToString(lines);
+  const std::string failed = Ansi("BŁĄD! nie udało się wysłać wiadomości do: +48600100200 - ");
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return line.starts_with(failed) && line.size() > failed.size();
+  })) << ::testing::PrintToString(lines);
+  EXPECT_EQ(testing::ResultRows(resultFile),
+            (std::vector<std::string>{"600100200\tred", "600100201\tgreen", "600100202\tgreen"}));
+}
+
+TEST_F(Campaign, ACampaignWithoutAModemForTheSetTimeStopsItselfAndSaysWhy) {
+  ASSERT_TRUE(RegWriteInt(kNoModemLimitSetting, 2, kSettingsKey));
+  Import({"600100200", "600100201"});
+  Compose("Tekst");
+  simulator.Stop();  // the modem is gone for good: every connection attempt fails
+  ASSERT_TRUE(Click(view.BitBtn3));
+  ASSERT_TRUE(RunUntil([&] { return form->Campaign().Stopped(); }, std::chrono::seconds(60)))
+      << ::testing::PrintToString(LogLines());
+  const std::vector<std::string> lines = LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), Ansi("Wysyłka przerwana: brak połączenia z modemem GSM od 2 s")),
+            lines.end())
+      << ::testing::PrintToString(lines);
+  EXPECT_FALSE(form->Timer1().Enabled());
+  EXPECT_TRUE(form->NumberList().Empty());
+  // No further attempt to connect.
+  const auto attempts = [&] {
+    const std::vector<std::string> all = LogLines();
+    return std::count_if(all.begin(), all.end(),
+                         [](const std::string& line) { return line.starts_with(Ansi("Próba nawiązania")); });
+  };
+  ASSERT_TRUE(ConnectedIs(false));
+  const auto attemptsAtStop = attempts();
+  loop.ProcessEventsFor(3000);
+  EXPECT_EQ(attempts(), attemptsAtStop) << ::testing::PrintToString(LogLines());
+  EXPECT_EQ(testing::ResultRows(resultFile), (std::vector<std::string>{"600100200\tnone", "600100201\tnone"}));
+}
+
+TEST_F(Campaign, StoppedAfterEachCompletedMessageTheUncolouredRowsAreExactlyTheNumbersNotSent) {
+  const std::vector<std::string> numbers = {"600100200", "60010020A", "600100201", "600100202",
+                                            "abcdefghi", "600100203", "600100204"};
+  // The network takes its time, so that several messages are in hand at a stop.
+  simulator.SetFault("AT+CMGS", modemsim::Fault{modemsim::FaultKind::Delay, 0, 400, -1});
+  for (int stopAfter = 1; stopAfter <= static_cast<int>(numbers.size()); ++stopAfter) {
+    SCOPED_TRACE("stopped after message " + std::to_string(stopAfter));
+    resultFile = env.folder / ("lista" + std::to_string(stopAfter) + "_out.xls");
+    Import(numbers);
+    Compose("Tekst");
+    const size_t submittedBefore = simulator.Pdus().size();
+    ASSERT_TRUE(Click(view.BitBtn3));
+    ASSERT_TRUE(RunUntil([&] { return form->SentCounter() >= stopAfter || form->Campaign().Finished(); },
+                         std::chrono::seconds(120)));
+    form->Campaign().StopAfterMessagesInHand();
+    ASSERT_TRUE(RunUntil([&] { return form->Campaign().Stopped() || form->Campaign().Finished(); },
+                         std::chrono::seconds(120)));
+    std::vector<std::string> notSent;
+    for (const modem::TRecipient& recipient : form->Campaign().NotSent()) notSent.push_back(recipient.number);
+
+    const std::vector<std::string> rows = testing::ResultRows(resultFile);
+    ASSERT_EQ(rows.size(), numbers.size()) << ::testing::PrintToString(rows);
+    size_t green = 0;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+      const bool left = std::count(notSent.begin(), notSent.end(), numbers[i]) > 0;
+      const bool digits = IsSendableNumber(numbers[i]);
+      EXPECT_EQ(rows[i], numbers[i] + (left ? "\tnone" : digits ? "\tgreen" : "\tred"));
+      green += !left && digits;
+    }
+    EXPECT_EQ(notSent.size(), numbers.size() - static_cast<size_t>(form->SentCounter()));
+    // Every green row, and nothing else, reached the network.
+    EXPECT_EQ(simulator.Pdus().size() - submittedBefore, green);
+    ASSERT_TRUE(ConnectedIs(false) || form->Campaign().Finished());
+    if (form->Campaign().Finished()) {
+      ASSERT_TRUE(Click(view.BitBtn4));  // the modem stays connected until stopped
+      ASSERT_TRUE(ConnectedIs(false));
+    }
+  }
 }
 
 TEST_F(Campaign, ClosingTheWindowSavesTheResultWorkbook) {

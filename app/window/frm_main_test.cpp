@@ -191,19 +191,6 @@ TEST_F(MainWindow, ModemComponentsCarryTheirDesignSettings) {
   EXPECT_FALSE(z1.Active());
   EXPECT_TRUE(z1.OnConnected && z1.OnDisconnected && z1.OnConnecting && z1.OnAfterComRx && z1.OnQuietError);
 
-  modem::TZoGSM& z2 = form->ZoGSM2();
-  EXPECT_NE(z2.InstanceName(), z1.InstanceName());
-  EXPECT_FALSE(z2.InstanceName().empty());
-  EXPECT_EQ(z2.ComPort(), "COM6");
-  EXPECT_EQ(z2.InitStrings().size(), 5u);
-  EXPECT_TRUE(z2.SMSReport());
-  EXPECT_EQ(z2.SMSMergeMax(), 20);
-  EXPECT_TRUE(z2.DeleteSMSafterRead());
-  EXPECT_FALSE(z2.DisableAutoRxSMS());
-  EXPECT_FALSE(z2.CheckNumberSyntax());
-  EXPECT_TRUE(z2.EnableCIEV());
-  EXPECT_FALSE(z2.Active());
-  EXPECT_FALSE(z2.OnConnected);
   EXPECT_TRUE(env.dialogs.Boxes().empty());
 }
 

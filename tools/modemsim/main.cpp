@@ -25,13 +25,21 @@ constexpr const char* kUsage =
     "  --fault KIND PREFIX       a fault for commands beginning with PREFIX (repeatable);\n"
     "                            KIND: silence, error, cms:N, cme:N, delay:MS, drop,\n"
     "                            drop-after:MS (the answer, then the line drops MS later),\n"
-    "                            with '@prompt' (AT+CMGS: at the prompt, not after the message)\n"
-    "                            and '*N' (only the next N commands), e.g. cms:38*1\n"
+    "                            final-only (the final result code alone: AT+CMGS answered\n"
+    "                            \"OK\" without \"+CMGS: n\"), held (the answer held back until\n"
+    "                            the next command, and sent before its answer),\n"
+    "                            with '@prompt' (AT+CMGS: at the prompt, not after the message),\n"
+    "                            '*N' (only the next N commands) and '+N' (after N commands\n"
+    "                            it lets pass), e.g. cms:38*1 or held*1+1\n"
     "  --bare-prompt             the prompt \"> \" without the CR LF before it\n"
     "  --quiet                   no traffic log on stderr\n"
     "  --version                 the version\n";
 
 bool ParseFault(std::string text, modemsim::Fault& fault) {
+  if (const size_t plus = text.find('+'); plus != std::string::npos) {
+    fault.skip = std::atoi(text.c_str() + plus + 1);
+    text.erase(plus);
+  }
   if (const size_t star = text.find('*'); star != std::string::npos) {
     fault.times = std::atoi(text.c_str() + star + 1);
     text.erase(star);
@@ -50,6 +58,8 @@ bool ParseFault(std::string text, modemsim::Fault& fault) {
   else if (kind == "delay") fault.kind = modemsim::FaultKind::Delay, fault.delayMs = argument;
   else if (kind == "drop") fault.kind = modemsim::FaultKind::DropLine;
   else if (kind == "drop-after") fault.kind = modemsim::FaultKind::DropAfterAnswer, fault.delayMs = argument;
+  else if (kind == "final-only") fault.kind = modemsim::FaultKind::FinalOnly;
+  else if (kind == "held") fault.kind = modemsim::FaultKind::HeldUntilNextCommand;
   else return false;
   return true;
 }

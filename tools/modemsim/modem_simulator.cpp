@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "tools/modemsim/raw_pty.h"
 
@@ -16,6 +17,13 @@ namespace modemsim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Faults that change how the modem's own answer reaches the line; the others
+// replace the command's effect altogether.
+bool ShapesTheAnswer(FaultKind kind) {
+  return kind == FaultKind::Delay || kind == FaultKind::DropAfterAnswer || kind == FaultKind::FinalOnly ||
+         kind == FaultKind::HeldUntilNextCommand;
+}
 
 constexpr char kCtrlZ = 26;
 constexpr char kEscape = 27;
@@ -288,6 +296,10 @@ void ModemSimulator::HandleLine(const std::string& rawLine, std::string& out) {
   commands_.push_back(line);
   commandsChanged_.notify_all();
   Log("RX " + Visible(line));
+  if (!heldAnswer_.empty()) {
+    Log("TX " + Visible(heldAnswer_) + " (held back)");
+    out += std::exchange(heldAnswer_, {});
+  }
 
   std::optional<Fault> fault = TakeFault(line);
   const bool submission = StartsWithNoCase(line, "AT+CMGS=");
@@ -298,7 +310,7 @@ void ModemSimulator::HandleLine(const std::string& rawLine, std::string& out) {
     submissionFault_.reset();
   }
   const std::string injection = TakeInjection(line);
-  if (fault && fault->kind != FaultKind::Delay && fault->kind != FaultKind::DropAfterAnswer) {
+  if (fault && !ShapesTheAnswer(fault->kind)) {
     Answer(Reply{}, fault, injection, out);
     return;
   }
@@ -326,7 +338,7 @@ void ModemSimulator::HandleSubmission(const std::string& text, std::string& out)
   submissionFault_.reset();
   const std::string injection = std::move(submissionInjection_);
   submissionInjection_.clear();
-  if (fault && fault->kind != FaultKind::Delay && fault->kind != FaultKind::DropAfterAnswer) {
+  if (fault && !ShapesTheAnswer(fault->kind)) {
     Answer(Reply{}, fault, injection, out);
     return;
   }
@@ -353,6 +365,11 @@ void ModemSimulator::Answer(const Reply& reply, const std::optional<Fault>& faul
             Pending{Clock::now() + std::chrono::milliseconds(fault->delayMs), std::string(), true});
         return;
       }
+      case FaultKind::FinalOnly: answer.lines.clear(); break;
+      case FaultKind::HeldUntilNextCommand:
+        heldAnswer_ = Format(answer, injection);
+        Log("TX (held back until the next command)");
+        return;
       case FaultKind::Delay:
         pending_ = std::make_unique<Pending>(Pending{Clock::now() + std::chrono::milliseconds(fault->delayMs),
                                                      Format(answer, injection)});
@@ -376,6 +393,10 @@ std::string ModemSimulator::Format(const Reply& reply, const std::string& inject
 std::optional<Fault> ModemSimulator::TakeFault(const std::string& line) {
   for (auto it = faults_.begin(); it != faults_.end(); ++it) {
     if (!StartsWithNoCase(line, it->first)) continue;
+    if (it->second.skip > 0) {
+      --it->second.skip;
+      return std::nullopt;
+    }
     const Fault fault = it->second;
     if (it->second.times > 0 && --it->second.times == 0) faults_.erase(it);
     return fault;

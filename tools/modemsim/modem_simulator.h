@@ -32,6 +32,13 @@ enum class FaultKind {
   // The answer's information text (for AT+CMGS the confirmation "+CMGS: n"),
   // then, `delayMs` later, the line drops before the final result code.
   DropAfterAnswer,
+  // The final result code without the information text before it (for
+  // AT+CMGS: "OK" without "+CMGS: n", a modem that accepted the message).
+  FinalOnly,
+  // The answer is held back until the next command line arrives and sent
+  // before that command's own answer (for AT+CMGS: a network answer that
+  // comes after the program stopped waiting for it).
+  HeldUntilNextCommand,
 };
 
 struct Fault {
@@ -42,6 +49,7 @@ struct Fault {
   // For AT+CMGS: the fault hits the prompt instead of the answer that
   // follows the message (a Delay there makes the prompt come late).
   bool atPrompt = false;
+  int skip = 0;  // matching commands it lets pass before it hits
 };
 
 class ModemSimulator {
@@ -155,6 +163,7 @@ class ModemSimulator {
   std::optional<Fault> submissionFault_;
   std::string submissionInjection_;
   std::string outgoing_;     // unsolicited codes waiting for the serving thread
+  std::string heldAnswer_;   // a HeldUntilNextCommand answer
   std::unique_ptr<Pending> pending_;
   bool dropRequested_ = false;
   bool barePrompt_ = false;

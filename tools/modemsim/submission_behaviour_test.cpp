@@ -111,6 +111,23 @@ TEST_F(SubmissionBehaviourTest, BareAndLatePrompts) {
   EXPECT_EQ(Command("AT"), "\r\nOK\r\n");
 }
 
+TEST_F(SubmissionBehaviourTest, AcceptedWithoutReferenceAndConfirmedOnlyWithTheNextCommand) {
+  ASSERT_EQ(Command("ATE0"), "ATE0\r\r\nOK\r\n");
+  modem_.SetFault("AT+CMGS", {FaultKind::FinalOnly, 0, 0, 1});
+  EXPECT_EQ(Send("AT+CMGS=19\r", "> "), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A", "OK\r\n"), "\r\nOK\r\n");
+  // The second message after the fault was set: the first passes, the
+  // second's confirmation comes only before the answer to the next command.
+  modem_.SetFault("AT+CMGS", {FaultKind::HeldUntilNextCommand, 0, 0, 1, false, 1});
+  EXPECT_EQ(Send("AT+CMGS=19\r", "> "), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A", "OK\r\n"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+  EXPECT_EQ(Send("AT+CMGS=19\r", "> "), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A", "OK\r\n", 300ms), "");
+  EXPECT_EQ(Command("AT+CMMS=1", "OK\r\n\r\nOK\r\n"), "\r\n+CMGS: 2\r\n\r\nOK\r\n\r\nOK\r\n");
+  EXPECT_EQ(Command("AT"), "\r\nOK\r\n");
+  EXPECT_EQ(modem_.Pdus().size(), 3u);
+}
+
 TEST_F(SubmissionBehaviourTest, APromptHoldsUntilEscapeOrCtrlZ) {
   ASSERT_EQ(Command("ATE0"), "ATE0\r\r\nOK\r\n");
   modem_.LeaveAtPrompt(19);
