@@ -20,7 +20,7 @@ done
 desktop-file-validate "$work/prefix/share/applications/talvane.desktop" || fail "desktop entry is not valid"
 version=$("$build/app/cli/talvane-cli" --version)
 for page in "$work"/prefix/share/man/man1/*.1; do
-  grep -q '@' "$page" && fail "a configure variable not filled in: $page"
+  grep -qE '@[A-Z_]+@' "$page" && fail "a configure variable not filled in: $page"
   grep -q "\"$version\"" "$page" || fail "man page does not name $version: $page"
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
   [ -z "$warnings" ] || fail "man page $(basename "$page"): $warnings"
