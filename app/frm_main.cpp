@@ -7,6 +7,7 @@
 #include "app/campaign.h"
 #include "app/frm_main_design.h"
 #include "app/message_composer.h"
+#include "app/modem_boxes.h"
 #include "app/zo_tools.h"
 #include "modem/instance_settings.h"
 #include "modem/modem_search.h"
@@ -51,6 +52,8 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::CreateComponents() {
   zoGSM1_ = std::make_unique<modem::TZoGSM>(loop_);
   zoGSM2_ = std::make_unique<modem::TZoGSM>(loop_);
+  ShowModemMessagesInBoxes(*zoGSM1_);
+  ShowModemMessagesInBoxes(*zoGSM2_);
   modem::ApplyWorkingInstanceSettings(*zoGSM1_);
   modem::ApplyPartCounterSettings(*zoGSM2_);
 

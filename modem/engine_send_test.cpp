@@ -306,13 +306,13 @@ TEST_F(SendTest, ModemVanishingDuringASubmission) {
 
 TEST_F(SendTest, RequestsThatSendNothing) {
   ASSERT_EQ(Send("+48600100200", "Not connected"), -1);
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
-  dialogs.Clear();
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
+  misuses.clear();
 
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   gsm.SetRefNum(17);
   EXPECT_EQ(Send("+48600100200", " \r\n\t "), 0);
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("Brak wiadomości do wysłania!")});
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak wiadomości do wysłania!")});
   EXPECT_TRUE(gsm.TxMessageParts().empty());
   EXPECT_EQ(Queued(), 0u);
   // The reference is stored all the same.

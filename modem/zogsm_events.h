@@ -48,6 +48,11 @@ using TOnNewQuestion = std::function<void(TZoGSM& Sender, const std::string& Pro
                                           const std::string& SMSText, const std::string& Number)>;
 using TOnCallBusy = std::function<void(TZoGSM& Sender, bool CallBusy, TCallStatus CallStatus)>;
 
+// A text for the user that the application decides how to show: a misuse
+// of the component (a refused setting, a request it cannot carry out) or a
+// received PDU the decoder could not read ("PDU ERROR ...").
+using TTextEvent = std::function<void(TZoGSM& Sender, const std::string& Text)>;
+
 // Every part that leaves the send queue: sent, failed or refused.
 using TOnPartReport = std::function<void(TZoGSM& Sender, const TPartReport& Report)>;
 // The one exception to the rule above: called on the engine's thread right

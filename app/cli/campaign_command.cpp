@@ -23,6 +23,7 @@
 #include "app/cli/options.h"
 #include "app/memory_view.h"
 #include "app/message_composer.h"
+#include "app/modem_boxes.h"
 #include "app/phone_import.h"
 #include "modem/instance_settings.h"
 #include "platform/read_file.h"
@@ -291,6 +292,7 @@ int RunCampaign(const std::vector<std::string>& args) {
   std::vector<std::string> notSent;
   {
     modem::TZoGSM gsm(loop);
+    app::ShowModemMessagesInBoxes(gsm);
     modem::ApplyWorkingInstanceSettings(gsm);
     gsm.SetComPort(options->port);
     std::unique_ptr<platform::Timer> timer1 = loop.CreateTimer();

@@ -14,7 +14,6 @@
 #include "app/cli/command.h"
 #include "app/cli/options.h"
 #include "platform/codepage.h"
-#include "platform/recording_dialogs.h"
 #include "sms/pdu_bytes.h"
 #include "sms/sms_decoder.h"
 
@@ -69,25 +68,23 @@ void PrintStatusReport(const sms::TSmsPdu& report) {
 // Prints what the decoders read; false when they could not read the PDU
 // (what they reported is said once on stderr).
 bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
-  platform::RecordingDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
   sms::TSMS decoder;
   decoder.ParsePDU(pdu);
   const std::u16string text = decoder.GetText();
   const std::string sender = decoder.GetSender();
   const sms::DateTime timestamp = decoder.GetTimeStamp();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
-  platform::InstallDialogs(nullptr);
-  // Each decoder reports the same fault again: the first report says it.
-  if (!dialogs.Texts().empty()) {
-    std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(dialogs.Texts().front()) << "\n";
+  // The first field that could not be read says it.
+  const std::vector<std::string>& errors = decoder.Errors();
+  if (!errors.empty()) {
+    std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(errors.front()) << "\n";
   }
 
   std::cout << "{\"text\": " << Json(platform::Utf16ToUtf8(text)) << ", \"sender\": " << JsonAnsi(sender)
             << ", \"timestamp\": " << Json(sms::FormatDateTime(timestamp)) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
             << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
-  return dialogs.Texts().empty();
+  return errors.empty();
 }
 
 int RunDecode(const std::vector<std::string>& args) {
