@@ -213,7 +213,8 @@ void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::stri
   // The network may still confirm a PDU the modem took: retrying before its
   // time is up would put a second copy on the customer's phone.
   if (transmission.pduSent) {
-    const auto deadline = transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
+    const auto deadline =
+        transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
     if (std::string late; AwaitLateAnswer(late, deadline)) {
       ReportSentPart(part, buffer + late, late);
       return;

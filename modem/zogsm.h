@@ -296,7 +296,7 @@ class TZoGSM {
   // The current send request, from the properties.
   TOutgoingMessage CurrentMessage() const;
   // Splits `request` and shows its parts in TxMessageParts; a part that
-  // cannot be encoded is reported in a message box and leaves no parts
+  // cannot be encoded is reported as a misuse and leaves no parts
   // (nothing returned).
   std::optional<std::vector<TQueuedPart>> BuildMessageParts(const SplitRequest& request, std::uint8_t& reference);
   // Writes RefNum to the reference store; a failure is reported quietly.

@@ -34,6 +34,8 @@ using TOnNewSMS = std::function<void(TZoGSM& Sender, const std::string& PDU, con
                                      const std::string& TelNr, const std::string& Recipient, bool IsUDH,
                                      TUDHinfo& UDHInfo, const std::string& SMSTimeStamp, bool StatusReport)>;
 using TOnRing = std::function<void(TZoGSM& Sender, const std::string& NrTel)>;
+// SendingStatus is 1 for a part the modem accepted, also when it named no
+// message reference (SMSRef -1), and 0 for a part not sent.
 using TAfterSendMessage =
     std::function<void(TZoGSM& Sender, std::string& SMSMessageMarker, const std::string& NrTel, int& SendingStatus,
                        const std::string& SMSText, int SMSRef, int SMSPartNr, int SMSTotal, bool WaitReport)>;
