@@ -63,7 +63,7 @@ class ConnectionTest : public EngineTest {
     EXPECT_FALSE(gsm.SuppressAutoReconnect());
     EXPECT_EQ(gsm.SMSSIMCapacity(), 20);
     EXPECT_EQ(gsm.SMSPhoneCapacity(), 100);
-    EXPECT_TRUE(dialogs.Texts().empty());
+    EXPECT_TRUE(misuses.empty());
   }
 };
 
@@ -122,7 +122,7 @@ TEST_F(ConnectionTest, CallersCommandIsAnsweredInOneReport) {
   const int signal = Find("OnCheckSignalPower", "ANT", before);
   EXPECT_GE(signal, 0);
   EXPECT_LT(signal, report);
-  EXPECT_TRUE(dialogs.Texts().empty());
+  EXPECT_TRUE(misuses.empty());
 }
 
 TEST_F(ConnectionTest, SignalAndPowerValues) {

@@ -2,8 +2,9 @@
 // their concatenation data and recipient tag taken out, secret messages
 // deciphered, questions recognised, each raised as one event.
 //
-// The decoders run here, on the engine thread; the "PDU ERROR" boxes they
-// raise go through the platform's dialogs service like every other box.
+// The decoders run here, on the engine thread; what they could not read
+// reaches the application as OnPduError ("PDU ERROR ..."), which decides how
+// to show it.
 
 #include <algorithm>
 #include <optional>
@@ -43,12 +44,14 @@ struct ReceivedMessage {
   bool isUDH = false;
   int ref = -1, total = -1, part = -1;
   std::string timeStamp;
+  std::vector<std::string> pduErrors;  // what the decoder could not read
 };
 
 ReceivedMessage ReadMessage(const std::string& pdu, const TZoGSMSettings& settings) {
   ReceivedMessage message;
   sms::TSMS decoder;
   decoder.ParsePDU(pdu);
+  message.pduErrors = decoder.Errors();
   message.text = platform::UnicodeToAnsi(decoder.GetText());
   message.sender = decoder.GetSender();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
@@ -120,6 +123,9 @@ TZoGSMThread::Delivery TZoGSMThread::DeliverMessage(const std::string& pduLine, 
   errorStep_ = error_step::kDecodingMessage;
   const TZoGSMSettings settings = Settings();
   const ReceivedMessage message = ReadMessage(pdu, settings);
+  for (const std::string& error : message.pduErrors) {
+    OnOwner([&error](TZoGSM& component) { component.DoPduError(error); });
+  }
   errorStep_ = error_step::kNotingMessage;
   OnOwner([&](TZoGSM& component) {
     component.pdu_ = TrimControl(pduLine);

@@ -1,7 +1,8 @@
 // The send step of the engine loop: the first queued message part goes to the
 // modem ("AT+CMGS=" with its length, the prompt, the PDU and Ctrl-Z), the
-// answer is collected and judged, and the part is reported through
-// OnAfterSend, retried, restarted quietly or rejected.
+// answer is collected and judged, and the part is reported (OnPartReport,
+// OnAfterSend), retried, restarted quietly or rejected. The caller has the
+// last word before a part goes out (OnAboutToSubmit).
 //
 // The submission buffer that is logged begins with the part's queue line
 // (written from the part, never read back), but the
@@ -213,7 +214,8 @@ void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::stri
   // The network may still confirm a PDU the modem took: retrying before its
   // time is up would put a second copy on the customer's phone.
   if (transmission.pduSent) {
-    const auto deadline = transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
+    const auto deadline =
+        transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
     if (std::string late; AwaitLateAnswer(late, deadline)) {
       ReportSentPart(part, buffer + late, late);
       return;

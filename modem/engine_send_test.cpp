@@ -28,7 +28,8 @@ TEST_F(SendTest, OnePart) {
   // The submission is logged with the queue line first, then the answer.
   const int block = Find("OnAfterComRx", "****** [ v.3.x Sending SMS ] ******", before);
   ASSERT_GE(block, 0) << Dump();
-  EXPECT_EQ(events[static_cast<size_t>(block)].text, "****** [ v.3.x Sending SMS ] ******\r\n" + FormatPartLine(lines[0]) +
+  EXPECT_EQ(events[static_cast<size_t>(block)].text, "****** [ v.3.x Sending SMS ] ******\r\n" +
+                                                          FormatPartLine(lines[0]) +
                                                           " \r\n+CMGS: 40\r\n\r\nOK\r\n---END OF BUFFER---\r\n");
   EXPECT_EQ(TextsOf("OnSendProgress", "", before), (Texts{"1", "0"}));
   EXPECT_LT(Find("OnAfterComRx", "AT+CMMS=1\r\n", before), block);
@@ -105,7 +106,8 @@ TEST_F(SendTest, ErrorAnswerIsRetriedAndReportedOnce) {
   ASSERT_GE(failure, 0) << Dump();
   const int log = Find("OnAfterComRx", "ERROR SENDING SMS  TRY ONCE MORE");
   ASSERT_GE(log, 0) << Dump();
-  EXPECT_NE(events[static_cast<size_t>(log)].text.find(FormatPartLine(lines[0]) + " \r\n+CMS ERROR: 38\r\n"), std::string::npos);
+  EXPECT_NE(events[static_cast<size_t>(log)].text.find(FormatPartLine(lines[0]) + " \r\n+CMS ERROR: 38\r\n"),
+            std::string::npos);
   EXPECT_LT(failure, Find("OnAfterSend"));
   // The link is not kept again after an error answer.
   const std::string announce = Announcements(lines)[0];
@@ -306,13 +308,13 @@ TEST_F(SendTest, ModemVanishingDuringASubmission) {
 
 TEST_F(SendTest, RequestsThatSendNothing) {
   ASSERT_EQ(Send("+48600100200", "Not connected"), -1);
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
-  dialogs.Clear();
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
+  misuses.clear();
 
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
   gsm.SetRefNum(17);
   EXPECT_EQ(Send("+48600100200", " \r\n\t "), 0);
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("Brak wiadomości do wysłania!")});
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak wiadomości do wysłania!")});
   EXPECT_TRUE(gsm.TxMessageParts().empty());
   EXPECT_EQ(Queued(), 0u);
   // The reference is stored all the same.

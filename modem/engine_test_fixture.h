@@ -46,6 +46,8 @@ class EngineTest : public ::testing::Test {
   void TearDown() override {
     gsm.SetActive(false);
     platform::InstallDialogs(nullptr);
+    // The component reports; it never shows a box itself.
+    EXPECT_TRUE(dialogs.Texts().empty());
   }
 
   void RecordEvents() {
@@ -76,6 +78,7 @@ class EngineTest : public ::testing::Test {
                               (waitReport ? "true" : "false"));
     };
     gsm.OnGetPhoneBook = [note](TZoGSM&) { note("OnGetPhoneBook"); };
+    gsm.OnMisuse = [this](TZoGSM&, const std::string& text) { misuses.push_back(text); };
   }
 
   // Runs the main loop until `done` or the timeout.
@@ -144,6 +147,7 @@ class EngineTest : public ::testing::Test {
   modemsim::ModemSimulator sim;
   TZoGSM gsm{loop};
   std::vector<RecordedEvent> events;
+  std::vector<std::string> misuses;  // the texts of OnMisuse, in order
 };
 
 }  // namespace modem

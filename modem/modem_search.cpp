@@ -28,11 +28,11 @@ void ModemSearch::RefreshComPorts() {
 
 void ModemSearch::SearchModem() {
   if (!component_.Active()) {
-    component_.ShowMessage(platform::Utf8ToAnsi("Brak aktywnej usługi GSM!"));
+    component_.ReportMisuse(platform::Utf8ToAnsi("Brak aktywnej usługi GSM!"));
     return;
   }
   if (component_.Connected()) {
-    component_.ShowMessage(platform::Utf8ToAnsi("SEARCH MODEM - Połączenie z modemem jest już AKTYWNE!"));
+    component_.ReportMisuse(platform::Utf8ToAnsi("SEARCH MODEM - Połączenie z modemem jest już AKTYWNE!"));
     return;
   }
   if (portList_.empty()) return;

@@ -92,7 +92,7 @@ TEST_F(ModemSearchTest, FindsTheModemOnTheThirdOfFourPorts) {
 
   // Connected, the modem's signal and power reach the application again.
   EXPECT_TRUE(WaitForEvent("OnCheckSignalPower", "ANT", found)) << Dump();
-  EXPECT_TRUE(dialogs.Texts().empty());
+  EXPECT_TRUE(misuses.empty());
 }
 
 TEST_F(ModemSearchTest, NoModemAnywhereEndsWithOneClosingReport) {
@@ -118,7 +118,7 @@ TEST_F(ModemSearchTest, NoModemAnywhereEndsWithOneClosingReport) {
   EXPECT_EQ(gsm.ComPort(), kMissing);
   EXPECT_EQ(Attempts(silent.PortPath()), 1) << Dump();
   EXPECT_EQ(Attempts(noise.PortPath()), 1) << Dump();
-  EXPECT_TRUE(dialogs.Texts().empty());
+  EXPECT_TRUE(misuses.empty());
 }
 
 TEST_F(ModemSearchTest, RefusedWhenInactiveOrConnectedAndNothingChanges) {
@@ -126,14 +126,14 @@ TEST_F(ModemSearchTest, RefusedWhenInactiveOrConnectedAndNothingChanges) {
   gsm.Search().SetPortList({silent.PortPath(), modemPort});
 
   gsm.SearchModem();
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("Brak aktywnej usługi GSM!")});
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak aktywnej usługi GSM!")});
   EXPECT_FALSE(gsm.Active());
-  dialogs.Clear();
+  misuses.clear();
 
   ASSERT_TRUE(Connect()) << Dump();
   const size_t seen = events.size();
   gsm.SearchModem();
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("SEARCH MODEM - Połączenie z modemem jest już AKTYWNE!")});
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("SEARCH MODEM - Połączenie z modemem jest już AKTYWNE!")});
   loop.ProcessEventsFor(800);
   EXPECT_FALSE(gsm.Searching());
   EXPECT_FALSE(gsm.SearchTimer().Enabled());
@@ -150,7 +150,7 @@ TEST_F(ModemSearchTest, AnEmptyPortListStartsNothingAndSaysNothing) {
   gsm.SearchModem();
   EXPECT_FALSE(gsm.Searching());
   EXPECT_FALSE(gsm.SearchTimer().Enabled());
-  EXPECT_TRUE(dialogs.Texts().empty());
+  EXPECT_TRUE(misuses.empty());
 }
 
 TEST_F(ModemSearchTest, SwitchingTheComponentOffEndsTheSearch) {
@@ -163,7 +163,7 @@ TEST_F(ModemSearchTest, SwitchingTheComponentOffEndsTheSearch) {
   EXPECT_FALSE(gsm.SearchTimer().Enabled());
   loop.ProcessEventsFor(1000);
   EXPECT_EQ(Reports().size(), 1u) << Dump();
-  EXPECT_TRUE(dialogs.Texts().empty());  // no step asked an inactive component to connect
+  EXPECT_TRUE(misuses.empty());  // no step asked an inactive component to connect
 
   // A later plain connection is no search result, and its signal shows.
   const size_t seen = events.size();

@@ -32,7 +32,7 @@ void ReadPieces(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static platform::RecordingDialogs dialogs;  // the decoders' "PDU ERROR" boxes
+  static platform::RecordingDialogs dialogs;  // no box may hold the run up
   platform::InstallDialogs(&dialogs);
   if (size == 0) return 0;
   const std::uint8_t flags = data[0];

@@ -134,7 +134,7 @@ TEST_F(TypedSendTest, APartTheCallerCannotRecordNeverReachesTheModem) {
 
 TEST_F(TypedSendTest, SendWithoutAConnectionQueuesNothing) {
   EXPECT_EQ(gsm.Send(MessageFor(kRecipient, "Hi", "m")), -1);
-  EXPECT_EQ(dialogs.Texts(), Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
+  EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
   EXPECT_TRUE(gsm.TxMessageParts().empty());
 }
 

@@ -8,7 +8,6 @@
 #include "modem/hand_over.h"
 #include "modem/modem_search.h"
 #include "modem/text_lines.h"
-#include "platform/dialogs.h"
 #include "platform/guid.h"
 #include "platform/program_dir.h"
 
@@ -35,15 +34,14 @@ TZoGSM::TZoGSM(platform::MainLoop& loop) : loop_(loop), capabilities_(std::make_
   pollTimer_->SetEnabled(settings_.CheckPwrSig);
 }
 
-void TZoGSM::ShowMessage(const platform::AnsiString& text) {
-  static const std::string caption = platform::ProgramFile().stem().string();
-  platform::CurrentDialogs().ShowMessage(text, caption, platform::DialogIcon::None, platform::DialogButtons::Ok);
+void TZoGSM::ReportMisuse(const platform::AnsiString& text) {
+  if (OnMisuse) OnMisuse(*this, text);
 }
 
 void TZoGSM::SetInstanceName(const std::string& value) {
   if (value == settings_.InstanceName) return;
   if (TrimControl(value).empty()) {
-    ShowMessage("Instance unique NAME must be set!");
+    ReportMisuse("Instance unique NAME must be set!");
     settings_.InstanceName = platform::NewGuidString();
     return;
   }
@@ -67,9 +65,11 @@ void TZoGSM::SetHardModemStop(bool value) {
   if (value) reconnectTimer_->Stop();
 }
 
-void TZoGSM::SetTxMessageParts(const std::vector<std::string>&) { ShowMessage("TxMessageParts - ReadOnly property!"); }
+void TZoGSM::SetTxMessageParts(const std::vector<std::string>&) {
+  ReportMisuse("TxMessageParts - ReadOnly property!");
+}
 
-void TZoGSM::SetPhoneBook(const std::vector<std::string>&) { ShowMessage("PhoneBook - ReadOnly property!"); }
+void TZoGSM::SetPhoneBook(const std::vector<std::string>&) { ReportMisuse("PhoneBook - ReadOnly property!"); }
 
 void TZoGSM::SetSMSMergeMax(int value) { settings_.SMSMergeMax = std::max(value, 2); }
 
@@ -81,7 +81,7 @@ void TZoGSM::SetCheckPwrSig(bool value) {
 
 void TZoGSM::SetCheckInterval(int value) {
   if (value < 1 || value > 1000) {
-    ShowMessage(Text("Możliwe wartości to: 1..1000 s"));
+    ReportMisuse(Text("Możliwe wartości to: 1..1000 s"));
     value = 5;
   }
   settings_.CheckInterval = value;
@@ -90,7 +90,7 @@ void TZoGSM::SetCheckInterval(int value) {
 
 void TZoGSM::SetATTimeout(int value) {
   if (value < 500 || value > 3000) {
-    ShowMessage(Text("Możliwe wartości to: 500..3000  [default = 1000]"));
+    ReportMisuse(Text("Możliwe wartości to: 500..3000  [default = 1000]"));
     value = 1000;
   }
   settings_.ATTimeout = value;
@@ -98,12 +98,12 @@ void TZoGSM::SetATTimeout(int value) {
 
 void TZoGSM::SetRecipientSepStart(char value) {
   if (value == ' ' || value == '.') {
-    ShowMessage("Illegal character as StartSeparator - SPACE or DOT");
+    ReportMisuse("Illegal character as StartSeparator - SPACE or DOT");
     settings_.RecipientSepStart = '\0';
     return;
   }
   if (value == settings_.RecipientSepStop) {
-    ShowMessage("StartSeparator can't be the same as StopSeparator");
+    ReportMisuse("StartSeparator can't be the same as StopSeparator");
     return;
   }
   settings_.RecipientSepStart = value;
@@ -111,12 +111,12 @@ void TZoGSM::SetRecipientSepStart(char value) {
 
 void TZoGSM::SetRecipientSepStop(char value) {
   if (value == ' ') {
-    ShowMessage("Illegal character as StopSeparator - SPACE");
+    ReportMisuse("Illegal character as StopSeparator - SPACE");
     settings_.RecipientSepStop = '\0';
     return;
   }
   if (value == settings_.RecipientSepStart) {
-    ShowMessage("StopSeparator can't be the same as StartSeparator");
+    ReportMisuse("StopSeparator can't be the same as StartSeparator");
     return;
   }
   settings_.RecipientSepStop = value;
@@ -124,9 +124,9 @@ void TZoGSM::SetRecipientSepStop(char value) {
 
 void TZoGSM::SetATCommand(const std::string& value) {
   if (!active_) {
-    ShowMessage(Text("Nie można wysłać polecenia AT (brak włączonej usługi GSM)"));
+    ReportMisuse(Text("Nie można wysłać polecenia AT (brak włączonej usługi GSM)"));
   } else if (!connected_) {
-    ShowMessage(Text("Nie można wysłać polecenia AT (brak połączenia z Modemem GSM)"));
+    ReportMisuse(Text("Nie można wysłać polecenia AT (brak połączenia z Modemem GSM)"));
   } else {
     constexpr std::intptr_t kTolerated = 1;  // a caller's command: its error answer is tolerated
     engine_->CommandQueue.Append(value, kTolerated);
@@ -135,7 +135,7 @@ void TZoGSM::SetATCommand(const std::string& value) {
 
 void TZoGSM::SetConnected(bool value) {
   if (!active_) {
-    ShowMessage(Text("Nie włączona usługa GSM dla portu: ") + settings_.ComPort);
+    ReportMisuse(Text("Nie włączona usługa GSM dla portu: ") + settings_.ComPort);
     return;
   }
   if (!value) userDisconnect_ = true;

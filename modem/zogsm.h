@@ -168,6 +168,17 @@ class TZoGSM {
   TOnNewQuestion OnNewQuestion;
   TOnCallBusy OnCallBusy;
 
+  // ---- What the component has to tell the user ----
+  // The component never shows a box itself. A misuse (a rejected property
+  // value, a request it cannot carry out) is reported here with its text
+  // (program text, Windows-1250), after which the stated fallback applies;
+  // the window shows it in a message box, a console program prints it.
+  TTextEvent OnMisuse;
+  // A received PDU with a field the decoder could not read: "PDU ERROR
+  // (<field>): <PDU>", once per field; the message is still delivered with
+  // that field read as 0.
+  TTextEvent OnPduError;
+
   // ---- Events of the typed send path ----
   // Every part that leaves the send queue through the engine, sent, failed
   // or refused, with its recipient as it was queued and, for a part not
@@ -242,6 +253,7 @@ class TZoGSM {
   virtual void DoAfterSend();
   // OnPartReport, then OnAfterSend with the report in its argument slots.
   virtual void DoPartReport(const TPartReport& report);
+  void DoPduError(const std::string& text);
   virtual void DoCheckSignalPower();
   virtual void DoGetModelGSM();
   virtual void DoSendProgress();
@@ -279,11 +291,12 @@ class TZoGSM {
   void JoinRetiredEngines(int milliseconds);
   void ReconnectTick();
   void PollTick();
-  void ShowMessage(const platform::AnsiString& text);
+  // OnMisuse with `text`.
+  void ReportMisuse(const platform::AnsiString& text);
   // The current send request, from the properties.
   TOutgoingMessage CurrentMessage() const;
   // Splits `request` and shows its parts in TxMessageParts; a part that
-  // cannot be encoded is reported in a message box and leaves no parts
+  // cannot be encoded is reported as a misuse and leaves no parts
   // (nothing returned).
   std::optional<std::vector<TQueuedPart>> BuildMessageParts(const SplitRequest& request, std::uint8_t& reference);
   // Writes RefNum to the reference store; a failure is reported quietly.

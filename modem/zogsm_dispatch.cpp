@@ -53,6 +53,10 @@ void TZoGSM::DoPartReport(const TPartReport& report) {
   DoAfterSend();
 }
 
+void TZoGSM::DoPduError(const std::string& text) {
+  if (OnPduError) OnPduError(*this, text);
+}
+
 void TZoGSM::DoCheckSignalPower() {
   if (search_->Searching()) return;
   if (OnCheckSignalPower) OnCheckSignalPower(*this, signal_, acPower_, batteryStatus_, stringSignal_);

@@ -34,6 +34,8 @@ using TOnNewSMS = std::function<void(TZoGSM& Sender, const std::string& PDU, con
                                      const std::string& TelNr, const std::string& Recipient, bool IsUDH,
                                      TUDHinfo& UDHInfo, const std::string& SMSTimeStamp, bool StatusReport)>;
 using TOnRing = std::function<void(TZoGSM& Sender, const std::string& NrTel)>;
+// SendingStatus is 1 for a part the modem accepted, also when it named no
+// message reference (SMSRef -1), and 0 for a part not sent.
 using TAfterSendMessage =
     std::function<void(TZoGSM& Sender, std::string& SMSMessageMarker, const std::string& NrTel, int& SendingStatus,
                        const std::string& SMSText, int SMSRef, int SMSPartNr, int SMSTotal, bool WaitReport)>;
@@ -47,6 +49,11 @@ using TOnSecretSMS = std::function<void(TZoGSM& Sender, const std::string& SMSTe
 using TOnNewQuestion = std::function<void(TZoGSM& Sender, const std::string& PromoQuestion,
                                           const std::string& SMSText, const std::string& Number)>;
 using TOnCallBusy = std::function<void(TZoGSM& Sender, bool CallBusy, TCallStatus CallStatus)>;
+
+// A text for the user that the application decides how to show: a misuse
+// of the component (a refused setting, a request it cannot carry out) or a
+// received PDU the decoder could not read ("PDU ERROR ...").
+using TTextEvent = std::function<void(TZoGSM& Sender, const std::string& Text)>;
 
 // Every part that leaves the send queue: sent, failed or refused.
 using TOnPartReport = std::function<void(TZoGSM& Sender, const TPartReport& Report)>;

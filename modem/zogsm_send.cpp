@@ -55,7 +55,7 @@ std::optional<std::vector<TQueuedPart>> TZoGSM::BuildMessageParts(const SplitReq
     return parts;
   } catch (const sms::EncodeError& error) {
     txMessageParts_.clear();
-    ShowMessage(error.what());
+    ReportMisuse(error.what());
     return std::nullopt;
   }
 }
@@ -79,7 +79,7 @@ int TZoGSM::SendSMS() {
 
 int TZoGSM::Send(const TOutgoingMessage& message) {
   if (!connected_ || !engine_) {
-    ShowMessage(platform::Utf8ToAnsi("Brak połączenia z modemem GSM!"));
+    ReportMisuse(platform::Utf8ToAnsi("Brak połączenia z modemem GSM!"));
     return -1;
   }
   txMessageParts_.clear();
@@ -89,7 +89,7 @@ int TZoGSM::Send(const TOutgoingMessage& message) {
   StoreRefNum();
   if (!parts) return 0;
   if (parts->empty()) {
-    ShowMessage(platform::Utf8ToAnsi("Brak wiadomości do wysłania!"));
+    ReportMisuse(platform::Utf8ToAnsi("Brak wiadomości do wysłania!"));
     return 0;
   }
   for (const TQueuedPart& part : *parts) engine_->SendQueue.Append(part, 0);

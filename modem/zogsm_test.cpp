@@ -9,6 +9,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "modem/engine_thread.h"
 #include "modem/secret_text.h"
@@ -26,20 +27,22 @@ class ZoGSMTest : public ::testing::Test {
   ZoGSMTest() {
     platform::InstallDialogs(&dialogs);
     gsm.SetAppDir((folder.Path() / "").string());
+    gsm.OnMisuse = [this](TZoGSM&, const std::string& text) { misuses.push_back(text); };
   }
   ~ZoGSMTest() override { platform::InstallDialogs(nullptr); }
 
-  // The boxes shown since the last call.
-  std::vector<std::string> Boxes() {
-    std::vector<std::string> texts = dialogs.Texts();
-    dialogs.Clear();
-    return texts;
+  // The misuses reported since the last call; the component shows no box
+  // itself.
+  std::vector<std::string> Misuses() {
+    EXPECT_TRUE(dialogs.Texts().empty());
+    return std::exchange(misuses, {});
   }
 
   platform::TestFolder folder;
   platform::HeadlessMainLoop loop;
   platform::RecordingDialogs dialogs;
   TZoGSM gsm{loop};
+  std::vector<std::string> misuses;
 };
 
 using Texts = std::vector<std::string>;
@@ -92,7 +95,7 @@ TEST_F(ZoGSMTest, InitialValues) {
   EXPECT_FALSE(gsm.SearchTimer().Enabled());
   EXPECT_EQ(gsm.SearchTimer().Interval(), 500);
   EXPECT_EQ(gsm.ATCommand(), "");
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Misuses().empty());
 }
 
 TEST_F(ZoGSMTest, CheckIntervalAndPollTimer) {
@@ -105,7 +108,7 @@ TEST_F(ZoGSMTest, CheckIntervalAndPollTimer) {
     gsm.SetCheckInterval(c.value);
     EXPECT_EQ(gsm.CheckInterval(), c.stored) << c.value;
     EXPECT_EQ(gsm.PollTimer().Interval(), c.stored * 1000) << c.value;
-    EXPECT_EQ(Boxes(), c.message ? Texts{Utf8ToAnsi("Możliwe wartości to: 1..1000 s")} : Texts{}) << c.value;
+    EXPECT_EQ(Misuses(), c.message ? Texts{Utf8ToAnsi("Możliwe wartości to: 1..1000 s")} : Texts{}) << c.value;
   }
 }
 
@@ -119,7 +122,7 @@ TEST_F(ZoGSMTest, ATTimeoutRange) {
   for (const Case& c : cases) {
     gsm.SetATTimeout(c.value);
     EXPECT_EQ(gsm.ATTimeout(), c.stored) << c.value;
-    EXPECT_EQ(Boxes(), c.message ? Texts{Utf8ToAnsi("Możliwe wartości to: 500..3000  [default = 1000]")} : Texts{})
+    EXPECT_EQ(Misuses(), c.message ? Texts{Utf8ToAnsi("Możliwe wartości to: 500..3000  [default = 1000]")} : Texts{})
         << c.value;
   }
 }
@@ -129,7 +132,7 @@ TEST_F(ZoGSMTest, SMSMergeMaxIsAtLeastTwo) {
     gsm.SetSMSMergeMax(value);
     EXPECT_EQ(gsm.SMSMergeMax(), stored) << value;
   }
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Misuses().empty());
 }
 
 TEST_F(ZoGSMTest, PrefixForCountryNeedsItsPlus) {
@@ -141,20 +144,20 @@ TEST_F(ZoGSMTest, PrefixForCountryNeedsItsPlus) {
     gsm.SetPrefixForCountry(c.value);
     EXPECT_EQ(gsm.PrefixForCountry(), c.stored) << c.value;
   }
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Misuses().empty());
 }
 
 TEST_F(ZoGSMTest, InstanceNameMustBeSet) {
   gsm.SetInstanceName("Talvane");
   EXPECT_EQ(gsm.InstanceName(), "Talvane");
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Misuses().empty());
   gsm.SetInstanceName(" \t ");
-  EXPECT_EQ(Boxes(), Texts{"Instance unique NAME must be set!"});
+  EXPECT_EQ(Misuses(), Texts{"Instance unique NAME must be set!"});
   EXPECT_TRUE(IsBracedGuid(gsm.InstanceName())) << gsm.InstanceName();
   const std::string generated = gsm.InstanceName();
   gsm.SetInstanceName(generated);  // unchanged: ignored
   EXPECT_EQ(gsm.InstanceName(), generated);
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Misuses().empty());
 }
 
 TEST_F(ZoGSMTest, RecipientSeparators) {
@@ -184,7 +187,7 @@ TEST_F(ZoGSMTest, RecipientSeparators) {
     }
     EXPECT_EQ(gsm.RecipientSepStart(), step.expectedStart) << step.value;
     EXPECT_EQ(gsm.RecipientSepStop(), step.expectedStop) << step.value;
-    EXPECT_EQ(Boxes(), step.message ? Texts{step.message} : Texts{}) << step.value;
+    EXPECT_EQ(Misuses(), step.message ? Texts{step.message} : Texts{}) << step.value;
   }
 }
 
@@ -204,7 +207,7 @@ TEST_F(ZoGSMTest, ReadOnlyLists) {
   gsm.SetTxMessageParts({"y"});
   EXPECT_TRUE(gsm.PhoneBook().empty());
   EXPECT_TRUE(gsm.TxMessageParts().empty());
-  EXPECT_EQ(Boxes(), (Texts{"PhoneBook - ReadOnly property!", "TxMessageParts - ReadOnly property!"}));
+  EXPECT_EQ(Misuses(), (Texts{"PhoneBook - ReadOnly property!", "TxMessageParts - ReadOnly property!"}));
   gsm.SetRecipientsTable({"Sales", "Support"});
   gsm.SetPromoQuestions({"QUIZ"});
   EXPECT_EQ(gsm.RecipientsTable(), (Texts{"Sales", "Support"}));
@@ -261,7 +264,7 @@ TEST_F(ZoGSMTest, TextPreviewCountsPartsWithoutAModem) {
   gsm.SetSMSText(" \t\r\n");
   EXPECT_TRUE(gsm.TxMessageParts().empty());
   EXPECT_EQ(gsm.SMSText(), "");
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(Misuses().empty());
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / "ReferenceNumbers.ini"));
 
   // A number so long that nothing fits is reported, and leaves no parts.
@@ -269,7 +272,7 @@ TEST_F(ZoGSMTest, TextPreviewCountsPartsWithoutAModem) {
   gsm.SetSMSNumber("+" + std::string(290, '1'));
   gsm.SetSMSText("abc");
   EXPECT_TRUE(gsm.TxMessageParts().empty());
-  const Texts boxes = Boxes();
+  const Texts boxes = Misuses();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].rfind("Error encoding PDU: ", 0), 0u) << boxes[0];
 }
@@ -305,15 +308,15 @@ TEST_F(ZoGSMTest, RequestsWithoutEngineAreRefused) {
   gsm.SetComPort("COM6");
   gsm.SetConnected(true);
   EXPECT_FALSE(gsm.Connected());
-  EXPECT_EQ(Boxes(), Texts{Utf8ToAnsi("Nie włączona usługa GSM dla portu: COM6")});
+  EXPECT_EQ(Misuses(), Texts{Utf8ToAnsi("Nie włączona usługa GSM dla portu: COM6")});
   gsm.SetATCommand("AT");
-  EXPECT_EQ(Boxes(), Texts{Utf8ToAnsi("Nie można wysłać polecenia AT (brak włączonej usługi GSM)")});
+  EXPECT_EQ(Misuses(), Texts{Utf8ToAnsi("Nie można wysłać polecenia AT (brak włączonej usługi GSM)")});
   gsm.SetActive(false);  // nothing to stop
   EXPECT_FALSE(gsm.Active());
   gsm.SetSMSNumber("600100200");
   gsm.SetSMSText("Hello");
   EXPECT_EQ(gsm.SendSMS(), -1);
-  EXPECT_EQ(Boxes(), Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
+  EXPECT_EQ(Misuses(), Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});
   EXPECT_EQ(gsm.TxMessageParts().size(), 1u);  // the preview stays
   gsm.ClearSendQueue();                        // nothing to clear
 }
@@ -336,7 +339,7 @@ TEST_F(ZoGSMTest, ActivationCreatesOneEngineAndStopsIt) {
   EXPECT_EQ(activated, 1);
 
   gsm.SetATCommand("AT");  // active but not connected
-  EXPECT_EQ(Boxes(), Texts{Utf8ToAnsi("Nie można wysłać polecenia AT (brak połączenia z Modemem GSM)")});
+  EXPECT_EQ(Misuses(), Texts{Utf8ToAnsi("Nie można wysłać polecenia AT (brak połączenia z Modemem GSM)")});
 
   // Writing Connected := False while disconnected only marks the user's disconnection.
   gsm.SetConnected(false);

@@ -1,6 +1,6 @@
 #pragma once
 // For the tests of the dialogs service: a message box raised on a worker
-// thread, as the modem engine raises the PDU decoder's "PDU ERROR" box.
+// thread.
 //
 // Threads: construct, pump and read on the main thread; the box is raised on
 // the object's own worker.

@@ -13,7 +13,7 @@
 #include "sms/sms_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static platform::RecordingDialogs dialogs;  // collects the "PDU ERROR" boxes
+  static platform::RecordingDialogs dialogs;  // no box may hold the run up
   platform::InstallDialogs(&dialogs);
   const std::string_view pdu(reinterpret_cast<const char*>(data), size);
 

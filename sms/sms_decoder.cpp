@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/dialogs.h"
 #include "sms/address_text.h"
 #include "sms/gsm_alphabet.h"
 #include "sms/hex_text.h"
@@ -14,12 +13,12 @@ namespace {
 constexpr char16_t kDecodingError[] = u"(Decoding Error)";
 constexpr char16_t kUnknownAlphabet[] = u"(Uwaga: Nieznany schemat kodowania)";
 
-// Reads the octet at `position` of `hex`; an unreadable one is reported with
-// the PDU as it came and read as 0.
-int ReadOrReport(std::string_view hex, std::string_view pdu, size_t position, const char* field) {
+// Reads the octet at `position` of `hex`; an unreadable one is noted in
+// `errors` with the PDU as it came and read as 0.
+int ReadOrNote(std::string_view hex, std::string_view pdu, size_t position, const char* field,
+               std::vector<std::string>& errors) {
   if (const auto octet = ReadOctet(hex, position)) return *octet;
-  platform::CurrentDialogs().ShowMessage(std::string("PDU ERROR (") + field + "): " + std::string(pdu), "Talvane",
-                                         platform::DialogIcon::Error, platform::DialogButtons::Ok);
+  errors.push_back(std::string("PDU ERROR (") + field + "): " + std::string(pdu));
   return 0;
 }
 
@@ -67,9 +66,9 @@ void TSMS::ParsePDU(std::string_view pdu) {
   *this = TSMS();
   pduText_ = std::string(pdu);
   hex_ = UpperCaseHex(pdu);
-  smscLen_ = 2 * ReadOrReport(hex_, pdu, 1, "SMSCLen");
+  smscLen_ = 2 * ReadOrNote(hex_, pdu, 1, "SMSCLen", errors_);
   typePos_ = 3 + smscLen_;
-  const int firstOctet = ReadOrReport(hex_, pdu, typePos_, "PDUType");
+  const int firstOctet = ReadOrNote(hex_, pdu, typePos_, "PDUType", errors_);
   isSubmit_ = (firstOctet & 3) == 1;
   hasUdh_ = (firstOctet & 0x40) != 0;
   if (isSubmit_) {
@@ -77,9 +76,9 @@ void TSMS::ParsePDU(std::string_view pdu) {
     vpLen_ = kValidityLength[(firstOctet >> 3) & 3];
   }
   addrTypePos_ = typePos_ + 4 + (isSubmit_ ? 2 : 0);
-  const int addressLength = ReadOrReport(hex_, pdu, addrTypePos_ - 2, "SenderLen");
+  const int addressLength = ReadOrNote(hex_, pdu, addrTypePos_ - 2, "SenderLen", errors_);
   addrDigits_ = addressLength + addressLength % 2;
-  const int dcs = ReadOrReport(hex_, pdu, addrTypePos_ + addrDigits_ + 4, "TPDCS");
+  const int dcs = ReadOrNote(hex_, pdu, addrTypePos_ + addrDigits_ + 4, "TPDCS", errors_);
   coding_ = ReadDataCoding(static_cast<unsigned>(dcs));
 }
 

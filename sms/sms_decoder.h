@@ -11,11 +11,12 @@
 // hexadecimal characters from 1.
 //
 // Threads: a TSMS belongs to one thread at a time; received PDUs are decoded on
-// the engine thread, and its "PDU ERROR" box reaches the main thread through
-// platform::CurrentDialogs().
+// the engine thread. The decoder shows nothing: what it could not read is in
+// Errors(), and its caller decides who is told ("PDU ERROR" box of the window).
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "sms/concatenation.h"
@@ -26,10 +27,12 @@ namespace sms {
 
 class TSMS {
  public:
-  // Reads the PDU's layout. An unreadable field is reported in a message box
-  // ("PDU ERROR (SMSCLen): ", "(PDUType)", "(SenderLen)" or "(TPDCS)" followed
-  // by the PDU) and read as 0.
+  // Reads the PDU's layout. An unreadable field is read as 0 and noted in
+  // Errors() ("PDU ERROR (SMSCLen): ", "(PDUType)", "(SenderLen)" or
+  // "(TPDCS)" followed by the PDU).
   void ParsePDU(std::string_view pdu);
+  // What the last ParsePDU could not read, in order; empty when all was read.
+  const std::vector<std::string>& Errors() const { return errors_; }
 
   // Text of the message, line breaks as CR LF, limited to what Windows-1250
   // holds ("?" for the rest), in the alphabet its data coding scheme names
@@ -77,6 +80,7 @@ class TSMS {
   DataCoding coding_;
   int udl_ = 0;
   std::string udh_;
+  std::vector<std::string> errors_;
 };
 
 // Concatenation values of a part: reference, total and sequence number from

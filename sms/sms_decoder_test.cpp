@@ -34,13 +34,16 @@ class SmsDecoder : public ::testing::Test {
     std::string text;
     std::string sender;
     DateTime timestamp;
+    std::vector<std::string> errors;
   };
   static Decoded Decode(std::string_view pdu) {
     TSMS decoder;
     decoder.ParsePDU(pdu);
-    return {Utf8(decoder.GetText()), platform::AnsiToUtf8(decoder.GetSender()), decoder.GetTimeStamp()};
+    return {Utf8(decoder.GetText()), platform::AnsiToUtf8(decoder.GetSender()), decoder.GetTimeStamp(),
+            decoder.Errors()};
   }
 
+  // The decoder reports to its caller and shows no box itself.
   platform::RecordingDialogs dialogs_;
 };
 
@@ -49,6 +52,7 @@ TEST_F(SmsDecoder, DecodesADeliveredMessage) {
   EXPECT_EQ(d.text, "How are you?");
   EXPECT_EQ(d.sender, "+31641600986");
   EXPECT_EQ(d.timestamp, (DateTime{2002, 8, 26, 19, 37, 41}));
+  EXPECT_TRUE(d.errors.empty());
   EXPECT_TRUE(dialogs_.Texts().empty());
 }
 
@@ -123,7 +127,8 @@ TEST_F(SmsDecoder, SubmitTypeHasNoTimestamp) {
 TEST_F(SmsDecoder, UnreadableSmscLengthIsReportedAndTakenAsZero) {
   const std::string pdu = "ZZ" + kHowAreYou.substr(16);
   const Decoded d = Decode(pdu);
-  EXPECT_EQ(dialogs_.Texts(), std::vector<std::string>{"PDU ERROR (SMSCLen): " + pdu});
+  EXPECT_EQ(d.errors, std::vector<std::string>{"PDU ERROR (SMSCLen): " + pdu});
+  EXPECT_TRUE(dialogs_.Texts().empty());
   EXPECT_EQ(d.text, "How are you?");
   EXPECT_EQ(d.sender, "+31641600986");
 }
@@ -140,11 +145,11 @@ TEST_F(SmsDecoder, EachUnreadableFieldHasItsReport) {
       {"00040x918421436587F90000", {"SenderLen"}},  // a character that is no hexadecimal digit
   };
   for (const auto& c : cases) {
-    dialogs_.Clear();
     const Decoded d = Decode(c.pdu);
     std::vector<std::string> expected;
     for (const auto& field : c.fields) expected.push_back("PDU ERROR (" + field + "): " + c.pdu);
-    EXPECT_EQ(dialogs_.Texts(), expected) << c.pdu;
+    EXPECT_EQ(d.errors, expected) << c.pdu;
+    EXPECT_TRUE(dialogs_.Texts().empty()) << c.pdu;
     EXPECT_EQ(d.text, "(Decoding Error)") << c.pdu;
     EXPECT_TRUE(d.timestamp.IsZero()) << c.pdu;
   }

@@ -27,6 +27,7 @@
 #include "app/cli/options.h"
 #include "app/window/campaign_settings.h"
 #include "app/core/message_composer.h"
+#include "app/window/modem_boxes.h"
 #include "modem/instance_settings.h"
 #include "platform/read_file.h"
 #include "platform/codepage.h"
@@ -223,6 +224,7 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
   std::vector<modem::TZoGSM*> pool;
   for (const std::string& port : ports) {
     modems.push_back(std::make_unique<modem::TZoGSM>(loop));
+    app::ShowModemMessagesInBoxes(*modems.back());
     modem::ApplyWorkingInstanceSettings(*modems.back());
     modems.back()->SetComPort(port);
     pool.push_back(modems.back().get());

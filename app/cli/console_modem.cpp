@@ -5,6 +5,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "app/window/modem_boxes.h"
 #include "modem/instance_settings.h"
 #include "modem/text_lines.h"
 #include "platform/codepage.h"
@@ -147,6 +148,7 @@ SessionEnd RunModemSession(const ModemSession& session) {
   SessionEnd end = SessionEnd::TimedOut;
   {
     modem::TZoGSM gsm(loop);
+    app::ShowModemMessagesInBoxes(gsm);
     modem::ApplyWorkingInstanceSettings(gsm);
     gsm.SetComPort(session.port);
     if (session.setUp) session.setUp(gsm, loop);

@@ -16,7 +16,6 @@
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
 #include "platform/codepage.h"
-#include "platform/recording_dialogs.h"
 #include "sms/pdu_bytes.h"
 #include "sms/sms_decoder.h"
 
@@ -62,17 +61,15 @@ void PrintStatusReport(const sms::TSmsPdu& report) {
 // Prints what the decoders read; false when they could not read the PDU
 // (what they reported is said once on stderr).
 bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
-  platform::RecordingDialogs dialogs;
-  platform::InstallDialogs(&dialogs);
   sms::TSMS decoder;
   decoder.ParsePDU(pdu);
   const std::u16string text = decoder.GetText();
   const std::string sender = decoder.GetSender();
   const sms::UDHValues udh = sms::GetUDHValues(pdu);
-  platform::InstallDialogs(nullptr);
-  // Each decoder reports the same fault again: the first report says it.
-  if (!dialogs.Texts().empty()) {
-    std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(dialogs.Texts().front()) << "\n";
+  // The first field that could not be read says it.
+  const std::vector<std::string>& errors = decoder.Errors();
+  if (!errors.empty()) {
+    std::cerr << "talvane-cli decode: the PDU cannot be read: " << platform::AnsiToUtf8(errors.front()) << "\n";
   }
 
   std::cout << "{\"text\": " << JsonString(platform::Utf16ToUtf8(text))
@@ -80,7 +77,7 @@ bool PrintMessage(const std::string& pdu, const sms::TSmsPdu& bytes) {
             << ", \"timestamp\": " << StatedTime(bytes.Time, bytes.TimeZone) << ", \"udh\": {\"ref\": "
             << udh.reference << ", \"total\": " << udh.total << ", \"seq\": " << udh.sequence << "}"
             << ", \"pdu\": " << JsonRecord(bytes) << "}\n";
-  return dialogs.Texts().empty();
+  return errors.empty();
 }
 
 int RunDecode(const std::vector<std::string>& args) {

@@ -6,6 +6,7 @@
 
 #include "app/core/campaign.h"
 #include "app/window/frm_main_design.h"
+#include "app/window/modem_boxes.h"
 #include "app/core/message_composer.h"
 #include "app/window/zo_tools.h"
 #include "modem/instance_settings.h"
@@ -50,6 +51,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateComponents() {
   zoGSM1_ = std::make_unique<modem::TZoGSM>(loop_);
+  ShowModemMessagesInBoxes(*zoGSM1_);
   modem::ApplyWorkingInstanceSettings(*zoGSM1_);
 
   auto timer = [this](int interval, bool enabled) {

@@ -15,6 +15,7 @@
 #include "modem/engine_timing.h"
 #include "modem/modem_search.h"
 #include "platform/headless_main_loop.h"
+#include "platform/program_dir.h"
 #include "tools/modemsim/modem_simulator.h"
 #include "tools/modemsim/not_a_modem.h"
 
@@ -235,6 +236,26 @@ TEST_F(ModemPanel, ARefusedSearchGivesTheButtonBack) {
   EXPECT_EQ(view.StatusBar1.PanelText(3), "");
   EXPECT_EQ(view.ComboBox1.Text(), port);
   EXPECT_TRUE(Modem().Connected());
+}
+
+TEST_F(ModemPanel, WhatTheComponentsReportIsShownInBoxes) {
+  // The components show nothing themselves: the window shows their misuse
+  // in a plain box captioned with the program's name and a PDU that cannot
+  // be read in the "PDU ERROR" error box, as the component did once.
+  Modem().SetCheckInterval(0);
+  Modem().SetConnected(true);  // inactive
+  Modem().DoPduError("PDU ERROR (TPDCS): 0004");
+  const std::vector<platform::RecordingDialogs::Box> boxes = env.dialogs.Boxes();
+  ASSERT_EQ(boxes.size(), 3u);
+  const std::string program = platform::ProgramFile().stem().string();
+  EXPECT_EQ(boxes[0].text, Ansi("Możliwe wartości to: 1..1000 s"));
+  EXPECT_EQ(boxes[0].caption, program);
+  EXPECT_EQ(boxes[0].icon, platform::DialogIcon::None);
+  EXPECT_EQ(boxes[1].text, Ansi("Nie włączona usługa GSM dla portu: ") + Modem().ComPort());
+  EXPECT_EQ(boxes[1].caption, program);
+  EXPECT_EQ(boxes[2].text, "PDU ERROR (TPDCS): 0004");
+  EXPECT_EQ(boxes[2].caption, "Talvane");
+  EXPECT_EQ(boxes[2].icon, platform::DialogIcon::Error);
 }
 
 }  // namespace
