@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/import_test_support.h"
+#include "app/window/import_test_support.h"
 #include "app/qt/qt_window_fixture.h"
 #include "modem/engine_timing.h"
 

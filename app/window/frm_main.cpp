@@ -7,7 +7,7 @@
 #include "app/core/campaign.h"
 #include "app/window/frm_main_design.h"
 #include "app/window/modem_boxes.h"
-#include "app/core/message_composer.h"
+#include "app/window/message_editor.h"
 #include "app/window/zo_tools.h"
 #include "modem/instance_settings.h"
 #include "modem/modem_search.h"
@@ -45,7 +45,7 @@ TfrmMain::~TfrmMain() {
   // The view outlives the logic: leave it no handler that points here.
   zoFormStorage1_.reset();
   campaign_.reset();
-  composer_.reset();
+  messageEditor_.reset();
   UnbindEvents();
 }
 
@@ -85,7 +85,7 @@ void TfrmMain::BindEvents() {
   timer4_->OnTimer = [this] { Timer4Timer(); };
   BindModemEvents();
   BindModemPanel();
-  composer_ = std::make_unique<TMessageComposer>(view_, *timer2_);
+  messageEditor_ = std::make_unique<TMessageEditor>(view_, *timer2_);
   CreateCampaign();
 }
 

@@ -25,7 +25,7 @@ namespace app {
 class TCampaign;
 struct TImportResult;
 class TCampaignScreen;
-class TMessageComposer;
+class TMessageEditor;
 
 // Where the settings live in the settings store.
 inline constexpr const char* kSettingsKey = "software\\Talvane\\GSM";
@@ -74,7 +74,7 @@ class TfrmMain {
   TResultWorkbook& ResultWorkbook() { return resultWorkbook_; }
   // Where the result workbook is saved (set by the import and the manual entry).
   void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
-  TMessageComposer& Composer() { return *composer_; }
+  TMessageEditor& MessageEditor() { return *messageEditor_; }
   TCampaign& Campaign() { return *campaign_; }
   // The import's reading loop is running (it lets the window handle events).
   bool ImportRunning() const { return importRunning_; }
@@ -154,7 +154,7 @@ class TfrmMain {
   std::string inputFilePath_;
   std::string resultFilePath_;
   TResultWorkbook resultWorkbook_;
-  std::unique_ptr<TMessageComposer> composer_;
+  std::unique_ptr<TMessageEditor> messageEditor_;
   std::unique_ptr<TCampaignScreen> campaignScreen_;
   std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;

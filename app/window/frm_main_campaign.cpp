@@ -4,7 +4,7 @@
 #include "app/core/campaign.h"
 #include "app/window/frm_main.h"
 #include "app/window/import_display.h"
-#include "app/core/message_composer.h"
+#include "app/window/message_editor.h"
 #include "app/window/campaign_settings.h"
 #include "app/window/zo_tools.h"
 
@@ -93,7 +93,7 @@ void TfrmMain::CreateCampaign() {
   campaignScreen_ = std::make_unique<TWindowCampaignScreen>(view_, telList_);
   campaign_ = std::make_unique<TCampaign>(
       std::vector<modem::TZoGSM*>{zoGSM1_.get()}, *timer1_, numberList_, resultWorkbook_, resultFilePath_,
-      [this] { return composer_->CampaignText(); }, *campaignScreen_);
+      [this] { return messageEditor_->CampaignText(); }, *campaignScreen_);
   actWyslij_.OnExecute = [this] { actWyslijExecute(); };
   actZatrzymaj_.OnExecute = [this] { actZatrzymajExecute(); };
   timer1_->OnTimer = [this] { campaign_->Step(); };

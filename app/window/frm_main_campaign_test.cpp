@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "app/core/campaign.h"
-#include "app/core/message_composer.h"
+#include "app/window/message_editor.h"
 #include "app/window/campaign_settings.h"
 #include "app/window/window_test_fixture.h"
 #include "app/window/zo_tools.h"
@@ -50,7 +50,7 @@ class Campaign : public testing::WindowTest {
 
   void Compose(const AnsiString& text) {
     view.Memo1.SetText(text);
-    form->Composer().FlushPendingNormalisation();
+    form->MessageEditor().FlushPendingNormalisation();
   }
 
   bool Finished() {

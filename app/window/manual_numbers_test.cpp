@@ -5,7 +5,7 @@
 
 #include "app/core/cell_text.h"
 
-#include "app/core/import_test_support.h"
+#include "app/window/import_test_support.h"
 
 namespace app {
 namespace {

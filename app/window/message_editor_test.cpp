@@ -1,4 +1,4 @@
-#include "app/core/message_composer.h"
+#include "app/window/message_editor.h"
 
 #include <gtest/gtest.h>
 
@@ -110,8 +110,8 @@ TEST_F(MessageEditor, TheCampaignTextHoldsWhatWasTypedJustNow) {
   view.Memo1.Type(Ansi(" gęślą\r\n"));
   EXPECT_TRUE(form->Timer2().Enabled());
   // The editor already showed the first word plain when the rest was typed.
-  EXPECT_EQ(form->Composer().CampaignText().text, Ansi("Zazolc gęślą"));
-  EXPECT_FALSE(form->Composer().CampaignText().ucs2);
+  EXPECT_EQ(form->MessageEditor().CampaignText().text, Ansi("Zazolc gęślą"));
+  EXPECT_FALSE(form->MessageEditor().CampaignText().ucs2);
   EXPECT_FALSE(form->Timer2().Enabled());
   EXPECT_EQ(view.Memo1.Text(), "  Zazolc gesla\r\n");
 }
@@ -176,12 +176,12 @@ TEST_F(MessageEditor, PolishLettersAllowedStayInTheEditorAndGoOutInUcs2) {
   EXPECT_TRUE(view.Memo1.Focused());
   EXPECT_EQ(view.Memo1.Text(), Ansi("Zażółć gęślą jaźń ?"));
   EXPECT_EQ(view.Label7.Caption(), "Znak: 19");
-  const TCampaignText sent = form->Composer().CampaignText();
+  const TCampaignText sent = form->MessageEditor().CampaignText();
   EXPECT_EQ(sent.text, Ansi("Zażółć gęślą jaźń ?"));
   EXPECT_TRUE(sent.ucs2);
   view.CheckBox4.Click();  // unticked: as before
   EXPECT_EQ(view.Memo1.Text(), "Zazolc gesla jazn ?");
-  EXPECT_FALSE(form->Composer().CampaignText().ucs2);
+  EXPECT_FALSE(form->MessageEditor().CampaignText().ucs2);
 }
 
 TEST_F(MessageEditor, PartsCountedAtSeventyUcs2CharactersForOnePartAndSixtySevenPerPartOfALongText) {

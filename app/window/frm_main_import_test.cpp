@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/core/import_test_support.h"
+#include "app/window/import_test_support.h"
 #include "xls/cfb/compound_file_writer.h"
 
 namespace app {
