@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "app/core/phone_import.h"
+#include "app/core/phone_number.h"
+#include "modem/zogsm_settings.h"
 #include "platform/codepage.h"
 
 namespace cli {
@@ -26,8 +28,9 @@ bool TakeNumbers(const std::string& list, bool excludeDuplicates, app::TNumberLi
       error = "--numbers has an empty place between two commas";
       return false;
     }
-    if (number.size() != 9) {
-      error = "'" + entry + "': a number has nine characters (national number without +48)";
+    if (number.size() != app::kNationalDigits) {
+      error = "'" + entry + "': a number has nine characters (national number without " +
+              std::string(modem::kCountryPrefix) + ")";
       return false;
     }
     numbers.Add(app::ListRecipient(number));

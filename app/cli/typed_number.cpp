@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/core/phone_number.h"
+
 namespace cli {
 namespace {
 
-constexpr size_t kNationalDigits = 9;
 // An international number holds at most 15 digits with its country code; the
 // shortest in use hold 7.
 constexpr size_t kFewestInternationalDigits = 7;
 constexpr size_t kMostInternationalDigits = 15;
 
-bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '-' || c == '.' || c == '/' || c == '(' || c == ')'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 TypedNumber Refused(std::string reason) { return {{}, std::move(reason)}; }
@@ -22,8 +22,7 @@ std::string Digits(size_t count) { return std::to_string(count) + (count == 1 ? 
 }  // namespace
 
 TypedNumber ReadTypedNumber(std::string_view typed, std::string_view countryPrefix) {
-  std::string compact;
-  std::copy_if(typed.begin(), typed.end(), std::back_inserter(compact), [](char c) { return !IsSeparator(c); });
+  const std::string compact = app::WithoutSeparators(typed);
   if (compact.empty()) return Refused("no number given");
 
   const bool international = compact.starts_with('+') || compact.starts_with("00");
@@ -36,7 +35,7 @@ TypedNumber ReadTypedNumber(std::string_view typed, std::string_view countryPref
     if (digits.size() > kMostInternationalDigits) return Refused("an international number holds at most 15 digits, this one " + Digits(digits.size()));
     return {"+" + digits, {}};
   }
-  if (digits.size() == kNationalDigits) return {std::string(countryPrefix) + digits, {}};
+  if (digits.size() == app::kNationalDigits) return {std::string(countryPrefix) + digits, {}};
   return Refused("a national number has 9 digits, this one " + Digits(digits.size()) +
                  "; write an international number with + or 00 in front");
 }

@@ -1,6 +1,7 @@
 #include "app/core/phone_number.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "modem/zogsm_settings.h"
 
@@ -39,13 +40,13 @@ std::string WithoutCountryPrefix(std::string text) {
 
 }  // namespace
 
-std::string CleanPhoneText(std::string_view text) {
+std::string WithoutSeparators(std::string_view text) {
   std::string cleaned;
-  for (char c : text) {
-    if (!IsSeparator(c)) cleaned += c;
-  }
-  return WithoutCountryPrefix(std::move(cleaned));
+  std::copy_if(text.begin(), text.end(), std::back_inserter(cleaned), [](char c) { return !IsSeparator(c); });
+  return cleaned;
 }
+
+std::string CleanPhoneText(std::string_view text) { return WithoutCountryPrefix(WithoutSeparators(text)); }
 
 std::optional<std::string> NationalNumberOf(std::string_view text) {
   std::string number = CleanPhoneText(text);

@@ -18,6 +18,9 @@ namespace app {
 // Digits of a national number.
 inline constexpr int kNationalDigits = 9;
 
+// `text` without the separators people type between digits.
+std::string WithoutSeparators(std::string_view text);
+
 // `text` without its separators and country prefix (program text; the
 // result may still be no number).
 std::string CleanPhoneText(std::string_view text);
