@@ -52,6 +52,8 @@ TEST_F(CliCampaign, SendsToEveryNumberAndRefusesANumberWithLetters) {
   EXPECT_TRUE(lines[3].starts_with(R"({"sent":2,"failed":1,"not_sent":[],"result_file":")" + result.string() +
                                    R"(","seconds":)"))
       << lines[3];
+  // The first campaign of a new journal.
+  EXPECT_TRUE(lines[3].ends_with(R"(,"campaign":1})")) << lines[3];
   EXPECT_NE(ReadFile(err).find("BŁĄD! nie udało się wysłać wiadomości do: +4860010020a"), std::string::npos);
   std::vector<std::string> rows = ResultRows(result);
   std::sort(rows.begin(), rows.end());
@@ -140,6 +142,24 @@ TEST_F(CliCampaign, BadArgumentsSendNothing) {
     EXPECT_NE(run.out.find(c.error), std::string::npos) << run.out;
   }
   EXPECT_FALSE(fs::exists(result));
+}
+
+TEST_F(CliCampaign, ADamagedJournalStopsTheCampaignBeforeAnythingIsSentAndIsLeftAsItWas) {
+  const fs::path log = folder / "modem.log";
+  e2e::SimulatorProcess watched({"--reference", "12"}, log.string());
+  const fs::path journal = folder / "program" / "journal.sqlite";
+  fs::create_directories(journal.parent_path());
+  const std::string damaged(4096, 'x');
+  std::ofstream(journal) << damaged;
+
+  const e2e::Result run = e2e::RunProgram({e2e::kCli, "campaign", "--port", watched.Port(), "--result",
+                                           result.string(), "--numbers", "600100200", "Tekst"});
+  watched.Stop();
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("talvane-cli campaign: "), std::string::npos) << run.out;
+  EXPECT_EQ(ReadFile(log).find("AT+CMGS"), std::string::npos);
+  EXPECT_FALSE(fs::exists(result));
+  EXPECT_EQ(ReadFile(journal), damaged);
 }
 
 TEST_F(CliCampaign, AnEmptyTextSendsNothing) {
