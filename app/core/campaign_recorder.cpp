@@ -16,6 +16,7 @@ bool Contains(const std::vector<int>& numbers, int number) {
 }  // namespace
 
 void TCampaignRecorder::Use(journal::TCampaignJournal* journal, std::string sourceFile) {
+  std::lock_guard lock(mutex_);  // an engine may be submitting a part of a message of no list
   journal_ = journal;
   sourceFile_ = std::move(sourceFile);
 }

@@ -64,12 +64,14 @@ class TCampaignRecorder {
   void Fail(const journal::TJournalError& error);
   journal::TJournalStatus RecordSubmitting(const TInFlight& message, const modem::TQueuedPart& part);
 
-  journal::TCampaignJournal* journal_ = nullptr;
   std::string sourceFile_;
-  std::optional<journal::TCampaignId> campaign_;
   std::map<int, journal::TRecipientId> ids_;  // by the recipient's row
 
-  mutable std::mutex mutex_;  // guards what follows
+  // Written on the main thread under the lock; read by the engines under it.
+  mutable std::mutex mutex_;
+  journal::TCampaignJournal* journal_ = nullptr;
+  std::optional<journal::TCampaignId> campaign_;
+  // Guarded by the lock as well.
   std::map<int, TInFlight> inFlight_;  // by the recipient's row
   std::map<int, TInFlight> held_;      // taken, not queued by its modem
   AnsiString failure_;
