@@ -52,6 +52,8 @@ TEST_F(CliCampaign, SendsToEveryNumberAndRefusesANumberWithLetters) {
   EXPECT_TRUE(lines[3].starts_with(R"({"sent":2,"failed":1,"not_sent":[],"result_file":")" + result.string() +
                                    R"(","seconds":)"))
       << lines[3];
+  // The first campaign of a new journal.
+  EXPECT_TRUE(lines[3].ends_with(R"(,"campaign":1})")) << lines[3];
   EXPECT_NE(ReadFile(err).find("BŁĄD! nie udało się wysłać wiadomości do: +4860010020a"), std::string::npos);
   std::vector<std::string> rows = ResultRows(result);
   std::sort(rows.begin(), rows.end());
@@ -140,6 +142,67 @@ TEST_F(CliCampaign, BadArgumentsSendNothing) {
     EXPECT_NE(run.out.find(c.error), std::string::npos) << run.out;
   }
   EXPECT_FALSE(fs::exists(result));
+}
+
+TEST_F(CliCampaign, TheJournalListsShowsAndExportsWhatTheCampaignSent) {
+  const std::string text(200, 'x');  // two parts a message
+  const e2e::Result run = e2e::RunProgram(Args("600100200,60010020a,600100201", text), e2e::Streams::Separate);
+  ASSERT_EQ(run.status, 1) << run.err;
+  ASSERT_TRUE(run.out.ends_with(",\"campaign\":1}\n")) << run.out;
+  const std::vector<std::string> campaignRows = ResultRows(result);
+
+  const e2e::Result listed = e2e::RunCli({"campaigns"}, e2e::Streams::Separate);
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  const std::vector<std::string> campaigns = e2e::Lines(listed.out);
+  ASSERT_EQ(campaigns.size(), 1u) << listed.out;
+  EXPECT_TRUE(campaigns[0].starts_with(R"({"id":1,"created":")")) << campaigns[0];
+  EXPECT_TRUE(campaigns[0].ends_with(R"(","text":")" + text +
+                                     R"(","total":3,"sent":2,"failed":0,"uncertain":0,"left":0,"state":"finished"})"))
+      << campaigns[0];
+
+  const e2e::Result shown = e2e::RunCli({"campaigns", "show", "1"}, e2e::Streams::Separate);
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  const std::string modem = R"(,"modem":")" + simulator.Port() + R"(","error":""})";
+  EXPECT_EQ(e2e::Lines(shown.out),
+            (std::vector<std::string>{
+                R"({"row":1,"number":"600100200","state":"sent","parts":2,"refs":[12,13])" + modem,
+                R"({"row":2,"number":"600100201","state":"sent","parts":2,"refs":[14,15])" + modem,
+                R"({"row":3,"number":"60010020a","state":"skipped","parts":0,"refs":[],"modem":"",)"
+                R"("error":"numer telefonu może zawierać tylko cyfry"})"}));
+
+  // Written again from the journal, the workbook is the campaign's own; by
+  // default over it, where the journal says the campaign wrote it.
+  const fs::path exported = folder / "z_dziennika.xls";
+  const e2e::Result written = e2e::RunCli({"campaigns", "export", "1", "--result", exported.string()});
+  ASSERT_EQ(written.status, 0) << written.out;
+  EXPECT_EQ(ResultRows(exported), campaignRows);
+  EXPECT_EQ(campaignRows, (std::vector<std::string>{"600100200\tgreen", "600100201\tgreen", "60010020a\tred"}));
+  fs::remove(result);
+  ASSERT_EQ(e2e::RunCli({"campaigns", "export", "1"}).status, 0);
+  EXPECT_EQ(ResultRows(result), campaignRows);
+
+  const e2e::Result unknown = e2e::RunCli({"campaigns", "show", "7"}, e2e::Streams::Separate);
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_TRUE(unknown.err.starts_with("talvane-cli campaigns show: ")) << unknown.err;
+}
+
+TEST_F(CliCampaign, ADamagedJournalStopsTheCampaignBeforeAnythingIsSentAndIsLeftAsItWas) {
+  const fs::path log = folder / "modem.log";
+  e2e::SimulatorProcess watched({"--reference", "12"}, log.string());
+  const fs::path journal = folder / "program" / "journal.sqlite";
+  fs::create_directories(journal.parent_path());
+  const std::string damaged(4096, 'x');
+  std::ofstream(journal) << damaged;
+
+  const e2e::Result run = e2e::RunProgram({e2e::kCli, "campaign", "--port", watched.Port(), "--result",
+                                           result.string(), "--numbers", "600100200", "Tekst"});
+  watched.Stop();
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.out.find("talvane-cli campaign: "), std::string::npos) << run.out;
+  EXPECT_EQ(ReadFile(log).find("AT+CMGS"), std::string::npos);
+  EXPECT_FALSE(fs::exists(result));
+  EXPECT_EQ(ReadFile(journal), damaged);
 }
 
 TEST_F(CliCampaign, AnEmptyTextSendsNothing) {

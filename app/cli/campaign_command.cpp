@@ -28,6 +28,7 @@
 #include "app/window/campaign_settings.h"
 #include "app/core/message_composer.h"
 #include "app/window/modem_boxes.h"
+#include "journal/sqlite_journal.h"
 #include "modem/instance_settings.h"
 #include "platform/read_file.h"
 #include "platform/codepage.h"
@@ -98,6 +99,10 @@ std::string JsonList(const List& items, Format format) {
 class ConsoleCampaignScreen final : public app::TCampaignScreen {
  public:
   void EmptyText() override { std::cerr << "talvane-cli campaign: the message text is empty\n"; }
+  void JournalRefused(const app::AnsiString& reason) override {
+    journalRefused_ = true;
+    std::cerr << "talvane-cli campaign: " << platform::AnsiToUtf8(reason) << "\n";
+  }
   void Started(int numbers) override {
     total_ = numbers;
     ShowProgress();
@@ -131,6 +136,7 @@ class ConsoleCampaignScreen final : public app::TCampaignScreen {
   }
   int Sent() const { return sent_; }
   int Failed() const { return failed_; }
+  bool JournalRefusedStart() const { return journalRefused_; }
 
  private:
   void ShowProgress() {
@@ -150,6 +156,7 @@ class ConsoleCampaignScreen final : public app::TCampaignScreen {
   int sent_ = 0;
   int failed_ = 0;
   bool barShown_ = false;
+  bool journalRefused_ = false;
 };
 
 std::optional<std::string> ReadText(const CampaignOptions& options, std::string& error) {
@@ -214,11 +221,18 @@ struct Outcome {
   bool refused = false;  // the campaign did not start
   bool interrupted = false;
   std::string noConnection;  // the port whose modem never answered
+  std::optional<journal::TCampaignId> campaign;  // in the journal
+};
+
+// Where the campaign's records go: the journal and the list's file.
+struct Records {
+  journal::TCampaignJournal& journal;
+  std::string sourceFile;
 };
 
 Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignText& text, app::TNumberList& numbers,
-                    app::TResultWorkbook& results, const std::string& resultPath, ConsoleCampaignScreen& screen,
-                    platform::HeadlessMainLoop& loop) {
+                    app::TResultWorkbook& results, const std::string& resultPath, const Records& records,
+                    ConsoleCampaignScreen& screen, platform::HeadlessMainLoop& loop) {
   Outcome outcome;
   std::vector<std::unique_ptr<modem::TZoGSM>> modems;
   std::vector<modem::TZoGSM*> pool;
@@ -240,6 +254,7 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
   timer1->SetInterval(500);
   app::TCampaign campaign(pool, *timer1, numbers, results, resultPath, [&] { return text; }, screen);
   campaign.SetNoModemLimit(app::NoModemLimitSetting());
+  campaign.SetJournal(&records.journal, records.sourceFile);
   timer1->OnTimer = [&campaign] { campaign.Step(); };
   for (size_t i = 0; i < pool.size(); ++i) BindModem(*pool[i], campaign, screen, watches[i]);
 
@@ -247,6 +262,7 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
     outcome.refused = true;
     return outcome;
   }
+  outcome.campaign = campaign.JournalCampaign();
   const auto ended = [&] { return !noConnection().empty() || campaign.Finished() || campaign.Stopped(); };
   loop.RunUntil([&] { return Interrupted() || ended(); }, std::chrono::hours(24 * 365));
   if (Interrupted() && !ended()) {
@@ -282,6 +298,9 @@ int RunCampaign(const std::vector<std::string>& args) {
   const app::TCampaignText campaignText{app::CampaignTextOf(platform::Utf8ToAnsi(*text), options->polish),
                                         options->polish};
   if (campaignText.text.empty()) return Fail("the message text is empty", 2);
+  // Nothing is sent that the journal could not record.
+  auto journal = journal::TSqliteJournal::Open(journal::TSqliteJournal::DefaultFile());
+  if (!journal) return Fail(platform::AnsiToUtf8(journal.Error().text), 1);
 
   app::TNumberList numbers;
   app::TResultWorkbook results;
@@ -311,9 +330,10 @@ int RunCampaign(const std::vector<std::string>& args) {
   platform::HeadlessMainLoop loop;
   platform::InstallDialogs(&dialogs, &loop);
   ConsoleCampaignScreen screen;
-  const Outcome outcome = RunOnModems(ports, campaignText, numbers, results, resultPath, screen, loop);
+  const Records records{**journal, options->inputFile ? std::filesystem::absolute(*options->inputFile).string() : ""};
+  const Outcome outcome = RunOnModems(ports, campaignText, numbers, results, resultPath, records, screen, loop);
   platform::InstallDialogs(nullptr);
-  if (outcome.refused) return 2;
+  if (outcome.refused) return screen.JournalRefusedStart() ? 1 : 2;
   screen.EndProgressLine();
   if (!outcome.noConnection.empty()) {
     std::cerr << "talvane-cli campaign: no connection with a modem on " << outcome.noConnection << "\n";
@@ -325,7 +345,8 @@ int RunCampaign(const std::vector<std::string>& args) {
   std::snprintf(secondsText, sizeof secondsText, "%.1f", seconds);
   std::cout << "{\"sent\":" << screen.Sent() << ",\"failed\":" << screen.Failed()
             << ",\"not_sent\":" << JsonList(outcome.notSent, [](const std::string& n) { return Json(n); })
-            << ",\"result_file\":" << JsonString(resultPath) << ",\"seconds\":" << secondsText << "}" << std::endl;
+            << ",\"result_file\":" << JsonString(resultPath) << ",\"seconds\":" << secondsText
+            << ",\"campaign\":" << outcome.campaign.value_or(0) << "}" << std::endl;
   if (outcome.interrupted) return 130;
   return screen.Failed() == 0 && outcome.notSent.empty() && outcome.noConnection.empty() ? 0 : 1;
 }

@@ -39,7 +39,12 @@ TCampaign::TCampaign(std::vector<modem::TZoGSM*> modems, platform::Timer& timer1
       results_(results),
       resultPath_(resultPath),
       text_(std::move(text)),
-      screen_(screen) {}
+      screen_(screen) {
+  // The engines take their copy when they start: set while they are inactive.
+  for (modem::TZoGSM* modem : modems_) {
+    modem->OnAboutToSubmit = [this](const modem::TQueuedPart& part) { return recorder_.AboutToSubmit(part); };
+  }
+}
 
 void TCampaign::ResetCounters() {
   completed_ = 0;
@@ -48,6 +53,7 @@ void TCampaign::ResetCounters() {
   finished_ = false;
   stopped_ = false;
   stopAfterInHand_ = false;
+  journalFailureShown_ = false;
   lastModemSeen_ = std::chrono::steady_clock::now();
   inHand_.clear();
   notSentAtStop_.clear();
@@ -56,6 +62,12 @@ void TCampaign::ResetCounters() {
 bool TCampaign::Start() {
   if (text_().text.empty()) {
     screen_.EmptyText();
+    return false;
+  }
+  std::vector<modem::TRecipient> recipients;
+  for (int i = 0; i < numbers_.Count(); ++i) recipients.push_back(RecipientAt(i));
+  if (!recorder_.Begin(text_(), recipients, resultPath_)) {
+    screen_.JournalRefused(recorder_.Failure());
     return false;
   }
   for (modem::TZoGSM* modem : modems_) {
@@ -121,6 +133,7 @@ void TCampaign::Step() {
     return;  // waiting for the connection
   }
   lastModemSeen_ = std::chrono::steady_clock::now();
+  StopOnJournalFailure();
   screen_.Stepped(QueueCount(), numbers_.Count());
 
   bool refusedNumber = false;
@@ -150,6 +163,7 @@ void TCampaign::Step() {
 void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   const TCampaignText text = text_();  // the editor's text as it is now
   if (text.text.empty()) return;  // the number stays at the head
+  if (recorder_.Take(recipient, modem.ComPort()) != TCampaignRecorder::TTake::Taken) return;
   modem::TOutgoingMessage message;
   message.recipient = recipient;
   message.text = text.text;
@@ -157,7 +171,10 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   message.mergeMax = kCampaignMergeMax;
   message.ucs2 = text.ucs2;
   const int parts = modem.Send(message);
-  if (parts <= 0) return;  // the number stays at the head
+  if (parts <= 0) {
+    recorder_.Hold(recipient);  // the number stays at the head, taken for this modem
+    return;
+  }
   numbers_.Delete(0);
   InHand& inHand = inHand_[recipient.row];
   inHand = InHand{};
@@ -174,7 +191,9 @@ void TCampaign::Refuse(const modem::TRecipient& recipient) {
   screen_.NumberTaken(recipient);
   // Such a number would be encoded as a destination of garbage digits and
   // delivered to whoever the network makes of it.
-  screen_.LogLine(Ansi(kFailedLine) + recipient.destination + Ansi(" - numer telefonu może zawierać tylko cyfry"));
+  const AnsiString reason = Ansi("numer telefonu może zawierać tylko cyfry");
+  recorder_.Skip(recipient, reason);
+  screen_.LogLine(Ansi(kFailedLine) + recipient.destination + " - " + reason);
   TMessageResult refused;
   refused.recipient = recipient;
   Complete(refused);
@@ -182,6 +201,7 @@ void TCampaign::Refuse(const modem::TRecipient& recipient) {
 
 void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& report) {
   const modem::TRecipient& recipient = report.part.recipient;
+  recorder_.Answer(report);
   const auto at = inHand_.find(recipient.row);
   // A part of a stopped campaign, or of a message this campaign did not send.
   if (at == inHand_.end() || at->second.modem != &sender || !(at->second.result.recipient == recipient)) return;
@@ -215,6 +235,7 @@ void TCampaign::Complete(const TMessageResult& result) {
 void TCampaign::Finish() {
   timer1_.SetEnabled(false);
   finished_ = true;
+  recorder_.End(journal::TCampaignState::Finished);
   // The operator has to know where the rows went, the manual list's
   // workbook included.
   if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
@@ -225,6 +246,16 @@ void TCampaign::Finish() {
 
 bool TCampaign::SaveResults() {
   return results_.Exists() && !resultPath_.empty() && results_.SaveAs(resultPath_) == xls::kSaveOk;
+}
+
+void TCampaign::StopOnJournalFailure() {
+  const AnsiString failure = recorder_.Failure();
+  if (failure.empty()) return;
+  if (!journalFailureShown_) {
+    journalFailureShown_ = true;
+    screen_.LogLine(Ansi("Wysyłka przerwana: dziennik wysyłki - ") + failure);
+  }
+  StopAfterMessagesInHand();
 }
 
 void TCampaign::StopAfterMessagesInHand() { stopAfterInHand_ = true; }
@@ -249,6 +280,7 @@ bool TCampaign::Stop(bool askFirst) {
     modem->ClearSendQueue();
     modem->SetQueueCount(0);
   }
+  recorder_.End(journal::TCampaignState::Stopped);
   numbers_.Clear();
   screen_.Stopped();
   return true;

@@ -23,9 +23,11 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/core/campaign_recorder.h"
 #include "app/core/campaign_text.h"
 #include "app/core/number_list.h"
 #include "app/core/result_workbook.h"
@@ -57,6 +59,8 @@ class TCampaignScreen {
   virtual ~TCampaignScreen() = default;
   // Start refused: there is no text to send.
   virtual void EmptyText() = 0;
+  // Start refused: the journal cannot record the campaign, for `reason`.
+  virtual void JournalRefused(const AnsiString& reason) = 0;
   // The campaign started with `numbers` numbers in the list.
   virtual void Started(int numbers) = 0;
   // A step with a modem connected, before feeding: parts waiting, numbers left.
@@ -99,8 +103,17 @@ class TCampaign {
   // How long the steps wait without any connected modem before the campaign
   // stops itself.
   void SetNoModemLimit(std::chrono::milliseconds limit) { noModemLimit_ = limit; }
+  // Every campaign from the next Start on is written ahead into `journal`
+  // (which outlives the campaign), `sourceFile` being the list's file;
+  // null: none is.
+  void SetJournal(journal::TCampaignJournal* journal, std::string sourceFile) {
+    recorder_.Use(journal, std::move(sourceFile));
+  }
+  // The journal's campaign of the last Start; none without a journal.
+  std::optional<journal::TCampaignId> JournalCampaign() const { return recorder_.Campaign(); }
 
-  // "WYŚLIJ": false when refused for an empty text. Otherwise every modem not
+  // "WYŚLIJ": false when refused for an empty text or by the journal (before
+  // anything is sent). Otherwise every modem not
   // connected is activated and asked to connect, and the steps begin.
   bool Start();
   // Timer1: one send step.
@@ -152,6 +165,9 @@ class TCampaign {
   bool NoModemForTooLong() const;
   // True when the result workbook was written.
   bool SaveResults();
+  // A journal that failed to record stops the campaign once the messages in
+  // hand are over: nothing it does not know may go out.
+  void StopOnJournalFailure();
 
   std::vector<modem::TZoGSM*> modems_;
   platform::Timer& timer1_;
@@ -160,6 +176,7 @@ class TCampaign {
   const std::string& resultPath_;
   TextSource text_;
   TCampaignScreen& screen_;
+  TCampaignRecorder recorder_;
   std::chrono::milliseconds noModemLimit_ = kDefaultNoModemLimit;
 
   // The campaign's counters, reset together by ResetCounters.
@@ -169,6 +186,7 @@ class TCampaign {
   bool finished_ = false;
   bool stopped_ = false;
   bool stopAfterInHand_ = false;
+  bool journalFailureShown_ = false;
   std::chrono::steady_clock::time_point lastModemSeen_;
   std::map<int, InHand> inHand_;  // by the recipient's row
   std::vector<modem::TRecipient> notSentAtStop_;

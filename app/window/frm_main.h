@@ -20,6 +20,10 @@
 #include "modem/zogsm.h"
 #include "platform/main_loop.h"
 
+namespace journal {
+class TCampaignJournal;
+}
+
 namespace app {
 
 class TCampaign;
@@ -76,6 +80,9 @@ class TfrmMain {
   void SetResultFilePath(const std::string& path) { resultFilePath_ = path; }
   TMessageEditor& MessageEditor() { return *messageEditor_; }
   TCampaign& Campaign() { return *campaign_; }
+  // The campaigns are written into `journal` instead of the journal of the
+  // program's data folder (opened at the first campaign otherwise).
+  void UseJournal(std::unique_ptr<journal::TCampaignJournal> journal);
   // The import's reading loop is running (it lets the window handle events).
   bool ImportRunning() const { return importRunning_; }
   // Set by the test connection ("test modemu"), cleared by the stop command.
@@ -130,6 +137,9 @@ class TfrmMain {
   // Message composition and the send campaign.
   void CreateCampaign();
   void actWyslijExecute();
+  // The journal of the program's data folder; false (the operator told why)
+  // when it cannot be opened.
+  bool OpenJournal();
   void actZatrzymajExecute();
 
   platform::MainLoop& loop_;
@@ -155,6 +165,8 @@ class TfrmMain {
   std::string resultFilePath_;
   TResultWorkbook resultWorkbook_;
   std::unique_ptr<TMessageEditor> messageEditor_;
+  // Opened at the first campaign; outlives the campaign that writes into it.
+  std::unique_ptr<journal::TCampaignJournal> journal_;
   std::unique_ptr<TCampaignScreen> campaignScreen_;
   std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;

@@ -7,6 +7,7 @@
 #include "app/window/message_editor.h"
 #include "app/window/campaign_settings.h"
 #include "app/window/zo_tools.h"
+#include "journal/sqlite_journal.h"
 
 namespace app {
 
@@ -22,6 +23,10 @@ class TWindowCampaignScreen final : public TCampaignScreen {
     view_.Memo1->SetColor(clRed);
     ErrorBox(Ansi("Nie wprowadzono żadnej treści wiadomości SMS !!!     "), Ansi(" BŁĄD !"));
     view_.Memo1->SetFocus();
+  }
+
+  void JournalRefused(const AnsiString& reason) override {
+    ErrorBox(Ansi("Nie można rozpocząć wysyłki: ") + reason, Ansi(" BŁĄD !"));
   }
 
   void Started(int numbers) override {
@@ -108,7 +113,22 @@ void TfrmMain::actWyslijExecute() {
   zoGSM1_->SetCanCheckPower(view_.CheckBox2->Checked());
   UseChosenPort();
   campaign_->SetNoModemLimit(NoModemLimitSetting());
+  if (!OpenJournal()) return;
+  campaign_->SetJournal(journal_.get(), inputFilePath_);
   campaign_->Start();
+}
+
+void TfrmMain::UseJournal(std::unique_ptr<journal::TCampaignJournal> journal) { journal_ = std::move(journal); }
+
+bool TfrmMain::OpenJournal() {
+  if (journal_) return true;
+  auto opened = journal::TSqliteJournal::Open(journal::TSqliteJournal::DefaultFile());
+  if (!opened) {
+    campaignScreen_->JournalRefused(opened.Error().text);
+    return false;
+  }
+  journal_ = std::move(*opened);
+  return true;
 }
 
 void TfrmMain::actZatrzymajExecute() {

@@ -1,0 +1,80 @@
+#pragma once
+// The campaign's write-ahead record in the campaign journal: the campaign and
+// its recipients when it starts, each message as it is handed to a modem,
+// each part durably BEFORE it goes to the modem, each answer of the modem and
+// how the campaign ended. A part that could not be recorded is kept off the
+// modem: what the journal does not know was never sent. Without a journal
+// every operation is a no-op that lets everything through.
+//
+// The modem is known by its port until modems are known by their identity.
+//
+// Threads: AboutToSubmit runs on the engines' threads, everything else on the
+// main thread; the messages in flight are shared under a lock.
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/core/campaign_text.h"
+#include "journal/campaign_journal.h"
+#include "modem/outgoing_message.h"
+
+namespace app {
+
+class TCampaignRecorder {
+ public:
+  // What became of taking a message for a modem.
+  enum class TTake { Taken, NotNow, Failed };
+
+  // From the next Begin on; null: no journal. `journal` outlives the recorder.
+  void Use(journal::TCampaignJournal* journal, std::string sourceFile);
+  // The journal's campaign with every recipient queued. False when the
+  // journal refused; Failure() says why.
+  bool Begin(const TCampaignText& text, const std::vector<modem::TRecipient>& recipients,
+             const std::string& resultPath);
+  // The recipient's message now sending on the modem at `port`.
+  TTake Take(const modem::TRecipient& recipient, const std::string& port);
+  // The modem did not queue the message taken for it: it stays taken for
+  // that modem and goes to it again.
+  void Hold(const modem::TRecipient& recipient);
+  // A number the modem cannot take.
+  void Skip(const modem::TRecipient& recipient, const AnsiString& reason);
+  // Engine's thread: records the part as submitting; false keeps it off the modem.
+  bool AboutToSubmit(const modem::TQueuedPart& part);
+  // The modem's answer for a part of a message in flight.
+  void Answer(const modem::TPartReport& report);
+  // No modem works for the campaign any more: what was in flight is settled
+  // (a part without its answer makes its message uncertain) and the campaign
+  // gets its final state.
+  void End(journal::TCampaignState state);
+
+  std::optional<journal::TCampaignId> Campaign() const { return campaign_; }
+  // The reason of the first write that failed since Begin; empty: none.
+  AnsiString Failure() const;
+
+ private:
+  struct TInFlight {
+    journal::TRecipientId id = 0;
+    std::string port;
+    std::vector<int> submitted;  // part numbers recorded as submitting
+  };
+
+  void Fail(const journal::TJournalError& error);
+  journal::TJournalStatus RecordSubmitting(const TInFlight& message, const modem::TQueuedPart& part);
+
+  std::string sourceFile_;
+  std::map<int, journal::TRecipientId> ids_;  // by the recipient's row
+
+  // Written on the main thread under the lock; read by the engines under it.
+  mutable std::mutex mutex_;
+  journal::TCampaignJournal* journal_ = nullptr;
+  std::optional<journal::TCampaignId> campaign_;
+  // Guarded by the lock as well.
+  std::map<int, TInFlight> inFlight_;  // by the recipient's row
+  std::map<int, TInFlight> held_;      // taken, not queued by its modem
+  AnsiString failure_;
+};
+
+}  // namespace app
