@@ -124,7 +124,11 @@ run_demonstration() {
   "$cli" xls write-list "$folder/klienci.xls" 600100200 600100201 600100202 >/dev/null
   log "sample sheet with three numbers: $folder/klienci.xls"
   log "sending one text to every number: talvane-cli campaign --port $port $folder/klienci.xls ..."
-  "$cli" campaign --port "$port" "$folder/klienci.xls" "Dzień dobry! Zapraszamy na jesienną wyprzedaż." || status=$?
+  # The demonstration keeps its journal (and its other program files) in its
+  # own folder: the user's journal holds only the user's campaigns, and the
+  # same sample is sent every time.
+  TALVANE_PROGRAM_DIR="$folder/program" \
+    "$cli" campaign --port "$port" "$folder/klienci.xls" "Dzień dobry! Zapraszamy na jesienną wyprzedaż." || status=$?
   log "result workbook (sent numbers green, failed red): $folder/klienci_out.xls"
   return "$status"
 }
