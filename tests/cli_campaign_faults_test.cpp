@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 
+#include "app/window/test_support.h"
 #include "app/window/window_test_fixture.h"
 #include "platform/registry.h"
 #include "platform/test_folder.h"
@@ -91,6 +92,8 @@ std::multiset<std::string> Submitted(const fs::path& log) {
 class CliCampaignFaults : public ::testing::Test {
  protected:
   platform::TestFolder folder;
+  // The campaigns' journal and copies in the test's folder, never in the user's.
+  app::testing::ScopedEnv programDir{"TALVANE_PROGRAM_DIR", (folder / "program").string()};
   fs::path result = folder / "wyniki_out.xls";
   fs::path err = folder / "err.txt";
 };

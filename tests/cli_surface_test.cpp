@@ -17,6 +17,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/window/test_support.h"
 #include "platform/test_folder.h"
 #include "talvane_version.h"
 #include "tests/cli_programs.h"
@@ -211,6 +212,9 @@ class CommandLineErrors : public ::testing::Test {
   }
 
   platform::TestFolder folder;
+  // The campaign opens its journal before it looks at its port or file: in
+  // the test's folder, never in the user's.
+  app::testing::ScopedEnv programDir{"TALVANE_PROGRAM_DIR", (folder.Path() / "program").string()};
   e2e::SimulatorProcess simulator{{"--quiet"}};
   modemsim::NotAModem silent{modemsim::NotAModem::Kind::Silent};
   Places places;
