@@ -8,7 +8,9 @@
 // Threads: plain values; the component builds them on the main thread, the
 // engine copies them across its hand-over.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "modem/recipient.h"
 #include "platform/codepage.h"
@@ -27,6 +29,12 @@ struct TOutgoingMessage {
   // transliterated and the text uses the GSM alphabet where it can.
   bool ucs2 = false;
   bool cutCrLf = true;  // every CR LF pair becomes one space before splitting
+  // A message resumed after its first parts went out: the concatenation
+  // reference those parts carried (the component's own reference counter is
+  // neither used nor advanced), and the part numbers that are not queued
+  // again because the network already answered them.
+  std::optional<int> concatReference;
+  std::vector<int> partsDone;
 };
 
 // One message part in the engine's send queue.
@@ -50,6 +58,10 @@ struct TPartReport {
   // Why it was not sent, in words (program text, Windows-1250); empty when sent.
   platform::AnsiString cause;
   int cmsError = -1;  // the modem's "+CMS ERROR" code; -1 none
+  // Not sent as far as anyone knows, yet the PDU went out and no answer came
+  // (the answer was lost, the modem vanished during the network's wait): the
+  // network may have accepted it. Never retried by the component.
+  bool uncertain = false;
 };
 
 }  // namespace modem
