@@ -117,6 +117,13 @@ bool TCampaign::Resume(journal::TCampaignId id, bool resendUncertain) {
     return false;
   }
   BeginSteps();
+  // Left in doubt by the campaign's earlier run, they are still without a
+  // message anyone knows of.
+  for (const journal::TRecipientRecord& recipient : resumed_.recipients) {
+    if (recipient.state != journal::TMessageState::Uncertain) continue;
+    uncertain_.push_back(ListRecipient(recipient.entry.number, recipient.entry.row, recipient.entry.numberRead));
+    uncertain_.back().destination = recipient.entry.destination;
+  }
   SaveResults();
   return true;
 }

@@ -163,7 +163,8 @@ class TCampaign {
   // Recipients without their message: those in flight and those left in the
   // list, as they were when the campaign stopped, or as they are now.
   std::vector<modem::TRecipient> NotSent() const;
-  // Recipients whose message may have been sent: a part's answer was lost.
+  // Recipients whose message may have been sent: a part's answer was lost
+  // (in this run, or in the resumed campaign's earlier one).
   const std::vector<modem::TRecipient>& Uncertain() const { return uncertain_; }
   // The result workbook written now (from the journal when there is one);
   // true when it was.
