@@ -145,7 +145,12 @@ void TCampaign::SkipAlreadyTexted() {
   }
 }
 
-std::string TCampaign::ModemName(const modem::TZoGSM& modem) { return modem.ComPort(); }
+std::string TCampaign::ModemName(const modem::TZoGSM& modem) {
+  // The identity follows the modem to another port, and tells two modems
+  // apart that take turns on one.
+  const std::string& identity = modem.ModemIdentity();
+  return identity.empty() ? modem.ComPort() : identity;
+}
 
 void TCampaign::BeginSteps() {
   for (modem::TZoGSM* modem : modems_) {
