@@ -223,18 +223,21 @@ void TCampaign::Step() {
     if (stopAfterInHand_ || !modem->Connected() || modem->QueueCount() >= kCampaignQueueLimit || numbers_.Empty()) {
       continue;
     }
-    const modem::TRecipient recipient = RecipientAt(0);
+    const std::optional<int> index = NextFor(*modem);
+    if (!index) continue;
+    const modem::TRecipient recipient = RecipientAt(*index);
     if (!IsSendableNumber(recipient.number)) {
       // Taking it uses this step: the end test below must not mistake the
       // empty queue for the end while numbers remain.
-      Refuse(recipient);
+      Refuse(*index, recipient);
       refusedNumber = true;
       continue;
     }
-    Feed(*modem, recipient);
+    Feed(*modem, *index, recipient);
   }
 
   if (!inHand_.empty() || refusedNumber || QueueCount() != 0) return;
+  if (WaitingForTheirModem()) return;
   if (stopAfterInHand_) {
     Stop(/*askFirst=*/false);
   } else {
@@ -242,7 +245,25 @@ void TCampaign::Step() {
   }
 }
 
-void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
+std::optional<int> TCampaign::NextFor(const modem::TZoGSM& modem) const {
+  const std::string name = ModemName(modem);
+  for (int i = 0; i < numbers_.Count(); ++i) {
+    if (recorder_.MayTake(numbers_.Recipient(i).row, name)) return i;
+  }
+  return std::nullopt;
+}
+
+bool TCampaign::WaitingForTheirModem() const {
+  const bool modemAway = std::any_of(modems_.begin(), modems_.end(),
+                                     [](const modem::TZoGSM* modem) { return !modem->Connected(); });
+  if (!modemAway) return false;
+  for (int i = 0; i < numbers_.Count(); ++i) {
+    if (!recorder_.BoundModem(numbers_.Recipient(i).row).empty()) return true;
+  }
+  return false;
+}
+
+void TCampaign::Feed(modem::TZoGSM& modem, int index, const modem::TRecipient& recipient) {
   const TCampaignText text = CurrentText();  // the editor's text as it is now
   if (text.text.empty()) return;  // the number stays at the head
   if (recorder_.Take(recipient, ModemName(modem)) != TCampaignRecorder::TTake::Taken) return;
@@ -256,10 +277,10 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   recorder_.ResumeParts(recipient, message);
   const int parts = modem.Send(message);
   if (parts <= 0) {
-    recorder_.Hold(recipient);  // the number stays at the head, taken for this modem
+    recorder_.Hold(recipient);  // the number stays in the list, taken for this modem
     return;
   }
-  numbers_.Delete(0);
+  numbers_.Delete(index);
   InHand& inHand = inHand_[recipient.row];
   inHand = InHand{};
   inHand.modem = &modem;
@@ -270,8 +291,8 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   screen_.SendingTo(recipient);
 }
 
-void TCampaign::Refuse(const modem::TRecipient& recipient) {
-  numbers_.Delete(0);
+void TCampaign::Refuse(int index, const modem::TRecipient& recipient) {
+  numbers_.Delete(index);
   screen_.NumberTaken(recipient);
   // Such a number would be encoded as a destination of garbage digits and
   // delivered to whoever the network makes of it.
