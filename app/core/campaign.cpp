@@ -319,15 +319,19 @@ void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& re
   } else if (!report.sent) {
     // One line per message, naming its first failed part: the engine drops
     // the parts after a rejected one, and they are reported failed as well.
-    if (result.failedParts.empty()) screen_.LogLine(FailedPartLine(recipient, report));
+    // The parts given up after one in doubt were said with it.
+    if (result.failedParts.empty() && message.uncertainParts.empty()) {
+      screen_.LogLine(FailedPartLine(recipient, report));
+    }
     result.failedParts.push_back(report.part.partNumber);
   } else {
     result.references.push_back(report.reference);
   }
   if (result.parts < message.total) return;  // the message completes with its last report
 
-  result.sent = result.failedParts.empty() && message.uncertainParts.empty();
-  result.uncertain = result.failedParts.empty() && !message.uncertainParts.empty();
+  // A part in doubt makes the whole message so, the parts given up after it included.
+  result.uncertain = !message.uncertainParts.empty();
+  result.sent = result.failedParts.empty() && !result.uncertain;
   const TMessageResult completed = result;
   inHand_.erase(at);
   Complete(completed);

@@ -55,7 +55,7 @@ inline constexpr std::chrono::seconds kDefaultNoModemLimit{300};
 struct TMessageResult {
   modem::TRecipient recipient;
   bool sent = false;              // every part was sent
-  bool uncertain = false;         // no part failed, yet one's answer was lost: it may have been sent
+  bool uncertain = false;         // a part's answer was lost: it may have been sent (the parts after it were not)
   int parts = 0;                  // parts reported
   std::vector<int> failedParts;   // their part numbers, from 1
   std::vector<int> references;    // message references of the parts sent
