@@ -151,6 +151,23 @@ TEST_F(CampaignTest, AMessageWhoseAnswerWasLostCompletesUncertainYellowAndIsNotS
   EXPECT_EQ(FillAt(2), kFillSent);
 }
 
+TEST_F(CampaignTest, ACampaignWhoseLastMessageCompletedAsItsModemWentFinishesWithoutWaitingForIt) {
+  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Lost, 0, 0, /*times=*/1});
+  campaign.SetNoModemLimit(std::chrono::hours(1));
+  gsm.OnDisconnected = nullptr;  // the modem does not come back
+  List({"600100200"});
+  ASSERT_TRUE(campaign.Start());
+  ASSERT_TRUE(RunToTheEnd());
+  EXPECT_TRUE(campaign.Finished());
+  EXPECT_FALSE(campaign.Stopped());
+  ASSERT_EQ(screen.results.size(), 1u);
+  EXPECT_TRUE(screen.results[0].uncertain);
+  EXPECT_EQ(Recipients()[0].state, TMessageState::Uncertain);
+  auto summary = journal->Summary(*campaign.JournalCampaign());
+  ASSERT_TRUE(summary);
+  EXPECT_EQ(summary->campaign.state, journal::TCampaignState::Finished);
+}
+
 TEST_F(CampaignTest, AResumedCampaignSendsOnlyTheRestAndAHalfSentMessageKeepsItsReference) {
   // The journal as a program killed during a campaign of two messages of two
   // parts leaves it: the first message's part 1 answered, nothing of the second.
