@@ -23,9 +23,12 @@ class CampaignWindowTest : public WindowTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(simulator.Start());
+    StartOnSimulator();
+  }
+  // The window started with the running simulator's port.
+  void StartOnSimulator() {
     Start();
     form->UseStartPort(simulator.PortPath());
-    resultFile = env.folder / "lista_out.xls";
   }
 
   // The numbers as an import leaves them: in the list, in the result
@@ -70,7 +73,7 @@ class CampaignWindowTest : public WindowTest {
 
   modem::timing::ScopedTimingScale fast{0.05};
   modemsim::ModemSimulator simulator;
-  std::filesystem::path resultFile;
+  std::filesystem::path resultFile = env.folder / "lista_out.xls";
 };
 
 }  // namespace app::testing
