@@ -119,14 +119,14 @@ AnsiString NumbersNamed(const std::vector<std::string>& numbers) {
   return text;
 }
 
-AnsiString ResumeQuestion(const TUnfinishedCampaign& unfinished) {
+AnsiString ResumeQuestion(const TUnfinishedCampaign& unfinished, const std::string& port) {
   return Ansi("Znaleziono niedokończoną wysyłkę z ") + CampaignTimeText(unfinished.campaign.created) + " (\"" +
          QuotedTextStart(unfinished.campaign.campaign.text) + Ansi("\"): wysłano ") + Count(unfinished.sent) +
          Ansi(", pozostało ") + Count(unfinished.left) + Ansi(", niepewne ") +
          Count(static_cast<int>(unfinished.uncertain.size())) + Ansi(". Kontynuować wysyłkę?") +
-         Ansi("\n\nNie: wysyłka zostaje w dzienniku; można ją dokończyć później poleceniem "
+         Ansi("\n\nNie: wysyłka zostaje w dzienniku; można ją dokończyć później poleceniem: "
               "talvane-cli campaign --resume ") +
-         std::to_string(unfinished.campaign.id);
+         std::to_string(unfinished.campaign.id) + " --port " + Ansi(port);
 }
 
 AnsiString ResendUncertainQuestion(const std::vector<std::string>& uncertain) {
@@ -135,8 +135,9 @@ AnsiString ResendUncertainQuestion(const std::vector<std::string>& uncertain) {
 }
 
 AnsiString ContinueEarlierQuestion(const TSameListFinding& finding, const TUnfinishedCampaign& earlier) {
-  return AlreadyTexted(finding) + Ansi(", w niedokończonej wysyłce z ") + CampaignTimeText(earlier.campaign.created) +
-         Ansi(" (pozostało ") + Count(earlier.left) + Ansi("). Kontynuować tamtą wysyłkę zamiast zaczynać nową?") +
+  return AlreadyTexted(finding) + Ansi(". Wysyłka tej treści z ") + CampaignTimeText(earlier.campaign.created) +
+         Ansi(" nie została dokończona (pozostało ") + Count(earlier.left) +
+         Ansi("). Kontynuować tamtą wysyłkę zamiast zaczynać nową?") +
          Answers("kontynuuj tamtą wysyłkę", "wybierz, do kogo wysłać nową");
 }
 

@@ -48,8 +48,9 @@ AnsiString QuotedTextStart(const AnsiString& text);
 // "600100200, 600100201 i 3 innych": the first numbers, then how many more.
 AnsiString NumbersNamed(const std::vector<std::string>& numbers);
 
-// The start-up question: continue the campaign?
-AnsiString ResumeQuestion(const TUnfinishedCampaign& unfinished);
+// The start-up question: continue the campaign? It names the command that
+// continues it later through `port`.
+AnsiString ResumeQuestion(const TUnfinishedCampaign& unfinished, const std::string& port);
 // The second question: send the messages in doubt again?
 AnsiString ResendUncertainQuestion(const std::vector<std::string>& uncertain);
 

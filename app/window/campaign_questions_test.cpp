@@ -128,10 +128,10 @@ TEST_F(CampaignQuestions, TheStartUpQuestionsSayWhenWhatAndHowMany) {
                                  .sent = 12,
                                  .left = 30,
                                  .uncertain = {"600000001", "600000002"}};
-  EXPECT_EQ(ResumeQuestion(unfinished),
+  EXPECT_EQ(ResumeQuestion(unfinished, "/dev/ttyUSB0"),
             Ansi("Znaleziono niedokończoną wysyłkę z 2026-12-11 09:30 (\"Dzień dobry, zaprasz...\"): wysłano 12, "
                  "pozostało 30, niepewne 2. Kontynuować wysyłkę?\n\nNie: wysyłka zostaje w dzienniku; można ją "
-                 "dokończyć później poleceniem talvane-cli campaign --resume 7"));
+                 "dokończyć później poleceniem: talvane-cli campaign --resume 7 --port /dev/ttyUSB0"));
   EXPECT_EQ(ResendUncertainQuestion(unfinished.uncertain),
             Ansi("Modem nie potwierdził wysłania wiadomości do: 600000001, 600000002.\nTe wiadomości mogły już "
                  "dotrzeć do odbiorców. Wysłać je ponownie?"));
@@ -149,8 +149,10 @@ TEST_F(CampaignQuestions, TheSameListQuestionsCountTheNumbersAlreadyTexted) {
                  "już ją wysłano (4)."));
   TUnfinishedCampaign earlier{.campaign = Campaign(TCampaignState::Stopped), .left = 3, .uncertain = {}};
   EXPECT_TRUE(ContinueEarlierQuestion(finding, earlier)
-                  .starts_with(Ansi("Tę samą treść wysłano już do numerów tej listy: 4 z 10, w niedokończonej "
-                                    "wysyłce z 2026-12-11 09:30 (pozostało 3). Kontynuować tamtą wysyłkę")));
+                  .starts_with(Ansi("Tę samą treść wysłano już do numerów tej listy: 4 z 10. Wysyłka tej treści "
+                                    "z 2026-12-11 09:30 nie została dokończona (pozostało 3). Kontynuować tamtą "
+                                    "wysyłkę zamiast zaczynać nową?\n\nTak: kontynuuj tamtą wysyłkę\nNie: wybierz, do "
+                                    "kogo wysłać nową\nAnuluj: nic nie wysyłaj")));
 }
 
 }  // namespace

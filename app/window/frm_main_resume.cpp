@@ -42,7 +42,7 @@ void TfrmMain::OfferUnfinishedCampaign() {
   if (journal == nullptr) return;
   const std::optional<TUnfinishedCampaign> unfinished = NewestUnfinishedCampaign(*journal);
   if (!unfinished) return;
-  if (QuestionBox(ResumeQuestion(*unfinished), Caption()) != platform::DialogResult::Yes) return;
+  if (QuestionBox(ResumeQuestion(*unfinished, zoGSM1_->ComPort()), Caption()) != platform::DialogResult::Yes) return;
   ContinueCampaign(*unfinished);
 }
 

@@ -188,6 +188,9 @@ TEST_F(ResumeAtStartUp, NoLeavesTheCampaignInTheJournalAsItWasAndTheWindowAsUsua
   StartWindow();
   Settle();
   ASSERT_EQ(env.dialogs.Boxes().size(), 1u);
+  EXPECT_TRUE(env.dialogs.Boxes()[0].text.ends_with(Ansi("talvane-cli campaign --resume " + std::to_string(campaign) +
+                                                         " --port " + port)))
+      << env.dialogs.Boxes()[0].text;
   EXPECT_FALSE(form->ZoGSM1().Active());
   EXPECT_FALSE(form->Timer1().Enabled());
   EXPECT_TRUE(form->NumberList().Empty());
@@ -291,6 +294,24 @@ TEST_F(SameList, EverybodyGetsItAgainOnlyAfterTheSecondYes) {
                  "już ją wysłano (2)."));
   ASSERT_TRUE(Finished());
   EXPECT_EQ(Texted(), (std::vector<std::string>{"600100200", "600100201", "600100202", "600100203"}));
+}
+
+TEST_F(SameList, AnUnfinishedEarlierCampaignOfTheTextCanBeContinuedInstead) {
+  // Stopped this morning: the same text went to 600100202, 600100204 is left.
+  const journal::TCampaignId unfinished = CreateCampaign({"600100202", "600100204"}, "Promocja tylko dzisiaj");
+  Send(unfinished);
+  ASSERT_TRUE(Journal().SetCampaignState(unfinished, TCampaignState::Stopped));
+
+  env.dialogs.ScriptAnswers({DialogResult::Yes});
+  ASSERT_TRUE(Click(view.BitBtn3));
+  ASSERT_EQ(env.dialogs.Boxes().size(), 1u);
+  EXPECT_TRUE(env.dialogs.Boxes()[0].text.starts_with(
+      Ansi("Tę samą treść wysłano już do numerów tej listy: 3 z 4. Wysyłka tej treści z ")))
+      << env.dialogs.Boxes()[0].text;
+  EXPECT_EQ(form->NumberList().Numbers(), std::vector<std::string>{"600100204"});  // the earlier campaign's
+  ASSERT_TRUE(Finished());
+  EXPECT_EQ(Texted(), std::vector<std::string>{"600100204"});
+  EXPECT_EQ(States(unfinished).at("600100204"), TMessageState::Sent);
 }
 
 TEST_F(SameList, AnotherTextGoesToEverybodyWithoutAQuestion) {
