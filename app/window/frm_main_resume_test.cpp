@@ -170,6 +170,7 @@ TEST_P(ResumeAnswered, YesContinuesWithTheNumbersLeftAndNeverResendsTheUncertain
   const std::vector<std::string> rows = testing::ResultRows(resultFile);
   ASSERT_EQ(rows.size(), kList.size()) << ::testing::PrintToString(rows);
   EXPECT_EQ(rows[0], "600100200\tgreen");
+  EXPECT_EQ(rows[1] == "600100201\tgreen", c.uncertainOne == TMessageState::Sent) << rows[1];
   EXPECT_EQ(rows[5], "600100205\tgreen");
 }
 
@@ -180,7 +181,14 @@ INSTANTIATE_TEST_SUITE_P(
         ResendCase{DialogResult::Cancel, {"600100202", "600100203", "600100204", "600100205"},
                    TMessageState::Uncertain},
         ResendCase{DialogResult::Yes, {"600100201", "600100202", "600100203", "600100204", "600100205"},
-                   TMessageState::Sent}));
+                   TMessageState::Sent}),
+    [](const ::testing::TestParamInfo<ResendCase>& info) {
+      switch (info.param.resend) {
+        case DialogResult::Yes: return std::string("ResendYes");
+        case DialogResult::No: return std::string("ResendNo");
+        default: return std::string("ResendClosed");
+      }
+    });
 
 TEST_F(ResumeAtStartUp, NoLeavesTheCampaignInTheJournalAsItWasAndTheWindowAsUsual) {
   const auto before = States(campaign);
