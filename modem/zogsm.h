@@ -203,9 +203,12 @@ class TZoGSM {
   // the outcome.
   int SendSMS();
   // Queues `message` as message parts: -1 when not connected, 0 when there
-  // is nothing to send, otherwise the number of parts. Every part carries
-  // message.recipient to its report. Once connected, RefNum advances and is
-  // stored whatever the outcome. TxMessageParts shows the parts queued.
+  // is nothing to send (or every part is done), otherwise the number of parts
+  // queued. Every part carries message.recipient to its report. Once
+  // connected, RefNum advances and is stored whatever the outcome, except for
+  // a resumed message (message.concatReference): its parts carry that
+  // reference, RefNum is left alone, and the parts in message.partsDone are
+  // not queued. TxMessageParts shows the parts queued.
   int Send(const TOutgoingMessage& message);
 
   // ---- Public members ----
@@ -238,6 +241,10 @@ class TZoGSM {
   // The capability records as the engine left them.
   CapabilityTable Capabilities() const { return capabilities_->Get(); }
   const TPhone& Phone() const { return phone_; }
+  // Which modem (and SIM) the component is connected to: "IMEI" or
+  // "IMEI/IMSI", read when the modem is identified after connecting; empty
+  // before that, and from the start of every new connection.
+  const std::string& ModemIdentity() const { return modemIdentity_; }
   // Upper indexes of the SIM and phone phonebooks, as the modem wrote them.
   const std::string& SIMPhoneBookIndex() const { return simPhoneBookIndex_; }
   const std::string& PhonePhoneBookIndex() const { return phonePhoneBookIndex_; }
@@ -360,6 +367,7 @@ class TZoGSM {
   std::string stringSignal_;
   std::string model_;
   std::string imei_;
+  std::string modemIdentity_;
   std::string bios_;
   std::string from_;
   std::string promoQuestion_;
