@@ -15,7 +15,8 @@ namespace platform {
 class MainLoop;
 
 enum class DialogIcon { None, Error, Information, Warning, Question };
-enum class DialogButtons { Ok, YesNoCancel };
+// YesNoCancelDefaultNo: a question where a hasty Enter must not say yes.
+enum class DialogButtons { Ok, YesNoCancel, YesNoCancelDefaultNo };
 // Values of the Windows message-box results the program tests for.
 enum class DialogResult { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 

@@ -64,6 +64,7 @@ void TfrmMain::CreateComponents() {
   timer2_ = timer(300, false);
   timer3_ = timer(100, false);
   timer4_ = timer(1000, true);
+  startupTimer_ = timer(1, false);
 }
 
 void TfrmMain::BindEvents() {
@@ -73,6 +74,7 @@ void TfrmMain::BindEvents() {
   actZapiszPort_.Bind(*view_.btnZapisz);
   actZapiszPort_.OnExecute = [this] { actZapiszPortExecute(); };
 
+  view_.frmMain->OnShow = [this] { FormShow(); };
   view_.frmMain->OnClose = [this] { FormClose(); };
   view_.frmMain->OnDestroy = [this] { FormDestroy(); };
   view_.BitBtn2->OnClick = [this] { BitBtn2Click(); };
@@ -136,6 +138,16 @@ void TfrmMain::FormCreate() {
 
   view_.LogMemo->SetAutoFontSwitching(false);
   view_.frmMain->SetCaption(Ansi("Talvane ver.1.02"));
+}
+
+void TfrmMain::FormShow() {
+  // Asked from the loop, so that the question stands over a window already drawn.
+  if (startupQuestionDone_) return;
+  startupTimer_->OnTimer = [this] {
+    startupTimer_->Stop();
+    OfferUnfinishedCampaign();
+  };
+  startupTimer_->Start();
 }
 
 void TfrmMain::ApplicationIdle() {

@@ -28,6 +28,7 @@ namespace app {
 
 class TCampaign;
 struct TImportResult;
+struct TUnfinishedCampaign;
 class TCampaignScreen;
 class TMessageEditor;
 
@@ -81,7 +82,9 @@ class TfrmMain {
   TMessageEditor& MessageEditor() { return *messageEditor_; }
   TCampaign& Campaign() { return *campaign_; }
   // The campaigns are written into `journal` instead of the journal of the
-  // program's data folder (opened at the first campaign otherwise).
+  // program's data folder (opened at start-up when it is there, at the first
+  // campaign otherwise). Given before the window's first show, it is the
+  // journal asked about an unfinished campaign.
   void UseJournal(std::unique_ptr<journal::TCampaignJournal> journal);
   // The import's reading loop is running (it lets the window handle events).
   bool ImportRunning() const { return importRunning_; }
@@ -96,6 +99,7 @@ class TfrmMain {
 
   // Construction, closing and destruction of the window.
   void FormCreate();
+  void FormShow();
   void FormClose();
   void FormDestroy();
 
@@ -137,10 +141,29 @@ class TfrmMain {
   // Message composition and the send campaign.
   void CreateCampaign();
   void actWyslijExecute();
+  // The settings of the settings page and the journal given to the campaign
+  // about to start; false (the operator told why) without a journal.
+  bool PrepareCampaign();
   // The journal of the program's data folder; false (the operator told why)
   // when it cannot be opened.
   bool OpenJournal();
   void actZatrzymajExecute();
+
+  // Earlier campaigns of the journal (frm_main_resume.cpp): the question
+  // about an unfinished one at start-up, and the same list again.
+  // Once, after the window's first show: the newest unfinished campaign of
+  // the journal, if any, offered for continuing.
+  void OfferUnfinishedCampaign();
+  // The journal of the program's data folder when it is there; a journal
+  // that cannot be opened now is left to the campaign's start to report.
+  journal::TCampaignJournal* ExistingJournal();
+  // Asks about the messages in doubt, then continues the campaign; false
+  // when the campaign refused to continue.
+  bool ContinueCampaign(const TUnfinishedCampaign& unfinished);
+  // Before "WYŚLIJ" starts a campaign: when the text already went to some of
+  // the list's numbers, the operator chooses. False when nothing is to start
+  // now (cancelled, or an earlier campaign continued instead).
+  bool SettleEarlierSends();
 
   platform::MainLoop& loop_;
   TfrmMainView view_;
@@ -153,6 +176,8 @@ class TfrmMain {
   std::unique_ptr<platform::Timer> timer2_;
   std::unique_ptr<platform::Timer> timer3_;
   std::unique_ptr<platform::Timer> timer4_;
+  // Fires once the window is shown and the loop runs: the start-up question.
+  std::unique_ptr<platform::Timer> startupTimer_;
 
   TAction actImportuj_;
   TAction actWyslij_;
@@ -171,6 +196,8 @@ class TfrmMain {
   std::unique_ptr<TCampaign> campaign_;
   bool testConnection_ = false;
   bool importRunning_ = false;
+  // The start-up question is asked at most once, and never once a campaign began.
+  bool startupQuestionDone_ = false;
   std::string startPort_;  // shown in the port box's list as well
 };
 

@@ -108,14 +108,21 @@ void TfrmMain::CreateCampaign() {
 }
 
 void TfrmMain::actWyslijExecute() {
+  startupQuestionDone_ = true;
+  if (!PrepareCampaign()) return;
+  if (!SettleEarlierSends()) return;
+  campaign_->Start();
+}
+
+bool TfrmMain::PrepareCampaign() {
   // The check boxes of the settings page decide the polling of this campaign.
   zoGSM1_->SetCanCheckSignal(view_.CheckBox1->Checked());
   zoGSM1_->SetCanCheckPower(view_.CheckBox2->Checked());
   UseChosenPort();
   campaign_->SetNoModemLimit(NoModemLimitSetting());
-  if (!OpenJournal()) return;
+  if (!OpenJournal()) return false;
   campaign_->SetJournal(journal_.get(), inputFilePath_);
-  campaign_->Start();
+  return true;
 }
 
 void TfrmMain::UseJournal(std::unique_ptr<journal::TCampaignJournal> journal) { journal_ = std::move(journal); }

@@ -9,12 +9,9 @@
 #include <map>
 
 #include "app/core/campaign.h"
-#include "app/window/message_editor.h"
-#include "app/window/window_test_fixture.h"
+#include "app/window/campaign_window_fixture.h"
 #include "journal/fault_vfs.h"
 #include "journal/sqlite_journal.h"
-#include "modem/engine_timing.h"
-#include "tools/modemsim/modem_simulator.h"
 
 namespace app {
 namespace {
@@ -78,34 +75,8 @@ class FailingSubmissions final : public journal::TCampaignJournal {
   std::unique_ptr<journal::TCampaignJournal> store_;
 };
 
-class CampaignJournal : public testing::WindowTest {
+class CampaignJournal : public testing::CampaignWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(simulator.Start());
-    Start();
-    form->UseStartPort(simulator.PortPath());
-    resultFile = env.folder / "lista_out.xls";
-  }
-
-  void ImportAndCompose(const std::vector<std::string>& numbers, const std::string& text) {
-    TResultWorkbook& results = form->ResultWorkbook();
-    results.Create();
-    form->SetResultFilePath(resultFile.string());
-    TListBox& rows = *tel.View().ListBox1;
-    rows.Clear();
-    rows.Add(Ansi(" L.p.\tNumer telefonu"));
-    for (const std::string& number : numbers) {
-      form->NumberList().Add(ListRecipient(number));
-      rows.Add(std::to_string(rows.Count()) + "\t" + number);
-    }
-    results.WriteList(form->NumberList());
-    results.SaveAs(resultFile.string());
-    tel.frmTelList.Show();
-    form->ApplicationIdle();
-    view.Memo1.SetText(Ansi(text));
-    form->MessageEditor().FlushPendingNormalisation();
-  }
-
   std::vector<TRecipientRecord> Recipients() {
     auto opened = journal::TSqliteJournal::Open(journalFile);
     EXPECT_TRUE(opened) << platform::AnsiToUtf8(opened.Error().text);
@@ -115,14 +86,12 @@ class CampaignJournal : public testing::WindowTest {
     return recipients ? *recipients : std::vector<TRecipientRecord>{};
   }
 
-  modem::timing::ScopedTimingScale fast{0.05};
-  modemsim::ModemSimulator simulator;
-  std::filesystem::path resultFile;
   std::filesystem::path journalFile = env.ProgramDir() / "journal.sqlite";
 };
 
 TEST_F(CampaignJournal, EveryRecipientOfAFinishedCampaignIsInTheJournalAsTheResultWorkbookColoursIt) {
-  ImportAndCompose({"600100200", "60010020a", "600100201"}, std::string(200, 'x'));  // two parts each
+  Import({"600100200", "60010020a", "600100201"});
+  Compose(Ansi(std::string(200, 'x')));  // two parts each
   ASSERT_TRUE(Click(view.BitBtn3));
   ASSERT_TRUE(RunUntil([&] { return form->Campaign().Finished(); }, std::chrono::seconds(120)));
 
@@ -161,7 +130,8 @@ TEST_F(CampaignJournal, APartWhoseRecordCannotBeCommittedNeverReachesTheModemAnd
   auto failing = std::make_unique<FailingSubmissions>(std::move(*store));
   failing->failSubmissions = true;
   form->UseJournal(std::move(failing));
-  ImportAndCompose({"600100200", "600100201"}, "Promocja tylko dzisiaj");
+  Import({"600100200", "600100201"});
+  Compose(Ansi("Promocja tylko dzisiaj"));
 
   ASSERT_TRUE(Click(view.BitBtn3));
   ASSERT_TRUE(RunUntil([&] { return form->Campaign().Stopped(); }, std::chrono::seconds(120)));
@@ -185,7 +155,8 @@ TEST_F(CampaignJournal, ADamagedJournalStopsTheCampaignBeforeAnythingIsSentAndIs
   {
     std::ofstream(journalFile) << damaged;
   }
-  ImportAndCompose({"600100200"}, "Promocja tylko dzisiaj");
+  Import({"600100200"});
+  Compose(Ansi("Promocja tylko dzisiaj"));
   Click(view.BitBtn3);
   form->ApplicationIdle();
 

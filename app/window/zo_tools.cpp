@@ -79,6 +79,10 @@ platform::DialogResult QuestionBox(const AnsiString& text, const AnsiString& cap
   return Box(text, caption, platform::DialogIcon::Question, platform::DialogButtons::YesNoCancel);
 }
 
+platform::DialogResult CautiousQuestionBox(const AnsiString& text, const AnsiString& caption) {
+  return Box(text, caption, platform::DialogIcon::Question, platform::DialogButtons::YesNoCancelDefaultNo);
+}
+
 void AppendLogLine(TLogView& log, const AnsiString& text, int length, int size, const std::string& fontName,
                    TLogFontStyle style, TColor color) {
   log.BeginUpdate();

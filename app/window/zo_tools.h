@@ -42,6 +42,8 @@ platform::DialogResult ErrorBox(const AnsiString& text, const AnsiString& captio
 platform::DialogResult InfoBox(const AnsiString& text, const AnsiString& caption);      // information icon, OK
 platform::DialogResult WarningBox(const AnsiString& text, const AnsiString& caption);   // warning icon, OK
 platform::DialogResult QuestionBox(const AnsiString& text, const AnsiString& caption);  // question icon, Yes/No/Cancel
+// As QuestionBox, with No as the button Enter presses.
+platform::DialogResult CautiousQuestionBox(const AnsiString& text, const AnsiString& caption);
 
 // ---- Activity log ----
 enum class TLogFontStyle { Regular, Bold };

@@ -33,7 +33,7 @@ DialogResult QtDialogs::ShowMessage(const std::string& text, const std::string& 
     return DialogResult::Ok;
   }
   box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(buttons == DialogButtons::YesNoCancelDefaultNo ? QMessageBox::No : QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::Cancel);  // closing the box is Cancel
   switch (box.exec()) {
     case QMessageBox::Yes: return DialogResult::Yes;

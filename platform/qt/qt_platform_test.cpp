@@ -47,6 +47,7 @@ struct BoxSeen {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QStringList buttons;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;  // the one Enter presses
   QThread* thread = nullptr;  // the thread the box lives on
 };
 
@@ -65,6 +66,7 @@ void AnswerNextBox(BoxSeen& seen, QMessageBox::StandardButton answer, std::funct
     seen.thread = box->thread();
     seen.buttons.clear();
     for (QAbstractButton* button : box->buttons()) seen.buttons << button->text().remove('&');
+    seen.defaultButton = box->standardButton(box->defaultButton());
     if (answer == QMessageBox::NoButton) box->reject();  // closed with Escape or the title bar
     else box->button(answer)->click();
     *poll = nullptr;  // break the cycle
@@ -99,6 +101,20 @@ TEST(QtDialogs, ShowsTheTextsIconAndButtonsAndReturnsTheChoice) {
   EXPECT_EQ(seen.title, QString::fromUtf8(" BŁĄD !"));
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
   EXPECT_EQ(seen.buttons.size(), 1);
+}
+
+TEST(QtDialogs, EnterSaysYesToAQuestionButNoToACautiousOne) {
+  EnsureApplication();
+  QtDialogs dialogs;
+  BoxSeen seen;
+  const std::vector<std::pair<DialogButtons, QMessageBox::StandardButton>> cases = {
+      {DialogButtons::YesNoCancel, QMessageBox::Yes}, {DialogButtons::YesNoCancelDefaultNo, QMessageBox::No}};
+  for (const auto& [buttons, byDefault] : cases) {
+    AnswerNextBox(seen, QMessageBox::Cancel);
+    EXPECT_EQ(dialogs.ShowMessage("q", " PYTANIE", DialogIcon::Question, buttons), DialogResult::Cancel);
+    EXPECT_EQ(seen.buttons.size(), 3);
+    EXPECT_EQ(seen.defaultButton, byDefault);
+  }
 }
 
 TEST(QtDialogs, ABoxRaisedOnAWorkerIsShownOnTheMainThread) {
