@@ -27,6 +27,7 @@
 // thread, RecordSubmitting from the engine's "about to submit"); a store
 // serialises its operations.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,16 @@
 #include "journal/journal_records.h"
 
 namespace journal {
+
+// A program's hold on a campaign it sends or continues: while one program
+// holds it, another (a second window, a talvane-cli) cannot continue or
+// settle the same campaign, which would take the first one's messages in
+// flight for uncertain and send the rest twice. The hold ends with the
+// object, and with its program however that ends (a kill included).
+class TCampaignClaim {
+ public:
+  virtual ~TCampaignClaim() = default;
+};
 
 class TCampaignJournal {
  public:
@@ -43,6 +54,9 @@ class TCampaignJournal {
   virtual TJournalResult<TCampaignId> CreateCampaign(const TNewCampaign& campaign,
                                                      const std::vector<TRecipientEntry>& recipients) = 0;
   virtual TJournalStatus SetCampaignState(TCampaignId campaign, TCampaignState state) = 0;
+  // The campaign held for this caller; refused (TJournalFault::Claimed) while
+  // another holds it.
+  virtual TJournalResult<std::unique_ptr<TCampaignClaim>> Claim(TCampaignId campaign) = 0;
 
   // The next queued message of the campaign that `modem` may send, in the
   // list's order, now sending on it; nullopt when none is left for it. A

@@ -24,6 +24,7 @@ enum class TJournalFault {
   Io,        // any other failure of the storage
   Refused,   // the operation does not fit the state of the message or campaign
   NotFound,  // no such campaign or recipient
+  Claimed,   // another program sends or continues the campaign now
 };
 
 struct TJournalError {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 
+#include "journal/campaign_claims.h"
 #include "journal/journal_schema.h"
 #include "journal/sqlite_transaction.h"
 #include "platform/program_dir.h"
@@ -54,11 +55,16 @@ TJournalResult<std::unique_ptr<TSqliteJournal>> TSqliteJournal::Open(const std::
   if (auto configured = Configure(opened); !configured) return configured.Error();
   if (auto migrated = MigrateJournal(opened); !migrated) return migrated.Error();
   sqlite3_db_config(opened.Handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
-  return std::unique_ptr<TSqliteJournal>(new TSqliteJournal(std::move(*connection), std::move(options)));
+  return std::unique_ptr<TSqliteJournal>(new TSqliteJournal(std::move(*connection), file, std::move(options)));
 }
 
-TSqliteJournal::TSqliteJournal(std::unique_ptr<TSqliteConnection> connection, TSqliteJournalOptions options)
-    : connection_(std::move(connection)), options_(std::move(options)) {}
+TSqliteJournal::TSqliteJournal(std::unique_ptr<TSqliteConnection> connection, std::filesystem::path file,
+                               TSqliteJournalOptions options)
+    : connection_(std::move(connection)), claimsFile_(file += "-claims"), options_(std::move(options)) {}
+
+TJournalResult<std::unique_ptr<TCampaignClaim>> TSqliteJournal::Claim(TCampaignId campaign) {
+  return ClaimInFile(claimsFile_, campaign);
+}
 
 TMillis TSqliteJournal::Now() const {
   if (options_.clock) return options_.clock();

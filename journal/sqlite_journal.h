@@ -55,6 +55,8 @@ class TSqliteJournal final : public TCampaignJournal {
   TJournalResult<TCampaignId> CreateCampaign(const TNewCampaign& campaign,
                                              const std::vector<TRecipientEntry>& recipients) override;
   TJournalStatus SetCampaignState(TCampaignId campaign, TCampaignState state) override;
+  // Held in "journal.sqlite-claims" beside the journal (journal/campaign_claims.h).
+  TJournalResult<std::unique_ptr<TCampaignClaim>> Claim(TCampaignId campaign) override;
   TJournalResult<std::optional<TMessageJob>> TakeNext(TCampaignId campaign, const std::string& modem) override;
   TJournalStatus RecordSubmitting(const TPartSubmission& part) override;
   TJournalResult<TMessageState> RecordAnswer(const TPartAnswer& answer) override;
@@ -77,7 +79,8 @@ class TSqliteJournal final : public TCampaignJournal {
     std::string destination;
   };
 
-  TSqliteJournal(std::unique_ptr<TSqliteConnection> connection, TSqliteJournalOptions options);
+  TSqliteJournal(std::unique_ptr<TSqliteConnection> connection, std::filesystem::path file,
+                 TSqliteJournalOptions options);
 
   TMillis Now() const;
   TJournalResult<TMessageRow> ReadMessage(TRecipientId recipient);
@@ -93,6 +96,7 @@ class TSqliteJournal final : public TCampaignJournal {
 
   std::mutex mutex_;
   std::unique_ptr<TSqliteConnection> connection_;
+  std::filesystem::path claimsFile_;
   TSqliteJournalOptions options_;
 };
 

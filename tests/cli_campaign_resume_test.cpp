@@ -78,6 +78,31 @@ class CliCampaignResume : public ::testing::Test {
   int runs = 0;
 };
 
+// A campaign another program still sends (here this test holds its claim, as
+// a running talvane-cli or window does) is not continued: settling it would
+// take that program's message in flight for uncertain and send the rest twice.
+TEST_F(CliCampaignResume, ACampaignAnotherProgramSendsIsNotContinued) {
+  LeaveUnfinished("/dev/ttyUSB0");
+  auto journal = journal::TSqliteJournal::Open(journalFile);
+  ASSERT_TRUE(journal);
+  auto held = (*journal)->Claim(1);
+  ASSERT_TRUE(held);
+  std::string traffic;
+  const e2e::Result refused = Run({"--resume", "--port", "{port}"}, traffic);
+  EXPECT_EQ(refused.status, 1) << refused.err;
+  EXPECT_NE(refused.err.find("Wysyłkę nr 1 prowadzi teraz inny program"), std::string::npos) << refused.err;
+  EXPECT_EQ(Count(traffic, "RX AT+CMGS="), 0u) << traffic;
+  auto summary = (*journal)->Summary(1);
+  ASSERT_TRUE(summary);
+  EXPECT_EQ(summary->uncertain, 0) << "the message in flight was left to its program";
+  EXPECT_EQ(summary->left, 2);
+
+  held->reset();
+  const e2e::Result resumed = Run({"--resume", "--port", "{port}"}, traffic);
+  EXPECT_EQ(resumed.status, 1) << resumed.err;  // the message in doubt stays unsent
+  EXPECT_EQ(Count(traffic, "RX AT+CMGS="), 1u) << traffic;
+}
+
 TEST_F(CliCampaignResume, TheMessageInDoubtIsNotResentUntilAskedAndTheRestIsSent) {
   LeaveUnfinished("/dev/ttyGONE");
   std::string traffic;

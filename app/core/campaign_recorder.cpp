@@ -24,6 +24,7 @@ void TCampaignRecorder::Use(journal::TCampaignJournal* journal, std::string sour
 }
 
 void TCampaignRecorder::Reset() {
+  claim_.reset();
   std::lock_guard lock(mutex_);
   inFlight_.clear();
   held_.clear();
@@ -40,7 +41,8 @@ bool TCampaignRecorder::Begin(const TCampaignText& text, const std::vector<modem
   std::vector<journal::TRecipientEntry> entries;
   for (const modem::TRecipient& recipient : recipients) entries.push_back(EntryOf(recipient));
   auto created = journal_->CreateCampaign({text.text, text.flash, text.ucs2, sourceFile_, resultPath}, entries);
-  auto listed = created ? journal_->Recipients(*created) : created.Error();
+  auto claimed = created ? journal_->Claim(*created) : created.Error();
+  auto listed = claimed ? journal_->Recipients(*created) : claimed.Error();
   std::lock_guard lock(mutex_);
   if (!listed) {
     Fail(listed.Error());
@@ -48,6 +50,7 @@ bool TCampaignRecorder::Begin(const TCampaignText& text, const std::vector<modem
   }
   for (const journal::TRecipientRecord& record : *listed) ids_[record.entry.row] = record.id;
   campaign_ = *created;
+  claim_ = std::move(*claimed);
   return true;
 }
 
@@ -58,6 +61,14 @@ bool TCampaignRecorder::Resume(journal::TCampaignId id, bool resendUncertain, TR
     failure_ = platform::Utf8ToAnsi("brak dziennika wysyłki");
     return false;
   }
+  // Settling a campaign another program still sends would take its messages
+  // in flight for uncertain and send the rest a second time.
+  auto claimed = journal_->Claim(id);
+  if (!claimed) {
+    Fail(claimed.Error());
+    return false;
+  }
+  claim_ = std::move(*claimed);
   auto recovered = journal_->Recover(id);
   if (!recovered) {
     Fail(recovered.Error());
@@ -227,6 +238,7 @@ void TCampaignRecorder::End(journal::TCampaignState state) {
   }
   auto recovered = journal_->Recover(*campaign_);
   auto ended = journal_->SetCampaignState(*campaign_, state);
+  claim_.reset();
   std::lock_guard lock(mutex_);
   if (!recovered) Fail(recovered.Error());
   if (!ended) Fail(ended.Error());

@@ -12,6 +12,7 @@
 // main thread; the messages in flight are shared under a lock.
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -97,6 +98,9 @@ class TCampaignRecorder {
 
   std::string sourceFile_;
   std::map<int, journal::TRecipientId> ids_;  // by the recipient's row
+  // The campaign held from Begin or Resume to End: no other program continues
+  // or settles it meanwhile.
+  std::unique_ptr<journal::TCampaignClaim> claim_;
 
   // Written on the main thread under the lock; read by the engines under it.
   mutable std::mutex mutex_;

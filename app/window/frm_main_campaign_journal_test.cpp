@@ -34,6 +34,9 @@ class FailingSubmissions final : public journal::TCampaignJournal {
   journal::TJournalStatus SetCampaignState(journal::TCampaignId campaign, journal::TCampaignState state) override {
     return store_->SetCampaignState(campaign, state);
   }
+  journal::TJournalResult<std::unique_ptr<journal::TCampaignClaim>> Claim(journal::TCampaignId campaign) override {
+    return store_->Claim(campaign);
+  }
   journal::TJournalResult<std::optional<journal::TMessageJob>> TakeNext(journal::TCampaignId campaign,
                                                                         const std::string& modem) override {
     return store_->TakeNext(campaign, modem);

@@ -42,6 +42,9 @@ void TfrmMain::OfferUnfinishedCampaign() {
   if (journal == nullptr) return;
   const std::optional<TUnfinishedCampaign> unfinished = NewestUnfinishedCampaign(*journal);
   if (!unfinished) return;
+  // A campaign another program (a talvane-cli, a second window) sends now is
+  // not this window's to continue.
+  if (!journal->Claim(unfinished->campaign.id)) return;
   if (QuestionBox(ResumeQuestion(*unfinished, zoGSM1_->ComPort()), Caption()) != platform::DialogResult::Yes) return;
   ContinueCampaign(*unfinished);
 }

@@ -212,6 +212,20 @@ TEST_F(ResumeAtStartUp, NoLeavesTheCampaignInTheJournalAsItWasAndTheWindowAsUsua
   EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 0);
 }
 
+// A talvane-cli still sending the campaign holds it: the window does not
+// offer it (continuing would settle that program's message in flight).
+TEST_F(ResumeAtStartUp, ACampaignAnotherProgramSendsIsNotOffered) {
+  auto otherProgram = journal::testing::OpenJournal(journalFile);
+  auto held = otherProgram->Claim(campaign);
+  ASSERT_TRUE(held);
+  const auto before = States(campaign);
+  StartWindow();
+  Settle();
+  EXPECT_TRUE(env.dialogs.Boxes().empty());
+  EXPECT_EQ(States(campaign), before);
+  EXPECT_EQ(simulator.CountCommands("AT+CMGS="), 0);
+}
+
 TEST_F(EarlierCampaigns, NothingIsAskedWithoutAnUnfinishedCampaignOrWithAJournalThatCannotBeOpened) {
   const journal::TCampaignId finished = CreateCampaign({"600100200", "600100201"}, "Tekst");
   Send(finished);
