@@ -66,7 +66,7 @@ class TCampaignJournal {
 
   // Durable (committed and synced) before it returns. Refused unless the
   // message is sending on this modem and the part is neither in flight nor
-  // answered.
+  // sent (a failed part goes again only with its message queued again).
   virtual TJournalStatus RecordSubmitting(const TPartSubmission& part) = 0;
   // The answer to a submitted part; returns the message's state afterwards
   // (sending until every part has its answer).
@@ -78,8 +78,9 @@ class TCampaignJournal {
   // modem works for the campaign: after a crash, or once a stopped campaign's
   // modems have gone quiet.
   virtual TJournalResult<TRecoveryReport> Recover(TCampaignId campaign) = 0;
-  // The operator's choice: every uncertain message queued again; its answered
-  // parts are kept and it resumes with the rest. Returns how many.
+  // The operator's choice: every uncertain message queued again; its sent
+  // parts are kept and it resumes with the rest (the parts in doubt and those
+  // given up after them). Returns how many.
   virtual TJournalResult<int> ResendUncertain(TCampaignId campaign) = 0;
 
   virtual TJournalResult<TCampaignSummary> Summary(TCampaignId campaign) = 0;

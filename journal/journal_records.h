@@ -76,7 +76,7 @@ struct TMessageJob {
   TRecipientEntry entry;
   int parts = 0;                       // known once a part was submitted
   std::optional<int> concatReference;  // to reuse when resuming
-  std::vector<int> answered;           // part numbers already sent or failed
+  std::vector<int> answered;           // part numbers the network already took (sent)
 };
 
 // What a part's submission is: recorded before its PDU leaves.

@@ -95,9 +95,11 @@ TEST_F(RecoveryFixture, AMessageWithItsFirstPartsConfirmedResumesWithTheRestOnTh
   EXPECT_EQ(resumed.id, job.id);
   EXPECT_EQ(resumed.parts, 3);
   EXPECT_EQ(resumed.concatReference, 42);
-  EXPECT_EQ(resumed.answered, (std::vector<int>{1, 2}));
-  // The remaining part completes it: failed, as part 2 was.
-  EXPECT_EQ(SendPart(*journal, job.id, 3, 3, "IMEI-A", 42), TMessageState::Failed);
+  // Every part the network did not take goes again (part 3 alone could
+  // never be joined on the phone), and their new answers decide.
+  EXPECT_EQ(resumed.answered, (std::vector<int>{1}));
+  EXPECT_EQ(SendPart(*journal, job.id, 3, 3, "IMEI-A", 42), TMessageState::Sending);
+  EXPECT_EQ(SendPart(*journal, job.id, 2, 3, "IMEI-A", 42), TMessageState::Sent);
 }
 
 TEST_F(RecoveryFixture, ATakenMessageWithNothingSubmittedReturnsToTheQueueForAnyModem) {
@@ -153,8 +155,9 @@ TEST_F(RecoveryFixture, APartAnsweredUncertainLeavesItsMessageUncertainEvenWithT
   EXPECT_EQ(*journal->RecordAnswer({cut.id, 2, false, std::nullopt, platform::Utf8ToAnsi("nie wysłano")}),
             TMessageState::Uncertain);
 
-  // Never queued again on its own; the operator's resend sends the parts in
-  // doubt alone, and their new answers decide.
+  // Never queued again on its own; the operator's resend sends every part
+  // the network did not take (those in doubt and those given up after them),
+  // and their new answers decide.
   EXPECT_EQ(RecoverOrFail(id).uncertain, 0);
   EXPECT_TRUE(NothingToTake(id, "IMEI-A"));
   EXPECT_EQ(*journal->ResendUncertain(id), 2);
@@ -162,6 +165,15 @@ TEST_F(RecoveryFixture, APartAnsweredUncertainLeavesItsMessageUncertainEvenWithT
   EXPECT_EQ(resumed.id, doubtful.id);
   EXPECT_EQ(resumed.answered, std::vector<int>{2});
   EXPECT_EQ(SendPart(*journal, doubtful.id, 1, 2, "IMEI-A", 7), TMessageState::Sent);
+
+  // Nothing of the cut message reached the network: it starts afresh, on
+  // any modem, and ends sent rather than red for the part given up before.
+  const TMessageJob again = TakeOrFail(*journal, id, "IMEI-B");
+  EXPECT_EQ(again.id, cut.id);
+  EXPECT_TRUE(again.answered.empty());
+  EXPECT_EQ(again.parts, 0);
+  EXPECT_EQ(SendPart(*journal, cut.id, 1, 2, "IMEI-B", 9), TMessageState::Sending);
+  EXPECT_EQ(SendPart(*journal, cut.id, 2, 2, "IMEI-B", 9), TMessageState::Sent);
 }
 
 TEST_F(RecoveryFixture, RecoveryTouchesOnlyItsOwnCampaignAndUnknownCampaignsAreRefused) {

@@ -50,7 +50,14 @@ CREATE TABLE parts (
 CREATE INDEX parts_by_recipient ON parts (recipient_id, part_no);
 )sql";
 
-constexpr std::array kMigrations{kVersion1};
+// Version 2: a message queued again (after a crash, or resent by the
+// operator) sends every part the network did not take; the part records
+// from before, up to this id, are history and no longer answer for it.
+constexpr const char* kVersion2 = R"sql(
+ALTER TABLE recipients ADD COLUMN requeued_after_part INTEGER NOT NULL DEFAULT 0;
+)sql";
+
+constexpr std::array kMigrations{kVersion1, kVersion2};
 
 TJournalResult<int> IntegerPragma(TSqliteConnection& connection, const char* sql) {
   TStatement* statement = connection.Prepare(sql);

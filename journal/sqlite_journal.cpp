@@ -172,8 +172,7 @@ TJournalStatus TSqliteJournal::RecordSubmitting(const TPartSubmission& part) {
                      " nie pasuje do wiadomości" + to + "; części nie wysłano.");
     }
     TStatement* taken = db.Prepare(
-        "SELECT COUNT(*) FROM parts WHERE recipient_id = ? AND part_no = ? AND state IN ('submitting', 'sent', "
-        "'failed')");
+        "SELECT COUNT(*) FROM parts WHERE recipient_id = ? AND part_no = ? AND state IN ('submitting', 'sent')");
     if (taken == nullptr) return db.LastError();
     taken->Bind(1, part.recipient).Bind(2, part.partNo);
     std::int64_t already = 0;
@@ -276,7 +275,7 @@ TJournalError TSqliteJournal::RefusedChange(const TMessageRow& message, TMessage
 TJournalResult<std::vector<int>> TSqliteJournal::AnsweredParts(TRecipientId recipient) {
   TSqliteConnection& db = *connection_;
   TStatement* read = db.Prepare(
-      "SELECT DISTINCT part_no FROM parts WHERE recipient_id = ? AND state IN ('sent', 'failed') ORDER BY part_no");
+      "SELECT DISTINCT part_no FROM parts WHERE recipient_id = ? AND state = 'sent' ORDER BY part_no");
   if (read == nullptr) return db.LastError();
   read->Bind(1, recipient);
   std::vector<int> parts;
@@ -290,13 +289,15 @@ TJournalResult<TMessageState> TSqliteJournal::CompleteIfAnswered(TRecipientId re
   auto message = ReadMessage(recipient);
   if (!message) return message.Error();
   // The latest submission of each part decides: a part answered uncertain
-  // counts as answered (nothing more will come for it), while an uncertain
-  // part the operator had resent counts by its new submission.
+  // counts as answered (nothing more will come for it), while a part the
+  // message was queued again for (after a crash, or the operator's resend)
+  // counts by its new submission; only a part the network took stays answered.
   TStatement* count = db.Prepare(
       "SELECT COUNT(*), COALESCE(SUM(CASE WHEN state = 'failed' THEN 1 ELSE 0 END), 0), "
       "COALESCE(SUM(CASE WHEN state = 'uncertain' THEN 1 ELSE 0 END), 0) "
       "FROM parts p WHERE recipient_id = ? AND state IN ('sent', 'failed', 'uncertain') "
-      "AND id = (SELECT MAX(id) FROM parts q WHERE q.recipient_id = p.recipient_id AND q.part_no = p.part_no)");
+      "AND id = (SELECT MAX(id) FROM parts q WHERE q.recipient_id = p.recipient_id AND q.part_no = p.part_no) "
+      "AND (state = 'sent' OR id > (SELECT requeued_after_part FROM recipients r WHERE r.id = p.recipient_id))");
   if (count == nullptr) return db.LastError();
   count->Bind(1, recipient);
   std::int64_t answered = 0, failed = 0, uncertain = 0;

@@ -9,6 +9,11 @@
 
 namespace journal {
 
+// A message queued again sends every part the network did not take: its
+// part records so far stop answering for it (see CompleteIfAnswered).
+#define REQUEUED_AFTER_PARTS \
+  "requeued_after_part = (SELECT COALESCE(MAX(id), 0) FROM parts p WHERE p.recipient_id = recipients.id), "
+
 TJournalResult<TRecoveryReport> TSqliteJournal::Recover(TCampaignId campaign) {
   std::lock_guard lock(mutex_);
   TSqliteConnection& db = *connection_;
@@ -22,9 +27,9 @@ TJournalResult<TRecoveryReport> TSqliteJournal::Recover(TCampaignId campaign) {
     auto sending = SendingMessages(campaign);
     if (!sending) return sending.Error();
     TStatement* requeue = db.Prepare(
-        "UPDATE recipients SET state = 'queued', updated_ms = ?, "
+        "UPDATE recipients SET state = 'queued', updated_ms = ?, " REQUEUED_AFTER_PARTS
         "modem = CASE WHEN EXISTS (SELECT 1 FROM parts p WHERE p.recipient_id = recipients.id "
-        "AND p.state IN ('sent', 'failed')) THEN modem ELSE '' END WHERE id = ?");
+        "AND p.state = 'sent') THEN modem ELSE '' END WHERE id = ?");
     if (requeue == nullptr) return db.LastError();
     for (const TRecipientId recipient : *sending) {
       auto state = CompleteIfAnswered(recipient);
@@ -79,17 +84,18 @@ TJournalResult<int> TSqliteJournal::ResendUncertain(TCampaignId campaign) {
   TSqliteConnection& db = *connection_;
   return RunTransaction(db, TTransactionKind::Write, [&]() -> TJournalResult<int> {
     if (auto record = ReadCampaign(campaign); !record) return record.Error();
-    // A message with answered parts keeps its modem, parts and
-    // concatenation reference and resends only the parts in doubt; one
-    // without starts afresh on any modem.
+    // A message with parts the network took keeps its modem, parts and
+    // concatenation reference and sends every other part again (those in
+    // doubt and those given up after them); one without starts afresh on
+    // any modem.
     TStatement* resend = db.Prepare(
-        "UPDATE recipients SET updated_ms = ?, state = 'queued', "
+        "UPDATE recipients SET updated_ms = ?, state = 'queued', " REQUEUED_AFTER_PARTS
         "modem = CASE WHEN EXISTS (SELECT 1 FROM parts p WHERE p.recipient_id = recipients.id "
-        "AND p.state IN ('sent', 'failed')) THEN modem ELSE '' END, "
+        "AND p.state = 'sent') THEN modem ELSE '' END, "
         "parts = CASE WHEN EXISTS (SELECT 1 FROM parts p WHERE p.recipient_id = recipients.id "
-        "AND p.state IN ('sent', 'failed')) THEN parts ELSE 0 END, "
+        "AND p.state = 'sent') THEN parts ELSE 0 END, "
         "concat_reference = CASE WHEN EXISTS (SELECT 1 FROM parts p WHERE p.recipient_id = recipients.id "
-        "AND p.state IN ('sent', 'failed')) THEN concat_reference ELSE NULL END "
+        "AND p.state = 'sent') THEN concat_reference ELSE NULL END "
         "WHERE campaign_id = ? AND state = 'uncertain'");
     if (resend == nullptr) return db.LastError();
     resend->Bind(1, Now()).Bind(2, campaign);
