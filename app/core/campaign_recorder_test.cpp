@@ -68,6 +68,7 @@ class CampaignRecorderTest : public ::testing::Test {
     std::vector<modem::TRecipient> recipients;
     for (int row = 1; row <= count; ++row) recipients.push_back(Recipient(row));
     ASSERT_TRUE(recorder.Begin({"Promocja", false, false}, recipients, "/home/ola/lista_out.xls"));
+    campaign = *recorder.Campaign();
   }
 
   // Takes row `row` for `modem` and sends its part `partNo` of `parts` to the modem.
@@ -81,14 +82,17 @@ class CampaignRecorderTest : public ::testing::Test {
   }
 
   journal::TRecipientRecord Record(int row) {
-    auto recipients = journal->Recipients(*recorder.Campaign());
+    auto recipients = journal->Recipients(campaign);
     EXPECT_TRUE(recipients);
     return recipients ? (*recipients)[static_cast<size_t>(row - 1)] : journal::TRecipientRecord{};
   }
 
   platform::TestFolder folder;
   std::unique_ptr<journal::TSqliteJournal> journal;
-  TCampaignRecorder recorder;
+  // The recorder of the program that runs the campaign; gone when that program ends.
+  std::unique_ptr<TCampaignRecorder> program = std::make_unique<TCampaignRecorder>();
+  TCampaignRecorder& recorder = *program;
+  journal::TCampaignId campaign = 0;
 };
 
 TEST_F(CampaignRecorderTest, APartWhoseAnswerWasLostLeavesItsMessageUncertainAndARefusedOneFailed) {
@@ -112,11 +116,17 @@ TEST_F(CampaignRecorderTest, AResumedMessageGoesOnWithItsReferenceAndOnlyThrough
   // program ended there.
   recorder.Answer(Report(Submit(1, "IMEI-A", 1, 2, 42), /*sent=*/true));
   EXPECT_EQ(Record(1).concatReference, 42);
-  const journal::TCampaignId id = *recorder.Campaign();
+  const journal::TCampaignId id = campaign;
 
+  // Another program may not continue it while the first one holds it...
   TCampaignRecorder resumed;
   resumed.Use(journal.get(), "");
   TCampaignRecorder::TResumed from;
+  EXPECT_FALSE(resumed.Resume(id, /*resendUncertain=*/false, from));
+  EXPECT_NE(platform::AnsiToUtf8(resumed.Failure()).find("inny program"), std::string::npos) << resumed.Failure();
+  EXPECT_EQ(Record(1).state, TMessageState::Sending) << "left to the program that sends it";
+  // ...and may once that program has ended.
+  program.reset();
   ASSERT_TRUE(resumed.Resume(id, /*resendUncertain=*/false, from)) << resumed.Failure();
   EXPECT_EQ(from.recovery.resumed, 1);
   EXPECT_EQ(from.campaign.campaign.text, "Promocja");
