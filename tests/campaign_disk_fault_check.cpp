@@ -1,0 +1,130 @@
+// The whole program on a failing disk: the journal's writes and syncs start
+// failing with EIO in the middle of a campaign (journal_eio_shim, loaded into
+// talvane-cli). A part whose submission could not be recorded must never
+// reach the network; the campaign stops with the journal's reason; resumed
+// later on a sound disk, it completes and sends nothing twice.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+
+#include "platform/test_folder.h"
+#include "tests/campaign_runs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::vector<std::string> kNumbers = {"600100200", "600100201", "600100202", "600100203",
+                                           "600100204", "600100205", "600100206", "600100207"};
+const std::string kLongText(400, 'x');  // three parts a message
+
+std::string Joined(const std::vector<std::string>& numbers) {
+  std::string list;
+  for (const std::string& number : numbers) list += (list.empty() ? "" : ",") + number;
+  return list;
+}
+
+// One campaign of its own: its journal, its modem, its network log.
+class DiskCampaign {
+ public:
+  explicit DiskCampaign(const fs::path& folder)
+      : folder_(folder),
+        programDir_(folder / "program"),
+        networkLog_(folder / "network.log"),
+        simulator_({"--quiet", "--reference", "10", "--network-log", networkLog_.string()}) {
+    fs::create_directories(programDir_);
+  }
+
+  // talvane-cli campaign to its end; its journal's writes fail after
+  // `failAfter` of them (never: -1), `tally` gets their count.
+  e2e::Result Start(long failAfter, const fs::path& tally = {}) const {
+    std::vector<std::string> shim = {"LD_PRELOAD=" + std::string(JOURNAL_EIO_SHIM),
+                                     "TALVANE_EIO_DIR=" + programDir_.string()};
+    if (failAfter >= 0) shim.push_back("TALVANE_EIO_AFTER=" + std::to_string(failAfter));
+    if (!tally.empty()) shim.push_back("TALVANE_EIO_TALLY=" + tally.string());
+    return e2e::RunProgram(e2e::CliIn(programDir_,
+                                      {"campaign", "--port", simulator_.Port(), "--result",
+                                       (folder_ / "wyniki_out.xls").string(), "--numbers", Joined(kNumbers), kLongText},
+                                      shim),
+                           e2e::Streams::Separate);
+  }
+  e2e::Result Resume() const {
+    return e2e::RunProgram(e2e::CliIn(programDir_, {"campaign", "--resume", "--port", simulator_.Port()}),
+                           e2e::Streams::Separate);
+  }
+
+  const fs::path& ProgramDir() const { return programDir_; }
+  std::vector<e2e::Accepted> Accepted() const { return e2e::NetworkLog(networkLog_); }
+
+ private:
+  fs::path folder_;
+  fs::path programDir_;
+  fs::path networkLog_;
+  e2e::SimulatorProcess simulator_;
+};
+
+class CampaignDiskFault : public ::testing::Test {
+ protected:
+  // How many writes and syncs a whole campaign makes in its journal.
+  long JournalCalls() {
+    DiskCampaign campaign(folder / "tally");
+    const fs::path tally = folder / "tally.txt";
+    const e2e::Result run = campaign.Start(-1, tally);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return std::atol(e2e::ReadFile(tally).c_str());
+  }
+
+  platform::TestFolder folder;
+};
+
+TEST_F(CampaignDiskFault, APartTheJournalCouldNotRecordNeverLeavesAndTheResumedCampaignSendsNothingTwice) {
+  const long calls = JournalCalls();
+  ASSERT_GT(calls, 20) << "the shim saw none of the journal's writes";
+  const unsigned seed = std::random_device{}();
+  std::mt19937 random(seed);
+  // From the first records of the campaign to its very end.
+  std::vector<long> failAfter = {calls / 10, calls / 3, calls / 2, 2 * calls / 3, calls - 3};
+  failAfter.push_back(std::uniform_int_distribution<long>(calls / 10, calls - 1)(random));
+  for (const long after : failAfter) {
+    SCOPED_TRACE("failing after " + std::to_string(after) + " of " + std::to_string(calls) + " (seed " +
+                 std::to_string(seed) + ")");
+    DiskCampaign campaign(folder / ("after" + std::to_string(after)));
+    const e2e::Result failed = campaign.Start(after);
+    EXPECT_NE(failed.status, 0) << failed.err;
+    EXPECT_TRUE(failed.err.find("Wysyłka przerwana: dziennik wysyłki - ") != std::string::npos ||
+                failed.err.find("talvane-cli campaign: ") != std::string::npos)
+        << failed.err;
+    EXPECT_NE(failed.err.find("I/O"), std::string::npos) << failed.err;
+
+    // Every part out on the network had its submission recorded first.
+    const auto recorded = e2e::JournalSubmissions(campaign.ProgramDir());
+    const std::vector<e2e::Accepted> beforeResume = campaign.Accepted();
+    for (const e2e::Accepted& part : beforeResume) {
+      EXPECT_EQ(recorded.count({part.destination, part.part}), 1u)
+          << "part " << part.part << " to " << part.destination << " sent unrecorded";
+    }
+
+    const e2e::Result resumed = campaign.Resume();
+    EXPECT_EQ(resumed.status == 0 || resumed.status == 1, true) << resumed.err;
+    std::map<std::pair<std::string, int>, int> times;
+    for (const e2e::Accepted& part : campaign.Accepted()) ++times[{part.destination, part.part}];
+    for (const auto& [part, count] : times) {
+      EXPECT_EQ(count, 1) << "part " << part.second << " to " << part.first;
+    }
+    const std::vector<e2e::JournalRow> rows = e2e::ShownRecipients(campaign.ProgramDir(), 1);
+    ASSERT_EQ(rows.size(), kNumbers.size());
+    for (const e2e::JournalRow& row : rows) {
+      EXPECT_TRUE(row.state == "sent" || row.state == "uncertain") << row.number << " " << row.state;
+      // What the journal calls sent went out whole.
+      for (int part = 1; row.state == "sent" && part <= 3; ++part) {
+        EXPECT_EQ((times[{row.number, part}]), 1) << row.number << " part " << part;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,335 @@
+// The whole program killed: `talvane-cli campaign` against talvane-modemsim
+// on a real pty, killed with SIGKILL at seeded random moments (before and
+// between messages, while a part waits for the network's answer, in the
+// middle of a journal commit) and taken up again with `campaign --resume`
+// until it completes. Afterwards the simulated network's log, the journal and
+// the result workbook (read by python3-xlrd) must agree: no part reached the
+// network twice, every recipient is settled, nothing the network accepted is
+// shown as not sent. Then `--resend-uncertain` sends the uncertain ones.
+//
+// TALVANE_KILL_SEED=N repeats a run; the seed is printed with every failure.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "platform/test_folder.h"
+#include "tests/campaign_runs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// The network answers a submission after this long, so that kills often land
+// while a part is out and its answer not yet in.
+constexpr int kNetworkDelayMs = 200;
+// What a run of talvane-cli campaign takes besides its parts (starting,
+// connecting to the modem, saying goodbye) and what one part takes: the
+// moments of the kills are drawn over the campaign's length from these.
+constexpr auto kRunOverhead = 1400ms;
+constexpr auto kPartTime = std::chrono::milliseconds(kNetworkDelayMs + 100);
+// Kills fall in the first part of the remaining length, so that nearly every
+// one lands before the campaign would have completed.
+constexpr double kKillWindow = 0.85;
+// Campaigns killed and taken up side by side (each with its own modem).
+constexpr int kSideBySide = 3;
+
+struct CampaignPlan {
+  std::string name;
+  std::vector<std::string> numbers;
+  std::string text;
+  int partsEach = 1;
+  int kills = 0;
+  unsigned seed = 0;
+};
+
+struct CampaignOutcome {
+  int kills = 0;
+  int runs = 0;
+  int uncertain = 0;
+  std::vector<std::string> problems;
+};
+
+std::string Joined(const std::vector<std::string>& numbers) {
+  std::string list;
+  for (const std::string& number : numbers) list += (list.empty() ? "" : ",") + number;
+  return list;
+}
+
+// A text of three parts in the GSM alphabet (more than 306, at most 459 characters).
+std::string LongText() {
+  std::string text;
+  while (text.size() < 400) text += "Zapraszamy na otwarcie nowego sklepu w sobote o 10:00, rabaty do 30%. ";
+  return text;
+}
+
+std::vector<CampaignPlan> Plans(unsigned seed) {
+  std::vector<CampaignPlan> plans;
+  for (int i = 0; i < 10; ++i) {
+    const bool long_ = i % 2 == 1;
+    std::vector<std::string> numbers;
+    const int count = long_ ? 10 : 14;
+    for (int n = 0; n < count; ++n) numbers.push_back(std::to_string(600100200 + 1000 * i + n));
+    plans.push_back({"campaign" + std::to_string(i + 1), numbers,
+                     long_ ? LongText() : "Dzien dobry, zapraszamy w sobote o 10:00.", long_ ? 3 : 1, 11,
+                     seed + static_cast<unsigned>(i)});
+  }
+  return plans;
+}
+
+class KilledCampaign {
+ public:
+  KilledCampaign(const CampaignPlan& plan, const fs::path& folder)
+      : plan_(plan),
+        folder_(folder),
+        programDir_(folder / "program"),
+        result_(folder / "wyniki_out.xls"),
+        networkLog_(folder / "network.log"),
+        simulator_({"--quiet", "--reference", "10", "--fault", "delay:" + std::to_string(kNetworkDelayMs), "AT+CMGS",
+                    "--network-log", networkLog_.string()}) {}
+
+  CampaignOutcome Run() {
+    if (simulator_.Port().empty()) return Failed("the simulator did not start");
+    std::mt19937 random(plan_.seed);
+    while (outcome_.kills < plan_.kills) {
+      const std::optional<e2e::CampaignSummary> campaign = e2e::NewestCampaign(programDir_);
+      if (campaign && campaign->state == "finished") break;
+      const int partsLeft = (campaign ? campaign->left : static_cast<int>(plan_.numbers.size())) * plan_.partsEach;
+      const auto length = kRunOverhead + partsLeft * kPartTime;
+      std::uniform_int_distribution<long> moment(0, static_cast<long>(kKillWindow * Micros(length)));
+      e2e::FileBoundProgram cli(Command(campaign), folder_ / "out.txt", ErrorLog());
+      ++outcome_.runs;
+      if (cli.EndsWithin(std::chrono::microseconds(moment(random)))) {
+        if (cli.Status() != 0 && cli.Status() != 1) return Failed("run " + std::to_string(outcome_.runs) + " ended with " + std::to_string(cli.Status()) + ": " + e2e::ReadFile(ErrorLog()));
+        continue;
+      }
+      cli.Kill();
+      ++outcome_.kills;
+    }
+    if (!Complete(false)) return outcome_;
+    const std::vector<e2e::JournalRow> settled = e2e::ShownRecipients(programDir_, 1);
+    CheckSettled(settled);
+    for (const e2e::JournalRow& row : settled) outcome_.uncertain += row.state == "uncertain" ? 1 : 0;
+    if (!outcome_.problems.empty() || !Complete(true)) return outcome_;
+    CheckResent(settled, e2e::ShownRecipients(programDir_, 1));
+    return outcome_;
+  }
+
+ private:
+  static long Micros(Clock::duration length) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::microseconds>(length).count());
+  }
+
+  CampaignOutcome Failed(const std::string& problem) {
+    outcome_.problems.push_back(problem);
+    return outcome_;
+  }
+
+  fs::path ErrorLog() const { return folder_ / ("err" + std::to_string(outcome_.runs) + ".txt"); }
+
+  // A new campaign while the journal has none, its resumption afterwards.
+  std::vector<std::string> Command(const std::optional<e2e::CampaignSummary>& campaign) const {
+    if (!campaign) {
+      return e2e::CliIn(programDir_, {"campaign", "--port", simulator_.Port(), "--result", result_.string(),
+                                      "--numbers", Joined(plan_.numbers), plan_.text});
+    }
+    return e2e::CliIn(programDir_, {"campaign", "--resume", std::to_string(campaign->id), "--port", simulator_.Port()});
+  }
+
+  // The campaign taken up once more and left to its end.
+  bool Complete(bool resendUncertain) {
+    std::vector<std::string> command = Command(e2e::NewestCampaign(programDir_));
+    if (resendUncertain) command.push_back("--resend-uncertain");
+    ++outcome_.runs;
+    e2e::FileBoundProgram cli(command, folder_ / "out.txt", ErrorLog());
+    if (!cli.EndsWithin(180s)) {
+      outcome_.problems.push_back("the last run did not end: " + e2e::ReadFile(ErrorLog()));
+      return false;
+    }
+    const std::optional<e2e::CampaignSummary> campaign = e2e::NewestCampaign(programDir_);
+    if (!campaign || campaign->state != "finished" || campaign->left != 0) {
+      outcome_.problems.push_back("not finished after the last run (exit " + std::to_string(cli.Status()) +
+                                  "): " + e2e::ReadFile(ErrorLog()));
+      return false;
+    }
+    return true;
+  }
+
+  void Problem(const std::string& text) { outcome_.problems.push_back(text); }
+
+  // What the network accepted, by national number: the parts and their references.
+  struct Delivered {
+    std::multiset<int> parts;
+    std::multiset<int> references;
+    std::set<std::string> concatReferences;
+  };
+  std::map<std::string, Delivered> DeliveredByNumber() const {
+    std::map<std::string, Delivered> delivered;
+    for (const e2e::Accepted& part : e2e::NetworkLog(networkLog_)) {
+      Delivered& message = delivered[part.destination];
+      message.parts.insert(part.part);
+      message.references.insert(part.reference);
+      message.concatReferences.insert(part.concatReference);
+    }
+    return delivered;
+  }
+
+  void CheckSettled(const std::vector<e2e::JournalRow>& rows) {
+    CheckRows(rows, {"sent", "failed", "uncertain"});
+    std::map<std::string, std::string> stateOf;
+    for (const e2e::JournalRow& row : rows) stateOf[row.number] = row.state;
+    const auto submissions = e2e::JournalSubmissions(programDir_);
+    for (const auto& [number, message] : DeliveredByNumber()) {
+      for (const int part : std::set<int>(message.parts.begin(), message.parts.end())) {
+        if (message.parts.count(part) > 1) Problem("part " + std::to_string(part) + " to " + number + " accepted twice");
+        if (submissions.count({number, part}) == 0) {
+          Problem("part " + std::to_string(part) + " to " + number + " accepted without its submission in the journal");
+        }
+      }
+      if (message.concatReferences.size() > 1) Problem("the parts to " + number + " carry different references");
+      if (stateOf[number] != "sent" && stateOf[number] != "uncertain") {
+        Problem(number + " accepted by the network, " + stateOf[number] + " in the journal");
+      }
+    }
+    CheckSentWhole(rows);
+    CheckWorkbook(rows);
+  }
+
+  void CheckResent(const std::vector<e2e::JournalRow>& before, const std::vector<e2e::JournalRow>& after) {
+    CheckRows(after, {"sent", "failed"});
+    std::set<std::string> uncertain;
+    for (size_t i = 0; i < before.size() && i < after.size(); ++i) {
+      if (before[i].state == "uncertain") {
+        uncertain.insert(before[i].number);
+        if (after[i].state != "sent") Problem(after[i].number + " uncertain, then " + after[i].state + " when resent");
+      } else if (after[i].state != before[i].state) {
+        Problem(after[i].number + " " + before[i].state + ", then " + after[i].state + " when resending uncertain ones");
+      }
+    }
+    for (const auto& [number, message] : DeliveredByNumber()) {
+      for (const int part : std::set<int>(message.parts.begin(), message.parts.end())) {
+        if (message.parts.count(part) > 1 && uncertain.count(number) == 0) {
+          Problem("part " + std::to_string(part) + " to " + number + " accepted twice, never uncertain");
+        }
+      }
+    }
+    for (const e2e::JournalRow& row : after) {
+      if (row.state != "sent") continue;
+      const auto delivered = DeliveredByNumber();
+      const auto found = delivered.find(row.number);
+      for (int part = 1; part <= plan_.partsEach; ++part) {
+        if (found == delivered.end() || found->second.parts.count(part) == 0) {
+          Problem(row.number + " sent, its part " + std::to_string(part) + " never accepted");
+        }
+      }
+    }
+    CheckWorkbook(after);
+  }
+
+  // Every number of the list in its own row, in the list's order, in one of `states`.
+  void CheckRows(const std::vector<e2e::JournalRow>& rows, const std::set<std::string>& states) {
+    if (rows.size() != plan_.numbers.size()) {
+      Problem("the journal shows " + std::to_string(rows.size()) + " recipients of " +
+              std::to_string(plan_.numbers.size()));
+      return;
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].number != plan_.numbers[i]) Problem("row " + std::to_string(i + 1) + " holds " + rows[i].number);
+      if (states.count(rows[i].state) == 0) Problem(rows[i].number + " left " + rows[i].state);
+    }
+  }
+
+  // A message the journal shows sent reached the network whole, each part
+  // under the reference the journal keeps.
+  void CheckSentWhole(const std::vector<e2e::JournalRow>& rows) {
+    const auto delivered = DeliveredByNumber();
+    for (const e2e::JournalRow& row : rows) {
+      if (row.state != "sent") continue;
+      const auto found = delivered.find(row.number);
+      std::multiset<int> expected;
+      for (int part = 1; part <= plan_.partsEach; ++part) expected.insert(part);
+      if (found == delivered.end() || found->second.parts != expected) {
+        Problem(row.number + " sent in the journal, not whole in the network's log");
+        continue;
+      }
+      if (std::multiset<int>(row.refs.begin(), row.refs.end()) != found->second.references) {
+        Problem(row.number + ": the journal's references differ from the network's");
+      }
+    }
+  }
+
+  void CheckWorkbook(const std::vector<e2e::JournalRow>& rows) {
+    const auto states = e2e::WorkbookStates(result_);
+    if (states.size() != rows.size()) {
+      Problem("the workbook has " + std::to_string(states.size()) + " rows, the journal " +
+              std::to_string(rows.size()) + (states.empty() ? "" : ": " + states[0].first));
+      return;
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (states[i].first != rows[i].number || states[i].second != rows[i].state) {
+        Problem("workbook row " + std::to_string(i + 1) + ": " + states[i].first + " " + states[i].second +
+                ", journal: " + rows[i].number + " " + rows[i].state);
+      }
+    }
+  }
+
+  const CampaignPlan& plan_;
+  fs::path folder_;
+  fs::path programDir_;
+  fs::path result_;
+  fs::path networkLog_;
+  e2e::SimulatorProcess simulator_;
+  CampaignOutcome outcome_;
+};
+
+unsigned Seed() {
+  if (const char* given = std::getenv("TALVANE_KILL_SEED")) return static_cast<unsigned>(std::strtoul(given, nullptr, 10));
+  return std::random_device{}();
+}
+
+TEST(CampaignKill, KilledAtRandomMomentsAndResumedItSendsEveryPartOnceAndTheJournalAgreesWithTheNetwork) {
+  platform::TestFolder folder;
+  const unsigned seed = Seed();
+  std::cout << "TALVANE_KILL_SEED=" << seed << std::endl;
+  const std::vector<CampaignPlan> plans = Plans(seed);
+  std::vector<CampaignOutcome> outcomes(plans.size());
+  std::atomic<size_t> next = 0;
+  const Clock::time_point start = Clock::now();
+  std::vector<std::thread> workers;
+  for (int w = 0; w < kSideBySide; ++w) {
+    workers.emplace_back([&] {
+      for (size_t i = next++; i < plans.size(); i = next++) {
+        const fs::path place = folder / plans[i].name;
+        fs::create_directories(place);
+        outcomes[i] = KilledCampaign(plans[i], place).Run();
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+
+  int kills = 0;
+  for (size_t i = 0; i < plans.size(); ++i) {
+    const CampaignOutcome& outcome = outcomes[i];
+    kills += outcome.kills;
+    std::cout << plans[i].name << " (" << plans[i].partsEach << " parts, seed " << plans[i].seed
+              << "): " << outcome.kills << " kills, " << outcome.runs << " runs, " << outcome.uncertain
+              << " uncertain" << std::endl;
+    for (const std::string& problem : outcome.problems) {
+      ADD_FAILURE() << plans[i].name << " (TALVANE_KILL_SEED=" << seed << ", its own seed " << plans[i].seed
+                    << "): " << problem;
+    }
+  }
+  std::cout << kills << " kills in "
+            << std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count() << " s" << std::endl;
+  EXPECT_GE(kills, 100) << "TALVANE_KILL_SEED=" << seed;
+}
+
+}  // namespace
