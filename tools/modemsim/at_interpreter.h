@@ -67,6 +67,7 @@ class AtInterpreter {
   void SetSignal(int rssi, int ber) { rssi_ = rssi, ber_ = ber; }
   void SetBattery(int status, int charge) { batteryStatus_ = status, batteryCharge_ = charge; }
   void SetIdentity(const Identity& identity) { identity_ = identity; }
+  const Identity& GetIdentity() const { return identity_; }
   int StoreMessage(const std::string& memory, const StoredMessage& message);  // index, -1 when full
   std::map<int, StoredMessage> Messages(const std::string& memory) const;
   void SetMemoryCapacity(const std::string& memory, int capacity);  // "SM" 20 and "ME" 100 at first

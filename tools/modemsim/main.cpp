@@ -27,10 +27,17 @@ constexpr const char* kUsage =
     "                            drop-after:MS (the answer, then the line drops MS later),\n"
     "                            final-only (the final result code alone: AT+CMGS answered\n"
     "                            \"OK\" without \"+CMGS: n\"), held (the answer held back until\n"
-    "                            the next command, and sent before its answer),\n"
+    "                            the next command, and sent before its answer), lost (the\n"
+    "                            command carried out, for AT+CMGS the message accepted by the\n"
+    "                            network, and the line drops before the answer),\n"
     "                            with '@prompt' (AT+CMGS: at the prompt, not after the message),\n"
     "                            '*N' (only the next N commands) and '+N' (after N commands\n"
     "                            it lets pass), e.g. cms:38*1 or held*1+1\n"
+    "  --network-log FILE        append a line per submission the network accepted, tab-separated:\n"
+    "                            accepted, destination, message reference, concatenation\n"
+    "                            reference, part, parts ('-' for a single part), PDU\n"
+    "  --imei N                  the answer to AT+CGSN (default 351234567890125)\n"
+    "  --imsi N                  the answer to AT+CIMI (default 260011234567890)\n"
     "  --bare-prompt             the prompt \"> \" without the CR LF before it\n"
     "  --quiet                   no traffic log on stderr\n"
     "  --version                 the version\n";
@@ -60,6 +67,7 @@ bool ParseFault(std::string text, modemsim::Fault& fault) {
   else if (kind == "drop-after") fault.kind = modemsim::FaultKind::DropAfterAnswer, fault.delayMs = argument;
   else if (kind == "final-only") fault.kind = modemsim::FaultKind::FinalOnly;
   else if (kind == "held") fault.kind = modemsim::FaultKind::HeldUntilNextCommand;
+  else if (kind == "lost") fault.kind = modemsim::FaultKind::Lost;
   else return false;
   return true;
 }
@@ -113,6 +121,16 @@ int main(int argc, char** argv) {
       const std::string pdu = args[++i];
       if (modemsim::TpduLength(pdu) < 0) return Fail("bad PDU for --store");
       modem.WithModem([&](modemsim::AtInterpreter& m) { m.StoreMessage("SM", {0, pdu}); });
+    } else if (option == "--network-log" && hasValue) {
+      if (std::string error; !modem.SetNetworkLogFile(args[++i], &error)) return Fail(error);
+    } else if ((option == "--imei" || option == "--imsi") && hasValue) {
+      const std::string number = args[++i];
+      if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return Fail("bad " + option);
+      modem.WithModem([&](modemsim::AtInterpreter& m) {
+        modemsim::Identity identity = m.GetIdentity();
+        (option == "--imei" ? identity.imei : identity.imsi) = number;
+        m.SetIdentity(identity);
+      });
     } else if (option == "--fault" && i + 2 < args.size()) {
       modemsim::Fault fault;
       if (!ParseFault(args[i + 1], fault)) return Fail("bad fault kind " + args[i + 1]);

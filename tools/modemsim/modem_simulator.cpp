@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 // replace the command's effect altogether.
 bool ShapesTheAnswer(FaultKind kind) {
   return kind == FaultKind::Delay || kind == FaultKind::DropAfterAnswer || kind == FaultKind::FinalOnly ||
-         kind == FaultKind::HeldUntilNextCommand;
+         kind == FaultKind::HeldUntilNextCommand || kind == FaultKind::Lost;
 }
 
 constexpr char kCtrlZ = 26;
@@ -178,6 +178,16 @@ void ModemSimulator::ReceiveMessage(const std::string& pdu) {
     for (const std::string& line : modem_.ReceiveMessage(pdu)) text += (text.empty() ? "" : "\n") + line;
   }
   if (!text.empty()) SendUnsolicited(text);
+}
+
+bool ModemSimulator::SetNetworkLogFile(const std::string& path, std::string* error) {
+  std::lock_guard lock(mutex_);
+  return networkLog_.OpenFile(path, error);
+}
+
+std::vector<std::string> ModemSimulator::NetworkLogLines() const {
+  std::lock_guard lock(mutex_);
+  return networkLog_.Lines();
 }
 
 void ModemSimulator::SetFault(const std::string& commandPrefix, const Fault& fault) {
@@ -342,7 +352,10 @@ void ModemSimulator::HandleSubmission(const std::string& text, std::string& out)
     Answer(Reply{}, fault, injection, out);
     return;
   }
-  Answer(modem_.Submit(text), fault, injection, out);
+  const int reference = modem_.NextReference();
+  const Reply reply = modem_.Submit(text);
+  if (reply.final == "OK") networkLog_.Accepted(reference, text);
+  Answer(reply, fault, injection, out);
 }
 
 // Sends a reply, or what a fault makes of it.
@@ -369,6 +382,10 @@ void ModemSimulator::Answer(const Reply& reply, const std::optional<Fault>& faul
       case FaultKind::HeldUntilNextCommand:
         heldAnswer_ = Format(answer, injection);
         Log("TX (held back until the next command)");
+        return;
+      case FaultKind::Lost:
+        Log("TX (none: the line drops before the answer)");
+        dropRequested_ = true;
         return;
       case FaultKind::Delay:
         pending_ = std::make_unique<Pending>(Pending{Clock::now() + std::chrono::milliseconds(fault->delayMs),

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tools/modemsim/at_interpreter.h"
+#include "tools/modemsim/network_log.h"
 
 namespace modemsim {
 
@@ -39,6 +40,10 @@ enum class FaultKind {
   // before that command's own answer (for AT+CMGS: a network answer that
   // comes after the program stopped waiting for it).
   HeldUntilNextCommand,
+  // The command is carried out (for AT+CMGS: the network accepts the
+  // message) and the line drops before the answer, as a USB modem that
+  // vanishes while the program waits for the network.
+  Lost,
 };
 
 struct Fault {
@@ -108,6 +113,11 @@ class ModemSimulator {
   // not asked to report indicators (AT+CMER).
   bool SendIndicator(int index, int value);
 
+  // What the network accepted (network_log.h), from the start; the lines are
+  // also appended to `path` once it is set.
+  bool SetNetworkLogFile(const std::string& path, std::string* error = nullptr);
+  std::vector<std::string> NetworkLogLines() const;
+
   // Faults for commands beginning with `commandPrefix` (without regard to case).
   void SetFault(const std::string& commandPrefix, const Fault& fault);
   void ClearFaults();
@@ -175,6 +185,7 @@ class ModemSimulator {
   std::vector<std::pair<std::string, Fault>> faults_;
   std::vector<std::pair<std::string, std::string>> injections_;
   std::function<void(const std::string&)> log_;
+  NetworkLog networkLog_;
 };
 
 }  // namespace modemsim

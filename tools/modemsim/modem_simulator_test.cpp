@@ -8,7 +8,9 @@
 #include <functional>
 #include <thread>
 
+#include "platform/read_file.h"
 #include "platform/serial_port.h"
+#include "platform/test_folder.h"
 
 namespace modemsim {
 namespace {
@@ -226,6 +228,51 @@ TEST_F(ModemSimulatorTest, FaultsOnDemand) {
 
   modem_.ClearFaults();
   EXPECT_EQ(Command("AT+CMGF=?"), "\r\n+CMGF: (0,1)\r\n\r\nOK\r\n");
+}
+
+// Only what the network took is logged: a rejection or a submission never
+// answered is not; an "OK" without reference and a message whose answer the
+// line lost on its way back are.
+TEST_F(ModemSimulatorTest, TheNetworkLogHoldsWhatTheNetworkAccepted) {
+  platform::TestFolder folder;
+  const std::string logPath = (folder.Path() / "network.log").string();
+  ASSERT_TRUE(modem_.SetNetworkLogFile(logPath));
+  ASSERT_EQ(Command("ATE0"), "ATE0\r\r\nOK\r\n");
+  modem_.WithModem([](AtInterpreter& m) { m.SetNextReference(7); });
+  const std::string accepted = "accepted\t+48601020304\t";
+  const std::string single = "\t-\t-\t-\t" + kPdu;
+
+  EXPECT_EQ(Send("AT+CMGS=19\r", Contains("> ")), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A"), "\r\n+CMGS: 7\r\n\r\nOK\r\n");
+  modem_.SetFault("AT+CMGS", {FaultKind::CmsError, 38, 0, 1});
+  EXPECT_EQ(Send("AT+CMGS=19\r", Contains("> ")), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A", Contains("38\r\n")), "\r\n+CMS ERROR: 38\r\n");
+  modem_.SetFault("AT+CMGS", {FaultKind::Silence, 0, 0, 1});
+  EXPECT_EQ(Send("AT+CMGS=19\r", Contains("> ")), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A", Contains("OK\r\n"), 300ms), "");
+  modem_.SetFault("AT+CMGS", {FaultKind::FinalOnly, 0, 0, 1});
+  EXPECT_EQ(Send("AT+CMGS=19\r", Contains("> ")), "\r\n> ");
+  EXPECT_EQ(Send(kPdu + "\x1A"), "\r\nOK\r\n");
+  const std::vector<std::string> beforeTheLoss = {accepted + "7" + single, accepted + "8" + single};
+  EXPECT_EQ(modem_.NetworkLogLines(), beforeTheLoss);
+
+  modem_.SetFault("AT+CMGS", {FaultKind::Lost, 0, 0, 1});
+  EXPECT_EQ(Send("AT+CMGS=19\r", Contains("> ")), "\r\n> ");
+  ASSERT_TRUE(port_.Write(kPdu + "\x1A", 1000));
+  std::string rest;
+  for (int i = 0; i < 50 && port_.IsOpen(); ++i) {
+    if (port_.WaitForData(100)) rest += port_.ReadAvailable(0);
+  }
+  EXPECT_FALSE(port_.IsOpen());
+  EXPECT_EQ(rest, "");  // no answer came back
+  EXPECT_FALSE(modem_.Running());
+  std::vector<std::string> all = beforeTheLoss;
+  all.push_back(accepted + "9" + single);
+  EXPECT_EQ(modem_.NetworkLogLines(), all);
+
+  std::string expected;
+  for (const std::string& line : all) expected += line + "\n";
+  EXPECT_EQ(platform::ReadWholeFile(logPath), expected);
 }
 
 TEST_F(ModemSimulatorTest, ALateAnswerHoldsBackTheCommandsBehindIt) {
