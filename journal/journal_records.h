@@ -95,6 +95,9 @@ struct TPartAnswer {
   bool sent = false;
   std::optional<int> reference;  // of a sent part
   platform::AnsiString error;    // of a failed part
+  // The PDU went out and its answer was lost: the part may have been
+  // accepted (`sent` is false). Its message completes uncertain.
+  bool uncertain = false;
 };
 
 struct TCampaignSummary {

@@ -128,6 +128,40 @@ TEST_F(RecoveryFixture, AnUncertainPartOfALongMessageIsResentAloneWithTheSameCon
   EXPECT_EQ(SendPart(*journal, job.id, 2, 2, "IMEI-A", 7), TMessageState::Sent);
 }
 
+// Answers the part uncertain: its PDU went out, its answer was lost.
+TMessageState AnswerUncertain(TCampaignJournal& journal, TRecipientId recipient, int partNo) {
+  auto state = journal.RecordAnswer({recipient, partNo, false, std::nullopt, {}, /*uncertain=*/true});
+  EXPECT_TRUE(state) << platform::AnsiToUtf8(state.Error().text);
+  return state ? *state : TMessageState::Queued;
+}
+
+TEST_F(RecoveryFixture, APartAnsweredUncertainLeavesItsMessageUncertainUnlessAnotherPartFailed) {
+  const TCampaignId id = CreateOrFail(*journal, 2);
+  const TMessageJob doubtful = TakeOrFail(*journal, id, "IMEI-A");
+  ASSERT_TRUE(journal->RecordSubmitting({doubtful.id, 1, 2, 7, "IMEI-A"}));
+  // The message waits for its other part before it completes.
+  EXPECT_EQ(AnswerUncertain(*journal, doubtful.id, 1), TMessageState::Sending);
+  EXPECT_EQ(SendPart(*journal, doubtful.id, 2, 2, "IMEI-A", 7), TMessageState::Uncertain);
+  EXPECT_EQ(Recipient(id, 0).partLog[0].state, TPartState::Uncertain);
+
+  const TMessageJob broken = TakeOrFail(*journal, id, "IMEI-A");
+  ASSERT_TRUE(journal->RecordSubmitting({broken.id, 1, 2, 8, "IMEI-A"}));
+  EXPECT_EQ(AnswerUncertain(*journal, broken.id, 1), TMessageState::Sending);
+  ASSERT_TRUE(journal->RecordSubmitting({broken.id, 2, 2, 8, "IMEI-A"}));
+  EXPECT_EQ(*journal->RecordAnswer({broken.id, 2, false, std::nullopt, platform::Utf8ToAnsi("odrzucono")}),
+            TMessageState::Failed);
+
+  // Never queued again on its own; the operator's resend sends the part in
+  // doubt alone, and its new answer decides.
+  EXPECT_EQ(RecoverOrFail(id).uncertain, 0);
+  EXPECT_TRUE(NothingToTake(id, "IMEI-A"));
+  EXPECT_EQ(*journal->ResendUncertain(id), 1);
+  const TMessageJob resumed = TakeOrFail(*journal, id, "IMEI-A");
+  EXPECT_EQ(resumed.id, doubtful.id);
+  EXPECT_EQ(resumed.answered, std::vector<int>{2});
+  EXPECT_EQ(SendPart(*journal, doubtful.id, 1, 2, "IMEI-A", 7), TMessageState::Sent);
+}
+
 TEST_F(RecoveryFixture, RecoveryTouchesOnlyItsOwnCampaignAndUnknownCampaignsAreRefused) {
   const TCampaignId first = CreateOrFail(*journal, 1);
   const TCampaignId second = CreateOrFail(*journal, 1);

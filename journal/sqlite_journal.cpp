@@ -214,7 +214,9 @@ TJournalResult<TMessageState> TSqliteJournal::RecordAnswer(const TPartAnswer& an
     TStatement* settle =
         db.Prepare("UPDATE parts SET state = ?, reference = ?, answered_ms = ?, error = ? WHERE id = ?");
     if (settle == nullptr) return db.LastError();
-    settle->Bind(1, StateName(answer.sent ? TPartState::Sent : TPartState::Failed));
+    const TPartState state =
+        answer.sent ? TPartState::Sent : (answer.uncertain ? TPartState::Uncertain : TPartState::Failed);
+    settle->Bind(1, StateName(state));
     settle->Bind(2, answer.sent ? answer.reference : std::nullopt).Bind(3, Now());
     settle->Bind(4, AnsiToUtf8(answer.error)).Bind(5, partId);
     if (auto settled = Run(db, *settle); !settled) return settled.Error();
@@ -281,21 +283,31 @@ TJournalResult<TMessageState> TSqliteJournal::CompleteIfAnswered(TRecipientId re
   TSqliteConnection& db = *connection_;
   auto message = ReadMessage(recipient);
   if (!message) return message.Error();
+  // The latest submission of each part decides: a part answered uncertain
+  // counts as answered (nothing more will come for it), while an uncertain
+  // part the operator had resent counts by its new submission.
   TStatement* count = db.Prepare(
-      "SELECT COUNT(DISTINCT part_no), COALESCE(SUM(CASE WHEN state = 'failed' THEN 1 ELSE 0 END), 0) "
-      "FROM parts WHERE recipient_id = ? AND state IN ('sent', 'failed')");
+      "SELECT COUNT(*), COALESCE(SUM(CASE WHEN state = 'failed' THEN 1 ELSE 0 END), 0), "
+      "COALESCE(SUM(CASE WHEN state = 'uncertain' THEN 1 ELSE 0 END), 0) "
+      "FROM parts p WHERE recipient_id = ? AND state IN ('sent', 'failed', 'uncertain') "
+      "AND id = (SELECT MAX(id) FROM parts q WHERE q.recipient_id = p.recipient_id AND q.part_no = p.part_no)");
   if (count == nullptr) return db.LastError();
   count->Bind(1, recipient);
-  std::int64_t answered = 0, failed = 0;
+  std::int64_t answered = 0, failed = 0, uncertain = 0;
   auto counted = FirstRow(db, *count, [&](const TStatement& row) {
     answered = row.Int(0);
     failed = row.Int(1);
+    uncertain = row.Int(2);
   });
   if (!counted) return counted.Error();
   if (message->state != TMessageState::Sending || message->parts == 0 || answered < message->parts) {
     return message->state;
   }
-  const TMessageState outcome = failed > 0 ? TMessageState::Failed : TMessageState::Sent;
+  // A failed part leaves the message incomplete whatever became of the
+  // others; a part in doubt without one may have completed it.
+  const TMessageState outcome = failed > 0      ? TMessageState::Failed
+                                : uncertain > 0 ? TMessageState::Uncertain
+                                                : TMessageState::Sent;
   TStatement* complete = db.Prepare("UPDATE recipients SET state = ?, updated_ms = ? WHERE id = ?");
   if (complete == nullptr) return db.LastError();
   complete->Bind(1, StateName(outcome)).Bind(2, Now()).Bind(3, recipient);
