@@ -108,7 +108,9 @@ class KilledCampaign {
       e2e::FileBoundProgram cli(Command(campaign), folder_ / "out.txt", ErrorLog());
       ++outcome_.runs;
       if (cli.EndsWithin(std::chrono::microseconds(moment(random)))) {
-        if (cli.Status() != 0 && cli.Status() != 1) return Failed("run " + std::to_string(outcome_.runs) + " ended with " + std::to_string(cli.Status()) + ": " + e2e::ReadFile(ErrorLog()));
+        if (cli.Status() != 0 && cli.Status() != 1)
+          return Failed("run " + std::to_string(outcome_.runs) + " ended with " + std::to_string(cli.Status()) + ": " +
+                        e2e::ReadFile(ErrorLog()));
         continue;
       }
       cli.Kill();
@@ -189,7 +191,8 @@ class KilledCampaign {
     const auto submissions = e2e::JournalSubmissions(programDir_);
     for (const auto& [number, message] : DeliveredByNumber()) {
       for (const int part : std::set<int>(message.parts.begin(), message.parts.end())) {
-        if (message.parts.count(part) > 1) Problem("part " + std::to_string(part) + " to " + number + " accepted twice");
+        if (message.parts.count(part) > 1)
+          Problem("part " + std::to_string(part) + " to " + number + " accepted twice");
         if (submissions.count({number, part}) == 0) {
           Problem("part " + std::to_string(part) + " to " + number + " accepted without its submission in the journal");
         }
@@ -211,7 +214,8 @@ class KilledCampaign {
         uncertain.insert(before[i].number);
         if (after[i].state != "sent") Problem(after[i].number + " uncertain, then " + after[i].state + " when resent");
       } else if (after[i].state != before[i].state) {
-        Problem(after[i].number + " " + before[i].state + ", then " + after[i].state + " when resending uncertain ones");
+        Problem(after[i].number + " " + before[i].state + ", then " + after[i].state +
+                " when resending uncertain ones");
       }
     }
     for (const auto& [number, message] : DeliveredByNumber()) {
@@ -291,7 +295,8 @@ class KilledCampaign {
 };
 
 unsigned Seed() {
-  if (const char* given = std::getenv("TALVANE_KILL_SEED")) return static_cast<unsigned>(std::strtoul(given, nullptr, 10));
+  if (const char* given = std::getenv("TALVANE_KILL_SEED"))
+    return static_cast<unsigned>(std::strtoul(given, nullptr, 10));
   return std::random_device{}();
 }
 
@@ -320,15 +325,15 @@ TEST(CampaignKill, KilledAtRandomMomentsAndResumedItSendsEveryPartOnceAndTheJour
     const CampaignOutcome& outcome = outcomes[i];
     kills += outcome.kills;
     std::cout << plans[i].name << " (" << plans[i].partsEach << " parts, seed " << plans[i].seed
-              << "): " << outcome.kills << " kills, " << outcome.runs << " runs, " << outcome.uncertain
-              << " uncertain" << std::endl;
+              << "): " << outcome.kills << " kills, " << outcome.runs << " runs, " << outcome.uncertain << " uncertain"
+              << std::endl;
     for (const std::string& problem : outcome.problems) {
       ADD_FAILURE() << plans[i].name << " (TALVANE_KILL_SEED=" << seed << ", its own seed " << plans[i].seed
                     << "): " << problem;
     }
   }
-  std::cout << kills << " kills in "
-            << std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count() << " s" << std::endl;
+  std::cout << kills << " kills in " << std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count()
+            << " s" << std::endl;
   EXPECT_GE(kills, 100) << "TALVANE_KILL_SEED=" << seed;
 }
 

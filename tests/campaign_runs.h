@@ -68,8 +68,8 @@ class FileBoundProgram {
       }
       const auto now = std::chrono::steady_clock::now();
       if (now >= deadline) return false;
-      std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - now,
-                                                                                std::chrono::milliseconds(2)));
+      std::this_thread::sleep_for(
+          std::min<std::chrono::steady_clock::duration>(deadline - now, std::chrono::milliseconds(2)));
     }
     return true;  // never started, or ended before
   }
@@ -92,8 +92,8 @@ class FileBoundProgram {
 
 // One submission the simulated network accepted.
 struct Accepted {
-  std::string destination;  // the national number (nine digits)
-  int reference = -1;       // the message reference the network gave it
+  std::string destination;      // the national number (nine digits)
+  int reference = -1;           // the message reference the network gave it
   std::string concatReference;  // "-" for a message of one part
   int part = 1;
   int parts = 1;
@@ -141,8 +141,8 @@ inline std::vector<int> JsonInts(const std::string& line, const std::string& key
 
 inline std::vector<JournalRow> ShownRecipients(const std::filesystem::path& programDir, int campaign) {
   std::vector<JournalRow> rows;
-  const Result shown = RunProgram(CliIn(programDir, {"campaigns", "show", std::to_string(campaign)}),
-                                  Streams::Separate);
+  const Result shown =
+      RunProgram(CliIn(programDir, {"campaigns", "show", std::to_string(campaign)}), Streams::Separate);
   for (const std::string& line : Lines(shown.out)) {
     if (line.empty()) continue;
     rows.push_back({std::atoi(JsonField(line, "row").c_str()), JsonField(line, "number"), JsonField(line, "state"),
