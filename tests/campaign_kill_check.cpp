@@ -105,12 +105,12 @@ class KilledCampaign {
       const int partsLeft = (campaign ? campaign->left : static_cast<int>(plan_.numbers.size())) * plan_.partsEach;
       const auto length = kRunOverhead + partsLeft * kPartTime;
       std::uniform_int_distribution<long> moment(0, static_cast<long>(kKillWindow * Micros(length)));
-      e2e::FileBoundProgram cli(Command(campaign), folder_ / "out.txt", ErrorLog());
-      ++outcome_.runs;
+      const fs::path errors = ErrorLog(++outcome_.runs);
+      e2e::FileBoundProgram cli(Command(campaign), folder_ / "out.txt", errors);
       if (cli.EndsWithin(std::chrono::microseconds(moment(random)))) {
         if (cli.Status() != 0 && cli.Status() != 1)
           return Failed("run " + std::to_string(outcome_.runs) + " ended with " + std::to_string(cli.Status()) + ": " +
-                        e2e::ReadFile(ErrorLog()));
+                        e2e::ReadFile(errors));
         continue;
       }
       cli.Kill();
@@ -135,7 +135,8 @@ class KilledCampaign {
     return outcome_;
   }
 
-  fs::path ErrorLog() const { return folder_ / ("err" + std::to_string(outcome_.runs) + ".txt"); }
+  // Standard error of the run numbered `run`.
+  fs::path ErrorLog(int run) const { return folder_ / ("err" + std::to_string(run) + ".txt"); }
 
   // A new campaign while the journal has none, its resumption afterwards.
   std::vector<std::string> Command(const std::optional<e2e::CampaignSummary>& campaign) const {
@@ -148,18 +149,20 @@ class KilledCampaign {
 
   // The campaign taken up once more and left to its end.
   bool Complete(bool resendUncertain) {
-    std::vector<std::string> command = Command(e2e::NewestCampaign(programDir_));
+    const std::optional<e2e::CampaignSummary> before = e2e::NewestCampaign(programDir_);
+    if (!resendUncertain && before && before->state == "finished") return true;
+    std::vector<std::string> command = Command(before);
     if (resendUncertain) command.push_back("--resend-uncertain");
-    ++outcome_.runs;
-    e2e::FileBoundProgram cli(command, folder_ / "out.txt", ErrorLog());
+    const fs::path errors = ErrorLog(++outcome_.runs);
+    e2e::FileBoundProgram cli(command, folder_ / "out.txt", errors);
     if (!cli.EndsWithin(180s)) {
-      outcome_.problems.push_back("the last run did not end: " + e2e::ReadFile(ErrorLog()));
+      outcome_.problems.push_back("the last run did not end: " + e2e::ReadFile(errors));
       return false;
     }
     const std::optional<e2e::CampaignSummary> campaign = e2e::NewestCampaign(programDir_);
     if (!campaign || campaign->state != "finished" || campaign->left != 0) {
       outcome_.problems.push_back("not finished after the last run (exit " + std::to_string(cli.Status()) +
-                                  "): " + e2e::ReadFile(ErrorLog()));
+                                  "): " + e2e::ReadFile(errors));
       return false;
     }
     return true;
