@@ -75,4 +75,9 @@ bool IsAllowedTransition(TMessageState from, TMessageState to) {
   return false;
 }
 
+bool MayHaveBeenTexted(TMessageState state) {
+  return state == TMessageState::Sent || state == TMessageState::Delivered || state == TMessageState::Undelivered ||
+         state == TMessageState::Uncertain || state == TMessageState::Sending;
+}
+
 }  // namespace journal

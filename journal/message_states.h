@@ -39,4 +39,7 @@ std::optional<TCampaignState> CampaignStateNamed(std::string_view name);
 // True when a message may pass from `from` to `to`.
 bool IsAllowedTransition(TMessageState from, TMessageState to);
 
+// True for a message that may have reached its recipient, or is on its way.
+bool MayHaveBeenTexted(TMessageState state);
+
 }  // namespace journal

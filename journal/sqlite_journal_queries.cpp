@@ -21,12 +21,6 @@ TCampaignRecord CampaignFrom(const TStatement& row) {
   return record;
 }
 
-// Messages that may have reached their recipient.
-bool MayHaveBeenTexted(TMessageState state) {
-  return state == TMessageState::Sent || state == TMessageState::Delivered || state == TMessageState::Undelivered ||
-         state == TMessageState::Uncertain || state == TMessageState::Sending;
-}
-
 TRecipientRecord RecipientFrom(const TStatement& row) {
   TRecipientRecord recipient;
   recipient.id = row.Int(0);

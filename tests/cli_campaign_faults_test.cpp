@@ -239,6 +239,8 @@ TEST_F(CliCampaignFaults, PolishLettersGoOutInUcs2OnlyWhenAsked) {
       std::vector<std::string> args = {e2e::kCli, "campaign", "--port", simulator.Port(), "--result",
                                        result.string(), "--numbers", "600100200", polish};
       if (keep) args.insert(args.begin() + 2, "--polish");
+      // The same text to the same number: the second campaign must not skip it.
+      args.insert(args.begin() + 2, "--again");
       const e2e::Result run = e2e::RunProgram(args, e2e::Streams::Separate);
       EXPECT_EQ(run.status, 0) << run.err;
     }

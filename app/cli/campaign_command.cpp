@@ -8,18 +8,28 @@
 // "Zatrzymaj" does: the results so far are in the result workbook, the exit
 // status is 130. A campaign left without a modem for the no-modem limit of
 // the settings store stops itself (status 1). Otherwise the status is 0 only
-// when every number got its message.
+// when every number got its message. A message whose answer was lost is
+// "uncertain": never sent again unless the operator says so.
+//
+// `--resume [ID]` continues a campaign of the journal (the last unfinished
+// one without ID) with its own text, numbers left and result workbook. A new
+// campaign leaves out the numbers an earlier campaign of the same text had
+// texted (within a week, or still unfinished) unless `--again`.
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <iostream>
 #include <optional>
 #include <sstream>
 
 #include "app/core/campaign.h"
+#include "app/core/same_list.h"
+#include "app/cli/local_time.h"
 #include "app/cli/command.h"
 #include "app/cli/console_modem.h"
 #include "app/cli/json_text.h"
@@ -41,10 +51,14 @@ namespace cli {
 namespace {
 
 constexpr char kUsage[] =
-    "campaign --port PORT[,PORT...] [--keep-duplicates] [--polish] [--text-file F] [--result OUT.xls] "
-    "FILE|--numbers N,N,... TEXT";
+    "campaign --port PORT[,PORT...] [--keep-duplicates] [--polish] [--text-file F] [--result OUT.xls] [--again] "
+    "FILE|--numbers N,N,... TEXT | campaign --resume [ID] --port PORT[,PORT...] [--resend-uncertain]";
 
 struct CampaignOptions {
+  bool resume = false;
+  std::optional<journal::TCampaignId> resumeId;  // none: the last unfinished campaign
+  bool resendUncertain = false;
+  bool again = false;
   std::string port;  // one or more, separated by commas
   bool keepDuplicates = false;
   bool polish = false;
@@ -54,6 +68,27 @@ struct CampaignOptions {
   std::optional<std::string> inputFile;
   std::string text;  // UTF-8
 };
+
+// The arguments of --resume: an optional ID and nothing of a new campaign.
+std::optional<int> ParseResume(const OptionParser& parser, const std::vector<std::string>& words,
+                               CampaignOptions& options) {
+  if (options.numbers || !options.textFile.empty() || !options.resultFile.empty() || options.again ||
+      options.keepDuplicates || options.polish) {
+    return parser.UsageError(
+        "--resume takes the numbers, the text and the result workbook from the journal: no --numbers, "
+        "--text-file, --result, --again, --keep-duplicates or --polish");
+  }
+  if (words.size() > 1) return parser.UsageError("--resume takes one campaign ID at most, no FILE or TEXT");
+  if (words.size() == 1) {
+    const std::string& id = words.front();
+    if (id.empty() || id.size() > 18 || id.find_first_not_of("0123456789") != std::string::npos) {
+      return parser.UsageError("no FILE or TEXT with --resume: ID is a campaign's number, as `talvane-cli "
+                               "campaigns` lists it");
+    }
+    options.resumeId = std::stoll(id);
+  }
+  return std::nullopt;
+}
 
 // Reads the arguments into `options`; the exit status when the command ends here.
 std::optional<int> ParseOptions(const std::vector<std::string>& args, CampaignOptions& options) {
@@ -69,9 +104,21 @@ std::optional<int> ParseOptions(const std::vector<std::string>& args, CampaignOp
   parser.Text("--numbers N,N,...", options.numbers, "national numbers of nine digits instead of FILE");
   parser.Text("--result OUT.xls", options.resultFile,
               "the result workbook of --numbers (manual_out.xls in the documents folder when not given)");
+  parser.Flag("--again", options.again,
+              "send also to the numbers an earlier campaign of the same text (in the last 7 days, or unfinished) "
+              "has texted; without it they are skipped");
+  parser.Flag("--resume", options.resume,
+              "continue the campaign ID of the journal (the last unfinished one without ID): its text, numbers "
+              "left and result workbook; no FILE or TEXT then");
+  parser.Flag("--resend-uncertain", options.resendUncertain,
+              "with --resume: send again the messages that may have been sent (their answer was lost)");
   std::vector<std::string> words;
-  parser.Rest("FILE|TEXT", words, "the spreadsheet of numbers unless --numbers; the text (UTF-8) unless --text-file");
+  parser.Rest("FILE|TEXT|ID", words,
+              "the spreadsheet of numbers unless --numbers; the text (UTF-8) unless --text-file; with --resume, "
+              "the campaign's number");
   if (const std::optional<int> status = parser.Parse(args)) return status;
+  if (options.resume) return ParseResume(parser, words, options);
+  if (options.resendUncertain) return parser.UsageError("--resend-uncertain goes with --resume");
 
   const bool wantFile = !options.numbers;
   const bool wantText = options.textFile.empty();
@@ -95,6 +142,11 @@ std::string JsonList(const List& items, Format format) {
   return out + "]";
 }
 
+const char* StatusOf(const app::TMessageResult& result) {
+  if (result.sent) return "sent";
+  return result.uncertain ? "uncertain" : "failed";
+}
+
 // The campaign on the console: JSON lines on stdout, progress and log on stderr.
 class ConsoleCampaignScreen final : public app::TCampaignScreen {
  public:
@@ -112,11 +164,12 @@ class ConsoleCampaignScreen final : public app::TCampaignScreen {
   void SendingTo(const modem::TRecipient&) override {}
   void LogLine(const app::AnsiString& line) override { Log(platform::AnsiToUtf8(line)); }
   void MessageCompleted(const app::TMessageResult& result, int completed) override {
-    std::cout << "{\"number\":" << Json(result.recipient.number) << ",\"status\":\"" << (result.sent ? "sent" : "failed")
+    std::cout << "{\"number\":" << Json(result.recipient.number) << ",\"status\":\"" << StatusOf(result)
               << "\",\"parts\":" << result.parts << ",\"failed_parts\":" << result.failedParts.size()
               << ",\"refs\":" << JsonList(result.references, [](int r) { return std::to_string(r); }) << "}"
               << std::endl;
-    (result.sent ? sent_ : failed_) += 1;
+    if (result.sent) ++sent_;
+    if (!result.sent && !result.uncertain) ++failed_;
     done_ = completed;
     ShowProgress();
   }
@@ -217,7 +270,8 @@ const std::string* PortNotOpening(const std::vector<std::string>& ports) {
 
 // How the campaign ended, for the closing line and the exit status.
 struct Outcome {
-  std::vector<std::string> notSent;
+  std::vector<std::string> notSent;  // the uncertain ones included
+  std::string resultPath;
   bool refused = false;  // the campaign did not start
   bool interrupted = false;
   std::string noConnection;  // the port whose modem never answered
@@ -230,9 +284,12 @@ struct Records {
   std::string sourceFile;
 };
 
+// Starts the campaign (Start or Resume); false when it was refused.
+using Starter = std::function<bool(app::TCampaign&)>;
+
 Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignText& text, app::TNumberList& numbers,
                     app::TResultWorkbook& results, const std::string& resultPath, const Records& records,
-                    ConsoleCampaignScreen& screen, platform::HeadlessMainLoop& loop) {
+                    const Starter& start, ConsoleCampaignScreen& screen, platform::HeadlessMainLoop& loop) {
   Outcome outcome;
   std::vector<std::unique_ptr<modem::TZoGSM>> modems;
   std::vector<modem::TZoGSM*> pool;
@@ -258,11 +315,12 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
   timer1->OnTimer = [&campaign] { campaign.Step(); };
   for (size_t i = 0; i < pool.size(); ++i) BindModem(*pool[i], campaign, screen, watches[i]);
 
-  if (!campaign.Start()) {
+  if (!start(campaign)) {
     outcome.refused = true;
     return outcome;
   }
   outcome.campaign = campaign.JournalCampaign();
+  outcome.resultPath = campaign.ResultPath();
   const auto ended = [&] { return !noConnection().empty() || campaign.Finished() || campaign.Stopped(); };
   loop.RunUntil([&] { return Interrupted() || ended(); }, std::chrono::hours(24 * 365));
   if (Interrupted() && !ended()) {
@@ -274,6 +332,7 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
   }
   if (!campaign.Finished() && !campaign.Stopped()) campaign.Stop(/*askFirst=*/false);
   for (const modem::TRecipient& recipient : campaign.NotSent()) outcome.notSent.push_back(recipient.number);
+  for (const modem::TRecipient& recipient : campaign.Uncertain()) outcome.notSent.push_back(recipient.number);
   outcome.noConnection = noConnection();
   for (modem::TZoGSM* gsm : pool) {
     if (gsm->Connected()) gsm->SetConnected(false);
@@ -281,8 +340,125 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
   loop.RunUntil([&] { return std::none_of(pool.begin(), pool.end(), [](auto* gsm) { return gsm->Connected(); }); },
                 std::chrono::seconds(10));
   for (modem::TZoGSM* gsm : pool) gsm->SetActive(false);
-  results.SaveAs(resultPath);  // as the window does when it closes
+  campaign.SaveResults();  // as the window does when it closes
   return outcome;
+}
+
+// Opens the journal of the program's data folder: nothing is sent that it
+// could not record.
+journal::TJournalResult<std::unique_ptr<journal::TSqliteJournal>> OpenJournal() {
+  return journal::TSqliteJournal::Open(journal::TSqliteJournal::DefaultFile());
+}
+
+// Runs the campaign that `start` starts and prints its closing line; the exit status.
+int RunAndClose(const std::vector<std::string>& ports, const app::TCampaignText& text, app::TNumberList& numbers,
+                app::TResultWorkbook& results, const std::string& resultPath, const Records& records,
+                const Starter& start, std::chrono::steady_clock::time_point started) {
+  CatchInterrupts();
+  ConsoleDialogs dialogs("campaign");
+  platform::HeadlessMainLoop loop;
+  platform::InstallDialogs(&dialogs, &loop);
+  ConsoleCampaignScreen screen;
+  const Outcome outcome = RunOnModems(ports, text, numbers, results, resultPath, records, start, screen, loop);
+  platform::InstallDialogs(nullptr);
+  if (outcome.refused) return screen.JournalRefusedStart() ? 1 : 2;
+  screen.EndProgressLine();
+  if (!outcome.noConnection.empty()) {
+    std::cerr << "talvane-cli campaign: no connection with a modem on " << outcome.noConnection << "\n";
+  }
+
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  char secondsText[32];
+  std::snprintf(secondsText, sizeof secondsText, "%.1f", seconds);
+  std::cout << "{\"sent\":" << screen.Sent() << ",\"failed\":" << screen.Failed()
+            << ",\"not_sent\":" << JsonList(outcome.notSent, [](const std::string& n) { return Json(n); })
+            << ",\"result_file\":" << JsonString(outcome.resultPath) << ",\"seconds\":" << secondsText
+            << ",\"campaign\":" << outcome.campaign.value_or(0) << "}" << std::endl;
+  if (outcome.interrupted) return 130;
+  return screen.Failed() == 0 && outcome.notSent.empty() && outcome.noConnection.empty() ? 0 : 1;
+}
+
+// The campaign to resume: the one asked for, or the last unfinished one.
+std::optional<journal::TCampaignId> CampaignToResume(journal::TCampaignJournal& journal,
+                                                     std::optional<journal::TCampaignId> asked, std::string& error) {
+  if (asked) {
+    auto summary = journal.Summary(*asked);
+    if (summary) return asked;
+    error = summary.Error().fault == journal::TJournalFault::NotFound
+                ? "no campaign " + std::to_string(*asked) + " in the journal"
+                : platform::AnsiToUtf8(summary.Error().text);
+    return std::nullopt;
+  }
+  auto unfinished = journal.Campaigns(/*unfinishedOnly=*/true);
+  if (!unfinished) {
+    error = platform::AnsiToUtf8(unfinished.Error().text);
+  } else if (unfinished->empty()) {
+    error = "no unfinished campaign in the journal";
+  } else {
+    return unfinished->front().campaign.id;
+  }
+  return std::nullopt;
+}
+
+// What a resumed campaign starts from, on stderr.
+void ShowResumed(journal::TCampaignId id, const app::TCampaignRecorder::TResumed& resumed, bool resendUncertain) {
+  int sent = 0, left = 0, uncertain = 0;
+  for (const journal::TRecipientRecord& recipient : resumed.recipients) {
+    const journal::TMessageState state = recipient.state;
+    if (state == journal::TMessageState::Queued) ++left;
+    if (state == journal::TMessageState::Uncertain) ++uncertain;
+    if (state == journal::TMessageState::Sent || state == journal::TMessageState::Delivered ||
+        state == journal::TMessageState::Undelivered) {
+      ++sent;
+    }
+  }
+  std::cerr << "talvane-cli campaign: resuming campaign " << id << ": " << sent << " sent, " << left << " left, "
+            << uncertain << " uncertain";
+  if (resendUncertain) {
+    std::cerr << " (" << resumed.resent << " uncertain sent again)";
+  } else if (uncertain > 0) {
+    std::cerr << " (they may have been sent: not sent again without --resend-uncertain)";
+  }
+  std::cerr << std::endl;
+}
+
+int ResumeCampaign(const CampaignOptions& options, const std::vector<std::string>& ports,
+                   std::chrono::steady_clock::time_point started) {
+  auto journal = OpenJournal();
+  if (!journal) return Fail(platform::AnsiToUtf8(journal.Error().text), 1);
+  std::string error;
+  const std::optional<journal::TCampaignId> id = CampaignToResume(**journal, options.resumeId, error);
+  if (!id) return Fail(error, 1);
+  if (PortNotOpening(ports)) return 1;
+  app::TNumberList numbers;
+  app::TResultWorkbook results;
+  const std::string noPath;  // the journal's campaign names its own
+  const Records records{**journal, ""};
+  const Starter resume = [&](app::TCampaign& campaign) {
+    if (!campaign.Resume(*id, options.resendUncertain)) return false;
+    ShowResumed(*id, campaign.Resumed(), options.resendUncertain);
+    return true;
+  };
+  return RunAndClose(ports, {}, numbers, results, noPath, records, resume, started);
+}
+
+// The numbers an earlier campaign of the same text has texted, said on
+// stderr, one line per earlier campaign; false when the journal could not tell.
+bool FindAlreadyTexted(journal::TCampaignJournal& journal, const app::TCampaignText& text,
+                       const app::TNumberList& numbers, std::map<std::string, journal::TCampaignId>& texted) {
+  auto found = app::FindAlreadyTexted(journal, text.text, numbers.Numbers());
+  if (!found) {
+    Fail(platform::AnsiToUtf8(found.Error().text), 1);
+    return false;
+  }
+  for (const app::TAlreadyTexted& earlier : *found) {
+    std::cerr << "talvane-cli campaign: " << earlier.numbers.size() << " of these numbers already had this text in "
+              << "campaign " << earlier.earlier.campaign.id << " (" << LocalTime(earlier.earlier.campaign.created)
+              << "): skipped (--again sends to them too)\n";
+  }
+  texted = app::AlreadyTextedNumbers(*found);
+  return true;
 }
 
 int RunCampaign(const std::vector<std::string>& args) {
@@ -292,14 +468,14 @@ int RunCampaign(const std::vector<std::string>& args) {
   const CampaignOptions* options = &parsed;
   const std::vector<std::string> ports = SplitPorts(options->port);
   if (ports.empty()) return Fail("--port names no port", 2);
+  if (options->resume) return ResumeCampaign(*options, ports, started);
   std::string error;
   const std::optional<std::string> text = ReadText(*options, error);
   if (!text) return Fail(error, 2);
   const app::TCampaignText campaignText{app::CampaignTextOf(platform::Utf8ToAnsi(*text), options->polish),
                                         options->polish};
   if (campaignText.text.empty()) return Fail("the message text is empty", 2);
-  // Nothing is sent that the journal could not record.
-  auto journal = journal::TSqliteJournal::Open(journal::TSqliteJournal::DefaultFile());
+  auto journal = OpenJournal();
   if (!journal) return Fail(platform::AnsiToUtf8(journal.Error().text), 1);
 
   app::TNumberList numbers;
@@ -324,31 +500,15 @@ int RunCampaign(const std::vector<std::string>& args) {
                   1);
     }
   }
+  std::map<std::string, journal::TCampaignId> alreadyTexted;
+  if (!options->again && !FindAlreadyTexted(**journal, campaignText, numbers, alreadyTexted)) return 1;
 
-  CatchInterrupts();
-  ConsoleDialogs dialogs("campaign");
-  platform::HeadlessMainLoop loop;
-  platform::InstallDialogs(&dialogs, &loop);
-  ConsoleCampaignScreen screen;
   const Records records{**journal, options->inputFile ? std::filesystem::absolute(*options->inputFile).string() : ""};
-  const Outcome outcome = RunOnModems(ports, campaignText, numbers, results, resultPath, records, screen, loop);
-  platform::InstallDialogs(nullptr);
-  if (outcome.refused) return screen.JournalRefusedStart() ? 1 : 2;
-  screen.EndProgressLine();
-  if (!outcome.noConnection.empty()) {
-    std::cerr << "talvane-cli campaign: no connection with a modem on " << outcome.noConnection << "\n";
-  }
-
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  char secondsText[32];
-  std::snprintf(secondsText, sizeof secondsText, "%.1f", seconds);
-  std::cout << "{\"sent\":" << screen.Sent() << ",\"failed\":" << screen.Failed()
-            << ",\"not_sent\":" << JsonList(outcome.notSent, [](const std::string& n) { return Json(n); })
-            << ",\"result_file\":" << JsonString(resultPath) << ",\"seconds\":" << secondsText
-            << ",\"campaign\":" << outcome.campaign.value_or(0) << "}" << std::endl;
-  if (outcome.interrupted) return 130;
-  return screen.Failed() == 0 && outcome.notSent.empty() && outcome.noConnection.empty() ? 0 : 1;
+  const Starter start = [&](app::TCampaign& campaign) {
+    campaign.SetAlreadyTexted(alreadyTexted);
+    return campaign.Start();
+  };
+  return RunAndClose(ports, campaignText, numbers, results, resultPath, records, start, started);
 }
 
 const CommandRegistration registration({"campaign", kUsage, RunCampaign});

@@ -4,7 +4,6 @@
 // written again from the journal, with the rows and colours the campaign
 // gives it. The journal is read where the window and `campaign` keep it.
 
-#include <ctime>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,7 +12,9 @@
 #include "app/cli/command.h"
 #include "app/cli/json_text.h"
 #include "app/cli/options.h"
+#include "app/core/journal_results.h"
 #include "app/core/result_workbook.h"
+#include "app/cli/local_time.h"
 #include "journal/sqlite_journal.h"
 #include "xls/result_codes.h"
 
@@ -35,16 +36,6 @@ journal::TJournalResult<std::unique_ptr<journal::TSqliteJournal>> OpenJournal() 
 }
 
 std::string Reason(const journal::TJournalError& error) { return platform::AnsiToUtf8(error.text); }
-
-// Milliseconds since the epoch as local time, "2026-12-11 09:30:05".
-std::string LocalTime(journal::TMillis millis) {
-  const std::time_t seconds = static_cast<std::time_t>(millis / 1000);
-  std::tm local{};
-  ::localtime_r(&seconds, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
 
 std::string Name(std::string_view name) { return JsonString(std::string(name)); }
 
@@ -76,21 +67,6 @@ std::string RecipientLine(const journal::TRecipientRecord& recipient) {
          ",\"state\":" + Name(journal::StateName(recipient.state)) + ",\"parts\":" + std::to_string(recipient.parts) +
          ",\"refs\":[" + refs + "],\"modem\":" + JsonString(recipient.modem) +
          ",\"error\":" + JsonAnsiString(ErrorOf(recipient)) + "}";
-}
-
-// The campaign's colour of a message; none while it is left or in doubt.
-std::optional<app::TResultMark> MarkOf(journal::TMessageState state) {
-  switch (state) {
-    case journal::TMessageState::Sent:
-    case journal::TMessageState::Delivered:
-      return app::TResultMark::Sent;
-    case journal::TMessageState::Failed:
-    case journal::TMessageState::Skipped:
-    case journal::TMessageState::Undelivered:
-      return app::TResultMark::Failed;
-    default:
-      return std::nullopt;
-  }
 }
 
 // Reads the campaign id of `words` ("ID"); nothing when it is not one.
@@ -154,11 +130,12 @@ int Export(const std::vector<std::string>& args) {
   const std::string path = resultFile.empty() ? campaign.campaign.resultFile : resultFile;
   if (path.empty()) return Fail("campaigns export", "the campaign names no result workbook: give --result");
 
+  auto journal = OpenJournal();
+  if (!journal) return Fail("campaigns export", Reason(journal.Error()));
   app::TResultWorkbook results;
-  results.Create();
-  for (const journal::TRecipientRecord& recipient : recipients) {
-    results.WriteNumberRow(recipient.entry.row, recipient.entry.number);
-    if (const auto mark = MarkOf(recipient.state)) results.Mark(recipient.entry.row, *mark);
+  app::AnsiString failure;
+  if (!app::ResultsFromJournal(**journal, campaign.id, results, failure)) {
+    return Fail("campaigns export", platform::AnsiToUtf8(failure));
   }
   if (const int saved = results.SaveAs(path); saved != xls::kSaveOk) {
     return Fail("campaigns export", "cannot write the result workbook " + path + ": " +

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "app/core/input_file_guard.h"
+#include "app/core/journal_results.h"
 #include "app/core/view_types.h"
 #include "modem/zogsm_settings.h"
 #include "xls/result_codes.h"
@@ -12,16 +14,31 @@ namespace {
 
 constexpr const char* kFailedLine = "BŁĄD! nie udało się wysłać wiadomości do: ";
 
+// Which part of a longer message a log line is about.
+AnsiString PartOf(const modem::TPartReport& report) {
+  const int total = report.part.totalParts;
+  if (total <= 1) return {};
+  return Ansi(" (część ") + std::to_string(report.part.partNumber) + Ansi(" z ") + std::to_string(total) + ")";
+}
+
 // The log line of a failed part: a part of a longer message says which, and
 // the modem's reason follows when it gave one.
 AnsiString FailedPartLine(const modem::TRecipient& recipient, const modem::TPartReport& report) {
-  AnsiString line = Ansi(kFailedLine) + recipient.destination;
-  const int total = report.part.totalParts;
-  if (total > 1) {
-    line += Ansi(" (część ") + std::to_string(report.part.partNumber) + Ansi(" z ") + std::to_string(total) + ")";
-  }
+  AnsiString line = Ansi(kFailedLine) + recipient.destination + PartOf(report);
   if (!report.cause.empty()) line += " - " + report.cause;
   return line;
+}
+
+// The log line of a part whose answer was lost: the operator must know the
+// message may have reached its recipient and will not go out again by itself.
+AnsiString UncertainPartLine(const modem::TRecipient& recipient, const modem::TPartReport& report) {
+  return Ansi("NIEPEWNE! wiadomość do: ") + recipient.destination + PartOf(report) +
+         Ansi(" mogła zostać wysłana - brak odpowiedzi modemu; nie zostanie wysłana ponownie");
+}
+
+TResultMark MarkOf(const TMessageResult& result) {
+  if (result.sent) return TResultMark::Sent;
+  return result.uncertain ? TResultMark::Uncertain : TResultMark::Failed;
 }
 
 }  // namespace
@@ -54,12 +71,16 @@ void TCampaign::ResetCounters() {
   stopped_ = false;
   stopAfterInHand_ = false;
   journalFailureShown_ = false;
+  resultsFailureShown_ = false;
+  uncertain_.clear();
   lastModemSeen_ = std::chrono::steady_clock::now();
   inHand_.clear();
   notSentAtStop_.clear();
 }
 
 bool TCampaign::Start() {
+  resumedText_.reset();
+  resumedResultPath_.reset();
   if (text_().text.empty()) {
     screen_.EmptyText();
     return false;
@@ -70,6 +91,56 @@ bool TCampaign::Start() {
     screen_.JournalRefused(recorder_.Failure());
     return false;
   }
+  SkipAlreadyTexted();
+  BeginSteps();
+  return true;
+}
+
+bool TCampaign::Resume(journal::TCampaignId id, bool resendUncertain) {
+  resumed_ = {};
+  if (!recorder_.Resume(id, resendUncertain, resumed_)) {
+    screen_.JournalRefused(recorder_.Failure());
+    return false;
+  }
+  const journal::TNewCampaign& campaign = resumed_.campaign.campaign;
+  resumedText_ = TCampaignText{campaign.text, campaign.ucs2, campaign.flash};
+  resumedResultPath_ = campaign.resultFile;
+  numbers_.Clear();
+  numbers_.SetExcludeDuplicates(false);  // the journal's order, repeats as they were listed
+  for (const journal::TRecipientRecord& recipient : resumed_.recipients) {
+    if (recipient.state != journal::TMessageState::Queued) continue;
+    numbers_.Add(ListRecipient(recipient.entry.number, recipient.entry.row, recipient.entry.numberRead));
+  }
+  AnsiString failure;
+  if (!ResultsFromJournal(*recorder_.Journal(), id, results_, failure)) {
+    screen_.JournalRefused(failure);
+    return false;
+  }
+  BeginSteps();
+  SaveResults();
+  return true;
+}
+
+void TCampaign::SkipAlreadyTexted() {
+  if (alreadyTexted_.empty()) return;
+  for (int i = numbers_.Count() - 1; i >= 0; --i) {
+    const modem::TRecipient recipient = RecipientAt(i);
+    const auto earlier = alreadyTexted_.find(recipient.number);
+    if (earlier == alreadyTexted_.end()) continue;
+    recorder_.Skip(recipient, AlreadyTextedNote(earlier->second));
+    numbers_.Delete(i);
+  }
+  alreadyTexted_.clear();
+  // Their rows take the earlier campaign's colours.
+  if (journal::TCampaignJournal* journal = recorder_.Journal()) {
+    AnsiString failure;
+    ResultsFromJournal(*journal, *recorder_.Campaign(), results_, failure);
+  }
+}
+
+std::string TCampaign::ModemName(const modem::TZoGSM& modem) { return modem.ComPort(); }
+
+void TCampaign::BeginSteps() {
   for (modem::TZoGSM* modem : modems_) {
     if (modem->Connected()) continue;
     modem->SetActive(true);
@@ -79,7 +150,6 @@ bool TCampaign::Start() {
   ResetCounters();
   timer1_.SetEnabled(true);
   screen_.Started(numbers_.Count());
-  return true;
 }
 
 int TCampaign::QueueCount() const {
@@ -161,15 +231,17 @@ void TCampaign::Step() {
 }
 
 void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
-  const TCampaignText text = text_();  // the editor's text as it is now
+  const TCampaignText text = CurrentText();  // the editor's text as it is now
   if (text.text.empty()) return;  // the number stays at the head
-  if (recorder_.Take(recipient, modem.ComPort()) != TCampaignRecorder::TTake::Taken) return;
+  if (recorder_.Take(recipient, ModemName(modem)) != TCampaignRecorder::TTake::Taken) return;
   modem::TOutgoingMessage message;
   message.recipient = recipient;
   message.text = text.text;
   message.marker = recipient.number;
   message.mergeMax = kCampaignMergeMax;
   message.ucs2 = text.ucs2;
+  message.flash = text.flash;
+  recorder_.ResumeParts(recipient, message);
   const int parts = modem.Send(message);
   if (parts <= 0) {
     recorder_.Hold(recipient);  // the number stays at the head, taken for this modem
@@ -208,7 +280,10 @@ void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& re
   InHand& message = at->second;
   TMessageResult& result = message.result;
   ++result.parts;
-  if (!report.sent) {
+  if (!report.sent && report.uncertain) {
+    if (message.uncertainParts.empty()) screen_.LogLine(UncertainPartLine(recipient, report));
+    message.uncertainParts.push_back(report.part.partNumber);
+  } else if (!report.sent) {
     // One line per message, naming its first failed part: the engine drops
     // the parts after a rejected one, and they are reported failed as well.
     if (result.failedParts.empty()) screen_.LogLine(FailedPartLine(recipient, report));
@@ -218,7 +293,8 @@ void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& re
   }
   if (result.parts < message.total) return;  // the message completes with its last report
 
-  result.sent = result.failedParts.empty();
+  result.sent = result.failedParts.empty() && message.uncertainParts.empty();
+  result.uncertain = result.failedParts.empty() && !message.uncertainParts.empty();
   const TMessageResult completed = result;
   inHand_.erase(at);
   Complete(completed);
@@ -227,7 +303,8 @@ void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& re
 void TCampaign::Complete(const TMessageResult& result) {
   ++completed_;
   if (result.sent) ++sent_;
-  results_.Mark(result.recipient.row, result.sent ? TResultMark::Sent : TResultMark::Failed);
+  if (result.uncertain) uncertain_.push_back(result.recipient);
+  results_.Mark(result.recipient.row, MarkOf(result));
   SaveResults();
   screen_.MessageCompleted(result, completed_);
 }
@@ -238,14 +315,45 @@ void TCampaign::Finish() {
   recorder_.End(journal::TCampaignState::Finished);
   // The operator has to know where the rows went, the manual list's
   // workbook included.
-  if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(resultPath_));
+  if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(ResultPath()));
   const int notSent = completed_ - sent_ + numbers_.Count();
   if (notSent > 0) screen_.LogLine(FinishedWithFailuresText(sent_, notSent));
   screen_.Finished(sent_, notSent);
 }
 
 bool TCampaign::SaveResults() {
-  return results_.Exists() && !resultPath_.empty() && results_.SaveAs(resultPath_) == xls::kSaveOk;
+  const std::string& path = ResultPath();
+  if (path.empty()) return false;
+  TResultWorkbook fromJournal;
+  TResultWorkbook* written = &results_;
+  if (journal::TCampaignJournal* journal = recorder_.Journal()) {
+    AnsiString failure;
+    // Without the journal's rows the campaign's own say the same.
+    if (ResultsFromJournal(*journal, *recorder_.Campaign(), fromJournal, failure)) written = &fromJournal;
+  }
+  if (!written->Exists()) return false;
+  // Written under a spreadsheet program that has it open, it would be
+  // overwritten again by the program's own copy.
+  if (const std::optional<AnsiString> held = HeldByAnotherProgram(path)) {
+    ResultsNotWritten(*held);
+    return false;
+  }
+  if (const int saved = written->SaveAs(path); saved != xls::kSaveOk) {
+    ResultsNotWritten(Ansi(xls::SaveResultReason(saved, path)));
+    return false;
+  }
+  return true;
+}
+
+void TCampaign::ResultsNotWritten(const AnsiString& reason) {
+  if (resultsFailureShown_) return;
+  resultsFailureShown_ = true;
+  AnsiString line = Ansi("Nie udało się zapisać pliku wynikowego ") + Ansi(ResultPath()) + " - " + reason +
+                    Ansi("; wysyłka trwa dalej");
+  if (const auto campaign = recorder_.Campaign()) {
+    line += Ansi(", plik zapisze później polecenie: talvane-cli campaigns export ") + std::to_string(*campaign);
+  }
+  screen_.LogLine(line);
 }
 
 void TCampaign::StopOnJournalFailure() {

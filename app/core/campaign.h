@@ -8,9 +8,14 @@
 // in that modem's OnPartReport with the recipient it was queued for; a
 // message completes when all its parts are reported, and marks its
 // recipient's own row of the result workbook, bright green when every part
-// was sent and red otherwise. The workbook is saved at once, so that the
-// results reported so far survive a crash or a killed program, whatever the
-// order in which the modems answer. The campaign finishes when a step finds
+// was sent, yellow when a part's answer was lost (it may have been sent; it
+// is never sent again without the operator's word) and red otherwise. The
+// workbook is written at once, from the journal when there is one (the
+// journal is the truth), so that the results reported so far survive a
+// crash or a killed program, whatever the order in which the modems answer;
+// a workbook that cannot be written (a full disk, a file held open) does not
+// stop the campaign. Resume continues a campaign of the journal: its text,
+// its numbers left and its result workbook come from the journal. The campaign finishes when a step finds
 // no message in hand and nothing left to hand over; "Zatrzymaj" stops it at
 // once, StopAfterMessagesInHand lets the messages in hand finish first, and
 // a campaign that has had no modem for the no-modem limit stops itself.
@@ -49,6 +54,7 @@ inline constexpr std::chrono::seconds kDefaultNoModemLimit{300};
 struct TMessageResult {
   modem::TRecipient recipient;
   bool sent = false;              // every part was sent
+  bool uncertain = false;         // no part failed, yet one's answer was lost: it may have been sent
   int parts = 0;                  // parts reported
   std::vector<int> failedParts;   // their part numbers, from 1
   std::vector<int> references;    // message references of the parts sent
@@ -69,7 +75,8 @@ class TCampaignScreen {
   virtual void NumberTaken(const modem::TRecipient& recipient) = 0;
   // The head number was handed to a modem.
   virtual void SendingTo(const modem::TRecipient& recipient) = 0;
-  // One line of the activity log (a failed part, a refused number).
+  // One line of the activity log (a failed part, a refused number, a
+  // message in doubt).
   virtual void LogLine(const AnsiString& line) = 0;
   // A message completed; `completed` counts the messages of this campaign.
   virtual void MessageCompleted(const TMessageResult& result, int completed) = 0;
@@ -109,13 +116,27 @@ class TCampaign {
   void SetJournal(journal::TCampaignJournal* journal, std::string sourceFile) {
     recorder_.Use(journal, std::move(sourceFile));
   }
-  // The journal's campaign of the last Start; none without a journal.
+  // The journal's campaign of the last Start or Resume; none without a journal.
   std::optional<journal::TCampaignId> JournalCampaign() const { return recorder_.Campaign(); }
+  // The numbers the next Start leaves out (recorded skipped with the earlier
+  // campaign named, their rows coloured as that campaign left them): an
+  // earlier campaign of the same text had texted them. By national number.
+  void SetAlreadyTexted(std::map<std::string, journal::TCampaignId> numbers) {
+    alreadyTexted_ = std::move(numbers);
+  }
 
   // "WYŚLIJ": false when refused for an empty text or by the journal (before
   // anything is sent). Otherwise every modem not
   // connected is activated and asked to connect, and the steps begin.
   bool Start();
+  // Continues the journal's campaign `id` as Start begins one, with the
+  // campaign's text, its numbers still queued and its result workbook (the
+  // list and the workbook are replaced by the journal's). What it had in
+  // flight is settled first; uncertain messages go out again only with
+  // `resendUncertain`. False (the screen told why) when refused.
+  bool Resume(journal::TCampaignId id, bool resendUncertain);
+  // What the last Resume found and did.
+  const TCampaignRecorder::TResumed& Resumed() const { return resumed_; }
   // Timer1: one send step.
   void Step();
   // OnPartReport of a modem: one part reported.
@@ -142,6 +163,13 @@ class TCampaign {
   // Recipients without their message: those in flight and those left in the
   // list, as they were when the campaign stopped, or as they are now.
   std::vector<modem::TRecipient> NotSent() const;
+  // Recipients whose message may have been sent: a part's answer was lost.
+  const std::vector<modem::TRecipient>& Uncertain() const { return uncertain_; }
+  // The result workbook written now (from the journal when there is one);
+  // true when it was.
+  bool SaveResults();
+  // Where the result workbook goes: the resumed campaign's, or the owner's.
+  const std::string& ResultPath() const { return resumedResultPath_ ? *resumedResultPath_ : resultPath_; }
 
  private:
   // A message handed to a modem, whose parts are being reported.
@@ -149,10 +177,19 @@ class TCampaign {
     const modem::TZoGSM* modem = nullptr;
     int handedAt = 0;  // order of handing over
     int total = 0;     // parts queued
+    std::vector<int> uncertainParts;
     TMessageResult result;
   };
 
   void ResetCounters();
+  // Connects the modems and begins the steps.
+  void BeginSteps();
+  // Leaves out the numbers an earlier campaign had texted.
+  void SkipAlreadyTexted();
+  // The text the campaign sends now: the resumed campaign's, or the owner's.
+  TCampaignText CurrentText() const { return resumedText_ ? *resumedText_ : text_(); }
+  // The modem as the journal knows it.
+  static std::string ModemName(const modem::TZoGSM& modem);
   // The recipient at `index` of the list (0 the head).
   modem::TRecipient RecipientAt(int index) const;
   // Messages in flight, then the numbers left in the list.
@@ -163,8 +200,8 @@ class TCampaign {
   void Finish();
   // True when no modem has been connected for the no-modem limit.
   bool NoModemForTooLong() const;
-  // True when the result workbook was written.
-  bool SaveResults();
+  // The result workbook could not be written: said once per campaign.
+  void ResultsNotWritten(const AnsiString& reason);
   // A journal that failed to record stops the campaign once the messages in
   // hand are over: nothing it does not know may go out.
   void StopOnJournalFailure();
@@ -187,9 +224,16 @@ class TCampaign {
   bool stopped_ = false;
   bool stopAfterInHand_ = false;
   bool journalFailureShown_ = false;
+  bool resultsFailureShown_ = false;
+  std::vector<modem::TRecipient> uncertain_;
   std::chrono::steady_clock::time_point lastModemSeen_;
   std::map<int, InHand> inHand_;  // by the recipient's row
   std::vector<modem::TRecipient> notSentAtStop_;
+  std::map<std::string, journal::TCampaignId> alreadyTexted_;
+  // Set by Resume, cleared by Start.
+  std::optional<TCampaignText> resumedText_;
+  std::optional<std::string> resumedResultPath_;
+  TCampaignRecorder::TResumed resumed_;
 };
 
 }  // namespace app

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sms/sms_decoder.h"
+
 namespace app {
 namespace {
 
@@ -21,23 +23,22 @@ void TCampaignRecorder::Use(journal::TCampaignJournal* journal, std::string sour
   sourceFile_ = std::move(sourceFile);
 }
 
+void TCampaignRecorder::Reset() {
+  std::lock_guard lock(mutex_);
+  inFlight_.clear();
+  held_.clear();
+  failure_.clear();
+  campaign_.reset();
+  ids_.clear();
+}
+
 bool TCampaignRecorder::Begin(const TCampaignText& text, const std::vector<modem::TRecipient>& recipients,
                               const std::string& resultPath) {
-  {
-    std::lock_guard lock(mutex_);
-    inFlight_.clear();
-    held_.clear();
-    failure_.clear();
-  }
-  {
-    std::lock_guard lock(mutex_);
-    campaign_.reset();
-  }
-  ids_.clear();
+  Reset();
   if (journal_ == nullptr) return true;
   std::vector<journal::TRecipientEntry> entries;
   for (const modem::TRecipient& recipient : recipients) entries.push_back(EntryOf(recipient));
-  auto created = journal_->CreateCampaign({text.text, false, text.ucs2, sourceFile_, resultPath}, entries);
+  auto created = journal_->CreateCampaign({text.text, text.flash, text.ucs2, sourceFile_, resultPath}, entries);
   auto listed = created ? journal_->Recipients(*created) : created.Error();
   std::lock_guard lock(mutex_);
   if (!listed) {
@@ -49,16 +50,56 @@ bool TCampaignRecorder::Begin(const TCampaignText& text, const std::vector<modem
   return true;
 }
 
-TCampaignRecorder::TTake TCampaignRecorder::Take(const modem::TRecipient& recipient, const std::string& port) {
+bool TCampaignRecorder::Resume(journal::TCampaignId id, bool resendUncertain, TResumed& resumed) {
+  Reset();
+  std::lock_guard lock(mutex_);
+  if (journal_ == nullptr) {
+    failure_ = platform::Utf8ToAnsi("brak dziennika wysyłki");
+    return false;
+  }
+  auto recovered = journal_->Recover(id);
+  if (!recovered) {
+    Fail(recovered.Error());
+    return false;
+  }
+  resumed.recovery = *recovered;
+  if (resendUncertain) {
+    auto resent = journal_->ResendUncertain(id);
+    if (!resent) {
+      Fail(resent.Error());
+      return false;
+    }
+    resumed.resent = *resent;
+  }
+  auto running = journal_->SetCampaignState(id, journal::TCampaignState::Running);
+  auto summary = running ? journal_->Summary(id) : running.Error();
+  auto listed = summary ? journal_->Recipients(id) : summary.Error();
+  if (!listed) {
+    Fail(listed.Error());
+    return false;
+  }
+  resumed.campaign = summary->campaign;
+  resumed.recipients = std::move(*listed);
+  for (const journal::TRecipientRecord& record : resumed.recipients) ids_[record.entry.row] = record.id;
+  campaign_ = id;
+  return true;
+}
+
+journal::TJournalResult<std::vector<journal::TRecipientRecord>> TCampaignRecorder::Recipients() const {
+  if (!campaign_) return std::vector<journal::TRecipientRecord>{};
+  return journal_->Recipients(*campaign_);
+}
+
+TCampaignRecorder::TTake TCampaignRecorder::Take(const modem::TRecipient& recipient, const std::string& modem) {
   if (!campaign_) return TTake::Taken;
   std::lock_guard lock(mutex_);
   if (const auto held = held_.find(recipient.row); held != held_.end()) {
-    if (held->second.port != port) return TTake::NotNow;  // the journal has it sending on its own modem
+    if (held->second.modem != modem) return TTake::NotNow;  // the journal has it sending on its own modem
     inFlight_[recipient.row] = held->second;
     held_.erase(held);
     return TTake::Taken;
   }
-  auto job = journal_->TakeNext(*campaign_, port);
+  auto job = journal_->TakeNext(*campaign_, modem);
   if (!job) {
     Fail(job.Error());
     return TTake::Failed;
@@ -71,8 +112,16 @@ TCampaignRecorder::TTake TCampaignRecorder::Take(const modem::TRecipient& recipi
               std::to_string(recipient.row) + ")."});
     return TTake::Failed;
   }
-  inFlight_[recipient.row] = {(*job)->id, port, {}};
+  inFlight_[recipient.row] = {(*job)->id, modem, {}, (*job)->concatReference, (*job)->answered};
   return TTake::Taken;
+}
+
+void TCampaignRecorder::ResumeParts(const modem::TRecipient& recipient, modem::TOutgoingMessage& message) const {
+  std::lock_guard lock(mutex_);
+  const auto taken = inFlight_.find(recipient.row);
+  if (taken == inFlight_.end() || taken->second.answered.empty()) return;
+  message.concatReference = taken->second.concatReference;
+  message.partsDone = taken->second.answered;
 }
 
 void TCampaignRecorder::Hold(const modem::TRecipient& recipient) {
@@ -112,7 +161,13 @@ bool TCampaignRecorder::AboutToSubmit(const modem::TQueuedPart& part) {
 }
 
 journal::TJournalStatus TCampaignRecorder::RecordSubmitting(const TInFlight& message, const modem::TQueuedPart& part) {
-  return journal_->RecordSubmitting({message.id, part.partNumber, part.totalParts, std::nullopt, message.port});
+  // The reference the phone joins the parts by, as the PDU carries it: a
+  // message resumed later must go out with the same one.
+  std::optional<int> concatReference;
+  if (part.totalParts > 1) {
+    if (const int reference = sms::GetUDHValues(part.pdu).reference; reference >= 0) concatReference = reference;
+  }
+  return journal_->RecordSubmitting({message.id, part.partNumber, part.totalParts, concatReference, message.modem});
 }
 
 void TCampaignRecorder::Answer(const modem::TPartReport& report) {
@@ -135,7 +190,7 @@ void TCampaignRecorder::Answer(const modem::TPartReport& report) {
   std::optional<int> reference;
   if (report.sent && report.reference >= 0) reference = report.reference;
   auto answered = journal_->RecordAnswer({inFlight.id, report.part.partNumber, report.sent, reference,
-                                          report.sent ? AnsiString() : report.cause});
+                                          report.sent ? AnsiString() : report.cause, !report.sent && report.uncertain});
   if (!answered) {
     Fail(answered.Error());
   } else if (*answered != journal::TMessageState::Sending) {

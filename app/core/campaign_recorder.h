@@ -6,7 +6,7 @@
 // modem: what the journal does not know was never sent. Without a journal
 // every operation is a no-op that lets everything through.
 //
-// The modem is known by its port until modems are known by their identity.
+// A modem is known by its identity (IMEI/IMSI), by its port while it has none.
 //
 // Threads: AboutToSubmit runs on the engines' threads, everything else on the
 // main thread; the messages in flight are shared under a lock.
@@ -34,8 +34,24 @@ class TCampaignRecorder {
   // journal refused; Failure() says why.
   bool Begin(const TCampaignText& text, const std::vector<modem::TRecipient>& recipients,
              const std::string& resultPath);
-  // The recipient's message now sending on the modem at `port`.
-  TTake Take(const modem::TRecipient& recipient, const std::string& port);
+  // What a resumed campaign starts from.
+  struct TResumed {
+    journal::TCampaignRecord campaign;
+    std::vector<journal::TRecipientRecord> recipients;  // settled, in the list's order
+    journal::TRecoveryReport recovery;
+    int resent = 0;  // uncertain messages queued again
+  };
+  // Continues the journal's campaign `id` instead of beginning one: settles
+  // what it had in flight (a part without its answer makes its message
+  // uncertain), queues the uncertain messages again when `resendUncertain`,
+  // and runs it again. False when the journal refused; Failure() says why.
+  bool Resume(journal::TCampaignId id, bool resendUncertain, TResumed& resumed);
+  // The recipient's message now sending on `modem` (its identity, or its
+  // port while it has none).
+  TTake Take(const modem::TRecipient& recipient, const std::string& modem);
+  // What of a message taken for a modem went out before: its concatenation
+  // reference and the parts already answered, not to be queued again.
+  void ResumeParts(const modem::TRecipient& recipient, modem::TOutgoingMessage& message) const;
   // The modem did not queue the message taken for it: it stays taken for
   // that modem and goes to it again.
   void Hold(const modem::TRecipient& recipient);
@@ -51,15 +67,24 @@ class TCampaignRecorder {
   void End(journal::TCampaignState state);
 
   std::optional<journal::TCampaignId> Campaign() const { return campaign_; }
+  // The campaign's recipients as the journal has them now.
+  journal::TJournalResult<std::vector<journal::TRecipientRecord>> Recipients() const;
+  // The journal of the campaign; null without one.
+  journal::TCampaignJournal* Journal() const { return campaign_ ? journal_ : nullptr; }
   // The reason of the first write that failed since Begin; empty: none.
   AnsiString Failure() const;
 
  private:
   struct TInFlight {
     journal::TRecipientId id = 0;
-    std::string port;
-    std::vector<int> submitted;  // part numbers recorded as submitting
+    std::string modem;
+    std::vector<int> submitted;          // part numbers recorded as submitting
+    std::optional<int> concatReference;  // of a resumed message
+    std::vector<int> answered;           // parts of a resumed message answered before
   };
+
+  // Forgets the last campaign.
+  void Reset();
 
   void Fail(const journal::TJournalError& error);
   journal::TJournalStatus RecordSubmitting(const TInFlight& message, const modem::TQueuedPart& part);

@@ -9,6 +9,21 @@
 #include "xls/worksheet.h"
 
 namespace app {
+namespace {
+
+int FillOf(TResultMark mark) {
+  switch (mark) {
+    case TResultMark::Sent:
+      return kFillSent;
+    case TResultMark::Uncertain:
+      return kFillUncertain;
+    case TResultMark::Failed:
+      break;
+  }
+  return kFillFailed;
+}
+
+}  // namespace
 
 void TResultWorkbook::Create() {
   book_ = xls::TXLSWorkbook::Create();
@@ -40,7 +55,7 @@ void TResultWorkbook::WriteList(TNumberList& list) {
 
 void TResultWorkbook::Mark(int row, TResultMark mark) {
   if (sheet_ == nullptr || row < 1 || row > xls::kRowCount) return;
-  sheet_->Cells()->Item(row, 1)->Interior()->SetColorIndex(mark == TResultMark::Sent ? kFillSent : kFillFailed);
+  sheet_->Cells()->Item(row, 1)->Interior()->SetColorIndex(FillOf(mark));
 }
 
 int TResultWorkbook::SaveAs(const std::string& path) { return book_ ? book_->SaveAs(path) : 0; }

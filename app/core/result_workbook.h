@@ -15,7 +15,7 @@
 
 namespace app {
 
-enum class TResultMark { Sent, Failed };
+enum class TResultMark { Sent, Failed, Uncertain };
 
 class TResultWorkbook {
  public:
@@ -40,7 +40,8 @@ class TResultWorkbook {
   void WriteList(TNumberList& list);
 
   // A campaign's result for the recipient of row `row`: column A filled
-  // bright green (sent) or red (failed), its number left as written.
+  // bright green (sent), red (failed) or yellow (it may have been sent), its
+  // number left as written.
   void Mark(int row, TResultMark mark);
 
   // Saves the workbook under `path` (a path of this system); the workbook's
