@@ -39,6 +39,7 @@ std::string TZoGSMThread::SendSerialAT(const std::string& command, bool tolerate
 
 bool TZoGSMThread::ModemConnect() {
   ResetCapabilityTable(Settings().AutoModemINIT);
+  OnOwner([](TZoGSM& component) { component.modemIdentity_.clear(); });  // another modem may answer now
   Dispatch(&TZoGSM::DoConnecting);
   modemConnected_ = false;
   // A modem that comes back has forgotten the link keeping.

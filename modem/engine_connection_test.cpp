@@ -20,7 +20,7 @@ const Texts kConnectionSequence = {
     // disabled; no indicator events: not enabled), then the final check.
     "AT", "AT&F", "ATZ", "ATE0", "AT+CMGF=0", "AT+CLIP=1", "AT",
     // Identification and storage capacities.
-    "ATI", "AT+CGMI", "ATI3", "ATI0", "ATI1", "ATI2", "ATI4", "AT+CGMM", "AT+CGSN", "AT+CGMR", "AT+CPMS=\"SM\"",
+    "ATI", "AT+CGMI", "ATI3", "ATI0", "ATI1", "ATI2", "ATI4", "AT+CGMM", "AT+CGSN", "AT+CIMI", "AT+CGMR", "AT+CPMS=\"SM\"",
     "AT+CPMS=\"ME\"",
     // Phonebooks.
     "AT+CPBS=\"SM\"", "AT+CPBR=?", "AT+CPBS?", "AT+CPBS=\"ME\"", "AT+CPBR=?", "AT+CPBS?",
@@ -34,7 +34,9 @@ class ConnectionTest : public EngineTest {
   // Connects, then checks the commands and the events of the connection.
   void ConnectAndCheckSequence() {
     gsm.SetCheckInterval(1);
+    EXPECT_EQ(gsm.ModemIdentity(), "");
     ASSERT_TRUE(Connect()) << Dump();
+    EXPECT_EQ(gsm.ModemIdentity(), "351234567890125/260011234567890");
     // The signal query queued by the initialisation, then two periodic polls.
     ASSERT_TRUE(WaitFor([&] { return Sent("AT+CSQ") >= 3; }, std::chrono::seconds(10))) << Dump();
     const Texts commands = sim.Commands();
@@ -79,6 +81,17 @@ TEST_F(ConnectionTest, CommandsAndEventsOfAConnection) {
   EXPECT_EQ(table.ATCSQ.Command, "AT+CSQ");
   EXPECT_EQ(gsm.Phone().Manufacturer, "TALVANE");
   EXPECT_EQ(gsm.Phone().IMEI, "351234567890125");
+}
+
+// A modem without a SIM (or one that does not know AT+CIMI) answers ERROR:
+// the identity is its IMEI alone.
+TEST_F(ConnectionTest, ModemIdentityWithoutAnImsi) {
+  modemsim::Identity identity;
+  identity.imei = "490154203237518";
+  sim.WithModem([&](modemsim::AtInterpreter& m) { m.SetIdentity(identity); });
+  sim.SetFault("AT+CIMI", {modemsim::FaultKind::Error});
+  ASSERT_TRUE(Connect()) << Dump();
+  EXPECT_EQ(gsm.ModemIdentity(), "490154203237518");
 }
 
 // The same connection with the engine's real waits.

@@ -40,7 +40,11 @@ void TZoGSMThread::IdentifyModem() {
       component.DoAfterComRx();
     });
   }
-  const std::string imei = AnswerLine(ask("AT+CGSN"), 2);
+  const std::string imeiAnswer = ask("AT+CGSN");
+  const std::string imei = AnswerLine(imeiAnswer, 2);
+  Dispatch(&TZoGSM::DoAfterComRx);
+  // The subscriber identity tells a SIM moved to another modem apart.
+  const std::string imsi = IdentityNumber(ask("AT+CIMI"));
   Dispatch(&TZoGSM::DoAfterComRx);
   const std::string revision = RevisionText(ask("AT+CGMR"));
   Dispatch(&TZoGSM::DoAfterComRx);
@@ -68,6 +72,7 @@ void TZoGSMThread::IdentifyModem() {
     component.phone_.Revision = Limited(revision, 100);
     component.model_ = manufacturer + "/" + modelLine;
     component.imei_ = imei;
+    component.modemIdentity_ = ModemIdentityText(IdentityNumber(imeiAnswer), imsi);
     component.bios_ = revision;
     component.DoGetModelGSM();
   });

@@ -31,6 +31,28 @@ std::string RevisionText(std::string_view answer) {
   return TrimRightControl(JoinLines(lines));
 }
 
+std::string IdentityNumber(std::string_view answer) {
+  std::vector<std::string> lines = SplitLines(answer);
+  std::erase_if(lines, [](const std::string& line) { return TrimControl(line).empty(); });
+  if (lines.size() < 2 || TrimControl(lines.back()) != "OK") return {};
+  std::string value = TrimControl(lines.front());
+  if (StartsWith(value, "+")) {
+    const size_t colon = value.find(':');
+    if (colon == std::string::npos) return {};
+    value = TrimControl(value.substr(colon + 1));
+  }
+  std::erase(value, '"');
+  const bool digits = !value.empty() && std::all_of(value.begin(), value.end(), [](unsigned char c) {
+    return std::isdigit(c) != 0;
+  });
+  return digits ? value : std::string();
+}
+
+std::string ModemIdentityText(const std::string& imei, const std::string& imsi) {
+  if (imei.empty()) return {};
+  return imsi.empty() ? imei : imei + "/" + imsi;
+}
+
 std::optional<StorageCount> ReadStorageCount(std::string_view answer, int notNumber) {
   std::optional<std::string> line = FirstLine(answer, "+CPMS:", true);
   if (!line) return std::nullopt;

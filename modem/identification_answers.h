@@ -19,6 +19,15 @@ std::string AnswerLine(std::string_view answer, size_t number);
 // trailing blanks and line ends removed.
 std::string RevisionText(std::string_view answer);
 
+// The number an AT+CGSN or AT+CIMI answer gives (the modem's serial number,
+// the SIM's subscriber identity): its first value line, a "+CGSN:" style
+// label and quotes removed, when it is all digits and the answer ends in OK;
+// empty otherwise (a modem that answers ERROR has none to give).
+std::string IdentityNumber(std::string_view answer);
+
+// "IMEI/IMSI", or the IMEI alone when there is no IMSI; empty without an IMEI.
+std::string ModemIdentityText(const std::string& imei, const std::string& imsi);
+
 struct StorageCount {
   int stored = 0;
   int capacity = 0;

@@ -20,6 +20,27 @@ TEST(RevisionText, DropsTheFinalOk) {
   EXPECT_EQ(RevisionText(""), "");
 }
 
+TEST(IdentityNumber, TheNumberOfAnAnswerThatEndsInOk) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\r\n351234567890125\r\n\r\nOK\r\n", "351234567890125"},
+      {"\r\n+CGSN: \"351234567890125\"\r\n\r\nOK\r\n", "351234567890125"},
+      {"\r\n+CIMI: 260011234567890\r\n\r\nOK\r\n", "260011234567890"},
+      {"\r\nERROR\r\n", ""},
+      {"\r\n+CME ERROR: 10\r\n", ""},
+      {"\r\nOK\r\n", ""},
+      {"\r\n2600112345\r\n", ""},  // cut short: no final result code
+      {"\r\nSIM not inserted\r\n\r\nOK\r\n", ""},
+      {"", ""},
+  };
+  for (const auto& [answer, number] : cases) EXPECT_EQ(IdentityNumber(answer), number) << answer;
+}
+
+TEST(ModemIdentityText, ImeiAndImsiWhereThereAreSuch) {
+  EXPECT_EQ(ModemIdentityText("351234567890125", "260011234567890"), "351234567890125/260011234567890");
+  EXPECT_EQ(ModemIdentityText("351234567890125", ""), "351234567890125");
+  EXPECT_EQ(ModemIdentityText("", "260011234567890"), "");
+}
+
 TEST(ReadStorageCount, StoredAndCapacity) {
   const auto count = ReadStorageCount("\r\n+CPMS: 3,20,3,20,3,20\r\n\r\nOK\r\n", -88);
   ASSERT_TRUE(count);

@@ -238,6 +238,10 @@ class TZoGSM {
   // The capability records as the engine left them.
   CapabilityTable Capabilities() const { return capabilities_->Get(); }
   const TPhone& Phone() const { return phone_; }
+  // Which modem (and SIM) the component is connected to: "IMEI" or
+  // "IMEI/IMSI", read when the modem is identified after connecting; empty
+  // before that, and from the start of every new connection.
+  const std::string& ModemIdentity() const { return modemIdentity_; }
   // Upper indexes of the SIM and phone phonebooks, as the modem wrote them.
   const std::string& SIMPhoneBookIndex() const { return simPhoneBookIndex_; }
   const std::string& PhonePhoneBookIndex() const { return phonePhoneBookIndex_; }
@@ -360,6 +364,7 @@ class TZoGSM {
   std::string stringSignal_;
   std::string model_;
   std::string imei_;
+  std::string modemIdentity_;
   std::string bios_;
   std::string from_;
   std::string promoQuestion_;
