@@ -79,7 +79,7 @@ std::vector<CampaignPlan> Plans(unsigned seed) {
     const int count = long_ ? 10 : 14;
     for (int n = 0; n < count; ++n) numbers.push_back(std::to_string(600100200 + 1000 * i + n));
     plans.push_back({"campaign" + std::to_string(i + 1), numbers,
-                     long_ ? LongText() : "Dzien dobry, zapraszamy w sobote o 10:00.", long_ ? 3 : 1, 11,
+                     long_ ? LongText() : "Dzien dobry, zapraszamy w sobote o 10:00.", long_ ? 3 : 1, 12,
                      seed + static_cast<unsigned>(i)});
   }
   return plans;
