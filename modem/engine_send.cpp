@@ -12,6 +12,9 @@
 //
 // A part whose PDU never went out (no prompt) is never reported sent, and
 // the modem is never left waiting at its prompt (engine_send_recovery.cpp).
+// A part whose PDU went out and whose answer never came (not in the
+// network's time, or the modem vanished first) is uncertain: the network may
+// have taken it, so it is reported once as such and never submitted again.
 // The answer is judged as soon as it holds its final result code: a modem
 // that answers at once costs no wait for more. A modem that answers the PDU
 // with a bare "OK" has accepted it: the part is sent, its reference unknown.
@@ -87,29 +90,28 @@ void TZoGSMThread::SubmitFirstPart() {
   }
 
   Transmission transmission = TransmitPart(*part);
-  if (transmission.confirmedEarlier) {
-    TakeLateConfirmation(transmission.answer);
-    return;
-  }
   std::string& answer = transmission.answer;
   errorStep_ = error_step::kCollectingAnswer;
   const bool answered = CollectAnswer(answer);
   const std::string buffer = FormatPartLine(part->value) + answer;
-  const bool confirmed = transmission.pduSent && Contains(answer, "+CMGS:");
+  const bool errorAnswer = answered && IsErrorAnswer(answer);
 
   if (link_.PortLost()) {
-    // The modem went away: no fault of the part. A part it had confirmed is
-    // reported sent; any other stays queued as it was. The reception step
-    // reports the loss and closes the connection.
-    if (confirmed) {
+    // The modem went away: no fault of the part. A part it had accepted is
+    // reported sent, one whose PDU went out unanswered is uncertain; any
+    // other stays queued as it was. The reception step reports the loss and
+    // closes the connection.
+    const bool accepted = Contains(answer, "+CMGS:") || (HasFinalResult(answer) && !errorAnswer);
+    if (transmission.pduSent && accepted) {
       ReportSentPart(*part, buffer, answer);
+    } else if (transmission.pduSent && !errorAnswer) {
+      ReportUncertainPart(*part, buffer, send_cause::LinkLostAfterSubmission());
     } else {
       LogRx("---- Buffer START ----\r\n" + buffer + "\r\n");
     }
     return;
   }
   // Without its PDU a part is not sent, whatever the modem said.
-  const bool errorAnswer = answered && IsErrorAnswer(answer);
   if (errorAnswer) {
     ReportErrorFailure(*part, buffer, answer);
   } else if (!answered || !transmission.pduSent) {
@@ -156,16 +158,12 @@ TZoGSMThread::Transmission TZoGSMThread::TransmitPart(const QueuedEntry& part) {
     CancelPrompt();
     return {false, {}, {}, cause};
   }
-  if (unconfirmed_ && unconfirmed_->id == part.id && Contains(beforePrompt, "+CMGS:")) {
-    // The network confirmed the earlier submission after all: this one
-    // must not put a second copy on the phone.
-    CancelPromptAndReadAway();
-    return {false, beforePrompt, {}, {}, true};
-  }
-  // From here on an answer belongs to this submission.
+  // What came before the prompt is no answer to this submission, though it
+  // may be the late answer to an uncertain one.
+  TakeLateConfirmation(beforePrompt);
   unconfirmed_.reset();
   const auto sentAt = std::chrono::steady_clock::now();
-  return {true, link_.ExchangeAT(part.value.pdu + kCtrlZ).response, sentAt, {}, false};
+  return {true, link_.ExchangeAT(part.value.pdu + kCtrlZ).response, sentAt, {}};
 }
 
 bool TZoGSMThread::CollectAnswer(std::string& answer) {
@@ -211,18 +209,25 @@ void TZoGSMThread::ReportTimeoutFailure(const QueuedEntry& part, const std::stri
   errorStep_ = error_step::kPartTimedOut;
   cmmsSent_ = false;
   LogRx("---- Buffer START ----\r\n" + buffer + "\r\nTimeOUT - ERROR / errorstep = 19\r\n");
-  // The network may still confirm a PDU the modem took: retrying before its
-  // time is up would put a second copy on the customer's phone.
   if (transmission.pduSent) {
+    // The network may still confirm a PDU the modem took, or reject it.
     const auto deadline =
         transmission.pduSentAt + std::chrono::milliseconds(timing::Scaled(timing::kNetworkAnswerWait));
-    if (std::string late; AwaitLateAnswer(late, deadline)) {
+    std::string late;
+    if (AwaitLateAnswer(late, deadline)) {
       ReportSentPart(part, buffer + late, late);
       return;
     }
-    unconfirmed_ = part;
+    if (IsErrorAnswer(late)) {
+      ReportErrorFailure(part, buffer + late, late);
+      return;
+    }
+    // Retrying could put a second copy on the customer's phone.
+    ReportUncertainPart(part, buffer, send_cause::NoNetworkAnswer());
+    QuietError("SendSMS error: TimeOUT");
+    return;
   }
-  lastFailure_ = {part.id, transmission.pduSent ? send_cause::NoAnswer() : transmission.notSentCause, -1};
+  lastFailure_ = {part.id, transmission.notSentCause, -1};
   CountFailure(part);
   QuietError("SendSMS error: TimeOUT");
 }
@@ -254,12 +259,11 @@ void TZoGSMThread::QuietRestart() {
 void TZoGSMThread::RejectPart(const QueuedEntry& part, const platform::AnsiString& cause, bool modemAnsweredError,
                               bool closeConnection) {
   errorStep_ = error_step::kPartRejected;
-  if (unconfirmed_ && unconfirmed_->id == part.id) unconfirmed_.reset();
   LogRx(FormatPartLine(part.value) + (modemAnsweredError ? "\r\nERROR SENDING SMS\r\n" : ""));
   SendQueue.RemoveFirstIf(part.id);
   const int cmsError = lastFailure_.partId == part.id ? lastFailure_.cmsError : -1;
   ReportPart({part.value, false, -1, cause, cmsError});
-  StopRestOfMessage(part.value);
+  StopRestOfMessage(part.value, send_cause::EarlierPartNotSent(part.value.partNumber), "WAS REJECTED");
   QuietError("SendSMS error: SMS REJECTED");
   ReportQueueCount();
   if (!closeConnection) return;

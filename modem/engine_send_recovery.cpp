@@ -3,11 +3,12 @@
 // - a modem that gave no prompt, or one an earlier program left at its
 //   prompt, is told with ESC to drop the message it waits for; otherwise it
 //   would take the next commands as message text and never answer again;
-// - the network's answer is waited for as long as modems allow it, and one
-//   that comes after the part was tried again, before its PDU went out
-//   again, confirms the earlier submission: the retry is cancelled;
-// - the rest of a message whose part was rejected is not sent: the phone
-//   could not put it together, and every part is billed;
+// - the network's answer is waited for as long as modems allow it; a part
+//   whose PDU went out and whose answer never came is uncertain and never
+//   submitted again (the customer may have it already); an answer that
+//   still comes later is logged, and taken for no other submission's;
+// - the rest of a message whose part was rejected or is uncertain is not
+//   sent: the phone could not put it together, and every part is billed;
 // - a status report asked for while the modem was not told to pass reports
 //   on is said once per connection.
 
@@ -107,18 +108,35 @@ bool TZoGSMThread::AwaitLateAnswer(std::string& late, std::chrono::steady_clock:
 bool TZoGSMThread::TakeLateConfirmation(const std::string& text) {
   if (!unconfirmed_ || !Contains(text, "+CMGS:")) return false;
   const QueuedEntry part = *std::exchange(unconfirmed_, std::nullopt);
-  LogRx("Late confirmation of the last submission:\r\n" + text);
-  ReportSentPart(part, FormatPartLine(part.value) + text, text);
+  // It was reported uncertain already: its report stands.
+  LogRx("Late confirmation of a part reported uncertain (not sent again):\r\n" + FormatPartLine(part.value) + text);
   return true;
 }
 
-void TZoGSMThread::StopRestOfMessage(const TQueuedPart& rejected) {
+void TZoGSMThread::ReportUncertainPart(const QueuedEntry& part, const std::string& buffer,
+                                       const platform::AnsiString& cause) {
+  errorStep_ = error_step::kPartUncertain;
+  LogRx("---- Buffer START ----\r\n" + buffer + "\r\nSMS UNCERTAIN: NO ANSWER AFTER THE PDU, NOT SENT AGAIN\r\n");
+  // Reported even when the caller dropped it meanwhile: it may have reached
+  // the phone.
+  SendQueue.RemoveFirstIf(part.id);
+  TPartReport report{part.value, false, -1, cause, -1};
+  report.uncertain = true;
+  ReportPart(report);
+  unconfirmed_ = part;
+  cmmsSent_ = false;
+  StopRestOfMessage(part.value, send_cause::EarlierPartUncertain(part.value.partNumber), "IS UNCERTAIN");
+  ReportQueueCount();
+}
+
+void TZoGSMThread::StopRestOfMessage(const TQueuedPart& stopped, const platform::AnsiString& cause,
+                                     const std::string& why) {
   while (const std::optional<QueuedEntry> next = SendQueue.First()) {
-    if (!IsLaterPartOfSameMessage(rejected, next->value)) return;
+    if (!IsLaterPartOfSameMessage(stopped, next->value)) return;
     if (!SendQueue.RemoveFirstIf(next->id)) continue;  // the caller changed the queue meanwhile
-    LogRx(FormatPartLine(next->value) + "\r\nSMS NOT SENT: PART " + std::to_string(rejected.partNumber) +
-          " OF THIS MESSAGE WAS REJECTED\r\n");
-    ReportPart({next->value, false, -1, send_cause::EarlierPartNotSent(rejected.partNumber), -1});
+    LogRx(FormatPartLine(next->value) + "\r\nSMS NOT SENT: PART " + std::to_string(stopped.partNumber) +
+          " OF THIS MESSAGE " + why + "\r\n");
+    ReportPart({next->value, false, -1, cause, -1});
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "modem/send_causes.h"
 #include "modem/send_test_fixture.h"
 
 namespace modem {
@@ -110,6 +111,48 @@ TEST_F(SendRecoveryTest, LineDroppingRightAfterTheConfirmationSendsNothingTwice)
   const Texts announce = Announcements(lines);
   EXPECT_EQ(Submissions(), (Texts{"AT+CMMS=1", announce[0], "AT+CMMS=1", announce[1]}));
   EXPECT_EQ(Find("OnQuietError", "SendSMS error"), -1) << Dump();
+}
+
+// The network takes part 2 of 3 and the modem vanishes before it answers,
+// as a USB modem pulled out during the network's wait. Part 2 is uncertain
+// and part 3 is not sent; the modem that comes back is not given either
+// again, and the next message goes.
+TEST_F(SendRecoveryTest, AnAnswerLostWithTheLineLeavesThePartUncertainAndTheNextMessageGoes) {
+  const std::string stablePath = (folder.Path() / "ttyUSB0").string();
+  sim.SetStablePath(stablePath);
+  gsm.SetComPort(stablePath);
+  gsm.SetACTimerInterval(50);
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
+  std::vector<TPartReport> partReports;
+  gsm.OnPartReport = [&](TZoGSM&, const TPartReport& report) { partReports.push_back(report); };
+  SetNextReference(20);
+  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Lost, 0, 0, 1, false, 1});
+  const std::string text = Letters(400);
+  ASSERT_EQ(Send("+48600100200", text, "a"), 3);
+  ASSERT_TRUE(WaitForReports(3)) << Dump();
+  ASSERT_TRUE(WaitForEvent("OnDisconnected")) << Dump();
+  std::string error;
+  ASSERT_TRUE(sim.Start(&error)) << error;
+  ASSERT_TRUE(WaitForEvent("OnConnected", "", Find("OnDisconnected"))) << Dump();
+  ASSERT_EQ(Send("+48600300400", "Next one", "b"), 1);
+  ASSERT_TRUE(WaitForReports(4)) << Dump();
+  loop.ProcessEventsFor(300);
+
+  const Parts lines = ExpectedLines("+48600100200", text, 0, "a");
+  EXPECT_EQ(Outcomes(Reports()), (Texts{"1|20|1|3", "0|-1|2|3", "0|-1|3|3", "1|22|1|1"}));
+  ASSERT_EQ(partReports.size(), 4u);
+  EXPECT_TRUE(partReports[1].uncertain);
+  EXPECT_EQ(partReports[1].part, lines[1]);
+  EXPECT_EQ(partReports[1].cause, send_cause::LinkLostAfterSubmission());
+  EXPECT_FALSE(partReports[2].uncertain);
+  EXPECT_EQ(partReports[2].cause, send_cause::EarlierPartUncertain(2));
+  const Texts accepted = sim.NetworkLogLines();
+  ASSERT_EQ(accepted.size(), 3u);
+  EXPECT_EQ(accepted[0], "accepted\t+48600100200\t20\t0\t1\t3\t" + lines[0].pdu);
+  EXPECT_EQ(accepted[1], "accepted\t+48600100200\t21\t0\t2\t3\t" + lines[1].pdu);
+  EXPECT_EQ(accepted[2].substr(0, accepted[2].rfind('\t') + 1), "accepted\t+48600300400\t22\t-\t-\t-\t");
+  EXPECT_EQ(sim.CountCommands("AT+CMGS="), 3);
+  EXPECT_EQ(Queued(), 0u);
 }
 
 TEST_F(SendRecoveryTest, ConnectionCancelsAPromptAnEarlierRunLeftOpen) {

@@ -112,14 +112,16 @@ TEST_F(SendTest, ErrorAnswerIsRetriedAndReportedOnce) {
   // The link is not kept again after an error answer.
   const std::string announce = Announcements(lines)[0];
   EXPECT_EQ(Submissions(), (Texts{"AT+CMMS=1", announce, announce}));
+  EXPECT_EQ(sim.NetworkLogLines().size(), 1u);  // the network took it once
   EXPECT_EQ(Find("OnDisconnected"), -1);
   EXPECT_EQ(Queued(), 0u);
 }
 
+// A modem that gives no prompt took no PDU: the part is tried again.
 TEST_F(SendTest, SilentModemIsRestartedQuietlyAndThePartSentAgainFirst) {
   gsm.SetCheckPwrSig(true);
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
-  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Silence, 0, 0, 2});
+  sim.SetFault("AT+CMGS", AtPrompt({modemsim::FaultKind::Silence, 0, 0, 2}));
   ASSERT_EQ(Send("+48600100200", "First"), 1);
   ASSERT_EQ(Send("+48600300400", "Second"), 1);
   const Parts first = ExpectedLines("+48600100200", "First", 0);
@@ -148,7 +150,7 @@ TEST_F(SendTest, SilentModemIsRestartedQuietlyAndThePartSentAgainFirst) {
   const std::string announce1 = "AT+CMGS=" + std::to_string(first[0].tpduLength);
   const std::string announce2 = "AT+CMGS=" + std::to_string(second[0].tpduLength);
   EXPECT_EQ(Submissions(), (Texts{"AT+CMMS=1", announce1, "AT+CMMS=1", announce1, "AT+CMMS=1", announce1, announce2}));
-  EXPECT_EQ(sim.Pdus(), (Texts{Pdus(first)[0], Pdus(first)[0], Pdus(first)[0], Pdus(second)[0]}));
+  EXPECT_EQ(sim.Pdus(), (Texts{Pdus(first)[0], Pdus(second)[0]}));
   const Texts commands = sim.Commands();
   const auto lastReset = std::find(commands.rbegin(), commands.rend(), "ATZ").base();
   const auto lastCmms = std::find(commands.rbegin(), commands.rend(), "AT+CMMS=1").base();
@@ -159,7 +161,7 @@ TEST_F(SendTest, SilentModemIsRestartedQuietlyAndThePartSentAgainFirst) {
 TEST_F(SendTest, ThirdFailureRejectsThePartAndClosesTheConnection) {
   gsm.SetCutCRLFfromText(false);
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
-  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Silence});
+  sim.SetFault("AT+CMGS", AtPrompt({modemsim::FaultKind::Silence}));
   ASSERT_EQ(Send("+48600100200", "Two\r\nlines", "x"), 1);
   ASSERT_EQ(Send("+48600300400", "Waits"), 1);
   ASSERT_TRUE(WaitForReports(1)) << Dump();
@@ -169,7 +171,8 @@ TEST_F(SendTest, ThirdFailureRejectsThePartAndClosesTheConnection) {
   EXPECT_LT(Find("OnAfterSend"), rejected);
   EXPECT_LT(rejected, Find("OnDisconnected", "", Find("OnAfterSend")));
   EXPECT_EQ(TextsOf("OnSendProgress").back(), "1");
-  EXPECT_EQ(sim.Pdus().size(), 3u);
+  EXPECT_EQ(sim.CountCommands("AT+CMGS="), 3);
+  EXPECT_TRUE(sim.Pdus().empty());
   // The rejected part is logged as it was queued.
   const RecordedEvent& log = events[static_cast<size_t>(Find("OnAfterSend") - 1)];
   EXPECT_EQ(log.name, "OnAfterComRx");
@@ -182,10 +185,11 @@ TEST_F(SendTest, ThirdFailureRejectsThePartAndClosesTheConnection) {
 TEST_F(SendTest, WithoutAutomaticInitialisationAPartIsTriedThreeTimesWithoutRestart) {
   gsm.SetAutoModemINIT(false);
   ASSERT_TRUE(Connect()) << Dump();  // the caller's init lines queue no query
-  sim.SetFault("AT+CMGS", {modemsim::FaultKind::Silence});
+  sim.SetFault("AT+CMGS", AtPrompt({modemsim::FaultKind::Silence}));
   ASSERT_EQ(Send("+48600100200", "Never"), 1);
   ASSERT_TRUE(WaitForEvent("OnQuietError", "SendSMS error: SMS REJECTED", 0, std::chrono::seconds(120))) << Dump();
-  EXPECT_EQ(sim.Pdus().size(), 3u);
+  EXPECT_EQ(sim.CountCommands("AT+CMGS="), 3);
+  EXPECT_TRUE(sim.Pdus().empty());
   EXPECT_EQ(Find("OnQuietError", "TimeOUT --> Quiet Modem RESTART"), -1) << Dump();
   EXPECT_EQ(Find("OnConnecting", "", Find("OnConnected") + 1), -1) << Dump();
   EXPECT_EQ(Reports(), Texts{"|+48600100200|0|Never|-1|1|1|false"});
@@ -291,20 +295,47 @@ TEST_F(LateAnswerTest, PartDroppedByTheCallerDuringItsSubmission) {
   EXPECT_EQ(Queued(), 0u);
 }
 
-TEST_F(SendTest, ModemVanishingDuringASubmission) {
+// Before its prompt the part had not gone out: it waits for the next
+// connection. After its PDU it may have: it is uncertain, reported once and
+// never sent again, whether the network took it (lost) or not (drop).
+struct VanishingCase {
+  const char* name;
+  modemsim::Fault fault;
+  bool pduOut;
+  size_t accepted;  // lines of the network log
+};
+
+class VanishingModemTest : public SendTest, public ::testing::WithParamInterface<VanishingCase> {};
+
+TEST_P(VanishingModemTest, DuringASubmission) {
+  const VanishingCase& c = GetParam();
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
-  sim.SetFault("AT+CMGS", {modemsim::FaultKind::DropLine});
+  sim.SetFault("AT+CMGS", c.fault);
   ASSERT_EQ(Send("+48600100200", "Lost line"), 1);
   ASSERT_TRUE(WaitForEvent("OnQuietError", "SerialReceivePacket error: ")) << Dump();
   EXPECT_GE(Find("OnDisconnected"), 0) << Dump();
   loop.ProcessEventsFor(300);
-  EXPECT_EQ(Find("OnAfterSend"), -1);
   EXPECT_EQ(Find("OnQuietError", "SendSMS error"), -1) << "a vanished modem is no fault of the part";
-  EXPECT_EQ(Queued(), 1u);
-  EXPECT_EQ(gsm.Engine()->SendQueue.First()->object, 0);
+  EXPECT_EQ(sim.NetworkLogLines().size(), c.accepted);
+  if (c.pduOut) {
+    EXPECT_EQ(Reports(), Texts{"|+48600100200|0|Lost line|-1|1|1|false"});
+    EXPECT_GE(Find("OnAfterComRx", "SMS UNCERTAIN: NO ANSWER AFTER THE PDU, NOT SENT AGAIN"), 0) << Dump();
+    EXPECT_EQ(Queued(), 0u);
+  } else {
+    EXPECT_EQ(Find("OnAfterSend"), -1);
+    ASSERT_EQ(Queued(), 1u);
+    EXPECT_EQ(gsm.Engine()->SendQueue.First()->object, 0);
+  }
   EXPECT_TRUE(gsm.Active());
   EXPECT_FALSE(gsm.Connected());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ModemVanishing, VanishingModemTest,
+    ::testing::Values(VanishingCase{"BeforeThePrompt", AtPrompt({modemsim::FaultKind::DropLine}), false, 0},
+                      VanishingCase{"AfterThePduNotTaken", {modemsim::FaultKind::DropLine}, true, 0},
+                      VanishingCase{"AfterThePduTakenByTheNetwork", {modemsim::FaultKind::Lost}, true, 1}),
+    [](const ::testing::TestParamInfo<VanishingCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SendTest, RequestsThatSendNothing) {
   ASSERT_EQ(Send("+48600100200", "Not connected"), -1);

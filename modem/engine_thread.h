@@ -115,9 +115,6 @@ class TZoGSMThread {
     std::chrono::steady_clock::time_point pduSentAt{};
     // Why the PDU did not go out.
     platform::AnsiString notSentCause;
-    // The modem confirmed the part's earlier submission before its prompt:
-    // the prompt was cancelled and nothing went out again.
-    bool confirmedEarlier = false;
   };
   // "AT+CMGS=", the prompt, the PDU and Ctrl-Z. Without a prompt the modem
   // is told with ESC not to wait for a message.
@@ -146,11 +143,15 @@ class TZoGSMThread {
   // ("+CMGS:").
   bool AwaitLateAnswer(std::string& late, std::chrono::steady_clock::time_point deadline);
   // A confirmation in `text` (an answer read for something else) of the part
-  // whose PDU went out unconfirmed: that part is reported sent. True when
-  // `text` held one.
+  // reported uncertain last: it is logged, and the part is not reported
+  // again. True when `text` held one.
   bool TakeLateConfirmation(const std::string& text);
-  // The later parts of the rejected part's message are reported not sent.
-  void StopRestOfMessage(const TQueuedPart& rejected);
+  // The part whose PDU went out unanswered: reported once, uncertain, for
+  // `cause`, removed, and the rest of its message is not sent.
+  void ReportUncertainPart(const QueuedEntry& part, const std::string& buffer, const platform::AnsiString& cause);
+  // The later parts of the stopped part's message are reported not sent, for
+  // `cause`; `why` ends their log line ("WAS REJECTED").
+  void StopRestOfMessage(const TQueuedPart& stopped, const platform::AnsiString& cause, const std::string& why);
   // With the first part of a connection: status reports are asked for, but
   // the modem was not told to pass them on.
   void NoteUnreadStatusReports();
@@ -270,8 +271,8 @@ class TZoGSMThread {
     int cmsError = -1;
   };
   LastFailure lastFailure_;
-  // The part whose PDU went out last without a confirmation in the network's
-  // time: a "+CMGS:" that still comes before its PDU goes out again is its.
+  // The part reported uncertain last: a "+CMGS:" that still comes before the
+  // next PDU goes out is its late answer.
   std::optional<PartQueue::Entry> unconfirmed_;
   // The rings of the current incoming call.
   struct RingState {

@@ -28,6 +28,7 @@ inline constexpr int kSentPartLogged = 22;
 inline constexpr int kSentPartRead = 23;
 inline constexpr int kSentPartReference = 24;
 inline constexpr int kSubmissionDone = 25;
+inline constexpr int kPartUncertain = 26;  // its PDU went out, its answer never came
 
 // One AT exchange (SendSerialAT).
 inline constexpr int kExchangingAt = 208;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "modem/engine_test_fixture.h"
+#include "platform/serial_port.h"
 #include "tools/modemsim/not_a_modem.h"
 
 namespace modem {
@@ -93,6 +94,31 @@ TEST_F(ModemSearchTest, FindsTheModemOnTheThirdOfFourPorts) {
   // Connected, the modem's signal and power reach the application again.
   EXPECT_TRUE(WaitForEvent("OnCheckSignalPower", "ANT", found)) << Dump();
   EXPECT_TRUE(misuses.empty());
+}
+
+// A modem another program holds open (another Talvane, here a second
+// opener in this process: the port's lock belongs to the open file) is no
+// modem found: the search says why it could not open it, sends it nothing
+// and goes on to the next one.
+TEST_F(ModemSearchTest, AModemHeldByAnotherProgramIsNotFound) {
+  const std::string heldPort = sim.PortPath();
+  platform::SerialPort holder;
+  ASSERT_TRUE(holder.Open(heldPort)) << holder.LastErrorText();
+  modemsim::ModemSimulator freeModem;
+  std::string error;
+  ASSERT_TRUE(freeModem.Start(&error)) << error;
+  gsm.Search().SetPortList({heldPort, freeModem.PortPath()});
+  gsm.SetActive(true);
+  gsm.SearchModem();
+  ASSERT_TRUE(WaitForEvent("OnConnected")) << Dump();
+
+  EXPECT_EQ(Reports(), (Texts{Progress(50, heldPort, -1), Progress(100, freeModem.PortPath(), -1),
+                              Progress(0, freeModem.PortPath(), 1)}))
+      << Dump();
+  EXPECT_GE(Find("OnQuietError", "SerialConnect error [" + heldPort + "] : Port owned by other process"), 0) << Dump();
+  EXPECT_TRUE(sim.Commands().empty());
+  EXPECT_EQ(gsm.ComPort(), freeModem.PortPath());
+  EXPECT_TRUE(holder.IsOpen());
 }
 
 TEST_F(ModemSearchTest, NoModemAnywhereEndsWithOneClosingReport) {

@@ -23,6 +23,16 @@ platform::AnsiString NoPrompt() { return Text("modem nie zgłosił gotowości do
 
 platform::AnsiString NoAnswer() { return Text("brak odpowiedzi sieci w wyznaczonym czasie"); }
 
+platform::AnsiString NoNetworkAnswer() { return Text("brak odpowiedzi sieci - wiadomość mogła zostać wysłana"); }
+
+platform::AnsiString LinkLostAfterSubmission() {
+  return Text("modem odłączył się przed odpowiedzią sieci - wiadomość mogła zostać wysłana");
+}
+
+platform::AnsiString EarlierPartUncertain(int partNumber) {
+  return Text("nie wiadomo, czy część ") + std::to_string(partNumber) + Text(" tej wiadomości została wysłana");
+}
+
 platform::AnsiString ErrorAnswer() { return Text("modem odrzucił wiadomość (ERROR)"); }
 
 platform::AnsiString LinkError(std::string_view linkErrorText) {

@@ -20,6 +20,14 @@ platform::AnsiString EarlierPartNotSent(int partNumber);
 platform::AnsiString NoPrompt();
 // The network's answer did not come in time.
 platform::AnsiString NoAnswer();
+// The PDU went out and the network's answer never came, in all the time
+// modems allow it: the part may have been sent.
+platform::AnsiString NoNetworkAnswer();
+// The PDU went out and the modem vanished before it answered: the part may
+// have been sent.
+platform::AnsiString LinkLostAfterSubmission();
+// An earlier part of the same message may or may not have been sent.
+platform::AnsiString EarlierPartUncertain(int partNumber);
 // The modem answered the submission with a bare "ERROR".
 platform::AnsiString ErrorAnswer();
 // The serial link failed during the submission.

@@ -38,6 +38,12 @@ inline Texts Outcomes(const Texts& reports) {
   return outcomes;
 }
 
+// A fault on the prompt of AT+CMGS: the PDU never goes out.
+inline modemsim::Fault AtPrompt(modemsim::Fault fault) {
+  fault.atPrompt = true;
+  return fault;
+}
+
 class SendTest : public EngineTest {
  protected:
   explicit SendTest(double scale = 0.05) : EngineTest(scale) {}

@@ -48,15 +48,16 @@ TEST_F(SlowNetworkTest, AnAnswerWithinTheNetworksTimeIsWaitedFor) {
   EXPECT_EQ(Find("OnQuietError", "SendSMS error"), -1) << Dump();
 }
 
-// The middle part of three: its "+CMGS:" comes only when the modem hears
-// from the program again, after the program stopped waiting. With link
-// keeping it answers the link-keeping command; without, the retry's
-// "AT+CMGS=", whose prompt is then cancelled. Either way the part is
-// reported sent with the reference of its first submission and nothing is
-// sent twice.
+// The middle part of three: the network takes it, but its "+CMGS:" comes
+// only when the modem hears from the program again, after the network's
+// time is up. The part is uncertain: reported once, never submitted again,
+// and the third part is not sent (the phone could not join it to the first
+// alone). The answer that still comes, with the link-keeping command of the
+// next message or before the prompt of its submission, is only logged: it
+// is taken for no other submission's.
 class LateConfirmationTest : public SubmissionFaultsTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(LateConfirmationTest, BelongsToTheEarlierSubmission) {
+TEST_P(LateConfirmationTest, AfterTheNetworksTimeThePartIsUncertain) {
   const bool linkKept = GetParam();
   if (!linkKept) sim.SetFault("AT+CMMS=?", {FaultKind::Error});
   ASSERT_TRUE(ConnectAndSettle()) << Dump();
@@ -69,17 +70,36 @@ TEST_P(LateConfirmationTest, BelongsToTheEarlierSubmission) {
   loop.ProcessEventsFor(300);
 
   const Parts parts = ExpectedLines("+48600100200", text, 0);
-  EXPECT_EQ(sim.Pdus(), Pdus(parts));
-  EXPECT_EQ(Reports(), (Texts{SentReport(parts[0], 40), SentReport(parts[1], 41), SentReport(parts[2], 42)}));
+  EXPECT_EQ(sim.Pdus(), (Texts{parts[0].pdu, parts[1].pdu}));
+  EXPECT_EQ(Outcomes(Reports()), (Texts{"1|40|1|3", "0|-1|2|3", "0|-1|3|3"}));
   ASSERT_EQ(partReports.size(), 3u);
-  for (const TPartReport& report : partReports) EXPECT_TRUE(report.sent);
-  EXPECT_EQ(sim.CountCommands("AT+CMGS"), linkKept ? 3 : 4);
-  EXPECT_EQ(sim.CancelledPrompts(), linkKept ? 0 : 1);
-  EXPECT_EQ(Find("OnQuietError", "SMS REJECTED"), -1) << Dump();
-  // The modem answers commands as before.
+  EXPECT_TRUE(partReports[0].sent);
+  EXPECT_FALSE(partReports[1].sent);
+  EXPECT_TRUE(partReports[1].uncertain);
+  EXPECT_EQ(partReports[1].cause, send_cause::NoNetworkAnswer());
+  EXPECT_FALSE(partReports[2].sent);
+  EXPECT_FALSE(partReports[2].uncertain);
+  EXPECT_EQ(partReports[2].cause, send_cause::EarlierPartUncertain(2));
+  EXPECT_GE(Find("OnAfterComRx", "SMS NOT SENT: PART 2 OF THIS MESSAGE IS UNCERTAIN"), 0) << Dump();
+  EXPECT_EQ(sim.CountCommands("AT+CMGS"), 2);
+  EXPECT_EQ(Queued(), 0u);
+
+  // The next message goes; the late answer is logged on the way.
   ASSERT_EQ(Send("+48600300400", "After it"), 1);
   ASSERT_TRUE(WaitForReports(4)) << Dump();
-  EXPECT_EQ(Outcomes(Reports()).back(), "1|43|1|1");
+  loop.ProcessEventsFor(300);
+  EXPECT_EQ(Outcomes(Reports()).back(), "1|42|1|1");
+  ASSERT_EQ(partReports.size(), 4u);
+  EXPECT_GE(Find("OnAfterComRx", "Late confirmation of a part reported uncertain (not sent again):\r\n" +
+                                     FormatPartLine(parts[1]) + "\r\n+CMGS: 41\r\n"),
+            0)
+      << Dump();
+  EXPECT_EQ(sim.CancelledPrompts(), 0);
+  // What the customer got: each part the network took, once.
+  const Texts accepted = sim.NetworkLogLines();
+  ASSERT_EQ(accepted.size(), 3u);
+  for (size_t i = 0; i < 2; ++i) EXPECT_EQ(accepted[i].substr(accepted[i].rfind('\t') + 1), parts[i].pdu);
+  EXPECT_EQ(Find("OnQuietError", "SMS REJECTED"), -1) << Dump();
 }
 
 INSTANTIATE_TEST_SUITE_P(Submission, LateConfirmationTest, ::testing::Bool(),
@@ -106,6 +126,7 @@ struct FailureCase {
   Fault fault;
   platform::AnsiString cause;
   int cmsError;
+  bool uncertain = false;  // the PDU went out and no answer came
 };
 
 class FailureCauseTest : public SubmissionFaultsTest, public ::testing::WithParamInterface<FailureCase> {
@@ -126,6 +147,9 @@ TEST_P(FailureCauseTest, TheReportOfAPartNotSentSaysWhy) {
   EXPECT_EQ(partReports[0].reference, -1);
   EXPECT_EQ(partReports[0].cause, c.cause);
   EXPECT_EQ(partReports[0].cmsError, c.cmsError);
+  EXPECT_EQ(partReports[0].uncertain, c.uncertain);
+  // An uncertain part is never submitted again; the others were tried three times.
+  EXPECT_EQ(sim.CountCommands("AT+CMGS="), c.uncertain ? 1 : 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"BareError", "AT+CMGS", {FaultKind::Error}, send_cause::ErrorAnswer(), -1},
                       FailureCase{"NoPrompt", "AT+CMGS", {FaultKind::Silence, 0, 0, -1, true}, send_cause::NoPrompt(),
                                   -1},
-                      FailureCase{"NoAnswer", "AT+CMGS", {FaultKind::Silence}, send_cause::NoAnswer(), -1}),
+                      FailureCase{"NoAnswer", "AT+CMGS", {FaultKind::Silence}, send_cause::NoNetworkAnswer(), -1,
+                                  true}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SubmissionFaultsTest, ADestinationThatIsNoNumberIsRefusedWithItsCause) {

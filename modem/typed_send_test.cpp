@@ -132,6 +132,60 @@ TEST_F(TypedSendTest, APartTheCallerCannotRecordNeverReachesTheModem) {
   EXPECT_TRUE(gsm.Connected());
 }
 
+// A message resumed after some of its parts went out: the rest go out with
+// the reference and the part numbers of the first time, byte for byte the
+// PDUs the phone would have got then, and RefNum is neither used nor
+// advanced nor stored.
+TEST_F(TypedSendTest, AResumedMessageSendsTheRestOfItsPartsAsTheFirstTime) {
+  ASSERT_TRUE(ConnectAndSettle()) << Dump();
+  gsm.SetRefNum(77);
+  const TOutgoingMessage original = MessageFor(kRecipient, Letters(400), "m");
+  ASSERT_EQ(gsm.Send(original), 3);
+  ASSERT_TRUE(WaitForPartReports(3)) << Dump();
+  const Texts firstTime = sim.Pdus();
+  ASSERT_EQ(firstTime.size(), 3u);
+  ASSERT_EQ(gsm.RefNum(), 78);
+  gsm.SetRefNum(5);
+  const std::string storedBefore = StoredReferences();
+
+  struct Case {
+    std::vector<int> partsDone;
+    std::vector<int> partsSent;
+  };
+  const Case cases[] = {{{1}, {2, 3}}, {{1, 3}, {2}}, {{}, {1, 2, 3}}, {{2, 3}, {1}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.partsDone));
+    const size_t pdusBefore = sim.Pdus().size();
+    const size_t reportsBefore = partReports.size();
+    TOutgoingMessage resumed = original;
+    resumed.concatReference = 77;
+    resumed.partsDone = c.partsDone;
+    ASSERT_EQ(gsm.Send(resumed), static_cast<int>(c.partsSent.size()));
+    EXPECT_EQ(gsm.TxMessageParts().size(), c.partsSent.size());
+    ASSERT_TRUE(WaitForPartReports(reportsBefore + c.partsSent.size())) << Dump();
+    const Texts pdus = sim.Pdus();
+    Texts expected;
+    for (int number : c.partsSent) expected.push_back(firstTime[static_cast<size_t>(number - 1)]);
+    EXPECT_EQ(Texts(pdus.begin() + static_cast<std::ptrdiff_t>(pdusBefore), pdus.end()), expected);
+    for (size_t i = 0; i < c.partsSent.size(); ++i) {
+      const TPartReport& report = partReports[reportsBefore + i];
+      EXPECT_TRUE(report.sent);
+      EXPECT_EQ(report.part.partNumber, c.partsSent[i]);
+      EXPECT_EQ(report.part.totalParts, 3);
+    }
+  }
+  EXPECT_EQ(gsm.RefNum(), 5);
+  EXPECT_EQ(StoredReferences(), storedBefore);
+
+  // Every part done: nothing to queue.
+  TOutgoingMessage done = original;
+  done.concatReference = 77;
+  done.partsDone = {1, 2, 3};
+  EXPECT_EQ(gsm.Send(done), 0);
+  EXPECT_TRUE(misuses.empty());
+  EXPECT_EQ(Queued(), 0u);
+}
+
 TEST_F(TypedSendTest, SendWithoutAConnectionQueuesNothing) {
   EXPECT_EQ(gsm.Send(MessageFor(kRecipient, "Hi", "m")), -1);
   EXPECT_EQ(misuses, Texts{Utf8ToAnsi("Brak połączenia z modemem GSM!")});

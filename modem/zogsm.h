@@ -203,9 +203,12 @@ class TZoGSM {
   // the outcome.
   int SendSMS();
   // Queues `message` as message parts: -1 when not connected, 0 when there
-  // is nothing to send, otherwise the number of parts. Every part carries
-  // message.recipient to its report. Once connected, RefNum advances and is
-  // stored whatever the outcome. TxMessageParts shows the parts queued.
+  // is nothing to send (or every part is done), otherwise the number of parts
+  // queued. Every part carries message.recipient to its report. Once
+  // connected, RefNum advances and is stored whatever the outcome, except for
+  // a resumed message (message.concatReference): its parts carry that
+  // reference, RefNum is left alone, and the parts in message.partsDone are
+  // not queued. TxMessageParts shows the parts queued.
   int Send(const TOutgoingMessage& message);
 
   // ---- Public members ----

@@ -2,6 +2,8 @@
 // its message parts, Send, which queues the parts of a message for the
 // engine, and SendSMS, the same for the request the properties describe.
 
+#include <algorithm>
+
 #include "modem/engine_thread.h"
 #include "modem/reference_store.h"
 #include "modem/secret_text.h"
@@ -16,6 +18,14 @@ namespace {
 SplitRequest SplitRequestOf(const TOutgoingMessage& message, platform::AnsiString text) {
   return {message.recipient, std::move(text), message.marker,     message.mergeMax,
           message.flash,     message.ucs2,    message.statusReport};
+}
+
+// A resumed message leaves out the parts the network answered before; the
+// others keep their numbers and PDUs, so the phone joins them to those.
+void LeaveOutPartsDone(std::vector<TQueuedPart>& parts, const std::vector<int>& partsDone) {
+  std::erase_if(parts, [&](const TQueuedPart& part) {
+    return std::find(partsDone.begin(), partsDone.end(), part.partNumber) != partsDone.end();
+  });
 }
 
 }  // namespace
@@ -85,12 +95,21 @@ int TZoGSM::Send(const TOutgoingMessage& message) {
   txMessageParts_.clear();
   const SplitRequest request =
       SplitRequestOf(message, PrepareTextForSending(message.text, message.ucs2, message.cutCrLf));
-  const std::optional<std::vector<TQueuedPart>> parts = BuildMessageParts(request, refNum_);
-  StoreRefNum();
+  // A resumed message splits with the reference its first parts carried;
+  // RefNum belongs to new messages only.
+  std::uint8_t resumedReference = static_cast<std::uint8_t>(message.concatReference.value_or(0) & 0xFF);
+  std::optional<std::vector<TQueuedPart>> parts =
+      BuildMessageParts(request, message.concatReference ? resumedReference : refNum_);
+  if (!message.concatReference) StoreRefNum();
   if (!parts) return 0;
   if (parts->empty()) {
     ReportMisuse(platform::Utf8ToAnsi("Brak wiadomości do wysłania!"));
     return 0;
+  }
+  if (!message.partsDone.empty()) {
+    LeaveOutPartsDone(*parts, message.partsDone);
+    txMessageParts_ = FormatPartLines(*parts);
+    if (parts->empty()) return 0;
   }
   for (const TQueuedPart& part : *parts) engine_->SendQueue.Append(part, 0);
   queueCount_ = static_cast<int>(engine_->SendQueue.Count());
