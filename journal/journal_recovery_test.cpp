@@ -135,7 +135,7 @@ TMessageState AnswerUncertain(TCampaignJournal& journal, TRecipientId recipient,
   return state ? *state : TMessageState::Queued;
 }
 
-TEST_F(RecoveryFixture, APartAnsweredUncertainLeavesItsMessageUncertainUnlessAnotherPartFailed) {
+TEST_F(RecoveryFixture, APartAnsweredUncertainLeavesItsMessageUncertainEvenWithThePartsGivenUpAfterIt) {
   const TCampaignId id = CreateOrFail(*journal, 2);
   const TMessageJob doubtful = TakeOrFail(*journal, id, "IMEI-A");
   ASSERT_TRUE(journal->RecordSubmitting({doubtful.id, 1, 2, 7, "IMEI-A"}));
@@ -144,18 +144,20 @@ TEST_F(RecoveryFixture, APartAnsweredUncertainLeavesItsMessageUncertainUnlessAno
   EXPECT_EQ(SendPart(*journal, doubtful.id, 2, 2, "IMEI-A", 7), TMessageState::Uncertain);
   EXPECT_EQ(Recipient(id, 0).partLog[0].state, TPartState::Uncertain);
 
-  const TMessageJob broken = TakeOrFail(*journal, id, "IMEI-A");
-  ASSERT_TRUE(journal->RecordSubmitting({broken.id, 1, 2, 8, "IMEI-A"}));
-  EXPECT_EQ(AnswerUncertain(*journal, broken.id, 1), TMessageState::Sending);
-  ASSERT_TRUE(journal->RecordSubmitting({broken.id, 2, 2, 8, "IMEI-A"}));
-  EXPECT_EQ(*journal->RecordAnswer({broken.id, 2, false, std::nullopt, platform::Utf8ToAnsi("odrzucono")}),
-            TMessageState::Failed);
+  // The modem gives up the part after one in doubt: it is reported failed
+  // without going out, and the message stays uncertain.
+  const TMessageJob cut = TakeOrFail(*journal, id, "IMEI-A");
+  ASSERT_TRUE(journal->RecordSubmitting({cut.id, 1, 2, 8, "IMEI-A"}));
+  EXPECT_EQ(AnswerUncertain(*journal, cut.id, 1), TMessageState::Sending);
+  ASSERT_TRUE(journal->RecordSubmitting({cut.id, 2, 2, 8, "IMEI-A"}));
+  EXPECT_EQ(*journal->RecordAnswer({cut.id, 2, false, std::nullopt, platform::Utf8ToAnsi("nie wysłano")}),
+            TMessageState::Uncertain);
 
-  // Never queued again on its own; the operator's resend sends the part in
-  // doubt alone, and its new answer decides.
+  // Never queued again on its own; the operator's resend sends the parts in
+  // doubt alone, and their new answers decide.
   EXPECT_EQ(RecoverOrFail(id).uncertain, 0);
   EXPECT_TRUE(NothingToTake(id, "IMEI-A"));
-  EXPECT_EQ(*journal->ResendUncertain(id), 1);
+  EXPECT_EQ(*journal->ResendUncertain(id), 2);
   const TMessageJob resumed = TakeOrFail(*journal, id, "IMEI-A");
   EXPECT_EQ(resumed.id, doubtful.id);
   EXPECT_EQ(resumed.answered, std::vector<int>{2});

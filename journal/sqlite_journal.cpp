@@ -303,11 +303,12 @@ TJournalResult<TMessageState> TSqliteJournal::CompleteIfAnswered(TRecipientId re
   if (message->state != TMessageState::Sending || message->parts == 0 || answered < message->parts) {
     return message->state;
   }
-  // A failed part leaves the message incomplete whatever became of the
-  // others; a part in doubt without one may have completed it.
-  const TMessageState outcome = failed > 0      ? TMessageState::Failed
-                                : uncertain > 0 ? TMessageState::Uncertain
-                                                : TMessageState::Sent;
+  // A part in doubt may have reached the phone: the message must not be
+  // sent again without the operator's word, even though the parts after it
+  // were given up (failed) because of it.
+  const TMessageState outcome = uncertain > 0 ? TMessageState::Uncertain
+                                : failed > 0  ? TMessageState::Failed
+                                              : TMessageState::Sent;
   TStatement* complete = db.Prepare("UPDATE recipients SET state = ?, updated_ms = ? WHERE id = ?");
   if (complete == nullptr) return db.LastError();
   complete->Bind(1, StateName(outcome)).Bind(2, Now()).Bind(3, recipient);

@@ -162,7 +162,8 @@ TEST_F(CliCampaign, TheJournalListsShowsAndExportsWhatTheCampaignSent) {
 
   const e2e::Result shown = e2e::RunCli({"campaigns", "show", "1"}, e2e::Streams::Separate);
   ASSERT_EQ(shown.status, 0) << shown.err;
-  const std::string modem = R"(,"modem":")" + simulator.Port() + R"(","error":""})";
+  // The journal knows the modem by its identity: the simulated modem's IMEI/IMSI.
+  const std::string modem = R"(,"modem":"351234567890125/260011234567890","error":""})";
   EXPECT_EQ(e2e::Lines(shown.out),
             (std::vector<std::string>{
                 R"({"row":1,"number":"600100200","state":"sent","parts":2,"refs":[12,13])" + modem,

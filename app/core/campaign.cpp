@@ -117,6 +117,13 @@ bool TCampaign::Resume(journal::TCampaignId id, bool resendUncertain) {
     return false;
   }
   BeginSteps();
+  // Left in doubt by the campaign's earlier run, they are still without a
+  // message anyone knows of.
+  for (const journal::TRecipientRecord& recipient : resumed_.recipients) {
+    if (recipient.state != journal::TMessageState::Uncertain) continue;
+    uncertain_.push_back(ListRecipient(recipient.entry.number, recipient.entry.row, recipient.entry.numberRead));
+    uncertain_.back().destination = recipient.entry.destination;
+  }
   SaveResults();
   return true;
 }
@@ -138,7 +145,12 @@ void TCampaign::SkipAlreadyTexted() {
   }
 }
 
-std::string TCampaign::ModemName(const modem::TZoGSM& modem) { return modem.ComPort(); }
+std::string TCampaign::ModemName(const modem::TZoGSM& modem) {
+  // The identity follows the modem to another port, and tells two modems
+  // apart that take turns on one.
+  const std::string& identity = modem.ModemIdentity();
+  return identity.empty() ? modem.ComPort() : identity;
+}
 
 void TCampaign::BeginSteps() {
   for (modem::TZoGSM* modem : modems_) {
@@ -211,18 +223,21 @@ void TCampaign::Step() {
     if (stopAfterInHand_ || !modem->Connected() || modem->QueueCount() >= kCampaignQueueLimit || numbers_.Empty()) {
       continue;
     }
-    const modem::TRecipient recipient = RecipientAt(0);
+    const std::optional<int> index = NextFor(*modem);
+    if (!index) continue;
+    const modem::TRecipient recipient = RecipientAt(*index);
     if (!IsSendableNumber(recipient.number)) {
       // Taking it uses this step: the end test below must not mistake the
       // empty queue for the end while numbers remain.
-      Refuse(recipient);
+      Refuse(*index, recipient);
       refusedNumber = true;
       continue;
     }
-    Feed(*modem, recipient);
+    Feed(*modem, *index, recipient);
   }
 
   if (!inHand_.empty() || refusedNumber || QueueCount() != 0) return;
+  if (WaitingForTheirModem()) return;
   if (stopAfterInHand_) {
     Stop(/*askFirst=*/false);
   } else {
@@ -230,7 +245,25 @@ void TCampaign::Step() {
   }
 }
 
-void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
+std::optional<int> TCampaign::NextFor(const modem::TZoGSM& modem) const {
+  const std::string name = ModemName(modem);
+  for (int i = 0; i < numbers_.Count(); ++i) {
+    if (recorder_.MayTake(numbers_.Recipient(i).row, name)) return i;
+  }
+  return std::nullopt;
+}
+
+bool TCampaign::WaitingForTheirModem() const {
+  const bool modemAway = std::any_of(modems_.begin(), modems_.end(),
+                                     [](const modem::TZoGSM* modem) { return !modem->Connected(); });
+  if (!modemAway) return false;
+  for (int i = 0; i < numbers_.Count(); ++i) {
+    if (!recorder_.BoundModem(numbers_.Recipient(i).row).empty()) return true;
+  }
+  return false;
+}
+
+void TCampaign::Feed(modem::TZoGSM& modem, int index, const modem::TRecipient& recipient) {
   const TCampaignText text = CurrentText();  // the editor's text as it is now
   if (text.text.empty()) return;  // the number stays at the head
   if (recorder_.Take(recipient, ModemName(modem)) != TCampaignRecorder::TTake::Taken) return;
@@ -244,10 +277,10 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   recorder_.ResumeParts(recipient, message);
   const int parts = modem.Send(message);
   if (parts <= 0) {
-    recorder_.Hold(recipient);  // the number stays at the head, taken for this modem
+    recorder_.Hold(recipient);  // the number stays in the list, taken for this modem
     return;
   }
-  numbers_.Delete(0);
+  numbers_.Delete(index);
   InHand& inHand = inHand_[recipient.row];
   inHand = InHand{};
   inHand.modem = &modem;
@@ -258,8 +291,8 @@ void TCampaign::Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient) {
   screen_.SendingTo(recipient);
 }
 
-void TCampaign::Refuse(const modem::TRecipient& recipient) {
-  numbers_.Delete(0);
+void TCampaign::Refuse(int index, const modem::TRecipient& recipient) {
+  numbers_.Delete(index);
   screen_.NumberTaken(recipient);
   // Such a number would be encoded as a destination of garbage digits and
   // delivered to whoever the network makes of it.
@@ -286,15 +319,19 @@ void TCampaign::PartReported(modem::TZoGSM& sender, const modem::TPartReport& re
   } else if (!report.sent) {
     // One line per message, naming its first failed part: the engine drops
     // the parts after a rejected one, and they are reported failed as well.
-    if (result.failedParts.empty()) screen_.LogLine(FailedPartLine(recipient, report));
+    // The parts given up after one in doubt were said with it.
+    if (result.failedParts.empty() && message.uncertainParts.empty()) {
+      screen_.LogLine(FailedPartLine(recipient, report));
+    }
     result.failedParts.push_back(report.part.partNumber);
   } else {
     result.references.push_back(report.reference);
   }
   if (result.parts < message.total) return;  // the message completes with its last report
 
-  result.sent = result.failedParts.empty() && message.uncertainParts.empty();
-  result.uncertain = result.failedParts.empty() && !message.uncertainParts.empty();
+  // A part in doubt makes the whole message so, the parts given up after it included.
+  result.uncertain = !message.uncertainParts.empty();
+  result.sent = result.failedParts.empty() && !result.uncertain;
   const TMessageResult completed = result;
   inHand_.erase(at);
   Complete(completed);

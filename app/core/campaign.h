@@ -4,7 +4,8 @@
 // modem; the window has one). A 500 ms timer (Timer1) keeps each connected
 // modem fed, handing it the head recipient as one TOutgoingMessage per modem
 // and step while fewer than five message parts wait in that modem; all parts
-// of a message go through the modem it was handed to. Every part comes back
+// of a message go through the modem it was handed to (a resumed message
+// whose first parts went out waits for the modem that sent them). Every part comes back
 // in that modem's OnPartReport with the recipient it was queued for; a
 // message completes when all its parts are reported, and marks its
 // recipient's own row of the result workbook, bright green when every part
@@ -54,7 +55,7 @@ inline constexpr std::chrono::seconds kDefaultNoModemLimit{300};
 struct TMessageResult {
   modem::TRecipient recipient;
   bool sent = false;              // every part was sent
-  bool uncertain = false;         // no part failed, yet one's answer was lost: it may have been sent
+  bool uncertain = false;         // a part's answer was lost: it may have been sent (the parts after it were not)
   int parts = 0;                  // parts reported
   std::vector<int> failedParts;   // their part numbers, from 1
   std::vector<int> references;    // message references of the parts sent
@@ -163,7 +164,8 @@ class TCampaign {
   // Recipients without their message: those in flight and those left in the
   // list, as they were when the campaign stopped, or as they are now.
   std::vector<modem::TRecipient> NotSent() const;
-  // Recipients whose message may have been sent: a part's answer was lost.
+  // Recipients whose message may have been sent: a part's answer was lost
+  // (in this run, or in the resumed campaign's earlier one).
   const std::vector<modem::TRecipient>& Uncertain() const { return uncertain_; }
   // The result workbook written now (from the journal when there is one);
   // true when it was.
@@ -194,8 +196,15 @@ class TCampaign {
   modem::TRecipient RecipientAt(int index) const;
   // Messages in flight, then the numbers left in the list.
   std::vector<modem::TRecipient> Unsent() const;
-  void Feed(modem::TZoGSM& modem, const modem::TRecipient& recipient);
-  void Refuse(const modem::TRecipient& recipient);
+  // The first number of the list `modem` may take: a message whose first
+  // parts went through another modem waits for that one (the phone joins
+  // the parts by the sender's number).
+  std::optional<int> NextFor(const modem::TZoGSM& modem) const;
+  // True while numbers wait for a modem of their own that is not connected.
+  bool WaitingForTheirModem() const;
+  // Hands the number at `index` of the list to `modem`.
+  void Feed(modem::TZoGSM& modem, int index, const modem::TRecipient& recipient);
+  void Refuse(int index, const modem::TRecipient& recipient);
   void Complete(const TMessageResult& result);
   void Finish();
   // True when no modem has been connected for the no-modem limit.

@@ -30,6 +30,7 @@ void TCampaignRecorder::Reset() {
   failure_.clear();
   campaign_.reset();
   ids_.clear();
+  boundTo_.clear();
 }
 
 bool TCampaignRecorder::Begin(const TCampaignText& text, const std::vector<modem::TRecipient>& recipients,
@@ -80,7 +81,13 @@ bool TCampaignRecorder::Resume(journal::TCampaignId id, bool resendUncertain, TR
   }
   resumed.campaign = summary->campaign;
   resumed.recipients = std::move(*listed);
-  for (const journal::TRecipientRecord& record : resumed.recipients) ids_[record.entry.row] = record.id;
+  for (const journal::TRecipientRecord& record : resumed.recipients) {
+    ids_[record.entry.row] = record.id;
+    // A recovery leaves a queued message its modem only when parts of it went out.
+    if (record.state == journal::TMessageState::Queued && !record.modem.empty()) {
+      boundTo_[record.entry.row] = record.modem;
+    }
+  }
   campaign_ = id;
   return true;
 }
@@ -113,7 +120,20 @@ TCampaignRecorder::TTake TCampaignRecorder::Take(const modem::TRecipient& recipi
     return TTake::Failed;
   }
   inFlight_[recipient.row] = {(*job)->id, modem, {}, (*job)->concatReference, (*job)->answered};
+  boundTo_.erase(recipient.row);
   return TTake::Taken;
+}
+
+bool TCampaignRecorder::MayTake(int row, const std::string& modem) const {
+  const std::string bound = BoundModem(row);
+  return bound.empty() || bound == modem;
+}
+
+std::string TCampaignRecorder::BoundModem(int row) const {
+  std::lock_guard lock(mutex_);
+  if (const auto held = held_.find(row); held != held_.end()) return held->second.modem;
+  const auto bound = boundTo_.find(row);
+  return bound == boundTo_.end() ? std::string() : bound->second;
 }
 
 void TCampaignRecorder::ResumeParts(const modem::TRecipient& recipient, modem::TOutgoingMessage& message) const {

@@ -49,6 +49,12 @@ class TCampaignRecorder {
   // The recipient's message now sending on `modem` (its identity, or its
   // port while it has none).
   TTake Take(const modem::TRecipient& recipient, const std::string& modem);
+  // True when the recipient of list row `row` may go to `modem`: it is not
+  // bound to another modem.
+  bool MayTake(int row, const std::string& modem) const;
+  // The modem a queued message must go through (its first parts did, or it
+  // was taken for it); empty: any.
+  std::string BoundModem(int row) const;
   // What of a message taken for a modem went out before: its concatenation
   // reference and the parts already answered, not to be queued again.
   void ResumeParts(const modem::TRecipient& recipient, modem::TOutgoingMessage& message) const;
@@ -99,6 +105,7 @@ class TCampaignRecorder {
   // Guarded by the lock as well.
   std::map<int, TInFlight> inFlight_;  // by the recipient's row
   std::map<int, TInFlight> held_;      // taken, not queued by its modem
+  std::map<int, std::string> boundTo_;  // resumed messages with answered parts: their modem, by row
   AnsiString failure_;
 };
 

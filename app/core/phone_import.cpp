@@ -27,6 +27,9 @@ const AnsiString kProgressAt = Ansi("Pozycja: A[");
 const AnsiString kProgressNumber = Ansi("nr. tel: ");
 const AnsiString kMarkRepeat = Ansi("duplikat");
 const AnsiString kMarkRejected = Ansi("BŁĄD!");
+const AnsiString kSkippedUncertain = Ansi("] - pominięto nr tel: ");
+const AnsiString kSkippedWhy =
+    Ansi(" - żółte pole: wiadomość mogła już zostać wysłana (brak odpowiedzi modemu), nie zostanie wysłana ponownie");
 
 std::string Number(int value) { return std::to_string(value); }
 
@@ -73,6 +76,16 @@ void ReadRow(xls::IXLSWorksheet& sheet, int row, TImportResult& result, ImportLo
     if (!cell->Value().IsNull()) reported = value;
   };
 
+  // A yellow row's message may have reached its number (its answer was
+  // lost): sending it again is the operator's choice, never the import's.
+  if (fill->ColorIndex() == kFillUncertain) {
+    log.InsertBeforeProgress(kCorrectedAt + Number(row) + kSkippedUncertain + report.textRead + kSkippedWhy);
+    report.text = report.textRead;
+    report.outcome = TImportOutcome::Skipped;
+    report.fill = kFillUncertain;
+    result.rows.push_back(std::move(report));
+    return;
+  }
   const std::optional<std::string> number = NationalNumberOf(report.textRead);
   if (number && *number != report.textRead) {
     log.InsertBeforeProgress(kCorrectedAt + Number(row) + kCorrectedWrong + report.textRead + kCorrectedTo + *number);
