@@ -126,6 +126,46 @@ TEST_F(CliCampaignResume, TheMessageInDoubtIsNotResentUntilAskedAndTheRestIsSent
   EXPECT_EQ(Count(traffic, "AT+CMGS"), 0u);
 }
 
+TEST_F(CliCampaignResume, AMessageWhoseAnswerWasLostIsUncertainYellowAndResentOnlyWhenAsked) {
+  const fs::path network = folder / "network.log";
+  const fs::path log = folder / "lost.log";
+  {
+    // The network accepts the message and the line drops for good before its
+    // answer: the campaign ends at once, it does not wait for the modem.
+    e2e::SimulatorProcess simulator({"--reference", "20", "--fault", "lost*1", "AT+CMGS", "--network-log",
+                                     network.string()},
+                                    log.string());
+    const e2e::Result run = e2e::RunProgram({e2e::kCli, "campaign", "--port", simulator.Port(), "--result",
+                                             result.string(), "--numbers", "600100200", "Promocja"},
+                                            e2e::Streams::Separate);
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::vector<std::string> lines = e2e::Lines(run.out);
+    ASSERT_EQ(lines.size(), 2u) << run.out << run.err;
+    EXPECT_EQ(lines[0], R"({"number":"600100200","status":"uncertain","parts":1,"failed_parts":0,"refs":[]})");
+    EXPECT_TRUE(lines[1].starts_with(R"({"sent":0,"failed":0,"not_sent":["600100200"],)")) << lines[1];
+    EXPECT_NE(run.err.find("NIEPEWNE! wiadomość do: +48600100200 mogła zostać wysłana"), std::string::npos)
+        << run.err;
+  }
+  EXPECT_EQ(Count(ReadFile(network), "accepted\t+48600100200\t"), 1u) << ReadFile(network);
+  EXPECT_EQ(ResultRows(result), (std::vector<std::string>{"600100200\t" + kYellow}));
+  const e2e::Result listed = e2e::RunCli({"campaigns"}, e2e::Streams::Separate);
+  EXPECT_NE(listed.out.find(R"("total":1,"sent":0,"failed":0,"uncertain":1,"left":0,"state":"finished"})"),
+            std::string::npos)
+      << listed.out;
+
+  // Resumed, the finished campaign sends nothing without the operator's word.
+  std::string traffic;
+  const e2e::Result resumed = Run({"--resume", "1", "--port", "{port}"}, traffic);
+  EXPECT_EQ(resumed.status, 1) << resumed.err;
+  EXPECT_NE(resumed.err.find("resuming campaign 1: 0 sent, 0 left, 1 uncertain"), std::string::npos) << resumed.err;
+  EXPECT_EQ(Count(traffic, "AT+CMGS"), 0u);
+  const e2e::Result resent = Run({"--resume", "1", "--port", "{port}", "--resend-uncertain"}, traffic);
+  EXPECT_EQ(resent.status, 0) << resent.err;
+  EXPECT_TRUE(resent.out.starts_with(R"({"number":"600100200","status":"sent")")) << resent.out;
+  EXPECT_EQ(Count(traffic, "RX AT+CMGS="), 1u);
+  EXPECT_EQ(ResultRows(result), (std::vector<std::string>{"600100200\tgreen"}));
+}
+
 TEST_F(CliCampaignResume, WrongResumeArgumentsSendNothing) {
   LeaveUnfinished("/dev/ttyGONE");
   struct Case {

@@ -201,6 +201,12 @@ bool TCampaign::NoModemForTooLong() const {
 }
 
 void TCampaign::Step() {
+  // The last message may complete as its modem goes (a line dropped after
+  // the last answer): nothing is left to wait for.
+  if (!AnyConnected() && inHand_.empty() && numbers_.Empty() && QueueCount() == 0) {
+    EndOfSteps();
+    return;
+  }
   if (!AnyConnected()) {
     if (NoModemForTooLong()) {
       const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(noModemLimit_).count();
@@ -238,6 +244,10 @@ void TCampaign::Step() {
 
   if (!inHand_.empty() || refusedNumber || QueueCount() != 0) return;
   if (WaitingForTheirModem()) return;
+  EndOfSteps();
+}
+
+void TCampaign::EndOfSteps() {
   if (stopAfterInHand_) {
     Stop(/*askFirst=*/false);
   } else {

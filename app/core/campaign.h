@@ -207,6 +207,8 @@ class TCampaign {
   void Refuse(int index, const modem::TRecipient& recipient);
   void Complete(const TMessageResult& result);
   void Finish();
+  // Nothing in hand and nothing to hand over: finished, or stopped when asked to.
+  void EndOfSteps();
   // True when no modem has been connected for the no-modem limit.
   bool NoModemForTooLong() const;
   // The result workbook could not be written: said once per campaign.
