@@ -42,8 +42,10 @@ bool TZoGSMThread::ModemConnect() {
   OnOwner([](TZoGSM& component) { component.modemIdentity_.clear(); });  // another modem may answer now
   Dispatch(&TZoGSM::DoConnecting);
   modemConnected_ = false;
-  // A modem that comes back has forgotten the link keeping.
+  // A modem that comes back has forgotten the link keeping, and no answer
+  // of the old connection is still to come.
   cmmsSent_ = false;
+  unconfirmed_.reset();
   statusReportNoticeGiven_ = false;
   bool result = false;
   try {

@@ -1,8 +1,8 @@
 // The send step of the engine loop: the first queued message part goes to the
 // modem ("AT+CMGS=" with its length, the prompt, the PDU and Ctrl-Z), the
 // answer is collected and judged, and the part is reported (OnPartReport,
-// OnAfterSend), retried, restarted quietly or rejected. The caller has the
-// last word before a part goes out (OnAboutToSubmit).
+// OnAfterSend), retried, restarted quietly, rejected or left uncertain. The
+// caller has the last word before a part goes out (OnAboutToSubmit).
 //
 // The submission buffer that is logged begins with the part's queue line
 // (written from the part, never read back), but the
