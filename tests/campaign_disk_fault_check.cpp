@@ -31,12 +31,6 @@ const Sending kLongMessages = {
     3};
 const Sending kShortMessages = {{"600100200", "600100201", "600100202"}, "Dzien dobry", 1};
 
-std::string Joined(const std::vector<std::string>& numbers) {
-  std::string list;
-  for (const std::string& number : numbers) list += (list.empty() ? "" : ",") + number;
-  return list;
-}
-
 // One campaign of its own: its journal, its modem, its network log.
 class DiskCampaign {
  public:
@@ -57,7 +51,7 @@ class DiskCampaign {
     return e2e::RunProgram(
         e2e::CliIn(programDir_,
                    {"campaign", "--port", simulator_.Port(), "--result", (folder_ / "wyniki_out.xls").string(),
-                    "--numbers", Joined(sending_.numbers), sending_.text},
+                    "--numbers", e2e::Joined(sending_.numbers), sending_.text},
                    shim),
         e2e::Streams::Separate);
   }

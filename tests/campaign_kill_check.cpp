@@ -7,7 +7,8 @@
 // network twice, every recipient is settled, nothing the network accepted is
 // shown as not sent. Then `--resend-uncertain` sends the uncertain ones.
 //
-// TALVANE_KILL_SEED=N repeats a run; the seed is printed with every failure.
+// TALVANE_KILL_SEED=N draws the same kill moments again; the seed is printed
+// with every failure.
 
 #include <gtest/gtest.h>
 
@@ -66,12 +67,6 @@ struct CampaignOutcome {
   std::vector<std::string> problems;
 };
 
-std::string Joined(const std::vector<std::string>& numbers) {
-  std::string list;
-  for (const std::string& number : numbers) list += (list.empty() ? "" : ",") + number;
-  return list;
-}
-
 // A text of three parts in the GSM alphabet (more than 306, at most 459 characters).
 std::string LongText() {
   std::string text;
@@ -111,6 +106,10 @@ class KilledCampaign {
     while (outcome_.kills < plan_.kills) {
       const std::optional<e2e::CampaignSummary> campaign = e2e::NewestCampaign(programDir_);
       if (campaign && campaign->state == "finished") break;
+      // Runs that keep ending by themselves before the campaign completes
+      // make no progress.
+      if (outcome_.runs > 3 * plan_.kills)
+        return Failed("not finished after " + std::to_string(outcome_.runs) + " runs");
       const int messagesLeft = campaign ? campaign->left : static_cast<int>(plan_.numbers.size());
       const auto length = kRunOverhead + messagesLeft * (kMessageOverhead + plan_.partsEach * kPartTime);
       std::uniform_int_distribution<long> moment(0, static_cast<long>(kKillWindow * Micros(length)));
@@ -151,7 +150,7 @@ class KilledCampaign {
   std::vector<std::string> Command(const std::optional<e2e::CampaignSummary>& campaign) const {
     if (!campaign) {
       return e2e::CliIn(programDir_, {"campaign", "--port", simulator_.Port(), "--result", result_.string(),
-                                      "--numbers", Joined(plan_.numbers), plan_.text});
+                                      "--numbers", e2e::Joined(plan_.numbers), plan_.text});
     }
     return e2e::CliIn(programDir_, {"campaign", "--resume", std::to_string(campaign->id), "--port", simulator_.Port()});
   }

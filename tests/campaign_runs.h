@@ -12,9 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -37,6 +35,13 @@ inline std::vector<std::string> CliIn(const std::filesystem::path& programDir, s
   command.push_back(kCli);
   command.insert(command.end(), args.begin(), args.end());
   return command;
+}
+
+// Numbers as --numbers takes them.
+inline std::string Joined(const std::vector<std::string>& numbers) {
+  std::string list;
+  for (const std::string& number : numbers) list += (list.empty() ? "" : ",") + number;
+  return list;
 }
 
 // A program in the background with both outputs in files: left to end by
