@@ -2,7 +2,8 @@
 // on a real pty, killed with SIGKILL at seeded random moments (before and
 // between messages, while a part waits for the network's answer, in the
 // middle of a journal commit) and taken up again with `campaign --resume`
-// until it completes. Afterwards the simulated network's log, the journal and
+// until it completes (half the campaigns on a slow disk, so that kills often
+// land inside a commit). Afterwards the simulated network's log, the journal and
 // the result workbook (read by python3-xlrd) must agree: no part reached the
 // network twice, every recipient is settled, nothing the network accepted is
 // shown as not sent. Then `--resend-uncertain` sends the uncertain ones.
@@ -39,6 +40,10 @@ constexpr int kNetworkDelayMs = 200;
 constexpr auto kRunOverhead = 1100ms;
 constexpr auto kMessageOverhead = 150ms;
 constexpr auto kPartTime = std::chrono::milliseconds(kNetworkDelayMs + 50);
+// Half the campaigns have a slow disk under their journal (every sync of it
+// this much slower), so that many kills land in the middle of a commit.
+constexpr int kSlowSyncMs = 60;
+constexpr int kSlowSyncsPerMessage = 2;
 // Kills fall in the first part of the remaining length, so that most of them
 // land before the campaign would have completed.
 constexpr double kKillWindow = 0.7;
@@ -58,6 +63,7 @@ struct CampaignPlan {
   int partsEach = 1;
   int kills = 0;
   unsigned seed = 0;
+  int syncDelayMs = 0;  // the journal's disk: 0 sound, otherwise this much slower a sync
 };
 
 struct CampaignOutcome {
@@ -75,7 +81,7 @@ std::string LongText() {
 }
 
 // The campaign numbered `index`: of one part or of three, in turns, each
-// with numbers of its own.
+// with numbers of its own; two in four on a slow disk.
 CampaignPlan Plan(size_t index, unsigned seed) {
   const bool threeParts = index % 2 == 1;
   std::vector<std::string> numbers;
@@ -86,7 +92,8 @@ CampaignPlan Plan(size_t index, unsigned seed) {
           threeParts ? LongText() : "Dzien dobry, zapraszamy w sobote o 10:00.",
           threeParts ? 3 : 1,
           kKillsPlanned,
-          seed + static_cast<unsigned>(index)};
+          seed + static_cast<unsigned>(index),
+          index % 4 >= 2 ? kSlowSyncMs : 0};
 }
 
 class KilledCampaign {
@@ -111,7 +118,9 @@ class KilledCampaign {
       if (outcome_.runs > 3 * plan_.kills)
         return Failed("not finished after " + std::to_string(outcome_.runs) + " runs");
       const int messagesLeft = campaign ? campaign->left : static_cast<int>(plan_.numbers.size());
-      const auto length = kRunOverhead + messagesLeft * (kMessageOverhead + plan_.partsEach * kPartTime);
+      const auto perMessage = kMessageOverhead + plan_.partsEach * kPartTime +
+                              kSlowSyncsPerMessage * std::chrono::milliseconds(plan_.syncDelayMs);
+      const auto length = kRunOverhead + messagesLeft * perMessage;
       std::uniform_int_distribution<long> moment(0, static_cast<long>(kKillWindow * Micros(length)));
       const fs::path errors = ErrorLog(++outcome_.runs);
       e2e::FileBoundProgram cli(Command(campaign), folder_ / "out.txt", errors);
@@ -149,10 +158,20 @@ class KilledCampaign {
   // A new campaign while the journal has none, its resumption afterwards.
   std::vector<std::string> Command(const std::optional<e2e::CampaignSummary>& campaign) const {
     if (!campaign) {
-      return e2e::CliIn(programDir_, {"campaign", "--port", simulator_.Port(), "--result", result_.string(),
-                                      "--numbers", e2e::Joined(plan_.numbers), plan_.text});
+      return e2e::CliIn(programDir_,
+                        {"campaign", "--port", simulator_.Port(), "--result", result_.string(), "--numbers",
+                         e2e::Joined(plan_.numbers), plan_.text},
+                        Disk());
     }
-    return e2e::CliIn(programDir_, {"campaign", "--resume", std::to_string(campaign->id), "--port", simulator_.Port()});
+    return e2e::CliIn(programDir_, {"campaign", "--resume", std::to_string(campaign->id), "--port", simulator_.Port()},
+                      Disk());
+  }
+
+  // The environment that slows the journal's disk down, if the plan says so.
+  std::vector<std::string> Disk() const {
+    if (plan_.syncDelayMs == 0) return {};
+    return {"LD_PRELOAD=" + std::string(JOURNAL_EIO_SHIM), "TALVANE_EIO_DIR=" + programDir_.string(),
+            "TALVANE_EIO_SYNC_DELAY_MS=" + std::to_string(plan_.syncDelayMs)};
   }
 
   // The campaign taken up once more and left to its end.
@@ -344,9 +363,9 @@ TEST(CampaignKill, KilledAtRandomMomentsAndResumedItSendsEveryPartOnceAndTheJour
 
   for (size_t i = 0; i < plans.size(); ++i) {
     const CampaignOutcome& outcome = outcomes[i];
-    std::cout << plans[i].name << " (" << plans[i].partsEach << " parts, seed " << plans[i].seed
-              << "): " << outcome.kills << " kills, " << outcome.runs << " runs, " << outcome.uncertain << " uncertain"
-              << std::endl;
+    std::cout << plans[i].name << " (" << plans[i].partsEach << " parts, "
+              << (plans[i].syncDelayMs > 0 ? "slow disk, " : "") << "seed " << plans[i].seed << "): " << outcome.kills
+              << " kills, " << outcome.runs << " runs, " << outcome.uncertain << " uncertain" << std::endl;
     for (const std::string& problem : outcome.problems) {
       ADD_FAILURE() << plans[i].name << " (TALVANE_KILL_SEED=" << seed << ", its own seed " << plans[i].seed
                     << "): " << problem;

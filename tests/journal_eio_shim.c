@@ -4,7 +4,10 @@
  * fails with EIO, as a dying drive answers. Other files are left alone, so
  * the program's other work (its modem, its workbook) goes on as usual.
  * TALVANE_EIO_TALLY names a file that gets the count when the program ends,
- * so that a test can learn how many such calls a whole campaign makes. */
+ * so that a test can learn how many such calls a whole campaign makes.
+ * TALVANE_EIO_SYNC_DELAY_MS makes every sync of those files that long
+ * slower, as a slow disk does, so that a program killed at a random moment
+ * is often caught in the middle of a commit. */
 
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -15,6 +18,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -43,6 +47,15 @@ static int Fails(int fd) {
 }
 
 /* The C library's own function (stored through a void pointer, as dlsym asks). */
+/* A sync of a file under the failing folder waits as a slow disk would. */
+static void SlowSync(int fd) {
+  const char* delay = getenv("TALVANE_EIO_SYNC_DELAY_MS");
+  if (delay == NULL || !UnderFailingFolder(fd)) return;
+  const long milliseconds = atol(delay);
+  const struct timespec wait = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
+  nanosleep(&wait, NULL);
+}
+
 static void* Next(const char* name) { return dlsym(RTLD_NEXT, name); }
 
 ssize_t write(int fd, const void* buffer, size_t count) {
@@ -78,6 +91,7 @@ ssize_t pwrite64(int fd, const void* buffer, size_t count, off64_t offset) {
 int fsync(int fd) {
   static int (*real)(int);
   if (real == NULL) *(void**)&real = Next("fsync");
+  SlowSync(fd);
   if (Fails(fd)) {
     errno = EIO;
     return -1;
@@ -88,6 +102,7 @@ int fsync(int fd) {
 int fdatasync(int fd) {
   static int (*real)(int);
   if (real == NULL) *(void**)&real = Next("fdatasync");
+  SlowSync(fd);
   if (Fails(fd)) {
     errno = EIO;
     return -1;
