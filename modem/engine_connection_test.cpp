@@ -112,11 +112,16 @@ TEST_F(ConnectionTest, DisconnectionResetsTheModemAndReconnects) {
   EXPECT_TRUE(gsm.UserDisconnect());
   EXPECT_FALSE(gsm.ReconnectTimer().Enabled());  // the user's disconnection is not undone
 
-  // A new request connects again on the same engine.
+  // A new request connects again on the same engine, and reads the identity
+  // again: another SIM may be in the modem now.
+  modemsim::Identity identity;
+  identity.imsi = "260029876543210";
+  sim.WithModem([&](modemsim::AtInterpreter& m) { m.SetIdentity(identity); });
   const int again = static_cast<int>(events.size());
   gsm.SetConnected(true);
   ASSERT_TRUE(WaitForEvent("OnQuietError", "OK", again)) << Dump();
   EXPECT_TRUE(gsm.Connected());
+  EXPECT_EQ(gsm.ModemIdentity(), "351234567890125/260029876543210");
 }
 
 TEST_F(ConnectionTest, CallersCommandIsAnsweredInOneReport) {

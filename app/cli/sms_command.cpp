@@ -125,7 +125,9 @@ int RunSms(const std::vector<std::string>& args) {
   const SessionEnd end = RunModemSession(session);
   if (end == SessionEnd::NoConnection) return 1;  // said why
   if (progress.requested && progress.queued <= 0) return 1;  // the component has said why
-  if (end != SessionEnd::Done) {
+  // A part whose answer never came is reported (uncertain) when the session
+  // ends during the network's wait: then nothing is missing.
+  if (end != SessionEnd::Done && !progress.Finished()) {
     const std::string why = end == SessionEnd::Interrupted
                                 ? "interrupted"
                                 : "gave up after " + std::to_string(options.timeoutSeconds) + " s";
