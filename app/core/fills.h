@@ -13,8 +13,9 @@ inline constexpr int kFillRejected = 3;    // red: no number the import can acce
 inline constexpr int kFillRepeat = 38;     // rose: a repeat left out
 inline constexpr int kFillSent = 4;        // bright green: every part of the message was sent
 inline constexpr int kFillFailed = 3;      // red: the message failed
-// Yellow: the message may have been sent (its answer was lost); the import
-// skips it as it skips a sent one, so it is never resent without a word.
+// Yellow, uncertain: it may have been sent (the modem's answer was lost).
+// The import skips it as it skips a sent one, so it is never resent without
+// the operator's word.
 inline constexpr int kFillUncertain = 6;
 
 }  // namespace app
