@@ -11,16 +11,27 @@
 //
 // BM_JournalFileSize10000: the journal file for 10,000 recipients, queued and
 // then each sent in one part (bytes as counters).
+//
+// BM_PartTotalTime: beside the journal's cost, one part's whole way through
+// the modem component and talvane-modemsim on a pseudo-terminal (SendSMS to
+// its OnPartReport; the engine at its real timings, the network answering at
+// once), without and with the journal's write-ahead (the message taken, the
+// part recorded submitting before its PDU goes, its answer recorded); the
+// iterations alternate between the two. Medians and 99th percentiles of
+// both, and the journal's share of the part's total time (of the medians).
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <vector>
 
+#include "bench/sending_rig.h"
 #include "journal/sqlite_journal.h"
+#include "modem/engine_timing.h"
 #include "platform/test_folder.h"
 
 namespace {
@@ -158,5 +169,64 @@ void BM_JournalFileSize10000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_JournalFileSize10000)->Iterations(1)->Unit(benchmark::kSecond);
+
+void BM_PartTotalTime(benchmark::State& state) {
+  constexpr const char* kModem = "356938035643809";
+  modem::timing::SetScale(1.0);
+  modem::timing::SetModemWaitFloor(0);
+  bench::SendingRig rig;
+  auto journal = Open(rig.folder / "journal.sqlite");
+  auto campaign = journal->CreateCampaign(kCampaign, Recipients(static_cast<int>(state.max_iterations)));
+  // Written on this thread before a part is sent, read on the engine's.
+  std::atomic<bool> journaled = false;
+  std::atomic<journal::TRecipientId> message = 0;
+  Clock::time_point reported;
+  bool recorded = true;
+  rig.aboutToSubmit = [&](const modem::TQueuedPart& part) {
+    if (!journaled) return true;
+    return static_cast<bool>(
+        journal->RecordSubmitting({message, part.partNumber, part.totalParts, std::nullopt, kModem}));
+  };
+  rig.partReported = [&](const modem::TPartReport& report) {
+    if (journaled)
+      recorded =
+          recorded && static_cast<bool>(journal->RecordAnswer(
+                          {message, report.part.partNumber, report.sent, report.reference, {}, report.uncertain}));
+    reported = Clock::now();
+  };
+  if (!rig.sim.Start() || !rig.Connect(std::chrono::seconds(60))) {
+    state.SkipWithError("no connection to the simulated modem");
+    return;
+  }
+  std::vector<double> without, with;
+  for (auto _ : state) {
+    journaled = with.size() < without.size();
+    const Clock::time_point start = Clock::now();
+    if (journaled) {
+      auto job = journal->TakeNext(*campaign, kModem);
+      if (!job || !job->has_value()) {
+        state.SkipWithError("no message to take");
+        break;
+      }
+      message = (*job)->id;
+    }
+    if (!rig.Send(kCampaign.text, 1, std::chrono::seconds(30))) {
+      state.SkipWithError("no report");
+      break;
+    }
+    const double took = Millis(reported - start);
+    state.SetIterationTime(took / 1000);
+    (journaled ? with : without).push_back(took);
+  }
+  if (!recorded) state.SkipWithError("an answer was not recorded");
+  if (with.empty() || without.empty()) return;
+  state.counters["without_median_ms"] = Percentile(without, 0.5);
+  state.counters["without_p99_ms"] = Percentile(without, 0.99);
+  state.counters["with_median_ms"] = Percentile(with, 0.5);
+  state.counters["with_p99_ms"] = Percentile(with, 0.99);
+  state.counters["journal_share_pct"] =
+      100.0 * (Percentile(with, 0.5) - Percentile(without, 0.5)) / Percentile(with, 0.5);
+}
+BENCHMARK(BM_PartTotalTime)->Iterations(60)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -14,18 +14,11 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <memory>
 #include <mutex>
 
-#include "modem/engine_thread.h"
+#include "bench/sending_rig.h"
 #include "modem/engine_timing.h"
-#include "modem/instance_settings.h"
 #include "modem/text_lines.h"
-#include "modem/zogsm.h"
-#include "platform/headless_main_loop.h"
-#include "platform/recording_dialogs.h"
-#include "platform/test_folder.h"
-#include "tools/modemsim/modem_simulator.h"
 
 namespace {
 
@@ -45,63 +38,13 @@ struct ModemClock {
   }
 };
 
-// The component on the simulated modem, connected and ready to send; counts
-// the reports of judged parts (OnAfterSend).
-struct SendingRig {
-  platform::TestFolder folder;
-  platform::HeadlessMainLoop loop;
-  platform::RecordingDialogs dialogs;
-  modemsim::ModemSimulator sim;
-  std::unique_ptr<modem::TZoGSM> gsm;
-  int reports = 0;
-  Clock::time_point lastReport;
-
-  SendingRig() { platform::InstallDialogs(&dialogs); }
-  ~SendingRig() {
-    if (gsm) gsm->SetActive(false);
-    gsm.reset();
-    platform::InstallDialogs(nullptr);
-  }
-
-  // Connects the component to the started simulated modem; false when it
-  // does not come up within `limit`.
-  bool Connect(std::chrono::seconds limit) {
-    gsm = std::make_unique<modem::TZoGSM>(loop);
-    modem::ApplyWorkingInstanceSettings(*gsm);
-    gsm->SetAppDir((folder.Path() / "").string());
-    gsm->SetComPort(sim.PortPath());
-    gsm->SetCheckPwrSig(false);
-    bool connected = false;
-    gsm->OnConnected = [&connected](modem::TZoGSM&) { connected = true; };
-    gsm->OnAfterSend = [this](modem::TZoGSM&, std::string&, const std::string&, int&, const std::string&, int, int,
-                              int, bool) {
-      lastReport = Clock::now();
-      ++reports;
-    };
-    gsm->SetActive(true);
-    gsm->SetConnected(true);
-    const bool up = loop.RunUntil([&] { return connected && gsm->Engine()->CommandQueue.Empty(); }, limit);
-    gsm->OnConnected = nullptr;
-    gsm->SetSMSNumber("600100200");
-    return up;
-  }
-
-  // Sends `text`; true once its `parts` reports came within `limit`.
-  bool Send(const std::string& text, int parts, std::chrono::seconds limit) {
-    gsm->SetSMSText(text);
-    const int before = reports;
-    if (gsm->SendSMS() != parts) return false;
-    return loop.RunUntil([&] { return reports >= before + parts; }, limit);
-  }
-};
-
 void BM_EngineTimePerPart(benchmark::State& state) {
   // Short waits, but none for the modem's answers so short that a busy
   // machine misses one.
   modem::timing::SetScale(0.01);
   modem::timing::SetModemWaitFloor(500);
 
-  SendingRig rig;
+  bench::SendingRig rig;
   ModemClock modemClock;
   if (!rig.sim.Start()) {
     state.SkipWithError("no pseudo-terminal");
@@ -130,7 +73,7 @@ void BM_PartsPerMinute(benchmark::State& state) {
   constexpr int kParts = 6;
   modem::timing::SetScale(1.0);
   modem::timing::SetModemWaitFloor(0);
-  SendingRig rig;
+  bench::SendingRig rig;
   if (!rig.sim.Start()) {
     state.SkipWithError("no pseudo-terminal");
     return;

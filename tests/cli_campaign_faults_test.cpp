@@ -17,22 +17,14 @@
 #include "platform/registry.h"
 #include "platform/test_folder.h"
 #include "tests/cli_programs.h"
+#include "tests/json_fields.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using app::testing::ResultRows;
+using e2e::JsonField;
 using e2e::ReadFile;
-
-// The value of "key":"..." or "key":N in a JSON line.
-std::string JsonField(const std::string& line, const std::string& key) {
-  const std::string tag = "\"" + key + "\":";
-  size_t at = line.find(tag);
-  if (at == std::string::npos) return {};
-  at += tag.size();
-  if (line[at] == '"') return line.substr(at + 1, line.find('"', at + 1) - at - 1);
-  return line.substr(at, line.find_first_of(",}", at) - at);
-}
 
 // The quoted numbers of the closing line's "not_sent":[...].
 std::vector<std::string> NotSent(const std::string& closing) {
