@@ -276,6 +276,7 @@ struct Outcome {
   bool interrupted = false;
   std::string noConnection;  // the port whose modem never answered
   std::optional<journal::TCampaignId> campaign;  // in the journal
+  bool journalFailed = false;  // the journal did not take every record (the log said why)
 };
 
 // Where the campaign's records go: the journal and the list's file.
@@ -341,6 +342,7 @@ Outcome RunOnModems(const std::vector<std::string>& ports, const app::TCampaignT
                 std::chrono::seconds(10));
   for (modem::TZoGSM* gsm : pool) gsm->SetActive(false);
   campaign.SaveResults();  // as the window does when it closes
+  outcome.journalFailed = !campaign.JournalFailure().empty();
   return outcome;
 }
 
@@ -376,7 +378,8 @@ int RunAndClose(const std::vector<std::string>& ports, const app::TCampaignText&
             << ",\"result_file\":" << JsonString(outcome.resultPath) << ",\"seconds\":" << secondsText
             << ",\"campaign\":" << outcome.campaign.value_or(0) << "}" << std::endl;
   if (outcome.interrupted) return 130;
-  return screen.Failed() == 0 && outcome.notSent.empty() && outcome.noConnection.empty() ? 0 : 1;
+  const bool allSent = screen.Failed() == 0 && outcome.notSent.empty() && outcome.noConnection.empty();
+  return allSent && !outcome.journalFailed ? 0 : 1;
 }
 
 // The campaign to resume: the one asked for, or the last unfinished one.

@@ -241,6 +241,9 @@ void TCampaign::Step() {
     }
     Feed(*modem, *index, recipient);
   }
+  // A journal that failed while a message was taken stops the campaign
+  // (with its reason) rather than letting the end test below finish it.
+  StopOnJournalFailure();
 
   if (!inHand_.empty() || refusedNumber || QueueCount() != 0) return;
   if (WaitingForTheirModem()) return;
@@ -360,6 +363,7 @@ void TCampaign::Finish() {
   timer1_.SetEnabled(false);
   finished_ = true;
   recorder_.End(journal::TCampaignState::Finished);
+  ShowJournalFailure();  // the campaign's last record may fail as well
   // The operator has to know where the rows went, the manual list's
   // workbook included.
   if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(ResultPath()));
@@ -404,13 +408,18 @@ void TCampaign::ResultsNotWritten(const AnsiString& reason) {
 }
 
 void TCampaign::StopOnJournalFailure() {
+  if (!ShowJournalFailure()) return;
+  StopAfterMessagesInHand();
+}
+
+bool TCampaign::ShowJournalFailure() {
   const AnsiString failure = recorder_.Failure();
-  if (failure.empty()) return;
+  if (failure.empty()) return false;
   if (!journalFailureShown_) {
     journalFailureShown_ = true;
     screen_.LogLine(Ansi("Wysyłka przerwana: dziennik wysyłki - ") + failure);
   }
-  StopAfterMessagesInHand();
+  return true;
 }
 
 void TCampaign::StopAfterMessagesInHand() { stopAfterInHand_ = true; }
@@ -436,6 +445,7 @@ bool TCampaign::Stop(bool askFirst) {
     modem->SetQueueCount(0);
   }
   recorder_.End(journal::TCampaignState::Stopped);
+  ShowJournalFailure();
   numbers_.Clear();
   screen_.Stopped();
   return true;

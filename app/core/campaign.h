@@ -153,6 +153,8 @@ class TCampaign {
   void StopAfterMessagesInHand();
 
   int SentCounter() const { return completed_; }
+  // Why the journal failed since the last start; empty: it did not.
+  AnsiString JournalFailure() const { return recorder_.Failure(); }
   bool Finished() const { return finished_; }
   // Stopped, by the user or for want of a modem, since the last start.
   bool Stopped() const { return stopped_; }
@@ -216,6 +218,8 @@ class TCampaign {
   // A journal that failed to record stops the campaign once the messages in
   // hand are over: nothing it does not know may go out.
   void StopOnJournalFailure();
+  // Logs the journal's failure once; false when it has none.
+  bool ShowJournalFailure();
 
   std::vector<modem::TZoGSM*> modems_;
   platform::Timer& timer1_;
