@@ -73,6 +73,7 @@ void TCampaign::ResetCounters() {
   journalFailureShown_ = false;
   resultsFailureShown_ = false;
   uncertain_.clear();
+  uncertainEarlier_ = 0;
   lastModemSeen_ = std::chrono::steady_clock::now();
   inHand_.clear();
   notSentAtStop_.clear();
@@ -124,6 +125,7 @@ bool TCampaign::Resume(journal::TCampaignId id, bool resendUncertain) {
     uncertain_.push_back(ListRecipient(recipient.entry.number, recipient.entry.row, recipient.entry.numberRead));
     uncertain_.back().destination = recipient.entry.destination;
   }
+  uncertainEarlier_ = static_cast<int>(uncertain_.size());
   SaveResults();
   return true;
 }
@@ -367,7 +369,9 @@ void TCampaign::Finish() {
   // The operator has to know where the rows went, the manual list's
   // workbook included.
   if (SaveResults()) screen_.LogLine(Ansi("Zapisano plik wynikowy: ") + Ansi(ResultPath()));
-  const int notSent = completed_ - sent_ + numbers_.Count();
+  // The messages an earlier run left in doubt are still without a message
+  // anyone knows of: the campaign did not end well for them.
+  const int notSent = completed_ - sent_ + numbers_.Count() + uncertainEarlier_;
   if (notSent > 0) screen_.LogLine(FinishedWithFailuresText(sent_, notSent));
   screen_.Finished(sent_, notSent);
 }

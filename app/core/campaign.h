@@ -239,6 +239,7 @@ class TCampaign {
   bool stopped_ = false;
   bool stopAfterInHand_ = false;
   bool journalFailureShown_ = false;
+  int uncertainEarlier_ = 0;  // messages a resumed campaign's earlier run left in doubt
   bool resultsFailureShown_ = false;
   std::vector<modem::TRecipient> uncertain_;
   std::chrono::steady_clock::time_point lastModemSeen_;

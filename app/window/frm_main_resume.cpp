@@ -67,7 +67,9 @@ bool TfrmMain::ContinueCampaign(const TUnfinishedCampaign& unfinished) {
       CautiousQuestionBox(ResendUncertainQuestion(unfinished.uncertain), Caption()) == platform::DialogResult::Yes;
   if (!PrepareCampaign()) return false;
   if (!campaign_->Resume(unfinished.campaign.id, resend)) return false;
-  // The list and the result workbook are the continued campaign's now.
+  // The list, the result workbook and the text are the continued campaign's now.
+  const journal::TNewCampaign& continued = unfinished.campaign.campaign;
+  messageEditor_->Show({continued.text, continued.ucs2, continued.flash});
   inputFilePath_ = unfinished.campaign.campaign.sourceFile;
   resultFilePath_ = unfinished.campaign.campaign.resultFile;
   telList_.Clear();

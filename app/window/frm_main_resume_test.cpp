@@ -158,8 +158,17 @@ TEST_P(ResumeAnswered, YesContinuesWithTheNumbersLeftAndNeverResendsTheUncertain
     return line.starts_with(Ansi("Kontynuacja wysyłki z "));
   })) << ::testing::PrintToString(lines);
 
+  // The editor shows what goes out: the continued campaign's text, its
+  // Polish letters folded as a campaign without UCS-2 sends them.
+  EXPECT_EQ(view.Memo1.Text(), Ansi("Dzien dobry, zapraszamy na wyprzedaz"));
+  EXPECT_FALSE(view.CheckBox4.Checked());
+
   ASSERT_TRUE(Finished()) << ::testing::PrintToString(LogLines());
   EXPECT_EQ(Texted(), c.texted);
+  // A message left in doubt is no campaign ended well.
+  EXPECT_EQ(view.StatusBar1.PanelText(3), c.uncertainOne == TMessageState::Sent
+                                              ? Ansi("Wysyłka zakończona pomyślnie !")
+                                              : Ansi("Wysyłka zakończona: wysłano 4, nie wysłano 1"));
   const auto states = States(campaign);
   EXPECT_EQ(states.at("600100200"), TMessageState::Sent);
   EXPECT_EQ(states.at("600100201"), c.uncertainOne);

@@ -76,6 +76,15 @@ TCampaignText TMessageEditor::CampaignText() {
 
 bool TMessageEditor::PolishLetters() const { return view_.CheckBox4->Checked(); }
 
+void TMessageEditor::Show(const TCampaignText& text) {
+  view_.Memo1->SetText(text.text);
+  // Setting a box runs its reaction: the editor shows the text as the
+  // options make it.
+  view_.CheckBox4->SetChecked(text.ucs2);
+  view_.CheckBox5->SetChecked(text.flash);
+  FlushPendingNormalisation();
+}
+
 void TMessageEditor::CheckBox4Click() {
   // The raw text copy still holds the letters the editor folded, so they come back.
   if (timer2_.Enabled()) {

@@ -36,6 +36,10 @@ class TMessageEditor {
   TCampaignText CampaignText();
   // "Zezwalaj na używanie polskich znaków" is ticked.
   bool PolishLetters() const;
+  // A continued campaign's text and options, as the journal holds them, so
+  // that the operator sees what goes out (the campaign sends the journal's
+  // text whatever the editor holds).
+  void Show(const TCampaignText& text);
 
   void CheckBox4Click();  // "Zezwalaj na używanie polskich znaków"
   void CheckBox5Click();  // "Wyślij jako FLASH SMS"
