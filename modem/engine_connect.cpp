@@ -39,7 +39,10 @@ std::string TZoGSMThread::SendSerialAT(const std::string& command, bool tolerate
 
 bool TZoGSMThread::ModemConnect() {
   ResetCapabilityTable(Settings().AutoModemINIT);
-  OnOwner([](TZoGSM& component) { component.modemIdentity_.clear(); });  // another modem may answer now
+  OnOwner([](TZoGSM& component) {  // another modem may answer now
+    component.modemIdentity_.clear();
+    component.identified_ = false;
+  });
   Dispatch(&TZoGSM::DoConnecting);
   modemConnected_ = false;
   // A modem that comes back has forgotten the link keeping, and no answer

@@ -73,6 +73,7 @@ void TZoGSMThread::IdentifyModem() {
     component.model_ = manufacturer + "/" + modelLine;
     component.imei_ = imei;
     component.modemIdentity_ = ModemIdentityText(IdentityNumber(imeiAnswer), imsi);
+    component.identified_ = true;
     component.bios_ = revision;
     component.DoGetModelGSM();
   });

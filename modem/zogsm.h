@@ -245,6 +245,11 @@ class TZoGSM {
   // "IMEI/IMSI", read when the modem is identified after connecting; empty
   // before that, and from the start of every new connection.
   const std::string& ModemIdentity() const { return modemIdentity_; }
+  // The identification of the present connection is over (ModemIdentity
+  // holds what the modem told, empty when it told nothing). A modem is
+  // Connected a moment before: a caller that names the modem by its
+  // identity waits for this.
+  bool Identified() const { return identified_; }
   // Upper indexes of the SIM and phone phonebooks, as the modem wrote them.
   const std::string& SIMPhoneBookIndex() const { return simPhoneBookIndex_; }
   const std::string& PhonePhoneBookIndex() const { return phonePhoneBookIndex_; }
@@ -368,6 +373,7 @@ class TZoGSM {
   std::string model_;
   std::string imei_;
   std::string modemIdentity_;
+  bool identified_ = false;
   std::string bios_;
   std::string from_;
   std::string promoQuestion_;

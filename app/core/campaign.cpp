@@ -228,7 +228,10 @@ void TCampaign::Step() {
 
   bool refusedNumber = false;
   for (modem::TZoGSM* modem : modems_) {
-    if (stopAfterInHand_ || !modem->Connected() || modem->QueueCount() >= kCampaignQueueLimit || numbers_.Empty()) {
+    // The journal names the modem by its identity: a modem is fed once it
+    // has told who it is.
+    if (stopAfterInHand_ || !modem->Connected() || !modem->Identified() ||
+        modem->QueueCount() >= kCampaignQueueLimit || numbers_.Empty()) {
       continue;
     }
     const std::optional<int> index = NextFor(*modem);
@@ -248,7 +251,7 @@ void TCampaign::Step() {
   StopOnJournalFailure();
 
   if (!inHand_.empty() || refusedNumber || QueueCount() != 0) return;
-  if (WaitingForTheirModem()) return;
+  if (WaitingForTheirModem() || WaitingForIdentification()) return;
   EndOfSteps();
 }
 
@@ -266,6 +269,12 @@ std::optional<int> TCampaign::NextFor(const modem::TZoGSM& modem) const {
     if (recorder_.MayTake(numbers_.Recipient(i).row, name)) return i;
   }
   return std::nullopt;
+}
+
+bool TCampaign::WaitingForIdentification() const {
+  if (numbers_.Empty()) return false;
+  return std::any_of(modems_.begin(), modems_.end(),
+                     [](const modem::TZoGSM* modem) { return modem->Connected() && !modem->Identified(); });
 }
 
 bool TCampaign::WaitingForTheirModem() const {

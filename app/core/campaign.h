@@ -204,6 +204,8 @@ class TCampaign {
   std::optional<int> NextFor(const modem::TZoGSM& modem) const;
   // True while numbers wait for a modem of their own that is not connected.
   bool WaitingForTheirModem() const;
+  // Numbers are left and a connected modem has not yet told who it is.
+  bool WaitingForIdentification() const;
   // Hands the number at `index` of the list to `modem`.
   void Feed(modem::TZoGSM& modem, int index, const modem::TRecipient& recipient);
   void Refuse(int index, const modem::TRecipient& recipient);

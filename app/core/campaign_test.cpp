@@ -122,6 +122,18 @@ class CampaignTest : public ::testing::Test {
   TCampaign campaign{{&gsm}, *timer1, numbers, results, resultPath, [this] { return text; }, screen};
 };
 
+// A modem is connected a moment before it has told who it is: a step in
+// between must not hand it a message the journal would then name by its port.
+TEST_F(CampaignTest, AModemIsFedOnlyOnceItHasToldWhoItIs) {
+  sim.SetFault("AT+CGSN", {modemsim::FaultKind::Delay, 0, 700, /*times=*/1});
+  List({"600100200"});
+  ASSERT_TRUE(campaign.Start());
+  ASSERT_TRUE(RunToTheEnd());
+  ASSERT_EQ(screen.results.size(), 1u);
+  EXPECT_TRUE(screen.results[0].sent);
+  EXPECT_EQ(Recipients()[0].modem, kIdentity);
+}
+
 TEST_F(CampaignTest, AMessageWhoseAnswerWasLostCompletesUncertainYellowAndIsNotSentAgain) {
   sim.SetFault("AT+CMGS", {modemsim::FaultKind::Lost, 0, 0, /*times=*/1});
   List({"600100200", "600100201"});
